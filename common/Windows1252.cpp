@@ -1,0 +1,56 @@
+#include "Windows1252.h"
+
+#include <array>
+
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> HighControlRange = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, //
+};
+
+char encode(QChar ch)
+{
+    const char16_t code = ch.unicode();
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+        return static_cast<char>(code);
+    for (std::size_t i = 0; i < HighControlRange.size(); ++i) {
+        if (HighControlRange[i] == code)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+} // namespace
+
+QChar Windows1252::toUnicode(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F)
+        return QChar(HighControlRange[byte - 0x80]);
+    return QChar(byte);
+}
+
+QString Windows1252::toUnicode(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes)
+        text.append(toUnicode(static_cast<unsigned char>(byte)));
+    return text;
+}
+
+QByteArray Windows1252::fromUnicode(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        bytes.append(encode(text.at(i)));
+        // A character outside the basic plane is one "?", not one per surrogate.
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+    }
+    return bytes;
+}

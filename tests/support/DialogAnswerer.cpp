@@ -1,0 +1,97 @@
+#include "DialogAnswerer.h"
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QApplication>
+#include <QDialog>
+#include <QTest>
+
+namespace {
+
+void rejectModal(QWidget *widget)
+{
+    if (auto *dialog = qobject_cast<QDialog *>(widget))
+        dialog->reject();
+    else
+        widget->close();
+}
+
+} // namespace
+
+DialogAnswerer::DialogAnswerer(QObject *parent)
+    : QObject(parent)
+{
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, &DialogAnswerer::poll);
+    m_timer.start();
+}
+
+DialogAnswerer::~DialogAnswerer()
+{
+    while (QWidget *widget = QApplication::activeModalWidget()) {
+        rejectModal(widget);
+        QApplication::processEvents();
+        if (QApplication::activeModalWidget() == widget)
+            break;
+    }
+}
+
+void DialogAnswerer::expectDialog(Handler handler)
+{
+    m_handlers.push_back(std::move(handler));
+}
+
+void DialogAnswerer::expectMessageBox(QMessageBox::StandardButton answer)
+{
+    expectDialog([this, answer](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY2(box, "expected a message box");
+        m_messageBoxes.append(record(box));
+        QAbstractButton *button = box->button(answer);
+        QVERIFY2(button, "the message box has no such button");
+        button->click();
+    });
+}
+
+void DialogAnswerer::expectMessageBoxClosed()
+{
+    expectDialog([this](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY2(box, "expected a message box");
+        m_messageBoxes.append(record(box));
+        box->close();
+    });
+}
+
+MessageBoxRecord DialogAnswerer::record(const QMessageBox *box)
+{
+    MessageBoxRecord result;
+    result.title = box->windowTitle();
+    result.text = box->text();
+    result.icon = box->icon();
+    result.buttons = box->standardButtons();
+    if (QPushButton *defaultButton = box->defaultButton())
+        result.defaultButton = box->standardButton(defaultButton);
+    return result;
+}
+
+void DialogAnswerer::poll()
+{
+    QWidget *widget = QApplication::activeModalWidget();
+    if (!widget || widget == m_lastAnswered || !widget->isVisible())
+        return;
+    m_lastAnswered = widget;
+
+    if (m_handlers.empty()) {
+        m_unexpected.append(widget->windowTitle());
+        rejectModal(widget);
+        return;
+    }
+    Handler handler = std::move(m_handlers.front());
+    m_handlers.pop_front();
+    handler(widget);
+
+    // A failed check inside the handler may leave the dialog open; close it so the test can end.
+    if (QTest::currentTestFailed() && m_lastAnswered && m_lastAnswered->isVisible())
+        rejectModal(m_lastAnswered);
+}
