@@ -87,11 +87,18 @@ void DialogAnswerer::poll()
         rejectModal(widget);
         return;
     }
-    Handler handler = std::move(m_handlers.front());
+    // The handler runs outside this timer's slot: a timer does not fire again while its own slot runs, so a
+    // handler that opens a further modal dialog would otherwise leave that one unanswered.
+    QMetaObject::invokeMethod(
+        this,
+        [this, handler = std::move(m_handlers.front()), dialog = QPointer<QWidget>(widget)] {
+            if (!dialog)
+                return;
+            handler(dialog);
+            // A failed check inside the handler may leave the dialog open; close it so the test can end.
+            if (QTest::currentTestFailed() && dialog && dialog->isVisible())
+                rejectModal(dialog);
+        },
+        Qt::QueuedConnection);
     m_handlers.pop_front();
-    handler(widget);
-
-    // A failed check inside the handler may leave the dialog open; close it so the test can end.
-    if (QTest::currentTestFailed() && m_lastAnswered && m_lastAnswered->isVisible())
-        rejectModal(m_lastAnswered);
 }
