@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -43,6 +44,8 @@ private slots:
     void openDialogRequest();
     void saveDialogRequestStartsInCurrentFolder();
     void chosenPathIsTrimmedAndCancelIsEmpty();
+    void systemFileDialog_data();
+    void systemFileDialog();
 
     void txtExtensionRule_data();
     void txtExtensionRule();
@@ -159,6 +162,50 @@ void TestTextDocument::chosenPathIsTrimmedAndCancelIsEmpty()
         QString("/tmp/some report.txt"));
     answerDialogWith(QString());
     QCOMPARE(APICommonDialog::ShowOpenFileDialog("t", "Text Files", "*.txt", "C:\\"), QString());
+}
+
+void TestTextDocument::systemFileDialog_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("accept");
+
+    QTest::newRow("open, chosen") << false << true;
+    QTest::newRow("open, cancelled") << false << false;
+    QTest::newRow("save, chosen") << true << true;
+    QTest::newRow("save, cancelled") << true << false;
+}
+
+void TestTextDocument::systemFileDialog()
+{
+    QFETCH(bool, save);
+    QFETCH(bool, accept);
+    QWidget owner;
+    APICommonDialog::SetOwner(&owner);
+    const QString chosen = m_tempDir->filePath("chosen.txt");
+    DialogAnswerer answerer;
+    answerer.expectDialog([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFileDialog *>(widget);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->parentWidget(), &owner);
+        QCOMPARE(dialog->windowTitle(), QString("Pick"));
+        QCOMPARE(dialog->nameFilters(), QStringList({ "Text Files (*.txt)" }));
+        QCOMPARE(QDir(dialog->directory()), QDir(m_tempDir->path()));
+        QCOMPARE(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        QVERIFY(!save || dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        if (!accept) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(chosen);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    const QString path = save
+        ? APICommonDialog::ShowSaveFileDialog("Pick", "Text Files", "*.txt", m_tempDir->path())
+        : APICommonDialog::ShowOpenFileDialog("Pick", "Text Files", "*.txt", m_tempDir->path());
+    APICommonDialog::SetOwner(nullptr);
+    QCOMPARE(answerer.pendingCount(), 0);
+    QCOMPARE(path, accept ? chosen : QString());
+    QVERIFY(!QFile::exists(chosen));
 }
 
 void TestTextDocument::txtExtensionRule_data()
