@@ -1,10 +1,10 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-
-#include <functional>
 
 class QWidget;
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <functional>
+
 #include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QTime>
-
-#include <functional>
 
 // One row of the event table: the context of the report an alarm event belongs to, and the event itself.
 // A date or time the report never gave is invalid (shown as an empty cell).

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QStringList>
-
 #include <functional>
 #include <memory>
+
+#include <QStringList>
 
 #include "ReportWriter.h"
 

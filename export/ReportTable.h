@@ -1,11 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <QList>
 #include <QLocale>
 #include <QString>
 #include <QVariant>
-
-#include <optional>
 
 #include "EventLogParser.h"
 

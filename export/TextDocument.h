@@ -1,9 +1,9 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QUrl>
-
-#include <functional>
 
 #include "ReportWriter.h"
 #include "TextReportFile.h"
