@@ -55,6 +55,9 @@ QDate ParseTagDate(const QString &text)
     if (!date.isValid()) {
         const QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
         date = fixTwoDigitYear(locale.toDate(text, shortFormat), shortFormat);
+        if (!date.isValid() && !shortFormat.contains(QLatin1String("yyyy")))
+            date = locale.toDate(
+                text, QString(shortFormat).replace(QLatin1String("yy"), QLatin1String("yyyy")));
     }
     return date;
 }

@@ -52,7 +52,9 @@ void frmAppend::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (QWidget *owner = parentWidget()) {
         const QRect ownerFrame = owner->frameGeometry();
-        move(ownerFrame.center() - rect().center());
+        const QSize frame = frameGeometry().size();
+        move(ownerFrame.left() + (ownerFrame.width() - frame.width()) / 2,
+            ownerFrame.top() + (ownerFrame.height() - frame.height()) / 2);
     }
     cmdCancel->setFocus(Qt::TabFocusReason);
 }

@@ -219,6 +219,7 @@ void TestEventLogParser::tagDates_data()
     QTest::newRow("one-digit day") << "Date: 5-Dec-2026" << QDate(2026, 12, 5);
     QTest::newRow("iso") << "Date: 2026-12-05" << QDate(2026, 12, 5);
     QTest::newRow("short locale form") << "Date: 12/5/26" << QDate(2026, 12, 5);
+    QTest::newRow("short form, four-digit year") << "Date: 12/5/2026" << QDate(2026, 12, 5);
     QTest::newRow("short form last century") << "Date: 3/1/99" << QDate(1999, 3, 1);
     QTest::newRow("unreadable gives today") << "Date: yesterday" << FixedNow.date();
     QTest::newRow("empty gives today") << "Date:" << FixedNow.date();

@@ -414,6 +414,9 @@ void TestSaveFlows::tableToExistingFile()
         QCOMPARE(cancel->text(), QString("&Cancel"));
         QVERIFY(append->x() < overwrite->x() && overwrite->x() < cancel->x());
         QVERIFY(overwrite->isDefault());
+        const QPoint offCentre
+            = dialog->frameGeometry().center() - dialog->parentWidget()->frameGeometry().center();
+        QVERIFY(qAbs(offCentre.x()) <= 1 && qAbs(offCentre.y()) <= 1);
         QCOMPARE(dialog->focusWidget(), cancel);
         QCOMPARE(nextInTabOrder(cancel), append);
         QCOMPARE(nextInTabOrder(append), overwrite);
