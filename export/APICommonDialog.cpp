@@ -1,0 +1,126 @@
+#include "APICommonDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include "EventLogParser.h"
+
+namespace {
+
+QPointer<QWidget> &ownerWidget()
+{
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
+APICommonDialog::DialogRunner &dialogRunner()
+{
+    static APICommonDialog::DialogRunner runner;
+    return runner;
+}
+
+QString runFileDialog(
+    APICommonDialog::DialogKind kind, const APICommonDialog::FileDialogOptions &options, QWidget *owner)
+{
+    QFileDialog dialog(owner, options.Title, options.InitialDir);
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+    dialog.setNameFilters(APICommonDialog::NameFilters(options.Filter));
+    if (kind == APICommonDialog::DialogKind::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        // A new file name may be typed: the text export creates the file.
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The save options ask about an existing file themselves.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+QString showFileDialog(APICommonDialog::DialogKind kind, const QString &title, const QString &filterName,
+    const QString &pattern, const QString &initialDir)
+{
+    APICommonDialog::FileDialogOptions options;
+    options.Title = title;
+    options.InitialDir = APICommonDialog::ResolveInitialDir(initialDir);
+    options.Filter
+        = APICommonDialog::BuildDialogFilter({ filterName + QStringLiteral(" (") + pattern + u')', pattern });
+    options.Flags = kind == APICommonDialog::DialogKind::Open ? APICommonDialog::OpenDialogFlags
+                                                              : APICommonDialog::SaveDialogFlags;
+    const APICommonDialog::DialogRunner &runner = dialogRunner();
+    options.SelectedFile
+        = runner ? runner(kind, options, ownerWidget()) : runFileDialog(kind, options, ownerWidget());
+    return TrimSpaces(options.SelectedFile);
+}
+
+} // namespace
+
+void APICommonDialog::SetOwner(QWidget *owner)
+{
+    ownerWidget() = owner;
+}
+
+QWidget *APICommonDialog::Owner()
+{
+    return ownerWidget();
+}
+
+void APICommonDialog::SetDialogRunner(DialogRunner runner)
+{
+    dialogRunner() = std::move(runner);
+}
+
+QString APICommonDialog::ShowOpenFileDialog(
+    const QString &title, const QString &filterName, const QString &pattern, const QString &initialDir)
+{
+    return showFileDialog(DialogKind::Open, title, filterName, pattern, initialDir);
+}
+
+QString APICommonDialog::ShowSaveFileDialog(
+    const QString &title, const QString &filterName, const QString &pattern, const QString &initialDir)
+{
+    return showFileDialog(DialogKind::Save, title, filterName, pattern, initialDir);
+}
+
+QString APICommonDialog::BuildDialogFilter(const QStringList &items)
+{
+    if (items.isEmpty())
+        return {};
+    QString filter;
+    for (const QString &item : items)
+        filter += item + QChar(u'\0');
+    if (items.size() % 2 != 0)
+        filter += QStringLiteral("*.*") + QChar(u'\0');
+    return filter + QChar(u'\0');
+}
+
+QStringList APICommonDialog::NameFilters(const QString &filter)
+{
+    const QString list = filter.isEmpty() ? BuildDialogFilter({ QStringLiteral("All Files") }) : filter;
+    const QStringList items = list.split(QChar(u'\0'), Qt::SkipEmptyParts);
+    QStringList nameFilters;
+    for (qsizetype i = 0; i + 1 < items.size(); i += 2) {
+        const QString &name = items.at(i);
+        const QString &pattern = items.at(i + 1);
+        // Qt reads the patterns from the parentheses of the name.
+        nameFilters.append(
+            name.contains(u'(' + pattern + u')') ? name : name + QStringLiteral(" (") + pattern + u')');
+    }
+    return nameFilters;
+}
+
+QString APICommonDialog::ResolveInitialDir(const QString &initialDir)
+{
+    if (initialDir.isEmpty())
+        return QDir::currentPath();
+    if (initialDir == QLatin1String("C:\\")) {
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return documents.isEmpty() || !QDir(documents).exists() ? QDir::homePath() : documents;
+    }
+    return initialDir;
+}

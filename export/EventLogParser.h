@@ -1,0 +1,112 @@
+#pragma once
+
+#include <functional>
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QTime>
+
+// One row of the event table: the context of the report an alarm event belongs to, and the event itself.
+// A date or time the report never gave is invalid (shown as an empty cell).
+struct EventLogRecord
+{
+    QDate DownloadDate;
+    QTime DownloadTime;
+    QString SerialNumber;
+    QString UserName;
+    QString LifeRemaining;
+    QString SelfTests;
+    QString CumulativeAlarmTime;
+    QString TotalEvents;
+    QString Peak;
+    QString TimeSinceAlarm;
+    QString AlarmDuration;
+};
+
+// The event table, column by column. Each column ends with one empty entry: a column that has received
+// n values holds n + 1 entries. Row k is entry k of every column.
+struct EventLogColumns
+{
+    QList<QDate> DownloadDates;
+    QList<QTime> DownloadTimes;
+    QList<QString> SerialNumbers;
+    QList<QString> UserNames;
+    QList<QString> LifeRemainingValues;
+    QList<QString> SelfTestCounts;
+    QList<QString> CumulativeAlarmTimes;
+    QList<QString> TotalEventCounts;
+    QList<QString> PeakReadings;
+    QList<QString> TimesSinceAlarm;
+    QList<QString> AlarmDurations;
+};
+
+// Turns the displayed report lines, fed one at a time and possibly holding several reports in a row, into
+// the event table: one row per alarm event, each with the context of its report.
+class EventLogParser
+{
+public:
+    using Clock = std::function<QDateTime()>;
+
+    // The clock stands in for a "Date:" or "Time:" tag whose value cannot be read.
+    explicit EventLogParser(Clock clock = &QDateTime::currentDateTime);
+
+    // Sizes every column to its single empty entry; the parser state is kept.
+    void ResetColumns();
+    void WriteLine(const QString &FileLine);
+
+    [[nodiscard]] const EventLogColumns &Columns() const { return m_columns; }
+    [[nodiscard]] int RowCount() const;
+    // Entry row of every column; an entry a short column lacks is empty.
+    [[nodiscard]] EventLogRecord Record(int row) const;
+
+    [[nodiscard]] bool HasLifeRemaining() const { return m_hasLifeRemaining; }
+    [[nodiscard]] bool HasSelfTests() const { return m_hasSelfTests; }
+    [[nodiscard]] bool HasAlarmTime() const { return m_hasAlarmTime; }
+    [[nodiscard]] bool HasTotalEvents() const { return m_hasTotalEvents; }
+
+private:
+    enum class Pending
+    {
+        None,
+        Peak,
+        TimeSince,
+        Duration,
+        LifeRemaining,
+        SelfTests,
+        TotalEvents,
+        AlarmTime
+    };
+
+    void storePendingValue(Pending pending, const QString &line);
+    void handleLabel(const QString &line);
+    void appendEventValue(QList<QString> &column, const QString &value);
+    void appendContextRow();
+
+    Clock m_clock;
+    EventLogColumns m_columns;
+    Pending m_pending = Pending::None;
+
+    QDate m_currentDate;
+    QTime m_currentTime;
+    QString m_currentSerial;
+    QString m_currentUser;
+    QString m_currentLifeRemaining;
+    QString m_currentSelfTests;
+    QString m_currentAlarmTime;
+    QString m_currentTotalEvents;
+
+    bool m_hasLifeRemaining = false;
+    bool m_hasSelfTests = false;
+    bool m_hasAlarmTime = false;
+    bool m_hasTotalEvents = false;
+};
+
+// Trims spaces only, as the detector pads its lines with spaces.
+[[nodiscard]] QString TrimSpaces(const QString &text);
+
+// The date and time forms a tag line may hold: the tagging dialog's ("05-Dec-2026", "1:05 PM"), ISO dates,
+// the locale's short date and 24-hour times. An unreadable text gives an invalid value.
+[[nodiscard]] QDate ParseTagDate(const QString &text);
+[[nodiscard]] QTime ParseTagTime(const QString &text);

@@ -1,0 +1,7 @@
+#include "ExportChoice.h"
+
+ExportChoice &exportChoice()
+{
+    static ExportChoice choice;
+    return choice;
+}

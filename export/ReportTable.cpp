@@ -1,0 +1,193 @@
+#include "ReportTable.h"
+
+#include <QRegularExpression>
+
+#include "SupportFunctions.h"
+
+namespace {
+
+struct ColumnHeader
+{
+    ReportColumn column;
+    QLatin1String text;
+};
+
+constexpr ColumnHeader ColumnHeaders[] = {
+    { ReportColumn::DownloadOn, QLatin1String("Download On") },
+    { ReportColumn::DownloadAt, QLatin1String("Download At") },
+    { ReportColumn::SerialNumber, QLatin1String("Serial #") },
+    { ReportColumn::User, QLatin1String("User") },
+    { ReportColumn::Peak, QLatin1String("Peak") },
+    { ReportColumn::TimeSinceAlarm, QLatin1String("Time Since Alarm Began") },
+    { ReportColumn::DurationOfAlarm, QLatin1String("Duration of Alarm") },
+    { ReportColumn::LifeRemaining, QLatin1String("Life Remaining") },
+    { ReportColumn::SelfTests, QLatin1String("Self Tests") },
+    { ReportColumn::CumulativeAlarmTime, QLatin1String("Cumulative Alarm Time") },
+    { ReportColumn::TotalEvents, QLatin1String("Total Events") },
+};
+
+const QRegularExpression &digitsOnly()
+{
+    static const QRegularExpression pattern(QStringLiteral("^[0-9]+$"));
+    return pattern;
+}
+
+const QRegularExpression &decimalNumber()
+{
+    static const QRegularExpression pattern(QStringLiteral("^([+-]?)([0-9]*)\\.([0-9]+)$"));
+    return pattern;
+}
+
+QString withoutLeadingZeros(const QString &digits)
+{
+    qsizetype first = 0;
+    while (first < digits.size() - 1 && digits.at(first) == u'0')
+        ++first;
+    return digits.mid(first);
+}
+
+// Adds one to a string of decimal digits, however long.
+QString incremented(QString digits)
+{
+    for (qsizetype i = digits.size() - 1; i >= 0; --i) {
+        if (digits.at(i) != u'9') {
+            digits[i] = QChar(digits.at(i).unicode() + 1);
+            return digits;
+        }
+        digits[i] = u'0';
+    }
+    return digits.prepend(u'1');
+}
+
+} // namespace
+
+QString FormatSerialNumber(const QString &serial)
+{
+    if (digitsOnly().match(serial).hasMatch())
+        return withoutLeadingZeros(serial);
+    const QRegularExpressionMatch match = decimalNumber().match(serial);
+    if (!match.hasMatch())
+        return serial;
+    QString whole
+        = withoutLeadingZeros(match.captured(2).isEmpty() ? QStringLiteral("0") : match.captured(2));
+    if (match.captured(3).at(0) >= u'5')
+        whole = incremented(whole);
+    if (match.captured(1) == QLatin1String("-") && whole != QLatin1String("0"))
+        whole.prepend(u'-');
+    return whole;
+}
+
+QString FormatDownloadTime(const QTime &time)
+{
+    if (!time.isValid())
+        return {};
+    const int hour = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+    return QStringLiteral("%1:%2 %3")
+        .arg(hour, 2, 10, QChar(u'0'))
+        .arg(time.minute(), 2, 10, QChar(u'0'))
+        .arg(time.hour() < 12 ? QLatin1String("AM") : QLatin1String("PM"));
+}
+
+ReportTable::ReportTable(const EventLogParser &parser, const QLocale &locale)
+    : m_locale(locale)
+{
+    for (int row = 0; row < parser.RowCount(); ++row)
+        m_records.append(parser.Record(row));
+
+    m_columns = { ReportColumn::DownloadOn, ReportColumn::DownloadAt, ReportColumn::SerialNumber,
+        ReportColumn::User, ReportColumn::Peak, ReportColumn::TimeSinceAlarm, ReportColumn::DurationOfAlarm };
+    if (parser.HasLifeRemaining())
+        m_columns.append(ReportColumn::LifeRemaining);
+    if (parser.HasSelfTests())
+        m_columns.append(ReportColumn::SelfTests);
+    if (parser.HasAlarmTime())
+        m_columns.append(ReportColumn::CumulativeAlarmTime);
+    if (parser.HasTotalEvents())
+        m_columns.append(ReportColumn::TotalEvents);
+}
+
+QString ReportTable::HeaderText(ReportColumn column)
+{
+    for (const ColumnHeader &header : ColumnHeaders) {
+        if (header.column == column)
+            return header.text;
+    }
+    return {};
+}
+
+std::optional<ReportColumn> ReportTable::ColumnForHeader(const QString &header)
+{
+    for (const ColumnHeader &entry : ColumnHeaders) {
+        if (header.compare(entry.text, Qt::CaseInsensitive) == 0)
+            return entry.column;
+    }
+    return std::nullopt;
+}
+
+QStringList ReportTable::Headers() const
+{
+    QStringList headers;
+    for (ReportColumn column : m_columns)
+        headers.append(HeaderText(column));
+    return headers;
+}
+
+bool ReportTable::IsPresent(ReportColumn column) const
+{
+    return m_columns.contains(column);
+}
+
+QString ReportTable::Text(int row, ReportColumn column) const
+{
+    if (row < 0 || row >= RowCount() || !IsPresent(column))
+        return {};
+    const EventLogRecord &record = m_records.at(row);
+    switch (column) {
+    case ReportColumn::DownloadOn:
+        return m_locale.toString(record.DownloadDate, QStringLiteral("dd-MMM-yyyy"));
+    case ReportColumn::DownloadAt:
+        return FormatDownloadTime(record.DownloadTime);
+    case ReportColumn::SerialNumber:
+        return FormatSerialNumber(record.SerialNumber);
+    case ReportColumn::User:
+        return record.UserName;
+    case ReportColumn::Peak:
+        return record.Peak;
+    case ReportColumn::TimeSinceAlarm:
+        return SupportFunctions::NormalizeDuration(
+            SupportFunctions::PadSingleDigits(record.TimeSinceAlarm), true);
+    case ReportColumn::DurationOfAlarm:
+        return SupportFunctions::NormalizeDuration(
+            SupportFunctions::PadSingleDigits(record.AlarmDuration), false);
+    case ReportColumn::LifeRemaining:
+        return record.LifeRemaining;
+    case ReportColumn::SelfTests:
+        return record.SelfTests;
+    case ReportColumn::CumulativeAlarmTime:
+        return record.CumulativeAlarmTime;
+    case ReportColumn::TotalEvents:
+        return record.TotalEvents;
+    }
+    return {};
+}
+
+QVariant ReportTable::Value(int row, ReportColumn column) const
+{
+    if (row < 0 || row >= RowCount() || !IsPresent(column))
+        return {};
+    const EventLogRecord &record = m_records.at(row);
+    switch (column) {
+    case ReportColumn::DownloadOn:
+        return record.DownloadDate.isValid() ? QVariant(record.DownloadDate) : QVariant();
+    case ReportColumn::DownloadAt:
+        return record.DownloadTime.isValid() ? QVariant(record.DownloadTime) : QVariant();
+    case ReportColumn::SerialNumber:
+        // The number itself; the cell's number pattern shows it rounded.
+        if (digitsOnly().match(record.SerialNumber).hasMatch()
+            || decimalNumber().match(record.SerialNumber).hasMatch())
+            return record.SerialNumber.toDouble();
+        return record.SerialNumber;
+    default:
+        return Text(row, column);
+    }
+}

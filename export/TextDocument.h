@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+#include <QUrl>
+
+#include "ReportWriter.h"
+#include "TextReportFile.h"
+
+// Writes the display lines, unparsed, to a text file the user picks, appending to what it holds, and then
+// opens it in the user's text viewer.
+class TextDocument : public ReportWriter
+{
+public:
+    // Opens a file in the user's default viewer; tests install their own so nothing is launched.
+    using FileOpener = std::function<bool(const QUrl &url)>;
+    // An empty opener brings back the desktop's.
+    static void SetFileOpener(FileOpener opener);
+
+    [[nodiscard]] bool BrowseForDestination() override;
+    void WriteLine(const QString &FileLine) override;
+    void ShowFile() override;
+
+    [[nodiscard]] QString FilePath() const { return m_filePath; }
+
+private:
+    void reportFailure();
+
+    QString m_filePath;
+    TextReportFile m_file;
+    bool m_failed = false;
+};

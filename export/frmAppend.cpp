@@ -1,0 +1,79 @@
+#include "frmAppend.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ExportChoice.h"
+
+frmAppend::frmAppend(QWidget *owner)
+    : QDialog(owner,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , Label1(new QLabel(
+          QStringLiteral("This file already exists.  Please choose one of the options below:"), this))
+    , cmdAppend(new QPushButton(QStringLiteral("&Append"), this))
+    , cmdOverwrite(new QPushButton(QStringLiteral("&Overwrite"), this))
+    , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+{
+    setObjectName(QStringLiteral("frmAppend"));
+    setWindowTitle(QStringLiteral(" Append Options"));
+    setFont(QFont(QStringLiteral("Arial"), 8));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    cmdAppend->setObjectName(QStringLiteral("cmdAppend"));
+    cmdOverwrite->setObjectName(QStringLiteral("cmdOverwrite"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    // Enter means Overwrite wherever the focus is; Esc and the close box mean Cancel.
+    for (QPushButton *button : { cmdAppend, cmdOverwrite, cmdCancel })
+        button->setAutoDefault(false);
+    cmdOverwrite->setDefault(true);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdAppend);
+    buttons->addWidget(cmdOverwrite);
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(cmdCancel, cmdAppend);
+    setTabOrder(cmdAppend, cmdOverwrite);
+
+    connect(cmdAppend, &QPushButton::clicked, this, &frmAppend::cmdAppend_Click);
+    connect(cmdOverwrite, &QPushButton::clicked, this, &frmAppend::cmdOverwrite_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmAppend::cmdCancel_Click);
+    connect(this, &QDialog::rejected, this, [] { exportChoice().ExportCancelled = true; });
+}
+
+void frmAppend::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (QWidget *owner = parentWidget()) {
+        const QRect ownerFrame = owner->frameGeometry();
+        const QSize frame = frameGeometry().size();
+        move(ownerFrame.left() + (ownerFrame.width() - frame.width()) / 2,
+            ownerFrame.top() + (ownerFrame.height() - frame.height()) / 2);
+    }
+    cmdCancel->setFocus(Qt::TabFocusReason);
+}
+
+void frmAppend::cmdAppend_Click()
+{
+    exportChoice().ExportCancelled = false;
+    exportChoice().ExportAppend = true;
+    accept();
+}
+
+void frmAppend::cmdOverwrite_Click()
+{
+    exportChoice().ExportCancelled = false;
+    exportChoice().ExportAppend = false;
+    accept();
+}
+
+void frmAppend::cmdCancel_Click()
+{
+    reject();
+}

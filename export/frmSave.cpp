@@ -1,0 +1,120 @@
+#include "frmSave.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "APICommonDialog.h"
+#include "ExportChoice.h"
+#include "ExportDrivers.h"
+#include "frmAppend.h"
+
+void ShowSaveOptions(QWidget *owner, const QStringList &displayLines)
+{
+    APICommonDialog::SetOwner(owner);
+    frmSave dialog(displayLines, owner);
+    dialog.exec();
+}
+
+frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
+    : QDialog(owner,
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_displayLines(displayLines)
+    , fraMain(new QGroupBox(QStringLiteral("Save As"), this))
+    , optTextFile(new QRadioButton(QStringLiteral("Microsoft Windows Text File"), fraMain))
+    , optWordFile(new QRadioButton(QStringLiteral("Microsoft Word Document"), fraMain))
+    , optExcelFile(new QRadioButton(QStringLiteral("Microsoft Excel Document"), fraMain))
+    , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
+    , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+{
+    setObjectName(QStringLiteral("frmSave"));
+    setWindowTitle(QStringLiteral("Save Options"));
+    setFont(QFont(QStringLiteral("Arial"), 8));
+    fraMain->setObjectName(QStringLiteral("fraMain"));
+    optTextFile->setObjectName(QStringLiteral("optTextFile"));
+    optWordFile->setObjectName(QStringLiteral("optWordFile"));
+    optExcelFile->setObjectName(QStringLiteral("optExcelFile"));
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    optTextFile->setChecked(true);
+    cmdOK->setAutoDefault(false);
+    cmdCancel->setAutoDefault(false);
+    cmdOK->setDefault(true);
+
+    auto *options = new QVBoxLayout(fraMain);
+    options->addWidget(optTextFile);
+    options->addWidget(optWordFile);
+    options->addWidget(optExcelFile);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(fraMain);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(optTextFile, optWordFile);
+    setTabOrder(optWordFile, optExcelFile);
+    setTabOrder(optExcelFile, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmSave::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmSave::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Centred across, a third of the free height down.
+    if (const QScreen *screen = this->screen()) {
+        const QRect available = screen->availableGeometry();
+        const QSize frame = frameGeometry().size();
+        move(available.left() + (available.width() - frame.width()) / 2,
+            available.top() + (available.height() - frame.height()) / 3);
+    }
+}
+
+void frmSave::cmdOK_Click()
+{
+    setCursor(Qt::WaitCursor);
+    if (optTextFile->isChecked()) {
+        SupportFunctions::ExportToText(m_displayLines);
+    } else if (optExcelFile->isChecked()) {
+        if (GetDestinationFile(QStringLiteral("MsExcel")))
+            SupportFunctions::ExportToExcel(m_displayLines);
+    } else if (optWordFile->isChecked()) {
+        if (GetDestinationFile(QStringLiteral("MsWord")))
+            SupportFunctions::ExportToWord(m_displayLines);
+    }
+    unsetCursor();
+    accept();
+}
+
+bool frmSave::GetDestinationFile(const QString &fileType)
+{
+    hide();
+    const bool word = fileType == QLatin1String("MsWord");
+    ExportChoice &choice = exportChoice();
+    choice.ExportFileName = word
+        ? APICommonDialog::ShowSaveFileDialog(QStringLiteral("Save the Data File as MS Word"),
+            QStringLiteral("MsWord Files"), QStringLiteral("*.docx"), QString())
+        : APICommonDialog::ShowSaveFileDialog(QStringLiteral("Save the Data File as Excel Sheet"),
+            QStringLiteral("Excel Files"), QStringLiteral("*.xlsx"), QString());
+    if (choice.ExportFileName.isEmpty())
+        return false;
+    // The documents are Office Open XML; a name without extension would leave a file nothing recognises.
+    if (QFileInfo(choice.ExportFileName).suffix().isEmpty())
+        choice.ExportFileName += word ? QLatin1String(".docx") : QLatin1String(".xlsx");
+    if (QFileInfo::exists(choice.ExportFileName)) {
+        frmAppend appendOptions(this);
+        appendOptions.exec();
+        return !choice.ExportCancelled;
+    }
+    choice.ExportAppend = false;
+    return true;
+}
