@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -21,9 +22,7 @@ void rejectModal(QWidget *widget)
 DialogAnswerer::DialogAnswerer(QObject *parent)
     : QObject(parent)
 {
-    m_timer.setInterval(5);
-    connect(&m_timer, &QTimer::timeout, this, &DialogAnswerer::poll);
-    m_timer.start();
+    scheduleNextPoll();
 }
 
 DialogAnswerer::~DialogAnswerer()
@@ -75,8 +74,16 @@ MessageBoxRecord DialogAnswerer::record(const QMessageBox *box)
     return result;
 }
 
+void DialogAnswerer::scheduleNextPoll()
+{
+    // A fresh single-shot timer for every poll: a timer does not fire again while its own slot runs, so a
+    // handler that opens a further modal dialog still has that one answered by the next poll.
+    QTimer::singleShot(5, this, &DialogAnswerer::poll);
+}
+
 void DialogAnswerer::poll()
 {
+    scheduleNextPoll();
     QWidget *widget = QApplication::activeModalWidget();
     if (!widget || widget == m_lastAnswered || !widget->isVisible())
         return;
@@ -87,18 +94,11 @@ void DialogAnswerer::poll()
         rejectModal(widget);
         return;
     }
-    // The handler runs outside this timer's slot: a timer does not fire again while its own slot runs, so a
-    // handler that opens a further modal dialog would otherwise leave that one unanswered.
-    QMetaObject::invokeMethod(
-        this,
-        [this, handler = std::move(m_handlers.front()), dialog = QPointer<QWidget>(widget)] {
-            if (!dialog)
-                return;
-            handler(dialog);
-            // A failed check inside the handler may leave the dialog open; close it so the test can end.
-            if (QTest::currentTestFailed() && dialog && dialog->isVisible())
-                rejectModal(dialog);
-        },
-        Qt::QueuedConnection);
+    Handler handler = std::move(m_handlers.front());
     m_handlers.pop_front();
+    handler(widget);
+
+    // A failed check inside the handler may leave the dialog open; close it so the test can end.
+    if (QTest::currentTestFailed() && m_lastAnswered && m_lastAnswered->isVisible())
+        rejectModal(m_lastAnswered);
 }

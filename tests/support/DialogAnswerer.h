@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -49,9 +48,9 @@ public:
     static MessageBoxRecord record(const QMessageBox *box);
 
 private:
+    void scheduleNextPoll();
     void poll();
 
-    QTimer m_timer;
     std::deque<Handler> m_handlers;
     QPointer<QWidget> m_lastAnswered;
     QList<MessageBoxRecord> m_messageBoxes;
