@@ -165,6 +165,7 @@ void frmMain::cmdSave_Click()
     if (m_lstOutput->ListCount() == 0) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("Export Status"),
             QStringLiteral("No current report exists to save."), QMessageBox::Ok, this);
+        box.setDefaultButton(QMessageBox::Ok);
         box.exec();
         return;
     }
@@ -230,6 +231,7 @@ void frmMain::reportLinesLeftOut(int linesLeftOut)
     QMessageBox box(QMessageBox::Warning, AppInfo::Title,
         text + QStringLiteral("\n\nPlease save the display and clear it before the next download."),
         QMessageBox::Ok, this);
+    box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }
 
