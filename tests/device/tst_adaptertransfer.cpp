@@ -319,7 +319,7 @@ void TestAdapterTransfer::realReadLimit()
     elapsed.start();
     adapter.ReadDevice();
     QCOMPARE(rig.list.lines, (QStringList { "AB", "CD" }));
-    QVERIFY2(elapsed.elapsed() >= 1850 && elapsed.elapsed() < 2700,
+    QVERIFY2(elapsed.elapsed() >= 1840 && elapsed.elapsed() < 2700,
         qPrintable(QString::number(elapsed.elapsed())));
 }
 
