@@ -4,13 +4,13 @@
 #include <functional>
 
 #include <QLoggingCategory>
-#include <QObject>
 #include <QString>
 #include <QtGlobal>
 
 #include "HidBackend.h"
 
 class OutputList;
+class QObject;
 
 Q_DECLARE_LOGGING_CATEGORY(lcLorimetDevice)
 
