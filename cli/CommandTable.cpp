@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ExportCommand.h"
+
 namespace {
 
 const QString ProgramName = QStringLiteral("lorimet-report");
@@ -16,12 +18,17 @@ void printHelp(QTextStream &out)
     out << "Usage: " << ProgramName << " COMMAND [ARGUMENTS]\n\n"
         << "Works with the reports of the Lorimet Adapter without opening a window.\n\n"
         << "Commands:\n";
-    for (const CliCommand &command : cliCommands()) {
-        const QString synopsis = command.name + QLatin1Char(' ') + command.arguments;
-        out << "  " << synopsis.leftJustified(18) << ' ' << command.summary << '\n';
-    }
+    const auto synopsis
+        = [](const CliCommand &command) { return command.name + QLatin1Char(' ') + command.arguments; };
+    const QString helpOption = QStringLiteral("-h, --help");
+    qsizetype width = helpOption.size();
+    for (const CliCommand &command : cliCommands())
+        width = std::max(width, synopsis(command).size());
+    for (const CliCommand &command : cliCommands())
+        out << "  " << synopsis(command).leftJustified(width) << "  " << command.summary << '\n';
     out << "\nOptions:\n"
-        << "  -h, --help         Show this help; after a command, that command's usage.\n";
+        << "  " << helpOption.leftJustified(width)
+        << "  Show this help; after a command, that command's usage.\n";
 }
 
 } // namespace
@@ -35,6 +42,9 @@ const QList<CliCommand> &cliCommands()
         { QStringLiteral("record"), QStringLiteral("CAPTURE"),
             QStringLiteral("Run one transfer on the attached adapter and save its input reports."),
             &runRecordCommand },
+        { QStringLiteral("export"), QStringLiteral("--format txt|csv INPUT OUTPUT"),
+            QStringLiteral("Append a saved text report to OUTPUT (txt) or write its event table (csv)."),
+            &runExportCommand },
     };
     return commands;
 }

@@ -115,7 +115,9 @@ void TestCliCommands::usage_data()
     QTest::addColumn<QString>("errContains");
 
     QTest::newRow("no command") << QStringList {} << 2 << "a command is missing";
-    QTest::newRow("unknown command") << QStringList { "export" } << 2 << "unknown command \"export\"";
+    QTest::newRow("unknown command") << QStringList { "print" } << 2 << "unknown command \"print\"";
+    QTest::newRow("export without files")
+        << QStringList { "export", "--format", "csv" } << 2 << "usage: lorimet-report export";
     QTest::newRow("decode without file")
         << QStringList { "decode" } << 2 << "Usage: lorimet-report decode CAPTURE";
     QTest::newRow("decode with two files")
