@@ -1,9 +1,9 @@
 #include "DialogAnswerer.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
