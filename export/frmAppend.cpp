@@ -18,7 +18,9 @@ frmAppend::frmAppend(QWidget *owner)
 {
     setObjectName(QStringLiteral("frmAppend"));
     setWindowTitle(QStringLiteral(" Append Options"));
-    setFont(QFont(QStringLiteral("Arial"), 8));
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSizeF(8.25);
+    setFont(arial);
     Label1->setObjectName(QStringLiteral("Label1"));
     cmdAppend->setObjectName(QStringLiteral("cmdAppend"));
     cmdOverwrite->setObjectName(QStringLiteral("cmdOverwrite"));

@@ -33,7 +33,9 @@ frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
 {
     setObjectName(QStringLiteral("frmSave"));
     setWindowTitle(QStringLiteral("Save Options"));
-    setFont(QFont(QStringLiteral("Arial"), 8));
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSizeF(8.25);
+    setFont(arial);
     fraMain->setObjectName(QStringLiteral("fraMain"));
     optTextFile->setObjectName(QStringLiteral("optTextFile"));
     optWordFile->setObjectName(QStringLiteral("optWordFile"));
