@@ -1,40 +1,25 @@
 #include <QTest>
 #include <QTimer>
 
+#include "HidapiBackend.h"
 #include "LorimetAdapter.h"
 #include "SimulatedHidBus.h"
 
 using Bus = SimulatedHidBus;
+using Open = Bus::OpenBehaviour;
 
 namespace {
 
-QList<Bus::BusEvent> eventsOf(const Bus &bus, int device)
-{
-    QList<Bus::BusEvent> events;
-    for (const Bus::BusEvent &event : bus.events()) {
-        if (event.device == device)
-            events.append(event);
-    }
-    return events;
-}
+const Bus::DeviceSettings Adapter {};
 
-bool isOpen(const LorimetAdapter &adapter)
+Bus::DeviceSettings otherDevice(Open open = Open::Opens)
 {
-    return adapter.HIDHandle() > 0 && adapter.ReadHandle() > 0 && adapter.EventHandle() > 0;
+    return { .vendorId = 0x046D, .productId = 0xC52B, .open = open };
 }
 
 bool isClosed(const LorimetAdapter &adapter)
 {
     return adapter.HIDHandle() == 0 && adapter.ReadHandle() == 0 && adapter.EventHandle() == 0;
-}
-
-Bus::DeviceSettings otherDevice(Bus::OpenBehaviour open = Bus::OpenBehaviour::Opens)
-{
-    Bus::DeviceSettings settings;
-    settings.vendorId = 0x046D;
-    settings.productId = 0xC52B;
-    settings.open = open;
-    return settings;
 }
 
 } // namespace
@@ -44,262 +29,152 @@ class TestAdapterDiscovery : public QObject
     Q_OBJECT
 
 private slots:
-    void firstOfTwoAdaptersWins();
-    void sameVendorOtherProductIsClosedAgain();
-    void unopenableDeviceBeforeAdapterIsSkipped();
-    void unreadableAttributesNeverMatch();
-    void noAdapterLeavesEverythingClosed_data();
-    void noAdapterLeavesEverythingClosed();
-    void accessDeniedOnlyForTheAdapter_data();
-    void accessDeniedOnlyForTheAdapter();
-    void openAttachedAdapterIsOnlyTested();
-    void unplugThenReplug();
-    void closeDeviceTwiceChangesNothing();
-    void failedTransferOpenStaysIdentifiedUntilClosed();
-    void failedEventCreationStaysIdentified();
-    void endingTheObjectClosesTheDevice();
+    void repeatedPathsAreListedOnce();
+    void opensTheFirstAdapter_data();
+    void opensTheFirstAdapter();
+    void unplugReplugAndClose();
+    void halfOpenStaysIdentifiedUntilClosed_data();
+    void halfOpenStaysIdentifiedUntilClosed();
     void platformCallsLetTheUserInterfaceRun();
 };
 
-void TestAdapterDiscovery::firstOfTwoAdaptersWins()
+void TestAdapterDiscovery::repeatedPathsAreListedOnce()
 {
-    Bus bus;
-    const int first = bus.addDevice();
-    const int second = bus.addDevice();
-    LorimetAdapter adapter(bus);
-
-    QVERIFY(adapter.InitDevice());
-    QVERIFY(isOpen(adapter));
-    QVERIFY(eventsOf(bus, second).isEmpty());
-    const QList<Bus::BusEvent> events = eventsOf(bus, first);
-    QCOMPARE(events.size(), 2);
-    QCOMPARE(events.at(0).mode, HidOpenMode::Identify);
-    QCOMPARE(events.at(0).handle, adapter.HIDHandle());
-    QCOMPARE(events.at(1).mode, HidOpenMode::Transfer);
-    QCOMPARE(events.at(1).handle, adapter.ReadHandle());
+    const QList<HidEnumerationEntry> entries = {
+        { QStringLiteral("/dev/hidraw3"), 0x046D, 0xC52B },
+        { QStringLiteral("/dev/hidraw1"), 0x11D2, 0x0000 },
+        { QStringLiteral("/dev/hidraw3"), 0x046D, 0xC52B },
+        // A repeat that differs keeps the first entry's identity.
+        { QStringLiteral("/dev/hidraw1"), 0x11D2, 0x0001 },
+        { QStringLiteral("/dev/hidraw0"), 0x11D2, 0x0000 },
+    };
+    QStringList listed;
+    for (const HidInterface &interface : HidapiEnumeration::uniqueInterfaces(entries))
+        listed += interface.path
+            + QStringLiteral(" %1:%2").arg(interface.vendorId, 0, 16).arg(interface.productId, 0, 16);
+    QCOMPARE(listed, (QStringList { "/dev/hidraw3 46d:c52b", "/dev/hidraw1 11d2:0", "/dev/hidraw0 11d2:0" }));
 }
 
-void TestAdapterDiscovery::sameVendorOtherProductIsClosedAgain()
-{
-    Bus bus;
-    Bus::DeviceSettings productOne;
-    productOne.productId = 0x0001;
-    const int other = bus.addDevice(productOne);
-    const int adapterDevice = bus.addDevice();
-    LorimetAdapter adapter(bus);
-
-    QVERIFY(adapter.InitDevice());
-    const QList<Bus::BusEvent> events = eventsOf(bus, other);
-    QCOMPARE(events.size(), 2);
-    QCOMPARE(events.at(0).kind, Bus::EventKind::Opened);
-    QCOMPARE(events.at(1).kind, Bus::EventKind::Closed);
-    QCOMPARE(events.at(1).handle, events.at(0).handle);
-    QCOMPARE(eventsOf(bus, adapterDevice).size(), 2);
-    QCOMPARE(bus.openHandleCount(), 2);
-}
-
-void TestAdapterDiscovery::unopenableDeviceBeforeAdapterIsSkipped()
-{
-    Bus bus;
-    bus.addDevice(otherDevice(Bus::OpenBehaviour::Fails));
-    bus.addDevice(otherDevice(Bus::OpenBehaviour::AccessDenied));
-    const int adapterDevice = bus.addDevice();
-    LorimetAdapter adapter(bus);
-
-    QVERIFY(adapter.InitDevice());
-    QVERIFY(isOpen(adapter));
-    QVERIFY(!adapter.AccessDenied());
-    QCOMPARE(bus.events().at(0).kind, Bus::EventKind::OpenFailed);
-    QCOMPARE(bus.events().at(1).kind, Bus::EventKind::OpenFailed);
-    QCOMPARE(bus.events().at(2).device, adapterDevice);
-}
-
-void TestAdapterDiscovery::unreadableAttributesNeverMatch()
-{
-    Bus bus;
-    Bus::DeviceSettings unreadable;
-    unreadable.attributesReadable = false;
-    const int mute = bus.addDevice(unreadable);
-    const int adapterDevice = bus.addDevice();
-    LorimetAdapter adapter(bus);
-
-    QVERIFY(adapter.InitDevice());
-    QCOMPARE(eventsOf(bus, mute).size(), 2);
-    QCOMPARE(eventsOf(bus, mute).at(1).kind, Bus::EventKind::Closed);
-    QCOMPARE(eventsOf(bus, adapterDevice).at(0).handle, adapter.HIDHandle());
-}
-
-void TestAdapterDiscovery::noAdapterLeavesEverythingClosed_data()
+void TestAdapterDiscovery::opensTheFirstAdapter_data()
 {
     QTest::addColumn<QList<Bus::DeviceSettings>>("devices");
+    QTest::addColumn<int>("opened"); // the device kept open, -1 for none
+    QTest::addColumn<bool>("accessDenied");
+    const auto row
+        = [](const char *name, const QList<Bus::DeviceSettings> &devices, int opened,
+              bool accessDenied = false) { QTest::newRow(name) << devices << opened << accessDenied; };
 
-    Bus::DeviceSettings failing;
-    failing.open = Bus::OpenBehaviour::Fails;
-    Bus::DeviceSettings otherProduct;
-    otherProduct.productId = 0x0001;
-
-    QTest::newRow("no devices") << QList<Bus::DeviceSettings> {};
-    QTest::newRow("other devices only") << QList<Bus::DeviceSettings> { otherDevice(), otherProduct };
-    QTest::newRow("adapter that cannot be opened") << QList<Bus::DeviceSettings> { otherDevice(), failing };
+    const Bus::DeviceSettings denied { .open = Open::AccessDenied };
+    row("first of two adapters", { Adapter, Adapter }, 0);
+    // hid_enumerate takes product 0 as "any product"; the comparison must not.
+    row("product 0x0001 is closed again", { { .productId = 0x0001 }, Adapter }, 1);
+    row("other vendor, product 0", { { .vendorId = 0x11D3 }, Adapter }, 1);
+    row("vendor and product swapped", { { .vendorId = 0x0000, .productId = 0x11D2 } }, -1);
+    row("unopenable devices before the adapter",
+        { otherDevice(Open::Fails), otherDevice(Open::AccessDenied), Adapter }, 2);
+    row("unreadable attributes never match", { { .attributesReadable = false }, Adapter }, 1);
+    row("no devices", {}, -1);
+    row("other devices only", { otherDevice(), { .productId = 0x0001 } }, -1);
+    row("adapter that cannot be opened", { otherDevice(), { .open = Open::Fails } }, -1);
+    row("adapter denied", { denied }, -1, true);
+    row("adapter denied, a second one opens", { denied, Adapter }, 1);
+    row("another device denied", { otherDevice(Open::AccessDenied) }, -1);
 }
 
-void TestAdapterDiscovery::noAdapterLeavesEverythingClosed()
+void TestAdapterDiscovery::opensTheFirstAdapter()
 {
     QFETCH(QList<Bus::DeviceSettings>, devices);
+    QFETCH(int, opened);
+    QFETCH(bool, accessDenied);
 
     Bus bus;
     for (const Bus::DeviceSettings &settings : devices)
         bus.addDevice(settings);
     LorimetAdapter adapter(bus);
 
-    QVERIFY(!adapter.InitDevice());
-    QVERIFY(isClosed(adapter));
-    QVERIFY(!adapter.AccessDenied());
-    QCOMPARE(bus.openHandleCount(), 0);
-}
-
-void TestAdapterDiscovery::accessDeniedOnlyForTheAdapter_data()
-{
-    QTest::addColumn<bool>("adapterDenied");
-    QTest::addColumn<bool>("secondAdapterOpens");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<bool>("accessDenied");
-
-    QTest::newRow("adapter denied") << true << false << false << true;
-    QTest::newRow("adapter denied, a second one opens") << true << true << true << false;
-    QTest::newRow("only another device denied") << false << false << false << false;
-}
-
-void TestAdapterDiscovery::accessDeniedOnlyForTheAdapter()
-{
-    QFETCH(bool, adapterDenied);
-    QFETCH(bool, secondAdapterOpens);
-    QFETCH(bool, found);
-    QFETCH(bool, accessDenied);
-
-    Bus bus;
-    Bus::DeviceSettings denied;
-    denied.open = Bus::OpenBehaviour::AccessDenied;
-    bus.addDevice(adapterDenied ? denied : otherDevice(Bus::OpenBehaviour::AccessDenied));
-    if (secondAdapterOpens)
-        bus.addDevice();
-    LorimetAdapter adapter(bus);
-
-    QCOMPARE(adapter.InitDevice(), found);
+    QCOMPARE(adapter.InitDevice(), opened >= 0);
     QCOMPARE(adapter.AccessDenied(), accessDenied);
-    QCOMPARE(isOpen(adapter), found);
+    for (int device = 0; device < devices.size(); ++device) {
+        QList<Bus::BusEvent> events = bus.events();
+        events.removeIf([device](const Bus::BusEvent &event) { return event.device != device; });
+        if (device == opened) {
+            QCOMPARE(events.size(), 2);
+            QCOMPARE(events.at(0).mode, HidOpenMode::Identify);
+            QCOMPARE(events.at(0).handle, adapter.HIDHandle());
+            QCOMPARE(events.at(1).mode, HidOpenMode::Transfer);
+            QCOMPARE(events.at(1).handle, adapter.ReadHandle());
+        } else {
+            QVERIFY2(events.isEmpty() == (opened >= 0 && device > opened), "tried before, untouched after");
+        }
+    }
+    // Every device tried and rejected was closed again.
+    QCOMPARE(bus.openHandleCount(), opened >= 0 ? 2 : 0);
+    QCOMPARE(isClosed(adapter), opened < 0);
 }
 
-void TestAdapterDiscovery::openAttachedAdapterIsOnlyTested()
-{
-    Bus bus;
-    bus.addDevice();
-    LorimetAdapter adapter(bus);
-    QVERIFY(adapter.InitDevice());
-    const qint32 hidHandle = adapter.HIDHandle();
-    const qint32 readHandle = adapter.ReadHandle();
-    const qsizetype eventCount = bus.events().size();
-
-    QVERIFY(adapter.InitDevice());
-    QCOMPARE(bus.events().size(), eventCount);
-    QCOMPARE(adapter.HIDHandle(), hidHandle);
-    QCOMPARE(adapter.ReadHandle(), readHandle);
-}
-
-void TestAdapterDiscovery::unplugThenReplug()
+void TestAdapterDiscovery::unplugReplugAndClose()
 {
     Bus bus;
     const int device = bus.addDevice();
-    LorimetAdapter adapter(bus);
-    QVERIFY(adapter.InitDevice());
-
-    bus.unplug(device);
-    QVERIFY(!adapter.InitDevice());
-    QVERIFY(isClosed(adapter));
-    QCOMPARE(bus.openHandleCount(), 0);
-    QVERIFY(!adapter.InitDevice());
-    QVERIFY(isClosed(adapter));
-
-    bus.plug(device);
-    QVERIFY(adapter.InitDevice());
-    QVERIFY(isOpen(adapter));
-}
-
-void TestAdapterDiscovery::closeDeviceTwiceChangesNothing()
-{
-    Bus bus;
-    bus.addDevice();
-    LorimetAdapter adapter(bus);
-    QVERIFY(adapter.InitDevice());
-
-    adapter.CloseDevice();
-    QVERIFY(isClosed(adapter));
-    QCOMPARE(bus.openHandleCount(), 0);
-    const qsizetype eventCount = bus.events().size();
-    const int callCount = bus.backendCallCount();
-
-    adapter.CloseDevice();
-    QVERIFY(isClosed(adapter));
-    QCOMPARE(bus.events().size(), eventCount);
-    QCOMPARE(bus.backendCallCount(), callCount);
-}
-
-void TestAdapterDiscovery::failedTransferOpenStaysIdentifiedUntilClosed()
-{
-    Bus bus;
-    Bus::DeviceSettings settings;
-    settings.transferOpenFails = true;
-    bus.addDevice(settings);
-    LorimetAdapter adapter(bus);
-
-    QVERIFY(!adapter.InitDevice());
-    QVERIFY(adapter.HIDHandle() > 0);
-    QCOMPARE(adapter.ReadHandle(), -1);
-
-    const int callCount = bus.backendCallCount();
-    QVERIFY(!adapter.InitDevice());
-    QCOMPARE(bus.backendCallCount(), callCount);
-
-    // Reading in this state writes nothing and does not wait.
-    QCOMPARE(adapter.ReadDevice(), false);
-
-    adapter.CloseDevice();
-    QVERIFY(isClosed(adapter));
-    QCOMPARE(bus.openHandleCount(), 0);
-    QVERIFY(!adapter.InitDevice());
-    QVERIFY(bus.backendCallCount() > callCount);
-}
-
-void TestAdapterDiscovery::failedEventCreationStaysIdentified()
-{
-    Bus bus;
-    bus.addDevice();
-    bus.setEventCreationFails(true);
-    LorimetAdapter adapter(bus);
-
-    QVERIFY(!adapter.InitDevice());
-    QVERIFY(adapter.HIDHandle() > 0);
-    QVERIFY(adapter.ReadHandle() > 0);
-    QVERIFY(adapter.EventHandle() <= 0);
-
-    bus.setEventCreationFails(false);
-    QVERIFY(!adapter.InitDevice());
-    adapter.CloseDevice();
-    QCOMPARE(bus.openHandleCount(), 0);
-    QVERIFY(adapter.InitDevice());
-    QVERIFY(isOpen(adapter));
-}
-
-void TestAdapterDiscovery::endingTheObjectClosesTheDevice()
-{
-    Bus bus;
-    bus.addDevice();
     {
         LorimetAdapter adapter(bus);
         QVERIFY(adapter.InitDevice());
+        const qint32 hidHandle = adapter.HIDHandle();
+        const qsizetype eventCount = bus.events().size();
+        // Still attached: only tested, nothing opened again.
+        QVERIFY(adapter.InitDevice());
+        QCOMPARE(bus.events().size(), eventCount);
+        QCOMPARE(adapter.HIDHandle(), hidHandle);
+
+        bus.unplug(device);
+        QVERIFY(!adapter.InitDevice());
+        QVERIFY(isClosed(adapter));
+        QCOMPARE(bus.openHandleCount(), 0);
+        QVERIFY(!adapter.InitDevice());
+        // Closing what is closed touches nothing.
+        const int callCount = bus.backendCallCount();
+        adapter.CloseDevice();
+        QCOMPARE(bus.backendCallCount(), callCount);
+
+        bus.plug(device);
+        QVERIFY(adapter.InitDevice());
         QCOMPARE(bus.openHandleCount(), 2);
     }
+    // Ending the object closes the device.
     QCOMPARE(bus.openHandleCount(), 0);
+}
+
+void TestAdapterDiscovery::halfOpenStaysIdentifiedUntilClosed_data()
+{
+    QTest::addColumn<bool>("transferOpenFails"); // otherwise creating the event fails
+
+    QTest::newRow("transfer open fails") << true;
+    QTest::newRow("event creation fails") << false;
+}
+
+void TestAdapterDiscovery::halfOpenStaysIdentifiedUntilClosed()
+{
+    QFETCH(bool, transferOpenFails);
+
+    Bus bus;
+    bus.addDevice({ .transferOpenFails = transferOpenFails });
+    bus.setEventCreationFails(!transferOpenFails);
+    LorimetAdapter adapter(bus);
+
+    QVERIFY(!adapter.InitDevice());
+    QVERIFY(adapter.HIDHandle() > 0);
+    QCOMPARE(adapter.ReadHandle() == -1, transferOpenFails);
+    QVERIFY(adapter.ReadHandle() != 0);
+    const int callCount = bus.backendCallCount();
+    QVERIFY(!adapter.InitDevice());
+    QCOMPARE(bus.backendCallCount(), callCount);
+
+    adapter.CloseDevice();
+    QVERIFY(isClosed(adapter));
+    QCOMPARE(bus.openHandleCount(), 0);
+    bus.setEventCreationFails(false);
+    QCOMPARE(adapter.InitDevice(), !transferOpenFails);
+    QVERIFY(bus.backendCallCount() > callCount);
 }
 
 void TestAdapterDiscovery::platformCallsLetTheUserInterfaceRun()

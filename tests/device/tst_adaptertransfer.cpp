@@ -1,3 +1,5 @@
+#include <functional>
+#include <optional>
 #include <thread>
 
 #include <QElapsedTimer>
@@ -5,8 +7,7 @@
 #include <QTest>
 
 #include "LorimetAdapter.h"
-#include "RecordingList.h"
-#include "ReportDecoder.h"
+#include "OutputList.h"
 #include "SimulatedHidBus.h"
 
 using namespace std::chrono_literals;
@@ -14,37 +15,65 @@ using Bus = SimulatedHidBus;
 
 namespace {
 
-constexpr auto ShortLimit = 150ms;
-
-// One numbered line per report: seven characters and the end of line.
-QByteArray numberedReport(int number)
+// Keeps the lines and can run a handler as each arrives, as the main window's handlers do mid-transfer.
+class RecordingList : public OutputList
 {
-    return inputReport(QByteArray::number(number).rightJustified(7, '0') + '\n');
+public:
+    void AddItem(const QString &line) override
+    {
+        lines.append(line);
+        if (onAdd)
+            onAdd(lines.size());
+    }
+    [[nodiscard]] qint16 ListCount() const override { return static_cast<qint16>(lines.size()); }
+    void SetListIndex(qint16 index) override { selected = index; }
+
+    QStringList lines;
+    qint16 selected = -1;
+    std::function<void(qsizetype count)> onAdd;
+};
+
+// An input report as the adapter sends it: report ID 0, then the data, filled up with 0x04 (ignored).
+QByteArray inputReport(const QByteArray &data)
+{
+    return QByteArray(1, '\0') + data.leftJustified(8, '\x04');
 }
 
-QList<Bus::ScheduledInput> numberedReports(int count, std::chrono::milliseconds interval)
+// One numbered line per report: seven digits and the end of line.
+QString numberedLine(int number)
+{
+    return QString::number(number).rightJustified(7, QLatin1Char('0'));
+}
+
+QList<Bus::ScheduledInput> numberedReports(int first, int count, std::chrono::milliseconds interval)
 {
     QList<Bus::ScheduledInput> inputs;
-    for (int i = 0; i < count; ++i)
-        inputs.append({ interval, numberedReport(i) });
+    for (int i = first; i < first + count; ++i)
+        inputs.append({ interval, inputReport(numberedLine(i).toLatin1() + '\n') });
     return inputs;
 }
 
-// A bus with one adapter that answers each output report with the given reports.
+// A bus with one adapter, opened, whose lines go to the list.
 struct Rig
 {
-    explicit Rig(std::chrono::milliseconds limit = ShortLimit)
+    explicit Rig(std::optional<std::chrono::milliseconds> limit = 150ms)
         : device(bus.addDevice())
         , adapter(bus)
     {
-        adapter.setReadTimeout(limit);
+        if (limit)
+            adapter.setReadTimeout(*limit);
         adapter.setOutputListBox(&list);
     }
 
-    void answerWith(QList<Bus::ScheduledInput> inputs)
+    // Answers each output report with the inputs; the adapter is pulled unplugAfter later.
+    void answerWith(
+        QList<Bus::ScheduledInput> inputs, std::optional<std::chrono::milliseconds> unplugAfter = {})
     {
-        bus.setOutputReportHandler(device,
-            [this, inputs](int target, const QByteArray &) { bus.scheduleInputReports(target, inputs); });
+        bus.setOutputReportHandler(device, [this, inputs, unplugAfter](int, const QByteArray &) {
+            bus.scheduleInputReports(device, inputs);
+            if (unplugAfter)
+                bus.scheduleUnplug(device, *unplugAfter);
+        });
     }
 
     Bus bus;
@@ -60,177 +89,87 @@ class TestAdapterTransfer : public QObject
     Q_OBJECT
 
 private slots:
-    void linesAcrossTwoReports();
-    void outputReportIsTwoZeroBytes();
-    void closedObjectNeitherWritesNorWaits();
-    void silentAdapterEndsAfterTheLimit();
-    void eachReportWithinTheLimitKeepsTheTransferGoing();
-    void unfinishedLineIsNotContinuedByTheNextTransfer();
-    void withoutListBoxLinesAreDropped();
-    void queueHoldsReportsWhileTheUserInterfaceIsBlocked();
-    void overflowMarksTheErrorCharacter();
+    void eachTransferStartsAfresh();
+    void reportsQueueWhileTheUserInterfaceIsBlocked_data();
+    void reportsQueueWhileTheUserInterfaceIsBlocked();
     void unplugMidTransferKeepsFinishedLines();
-    void cancelFromHandlerEndsAfterTheCurrentReport();
-    void cancelBetweenTransfersIsIgnored();
-    void closingFromHandlerEndsTheTransfer();
-    void capturedReplayGivesTheDecodedLines();
+    void stopFromHandlerEndsAfterTheCurrentReport_data();
+    void stopFromHandlerEndsAfterTheCurrentReport();
     void realReadLimit();
 };
 
-void TestAdapterTransfer::linesAcrossTwoReports()
+void TestAdapterTransfer::eachTransferStartsAfresh()
 {
     Rig rig;
     rig.answerWith(
         { { 0ms, inputReport("AB\nC") }, { 5ms, inputReport("D\n") }, { 5ms, inputReport("EF") } });
     QVERIFY(rig.adapter.InitDevice());
-
     QCOMPARE(rig.adapter.ReadDevice(), false);
     QCOMPARE(rig.list.lines, (QStringList { "AB", "CD" }));
-    QCOMPARE(rig.list.selected, qint16(1));
+
+    // Neither the unfinished line nor a cancel requested between transfers reaches the next transfer.
+    rig.adapter.CancelReading();
+    rig.answerWith({ { 0ms, inputReport("G\n") }, { 5ms, inputReport("H\n") } });
+    rig.adapter.ReadDevice();
+    QCOMPARE(rig.list.lines, (QStringList { "AB", "CD", "G", "H" }));
+    QCOMPARE(rig.list.selected, qint16(3));
+    const Bus::BusEvent write = rig.bus.events().constLast();
+    QCOMPARE(write.kind, Bus::EventKind::OutputReport);
+    QCOMPARE(write.report, QByteArray(2, '\0'));
+    QCOMPARE(write.handle, rig.adapter.ReadHandle());
 }
 
-void TestAdapterTransfer::outputReportIsTwoZeroBytes()
+void TestAdapterTransfer::reportsQueueWhileTheUserInterfaceIsBlocked_data()
 {
-    Rig rig;
-    QVERIFY(rig.adapter.InitDevice());
-    rig.adapter.ReadDevice();
-    rig.adapter.ReadDevice();
+    QTest::addColumn<int>("capacity"); // 0: the queue the adapter asks for
+    QTest::addColumn<int>("blockMs");
+    QTest::addColumn<QList<Bus::ScheduledInput>>("inputs"); // numbered 0 on
+    QTest::addColumn<bool>("loss");
 
-    QList<Bus::BusEvent> writes;
-    for (const Bus::BusEvent &event : rig.bus.events()) {
-        if (event.kind == Bus::EventKind::OutputReport)
-            writes.append(event);
-    }
-    QCOMPARE(writes.size(), 2);
-    for (const Bus::BusEvent &write : writes) {
-        QCOMPARE(write.report, QByteArray(2, '\0'));
-        QCOMPARE(write.handle, rig.adapter.ReadHandle());
-    }
+    // The device file alone keeps 63 reports; the rest arrive while the loop is blocked.
+    QTest::newRow("600 reports all arrive") << 0 << 2000 << numberedReports(0, 600, 1ms) << false;
+    // Two reports after the overflow carry the mark into a finished line.
+    QTest::newRow("overflow marks the error character")
+        << 8 << 300
+        << numberedReports(0, 40, 2ms) + numberedReports(40, 1, 350ms) + numberedReports(41, 1, 2ms) << true;
 }
 
-void TestAdapterTransfer::closedObjectNeitherWritesNorWaits()
+void TestAdapterTransfer::reportsQueueWhileTheUserInterfaceIsBlocked()
 {
-    Rig rig(5000ms);
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QCOMPARE(rig.adapter.ReadDevice(), false);
-    QVERIFY(elapsed.elapsed() < 1000);
-    QVERIFY(rig.list.lines.isEmpty());
-    QVERIFY(rig.bus.events().isEmpty());
-}
+    QFETCH(int, capacity);
+    QFETCH(int, blockMs);
+    QFETCH(QList<Bus::ScheduledInput>, inputs);
+    QFETCH(bool, loss);
 
-void TestAdapterTransfer::silentAdapterEndsAfterTheLimit()
-{
-    Rig rig;
-    QVERIFY(rig.adapter.InitDevice());
-    QElapsedTimer elapsed;
-    elapsed.start();
-    rig.adapter.ReadDevice();
-    QVERIFY(elapsed.elapsed() >= ShortLimit.count());
-    QVERIFY(elapsed.elapsed() < ShortLimit.count() + 500);
-    QVERIFY(rig.list.lines.isEmpty());
-}
-
-void TestAdapterTransfer::eachReportWithinTheLimitKeepsTheTransferGoing()
-{
-    Rig rig;
-    // Together far longer than the limit, each well within it; then one too late for this transfer.
-    QList<Bus::ScheduledInput> inputs = numberedReports(6, 90ms);
-    inputs.append({ 400ms, inputReport("LATE\n") });
-    rig.answerWith(inputs);
-    QVERIFY(rig.adapter.InitDevice());
-
-    rig.adapter.ReadDevice();
-    QCOMPARE(
-        rig.list.lines, (QStringList { "0000000", "0000001", "0000002", "0000003", "0000004", "0000005" }));
-}
-
-void TestAdapterTransfer::unfinishedLineIsNotContinuedByTheNextTransfer()
-{
-    Rig rig;
-    rig.answerWith({ { 0ms, inputReport("AB\nC") } });
-    QVERIFY(rig.adapter.InitDevice());
-    rig.adapter.ReadDevice();
-    rig.answerWith({ { 0ms, inputReport("D\n") } });
-    rig.adapter.ReadDevice();
-
-    QCOMPARE(rig.list.lines, (QStringList { "AB", "D" }));
-}
-
-void TestAdapterTransfer::withoutListBoxLinesAreDropped()
-{
-    Rig rig;
-    rig.adapter.setOutputListBox(nullptr);
-    rig.answerWith({ { 0ms, inputReport("AB\n") }, { 5ms, inputReport("CD\n") } });
-    QVERIFY(rig.adapter.InitDevice());
-    int reports = 0;
-    rig.adapter.setInputReportObserver([&reports](const QByteArray &, auto) { ++reports; });
-
-    rig.adapter.ReadDevice();
-    QCOMPARE(reports, 2);
-    QVERIFY(rig.list.lines.isEmpty());
-}
-
-void TestAdapterTransfer::queueHoldsReportsWhileTheUserInterfaceIsBlocked()
-{
     Rig rig(300ms);
-    rig.answerWith(numberedReports(600, 1ms));
-    rig.list.onAdd = [&rig](const QString &) {
-        if (rig.list.lines.size() == 1)
-            std::this_thread::sleep_for(2s);
+    if (capacity > 0)
+        rig.bus.setQueueCapacity(capacity);
+    rig.answerWith(inputs);
+    rig.list.onAdd = [blockMs](qsizetype count) {
+        if (count == 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(blockMs));
     };
     QVERIFY(rig.adapter.InitDevice());
-
     rig.adapter.ReadDevice();
-    // The device file alone keeps 63 reports; the rest arrived while the loop was blocked.
-    QCOMPARE(rig.list.lines.size(), 600);
-    for (int i = 0; i < 600; ++i)
-        QCOMPARE(rig.list.lines.at(i), QString::number(i).rightJustified(7, '0'));
-}
 
-void TestAdapterTransfer::overflowMarksTheErrorCharacter()
-{
-    Rig rig(300ms);
-    rig.bus.setQueueCapacity(8);
-    QList<Bus::ScheduledInput> inputs = numberedReports(40, 2ms);
-    inputs += { { 350ms, numberedReport(40) }, { 2ms, numberedReport(41) } };
-    rig.answerWith(inputs);
-    rig.list.onAdd = [&rig](const QString &) {
-        if (rig.list.lines.size() == 1)
-            std::this_thread::sleep_for(300ms);
-    };
-    QVERIFY(rig.adapter.InitDevice());
-
-    rig.adapter.ReadDevice();
-    const QStringList &lines = rig.list.lines;
-    QVERIFY2(lines.size() < 40, qPrintable(lines.join(QLatin1Char(','))));
-    // The line after the gap carries the mark; every line is still a whole report, in order.
-    int marked = 0;
-    int previous = -1;
-    static const QRegularExpression linePattern(QStringLiteral("^(\x7F?)(\\d{7})$"));
-    for (const QString &line : lines) {
-        const QRegularExpressionMatch match = linePattern.match(line);
-        QVERIFY2(match.hasMatch(), qPrintable(line));
-        if (!match.captured(1).isEmpty()) {
-            ++marked;
-            QVERIFY(match.captured(2).toInt() > previous + 1);
-        } else {
-            QCOMPARE(match.captured(2).toInt(), previous + 1);
-        }
-        previous = match.captured(2).toInt();
+    // Every report in order, except that after a loss the lines resume later, the first one marked.
+    QStringList expected;
+    for (int i = 0; i < inputs.size(); ++i)
+        expected += numberedLine(i);
+    if (loss) {
+        const qsizetype gap = rig.list.lines.indexOf(QRegularExpression(QStringLiteral("\x7F\\d{7}")));
+        QVERIFY2(gap > 0, qPrintable(rig.list.lines.join(QLatin1Char(','))));
+        expected.remove(gap, rig.list.lines.at(gap).mid(1).toInt() - gap);
+        expected[gap].prepend(QChar(0x7F));
     }
-    QCOMPARE(marked, 1);
-    QCOMPARE(lines.last(), QStringLiteral("0000041"));
+    QCOMPARE(rig.list.lines, expected);
 }
 
 void TestAdapterTransfer::unplugMidTransferKeepsFinishedLines()
 {
     Rig rig(3000ms);
-    rig.bus.setOutputReportHandler(rig.device, [&rig](int device, const QByteArray &) {
-        rig.bus.scheduleInputReports(device, { { 0ms, inputReport("AB\n") }, { 5ms, inputReport("CD\nE") } });
-        rig.bus.scheduleUnplug(device, 50ms);
-        rig.bus.scheduleInputReports(device, { { 100ms, inputReport("F\n") } });
-    });
+    rig.answerWith(
+        { { 0ms, inputReport("AB\n") }, { 5ms, inputReport("CD\nE") }, { 100ms, inputReport("F\n") } }, 50ms);
     QVERIFY(rig.adapter.InitDevice());
 
     QElapsedTimer elapsed;
@@ -239,24 +178,27 @@ void TestAdapterTransfer::unplugMidTransferKeepsFinishedLines()
     // The failed read ends the loop at once instead of waiting out the limit.
     QVERIFY(elapsed.elapsed() < 1000);
     QCOMPARE(rig.list.lines, (QStringList { "AB", "CD" }));
-
-    QVERIFY(!rig.adapter.InitDevice());
-    QCOMPARE(rig.adapter.HIDHandle(), 0);
-    QCOMPARE(rig.bus.openHandleCount(), 0);
 }
 
-void TestAdapterTransfer::cancelFromHandlerEndsAfterTheCurrentReport()
+void TestAdapterTransfer::stopFromHandlerEndsAfterTheCurrentReport_data()
 {
-    Rig rig(1000ms);
-    rig.bus.setOutputReportHandler(rig.device, [&rig](int device, const QByteArray &) {
-        rig.bus.scheduleEndlessStream(device, 2ms, inputReport("A\nB\n"));
-    });
-    rig.list.onAdd = [&rig](const QString &) {
-        if (rig.list.lines.size() == 3)
-            rig.adapter.CancelReading();
-        // Ends the endless stream should the request be lost, so that the test fails instead of hanging.
-        if (rig.list.lines.size() == 100)
+    QTest::addColumn<bool>("close"); // CloseDevice instead of CancelReading
+
+    QTest::newRow("CancelReading") << false;
+    QTest::newRow("CloseDevice") << true;
+}
+
+void TestAdapterTransfer::stopFromHandlerEndsAfterTheCurrentReport()
+{
+    QFETCH(bool, close);
+
+    Rig rig;
+    rig.answerWith(QList<Bus::ScheduledInput>(50, { 2ms, inputReport("A\nB\n") }));
+    rig.list.onAdd = [&rig, close](qsizetype count) {
+        if (count == 3 && close)
             rig.adapter.CloseDevice();
+        else if (count == 3)
+            rig.adapter.CancelReading();
     };
     QVERIFY(rig.adapter.InitDevice());
 
@@ -264,60 +206,17 @@ void TestAdapterTransfer::cancelFromHandlerEndsAfterTheCurrentReport()
     QCOMPARE(rig.list.lines, (QStringList { "A", "B", "A", "B" }));
 }
 
-void TestAdapterTransfer::cancelBetweenTransfersIsIgnored()
-{
-    Rig rig;
-    rig.answerWith(numberedReports(3, 2ms));
-    QVERIFY(rig.adapter.InitDevice());
-
-    rig.adapter.CancelReading();
-    rig.adapter.ReadDevice();
-    QCOMPARE(rig.list.lines.size(), 3);
-}
-
-void TestAdapterTransfer::closingFromHandlerEndsTheTransfer()
-{
-    Rig rig;
-    rig.answerWith(numberedReports(10, 2ms));
-    rig.list.onAdd = [&rig](const QString &) {
-        if (rig.list.lines.size() == 2)
-            rig.adapter.CloseDevice();
-    };
-    QVERIFY(rig.adapter.InitDevice());
-
-    rig.adapter.ReadDevice();
-    QCOMPARE(rig.list.lines.size(), 2);
-    QCOMPARE(rig.bus.openHandleCount(), 0);
-}
-
-void TestAdapterTransfer::capturedReplayGivesTheDecodedLines()
-{
-    const CaptureParseResult capture
-        = CaptureFile::read(QStringLiteral(LORIMET_TEST_DATA_DIR "/event-log.cap"));
-    QVERIFY(!capture.error);
-    const QStringList expected = decodeCapturedTransfers(capture.reports, 1000ms);
-    QVERIFY(expected.size() > 10);
-
-    Rig rig(1000ms);
-    rig.bus.respondWithCapture(rig.device, capture.reports);
-    QVERIFY(rig.adapter.InitDevice());
-    rig.adapter.ReadDevice();
-    QCOMPARE(rig.list.lines, expected);
-}
-
 void TestAdapterTransfer::realReadLimit()
 {
-    Rig rig;
+    // Left at the limit a download uses; each read waits up to it, measured from the start of that read.
+    Rig rig(std::nullopt);
     rig.answerWith(
         { { 0ms, inputReport("AB\n") }, { 850ms, inputReport("CD\n") }, { 1150ms, inputReport("EF\n") } });
-    // A fresh adapter: its read limit is the one a download uses.
-    LorimetAdapter adapter(rig.bus);
-    adapter.setOutputListBox(&rig.list);
-    QVERIFY(adapter.InitDevice());
+    QVERIFY(rig.adapter.InitDevice());
 
     QElapsedTimer elapsed;
     elapsed.start();
-    adapter.ReadDevice();
+    rig.adapter.ReadDevice();
     QCOMPARE(rig.list.lines, (QStringList { "AB", "CD" }));
     QVERIFY2(elapsed.elapsed() >= 1840 && elapsed.elapsed() < 2700,
         qPrintable(QString::number(elapsed.elapsed())));
