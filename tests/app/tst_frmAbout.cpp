@@ -1,14 +1,9 @@
-#include <QAction>
-#include <QDialog>
 #include <QLabel>
-#include <QPushButton>
 #include <QTest>
 
 #include <memory>
 
-#include "DialogAnswerer.h"
-#include "FakeCommandDialogs.h"
-#include "frmMain.h"
+#include "MainWindowHarness.h"
 
 class tst_frmAbout : public QObject
 {
@@ -16,43 +11,33 @@ class tst_frmAbout : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_ui.reset(); }
     void contents();
     void centredOverMainWindowAndNotModal();
     void closes_data();
     void closes();
-    void eachShowingStartsFresh();
 
 private:
-    QDialog *openAbout();
+    [[nodiscard]] QDialog *openAbout();
 
-    FakeCommandDialogs m_dialogs;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<MainWindowHarness> m_ui;
 };
 
 void tst_frmAbout::init()
 {
-    m_window = std::make_unique<frmMain>(m_dialogs);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
-
-void tst_frmAbout::cleanup()
-{
-    m_window.reset();
+    m_ui = std::make_unique<MainWindowHarness>();
+    QVERIFY(m_ui->show());
 }
 
 QDialog *tst_frmAbout::openAbout()
 {
-    m_window->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->trigger();
-    auto *about = m_window->findChild<QDialog *>(QStringLiteral("frmAbout"));
+    m_ui->window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->trigger();
+    auto *about = m_ui->window.findChild<QDialog *>(QStringLiteral("frmAbout"));
     if (!about || !QTest::qWaitForWindowExposed(about))
         return nullptr;
     // A window manager activates a new window; the offscreen platform leaves that to the test.
     about->activateWindow();
-    if (!QTest::qWaitFor([about] { return QApplication::activeWindow() == about; }))
-        return nullptr;
-    return about;
+    return QTest::qWaitFor([about] { return QApplication::activeWindow() == about; }) ? about : nullptr;
 }
 
 void tst_frmAbout::contents()
@@ -64,26 +49,35 @@ void tst_frmAbout::contents()
     QCOMPARE(about->minimumSize(), about->maximumSize());
     QVERIFY(!about->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!about->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-
-    auto *title = about->findChild<QLabel *>(QStringLiteral("lblTitle"));
-    auto *version = about->findChild<QLabel *>(QStringLiteral("lblVersion"));
-    auto *icon = about->findChild<QLabel *>(QStringLiteral("picIcon"));
+    QVERIFY(!about->findChild<QLabel *>(QStringLiteral("picIcon"))->pixmap().isNull());
     auto *ok = about->findChild<QPushButton *>(QStringLiteral("cmdOK"));
-    QCOMPARE(title->text(), QStringLiteral("Lorimet Adapter"));
-    QCOMPARE(version->text(), QStringLiteral("Version 1.1.8"));
-    QCOMPARE(ok->text(), QStringLiteral("OK"));
     QVERIFY(ok->isDefault());
     QCOMPARE(QApplication::focusWidget(), ok);
-    QVERIFY(!icon->pixmap().isNull());
 
-    QCOMPARE(ok->geometry(), QRect(170, 58, 84, 23));
-    QCOMPARE(icon->geometry(), QRect(6, 8, 125, 70));
-    QCOMPARE(title->geometry(), QRect(136, 8, 117, 16));
-    QCOMPARE(version->geometry(), QRect(136, 30, 117, 15));
-    QCOMPARE(ok->font().pointSizeF(), 8.25);
-    QCOMPARE(title->font().pointSizeF(), 9.0);
-    QCOMPARE(version->font().pointSizeF(), 9.0);
-    QCOMPARE(version->font().family(), QStringLiteral("Arial"));
+    const struct
+    {
+        const char *name;
+        const char *text;
+        QRect geometry;
+        qreal pointSize;
+    } controls[] = {
+        { "cmdOK", "OK", { 170, 58, 84, 23 }, 8.25 },
+        { "lblTitle", "Lorimet Adapter", { 136, 8, 117, 16 }, 9 },
+        { "lblVersion", "Version 1.1.8", { 136, 30, 117, 15 }, 9 },
+        { "picIcon", "", { 6, 8, 125, 70 }, 0 },
+    };
+    for (const auto &expected : controls) {
+        auto *control = about->findChild<QWidget *>(QString::fromLatin1(expected.name));
+        QVERIFY2(control, expected.name);
+        QCOMPARE(control->geometry(), expected.geometry);
+        const auto *label = qobject_cast<QLabel *>(control);
+        const auto *button = qobject_cast<QPushButton *>(control);
+        QCOMPARE(label ? label->text() : button->text(), QString::fromUtf8(expected.text));
+        if (expected.pointSize > 0) {
+            QCOMPARE(control->font().family(), QStringLiteral("Arial"));
+            QCOMPARE(control->font().pointSizeF(), expected.pointSize);
+        }
+    }
 }
 
 void tst_frmAbout::centredOverMainWindowAndNotModal()
@@ -91,15 +85,13 @@ void tst_frmAbout::centredOverMainWindowAndNotModal()
     QDialog *about = openAbout();
     QVERIFY(about);
     QVERIFY(!about->isModal());
-    QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(about->frameGeometry().center().x() - m_window->frameGeometry().center().x(), 0);
-    QVERIFY(qAbs(about->frameGeometry().center().y() - m_window->frameGeometry().center().y()) <= 1);
+    QCOMPARE(about->frameGeometry().center().x(), m_ui->window.frameGeometry().center().x());
+    QVERIFY(qAbs(about->frameGeometry().center().y() - m_ui->window.frameGeometry().center().y()) <= 1);
 
     // The main window stays usable: Save answers while the about box is open.
-    DialogAnswerer answerer;
-    answerer.expectMessageBox(QMessageBox::Ok);
-    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdSave")), Qt::LeftButton);
-    QCOMPARE(answerer.messageBoxes().size(), 1);
+    m_ui->answerer.expectMessageBox(QMessageBox::Ok);
+    m_ui->click(QStringLiteral("cmdSave"));
+    QCOMPARE(m_ui->unanswered(), QStringList());
     QVERIFY(about->isVisible());
 }
 
@@ -110,6 +102,7 @@ void tst_frmAbout::closes_data()
     QTest::newRow("Enter") << "Enter";
     QTest::newRow("Esc") << "Esc";
     QTest::newRow("close control") << "close";
+    QTest::newRow("with the main window") << "main";
 }
 
 void tst_frmAbout::closes()
@@ -119,26 +112,15 @@ void tst_frmAbout::closes()
     QVERIFY(about);
     if (how == "OK")
         QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    else if (how == "Enter")
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    else if (how == "Esc")
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    else
+    else if (how == "Enter" || how == "Esc")
+        QTest::keyClick(QApplication::focusWidget(), how == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+    else if (how == "close")
         about->close();
-    // Closing unloads it.
+    else
+        m_ui->window.close();
+    // Closing unloads it, so the next showing starts fresh.
     QTRY_VERIFY(about.isNull());
-    QVERIFY(m_window->isVisible());
-}
-
-void tst_frmAbout::eachShowingStartsFresh()
-{
-    QPointer<QDialog> first = openAbout();
-    QVERIFY(first);
-    first->close();
-    QTRY_VERIFY(first.isNull());
-    QPointer<QDialog> second = openAbout();
-    QVERIFY(second);
-    QCOMPARE(m_window->findChildren<QDialog *>(QStringLiteral("frmAbout")).size(), 1);
+    QCOMPARE(m_ui->window.isVisible(), how != "main");
 }
 
 QTEST_MAIN(tst_frmAbout)

@@ -1,18 +1,12 @@
-#include <QAction>
-#include <QDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
 #include <memory>
 
-#include "DialogAnswerer.h"
-#include "FakeCommandDialogs.h"
-#include "ReportDisplay.h"
-#include "frmMain.h"
+#include "MainWindowHarness.h"
 
 namespace {
 
@@ -23,14 +17,13 @@ const QString ErrorPrompt = QStringLiteral(
 
 const QString WithError = QStringLiteral("Peak: 2") + QChar(0x7F) + QStringLiteral(" PPM");
 
-// Answers the tagging dialog with Cancel and counts it.
-DialogAnswerer::Handler cancelTagging(int &count)
+QString describe(const MessageBoxRecord &box)
 {
-    return [&count](QWidget *dialog) {
-        QCOMPARE(dialog->objectName(), QStringLiteral("frmReportTagging"));
-        ++count;
-        qobject_cast<QDialog *>(dialog)->reject();
-    };
+    return QStringLiteral("%1 | %2 | icon %3 | buttons %4 | default %5")
+        .arg(box.title, box.text)
+        .arg(box.icon)
+        .arg(box.buttons.toInt())
+        .arg(box.defaultButton);
 }
 
 } // namespace
@@ -41,186 +34,99 @@ class tst_frmMain : public QObject
 
 private slots:
     void init();
-    void cleanup();
-
-    void window();
+    void cleanup() { m_ui.reset(); }
     void controls_data();
     void controls();
-    void tabOrder();
-    void placedAtOneThirdOfTheFreeHeight();
-
-    void saveOnEmptyDisplay();
-    void saveWithLinesOpensSaveOptions();
+    void windowPlacementAndTabOrder();
     void accessKeys_data();
     void accessKeys();
-
-    void downloadAddingNothing();
-    void downloadAddingLinesOpensTagging();
-    void errorCharacterKeptWithYes();
-    void errorCharacterDiscardedWithNo();
-    void olderErrorLineReasksAfterEmptyDownload();
+    void download_data();
+    void download();
     void displayHasErrorCharacters_data();
     void displayHasErrorCharacters();
-    void displayCapIsReportedOnce();
-
-    void clearDisplayKeepsMarkers();
-    void resetTouchesNothing();
-    void commandsDisabledDuringTransfers();
+    void displayCapIsReportedOncePerDownload();
+    void saveAndClearDisplay();
+    void resetAndDisabledCommandsDuringTransfers();
+    void closingDuringTransferWaitsForIt_data();
     void closingDuringTransferWaitsForIt();
-    void exitClosesWindow();
-    void aboutOpensAndClosesWithWindow();
 
 private:
-    void clickDownload() { QTest::mouseClick(button("cmdDownload"), Qt::LeftButton); }
-    QPushButton *button(const char *name)
-    {
-        return m_window->findChild<QPushButton *>(QString::fromLatin1(name));
-    }
-    ReportDisplay &display() { return m_window->lstOutput(); }
-    void verifyAnswered();
-
-    FakeCommandDialogs m_dialogs;
-    std::unique_ptr<frmMain> m_window;
-    std::unique_ptr<DialogAnswerer> m_answerer;
+    std::unique_ptr<MainWindowHarness> m_ui;
 };
 
 void tst_frmMain::init()
 {
-    m_dialogs = FakeCommandDialogs();
-    m_window = std::make_unique<frmMain>(m_dialogs);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_answerer = std::make_unique<DialogAnswerer>();
-}
-
-void tst_frmMain::cleanup()
-{
-    m_answerer.reset();
-    m_window.reset();
-}
-
-void tst_frmMain::verifyAnswered()
-{
-    QCOMPARE(m_answerer->pendingCount(), 0);
-    QCOMPARE(m_answerer->unexpected(), QStringList());
-}
-
-void tst_frmMain::window()
-{
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("Tessaly Lorimet Adapter"));
-    QCOMPARE(m_window->centralWidget()->size(), QSize(368, 517));
-    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
-    const Qt::WindowFlags flags = m_window->windowFlags();
-    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QVERIFY(!m_window->windowIcon().pixmap(16, 16).isNull());
-
-    auto *about = m_window->findChild<QAction *>(QStringLiteral("mnuHelpAbout"));
-    QVERIFY(about);
-    QCOMPARE(about->text(), QStringLiteral("&About"));
-    QVERIFY(!about->menu());
-    QVERIFY(m_window->menuBar()->actions().contains(about));
-    QCOMPARE(m_window->ReportStart(), qint16(0));
-    QCOMPARE(m_window->ReportEnd(), qint16(0));
-    QCOMPARE(display().ListCount(), qint16(0));
+    m_ui = std::make_unique<MainWindowHarness>();
+    QVERIFY(m_ui->show());
 }
 
 void tst_frmMain::controls_data()
 {
-    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("family");
     QTest::addColumn<qreal>("pointSize");
-
-    QTest::newRow("cmdDownload") << "cmdDownload"
-                                 << "&Download from Adapter" << QRect(16, 18, 129, 27) << "Arial" << 8.25;
-    QTest::newRow("cmdSave") << "cmdSave"
-                             << "&Save" << QRect(16, 48, 129, 27) << "Arial" << 8.25;
-    QTest::newRow("cmdClearReport") << "cmdClearReport"
-                                    << "&Clear Display" << QRect(16, 78, 129, 27) << "Arial" << 8.25;
-    QTest::newRow("cmdResetDevice") << "cmdResetDevice"
-                                    << "&Reset the Adapter" << QRect(16, 108, 129, 27) << "Arial" << 8.25;
-    QTest::newRow("cmdExit") << "cmdExit"
-                             << "E&xit" << QRect(238, 484, 125, 27) << "Arial" << 8.25;
-    QTest::newRow("lstOutput") << "lstOutput"
-                               << "" << QRect(172, 4, 191, 467) << "Courier New" << 9.0;
-    QTest::newRow("Shape1") << "Shape1"
-                            << "" << QRect(166, 0, 203, 477) << "" << 0.0;
-    QTest::newRow("Image1") << "Image1"
-                            << "" << QRect(20, 407, 125, 70) << "" << 0.0;
+    QTest::newRow("cmdDownload") << "&Download from Adapter" << QRect(16, 18, 129, 27) << "Arial" << 8.25;
+    QTest::newRow("cmdSave") << "&Save" << QRect(16, 48, 129, 27) << "Arial" << 8.25;
+    QTest::newRow("cmdClearReport") << "&Clear Display" << QRect(16, 78, 129, 27) << "Arial" << 8.25;
+    QTest::newRow("cmdResetDevice") << "&Reset the Adapter" << QRect(16, 108, 129, 27) << "Arial" << 8.25;
+    QTest::newRow("cmdExit") << "E&xit" << QRect(238, 484, 125, 27) << "Arial" << 8.25;
+    QTest::newRow("lstOutput") << "" << QRect(172, 4, 191, 467) << "Courier New" << 9.0;
+    QTest::newRow("Shape1") << "" << QRect(166, 0, 203, 477) << "" << 0.0;
+    QTest::newRow("Image1") << "" << QRect(20, 407, 125, 70) << "" << 0.0;
 }
 
 void tst_frmMain::controls()
 {
-    QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, geometry);
     QFETCH(QString, family);
     QFETCH(qreal, pointSize);
-
-    auto *control = m_window->findChild<QWidget *>(name);
+    auto *control = m_ui->window.findChild<QWidget *>(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(control);
-    QCOMPARE(control->parentWidget(), m_window->centralWidget());
+    QCOMPARE(control->parentWidget(), m_ui->window.centralWidget());
     QCOMPARE(control->geometry(), geometry);
-    if (auto *push = qobject_cast<QPushButton *>(control))
-        QCOMPARE(push->text(), caption);
+    if (auto *button = qobject_cast<QPushButton *>(control))
+        QCOMPARE(button->text(), caption);
     if (!family.isEmpty()) {
         QCOMPARE(control->font().family(), family);
         QCOMPARE(control->font().pointSizeF(), pointSize);
     }
 }
 
-void tst_frmMain::tabOrder()
+void tst_frmMain::windowPlacementAndTabOrder()
 {
-    auto *shape = m_window->findChild<QFrame *>(QStringLiteral("Shape1"));
-    QCOMPARE(shape->palette().color(QPalette::Window), QColor(128, 128, 128));
+    frmMain &window = m_ui->window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tessaly Lorimet Adapter"));
+    QCOMPARE(window.centralWidget()->size(), QSize(368, 517));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!window.windowIcon().pixmap(16, 16).isNull());
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
+    auto *shape = window.findChild<QFrame *>(QStringLiteral("Shape1"));
     QVERIFY(shape->autoFillBackground());
-    QVERIFY(!m_window->findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
+    QCOMPARE(shape->palette().color(QPalette::Window), QColor(128, 128, 128));
+    const QList<QAction *> menu = window.menuBar()->actions();
+    QCOMPARE(menu.size(), 1);
+    QCOMPARE(menu.at(0)->objectName(), QStringLiteral("mnuHelpAbout"));
+    QCOMPARE(menu.at(0)->text(), QStringLiteral("&About"));
+    QVERIFY(!menu.at(0)->menu());
 
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QCOMPARE(QApplication::focusWidget(), &display());
+    const QRect screen = window.screen()->geometry();
+    const QRect frame = window.frameGeometry();
+    QCOMPARE(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
+    QCOMPARE(frame.top() - screen.top(), (screen.height() - frame.height()) / 3);
+
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     QStringList order;
-    for (int step = 0; step < 6; ++step) {
+    for (int step = 0; step < 7; ++step) {
         order.append(QApplication::focusWidget()->objectName());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(order,
-        QStringList(
-            { "lstOutput", "cmdExit", "cmdDownload", "cmdSave", "cmdResetDevice", "cmdClearReport" }));
-    QCOMPARE(QApplication::focusWidget(), &display());
-}
-
-void tst_frmMain::placedAtOneThirdOfTheFreeHeight()
-{
-    const QRect screen = m_window->screen()->geometry();
-    const QRect frame = m_window->frameGeometry();
-    QCOMPARE(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
-    QCOMPARE(frame.top() - screen.top(), (screen.height() - frame.height()) / 3);
-}
-
-void tst_frmMain::saveOnEmptyDisplay()
-{
-    m_answerer->expectMessageBox(QMessageBox::Ok);
-    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
-    verifyAnswered();
-    const MessageBoxRecord box = m_answerer->messageBoxes().value(0);
-    QCOMPARE(box.title, QStringLiteral("Export Status"));
-    QCOMPARE(box.text, QStringLiteral("No current report exists to save."));
-    QCOMPARE(box.icon, QMessageBox::Information);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box.defaultButton, QMessageBox::Ok);
-    QVERIFY(m_dialogs.savedLines.isEmpty());
-}
-
-void tst_frmMain::saveWithLinesOpensSaveOptions()
-{
-    display().AddItem(QStringLiteral("one"));
-    display().AddItem(QString());
-    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(m_dialogs.savedLines, QList<QStringList>({ { QStringLiteral("one"), QString() } }));
-    QCOMPARE(QApplication::focusWidget(), &display());
+        QStringList({ "lstOutput", "cmdExit", "cmdDownload", "cmdSave", "cmdResetDevice", "cmdClearReport",
+            "lstOutput" }));
 }
 
 void tst_frmMain::accessKeys_data()
@@ -245,107 +151,77 @@ void tst_frmMain::accessKeys()
     QFETCH(int, resetCalls);
     QFETCH(int, saveCalls);
     QFETCH(bool, visibleAfter);
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    display().AddItem(QStringLiteral("kept until cleared"));
-    QTest::keyClick(m_window.get(), key, Qt::AltModifier);
+    QVERIFY(QTest::qWaitForWindowActive(&m_ui->window));
+    m_ui->addLines({ "kept until cleared" });
+    QTest::keyClick(&m_ui->window, key, Qt::AltModifier);
     // An access key clicks its button after a short animation of the press.
     QTest::qWait(300);
-    QCOMPARE(m_dialogs.progressCalls, progressCalls);
-    QCOMPARE(m_dialogs.resetCalls, resetCalls);
-    QCOMPARE(m_dialogs.savedLines.size(), saveCalls);
-    QCOMPARE(m_window->isVisible(), visibleAfter);
-    QCOMPARE(display().ListCount(), qint16(key == Qt::Key_C ? 0 : 1));
-    QCOMPARE(m_window->findChild<QDialog *>(QStringLiteral("frmAbout")) != nullptr, key == Qt::Key_A);
-    verifyAnswered();
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->dialogs.progressCalls, progressCalls);
+    QCOMPARE(m_ui->dialogs.resetCalls, resetCalls);
+    QCOMPARE(m_ui->dialogs.savedLines.size(), saveCalls);
+    QCOMPARE(m_ui->window.isVisible(), visibleAfter);
+    QCOMPARE(m_ui->display().ListCount(), qint16(key == Qt::Key_C ? 0 : 1));
+    QCOMPARE(m_ui->window.findChild<QDialog *>(QStringLiteral("frmAbout")) != nullptr, key == Qt::Key_A);
 }
 
-void tst_frmMain::downloadAddingNothing()
+void tst_frmMain::download_data()
 {
-    display().AddItem(QStringLiteral("older report"));
-    display().AddItem(QStringLiteral("second line"));
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(m_dialogs.progressCalls, 1);
-    QCOMPARE(m_window->ReportStart(), qint16(2));
-    QCOMPARE(m_window->ReportEnd(), qint16(2));
-    QCOMPARE(QApplication::focusWidget(), &display());
-}
-
-void tst_frmMain::downloadAddingLinesOpensTagging()
-{
-    display().AddItem(QStringLiteral("older report"));
-    m_dialogs.downloadLines = QStringList { "   S/N: 1   ", "Date:", "Peak: 10 PPM" };
-    int tagging = 0;
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(tagging, 1);
-    QCOMPARE(m_window->ReportStart(), qint16(1));
-    QCOMPARE(m_window->ReportEnd(), qint16(4));
-    QVERIFY(m_answerer->messageBoxes().isEmpty());
-    // The newest line is selected, shown and in the view once the download is over.
-    QCOMPARE(display().model()->rowCount(), 4);
-    QCOMPARE(display().currentIndex().row(), 3);
-    QVERIFY(display().selectionModel()->isSelected(display().currentIndex()));
-    QVERIFY(display().viewport()->rect().intersects(display().visualRect(display().currentIndex())));
-}
-
-void tst_frmMain::errorCharacterKeptWithYes()
-{
-    m_dialogs.downloadLines = QStringList { "Date:", WithError };
-    int tagging = 0;
-    m_answerer->expectMessageBox(QMessageBox::Yes);
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    verifyAnswered();
-    const MessageBoxRecord box = m_answerer->messageBoxes().value(0);
-    QCOMPARE(box.title, QStringLiteral("Lorimet Adapter Confirmation"));
-    QCOMPARE(box.text, ErrorPrompt);
-    QCOMPARE(box.icon, QMessageBox::Question);
-    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(box.defaultButton, QMessageBox::Yes);
-    QCOMPARE(tagging, 1);
-    QCOMPARE(display().Lines(), m_dialogs.downloadLines);
-}
-
-void tst_frmMain::errorCharacterDiscardedWithNo()
-{
+    QTest::addColumn<QStringList>("older");
+    QTest::addColumn<QStringList>("report");
+    QTest::addColumn<QMessageBox::StandardButton>("answer"); // NoButton: no question expected
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<bool>("tagged");
     const QStringList older { "older report", "" };
-    for (const QString &line : older)
-        display().AddItem(line);
-    m_dialogs.downloadLines = QStringList { "Date:", WithError, "Time:" };
-    m_answerer->expectMessageBox(QMessageBox::No);
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(display().Lines(), older);
-    QCOMPARE(m_window->ReportStart(), qint16(2));
-    QCOMPARE(m_window->ReportEnd(), qint16(5));
+    const QStringList olderError { "first", WithError };
+    QTest::newRow("nothing new") << older << QStringList() << QMessageBox::NoButton << older << false;
+    QTest::newRow("clean report") << older << QStringList { "   S/N: 1   ", "Date:", "Peak: 10 PPM" }
+                                  << QMessageBox::NoButton
+                                  << older + QStringList { "   S/N: 1   ", "Date:", "Peak: 10 PPM" } << true;
+    QTest::newRow("error kept with Yes") << QStringList() << QStringList { "Date:", WithError }
+                                         << QMessageBox::Yes << QStringList { "Date:", WithError } << true;
+    QTest::newRow("No removes exactly the new lines")
+        << older << QStringList { "Date:", WithError, "Time:" } << QMessageBox::No << older << false;
+    QTest::newRow("older error line asks again after an empty download")
+        << olderError << QStringList() << QMessageBox::No << olderError << false;
+    QTest::newRow("No keeps an older error line")
+        << olderError << QStringList { "third" } << QMessageBox::No << olderError << false;
 }
 
-void tst_frmMain::olderErrorLineReasksAfterEmptyDownload()
+void tst_frmMain::download()
 {
-    m_dialogs.downloadLines = QStringList { "first", WithError };
-    int tagging = 0;
-    m_answerer->expectMessageBox(QMessageBox::Yes);
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    verifyAnswered();
+    QFETCH(QStringList, older);
+    QFETCH(QStringList, report);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QStringList, kept);
+    QFETCH(bool, tagged);
+    m_ui->addLines(older);
+    if (answer != QMessageBox::NoButton)
+        m_ui->answerer.expectMessageBox(answer);
+    if (tagged)
+        m_ui->expectTagging();
+    m_ui->download(report);
 
-    // The kept line raises the question again, and No removes nothing older than the new report.
-    m_dialogs.downloadLines.clear();
-    m_answerer->expectMessageBox(QMessageBox::No);
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(m_answerer->messageBoxes().size(), 2);
-    QCOMPARE(m_answerer->messageBoxes().at(1).text, ErrorPrompt);
-    QCOMPARE(display().Lines(), QStringList({ "first", WithError }));
-
-    m_dialogs.downloadLines = QStringList { "third" };
-    m_answerer->expectMessageBox(QMessageBox::No);
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(display().Lines(), QStringList({ "first", WithError }));
-    QCOMPARE(tagging, 1);
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    const QList<MessageBoxRecord> &boxes = m_ui->answerer.messageBoxes();
+    QCOMPARE(boxes.size(), answer == QMessageBox::NoButton ? 0 : 1);
+    if (!boxes.isEmpty()) {
+        QCOMPARE(describe(boxes.at(0)),
+            describe({ "Lorimet Adapter Confirmation", ErrorPrompt, QMessageBox::Question,
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes }));
+    }
+    QCOMPARE(m_ui->display().Lines(), kept);
+    QCOMPARE(m_ui->window.ReportStart(), qint16(older.size()));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(older.size() + report.size()));
+    QCOMPARE(m_ui->window.focusWidget(), &m_ui->display());
+    // The view has caught up with the display: the newest line is selected and in sight.
+    ReportDisplay &view = m_ui->display();
+    QCOMPARE(view.model()->rowCount(), kept.size());
+    if (tagged) {
+        QCOMPARE(view.currentIndex().row(), kept.size() - 1);
+        QVERIFY(view.selectionModel()->isSelected(view.currentIndex()));
+        QVERIFY(view.viewport()->rect().intersects(view.visualRect(view.currentIndex())));
+    }
 }
 
 void tst_frmMain::displayHasErrorCharacters_data()
@@ -359,7 +235,7 @@ void tst_frmMain::displayHasErrorCharacters_data()
     QTest::newRow("only the error character") << QStringList { "", del } << true;
     QTest::newRow("first character") << QStringList { del + "abc" } << true;
     QTest::newRow("last line") << QStringList { "a", "b", "c" + del } << true;
-    QTest::newRow("similar characters")
+    QTest::newRow("neighbouring characters")
         << QStringList { QString(QChar(0x7E)), QString(QChar(0x80)), "\x01" } << false;
 }
 
@@ -367,151 +243,115 @@ void tst_frmMain::displayHasErrorCharacters()
 {
     QFETCH(QStringList, lines);
     QFETCH(bool, expected);
-    for (const QString &line : lines)
-        display().AddItem(line);
-    QCOMPARE(m_window->DisplayHasErrorCharacters(), expected);
+    m_ui->addLines(lines);
+    QCOMPARE(m_ui->window.DisplayHasErrorCharacters(), expected);
 }
 
-void tst_frmMain::displayCapIsReportedOnce()
+void tst_frmMain::displayCapIsReportedOncePerDownload()
 {
-    for (int line = 0; line < 32760; ++line)
-        display().AddItem(QStringLiteral("older"));
+    m_ui->addLines(QStringList(32760, QStringLiteral("older")));
+    QStringList report;
     for (int line = 0; line < 10; ++line)
-        m_dialogs.downloadLines.append(QStringLiteral("new %1").arg(line));
-    int tagging = 0;
-    m_answerer->expectMessageBox(QMessageBox::Ok);
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    verifyAnswered();
+        report.append(QStringLiteral("new %1").arg(line));
+    m_ui->answerer.expectMessageBox(QMessageBox::Ok);
+    m_ui->expectTagging();
+    m_ui->download(report);
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(describe(m_ui->answerer.messageBoxes().value(0)),
+        describe({ "Lorimet Adapter",
+            "The display is full: 3 lines of the report just downloaded were left out.\n\n"
+            "Please save the display and clear it before the next download.",
+            QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok }));
+    QCOMPARE(m_ui->display().ListCount(), qint16(32767));
+    QCOMPARE(m_ui->display().List(32766), QStringLiteral("new 6"));
+    QCOMPARE(m_ui->window.ReportStart(), qint16(32760));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(32767));
 
-    const MessageBoxRecord box = m_answerer->messageBoxes().value(0);
-    QCOMPARE(box.title, QStringLiteral("Lorimet Adapter"));
-    QCOMPARE(box.icon, QMessageBox::Warning);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box.defaultButton, QMessageBox::Ok);
-    QCOMPARE(box.text,
-        QStringLiteral("The display is full: 3 lines of the report just downloaded were left out.\n\n"
-                       "Please save the display and clear it before the next download."));
-    QCOMPARE(tagging, 1);
-    QCOMPARE(display().ListCount(), qint16(32767));
-    QCOMPARE(display().List(32766), QStringLiteral("new 6"));
-    QCOMPARE(m_window->ReportStart(), qint16(32760));
-    QCOMPARE(m_window->ReportEnd(), qint16(32767));
-
-    // A full display gets one message per download, with nothing new to tag.
-    m_dialogs.downloadLines = QStringList { "more" };
-    m_answerer->expectMessageBox(QMessageBox::Ok);
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(m_answerer->messageBoxes().size(), 2);
-    QVERIFY(m_answerer->messageBoxes().at(1).text.startsWith(
-        QStringLiteral("The display is full: 1 line of the report just downloaded was left out.")));
-    QCOMPARE(m_window->ReportStart(), qint16(32767));
-    QCOMPARE(m_window->ReportEnd(), qint16(32767));
-    QCOMPARE(tagging, 1);
+    // A full display: one message for this download too, and nothing new to tag.
+    m_ui->answerer.expectMessageBox(QMessageBox::Ok);
+    m_ui->download({ "more" });
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->answerer.messageBoxes().size(), 2);
+    QVERIFY(m_ui->answerer.messageBoxes().at(1).text.startsWith(
+        QStringLiteral("The display is full: 1 line of the report just downloaded was left out.\n\n")));
+    QCOMPARE(m_ui->window.ReportStart(), qint16(32767));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(32767));
+    QCOMPARE(m_ui->taggingShown, 1);
 }
 
-void tst_frmMain::clearDisplayKeepsMarkers()
+void tst_frmMain::saveAndClearDisplay()
 {
-    QTest::mouseClick(button("cmdClearReport"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(display().ListCount(), qint16(0));
+    m_ui->addLines({ "older", "" });
+    m_ui->expectTagging();
+    m_ui->download({ "a", "b" });
+    m_ui->click(QStringLiteral("cmdSave"));
+    QCOMPARE(m_ui->dialogs.savedLines, QList<QStringList>({ { "older", "", "a", "b" } }));
+    QCOMPARE(m_ui->window.focusWidget(), &m_ui->display());
 
-    display().AddItem(QStringLiteral("older"));
-    m_dialogs.downloadLines = QStringList { "a", "b" };
-    int tagging = 0;
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    QTest::mouseClick(button("cmdClearReport"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(display().ListCount(), qint16(0));
-    QCOMPARE(display().model()->rowCount(), 0);
-    QCOMPARE(m_window->ReportStart(), qint16(1));
-    QCOMPARE(m_window->ReportEnd(), qint16(3));
+    // Clearing empties the display and its view but keeps the markers of the last download.
+    m_ui->click(QStringLiteral("cmdClearReport"));
+    QCOMPARE(m_ui->display().ListCount(), qint16(0));
+    QCOMPARE(m_ui->display().model()->rowCount(), 0);
+    QCOMPARE(m_ui->window.ReportStart(), qint16(2));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(4));
 
-    m_answerer->expectMessageBox(QMessageBox::Ok);
-    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(m_answerer->messageBoxes().value(0).text, QStringLiteral("No current report exists to save."));
+    m_ui->answerer.expectMessageBox(QMessageBox::Ok);
+    m_ui->click(QStringLiteral("cmdSave"));
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(describe(m_ui->answerer.messageBoxes().value(0)),
+        describe({ "Export Status", "No current report exists to save.", QMessageBox::Information,
+            QMessageBox::Ok, QMessageBox::Ok }));
+    QCOMPARE(m_ui->dialogs.savedLines.size(), 1);
 }
 
-void tst_frmMain::resetTouchesNothing()
+void tst_frmMain::resetAndDisabledCommandsDuringTransfers()
 {
-    m_dialogs.downloadLines = QStringList { "not for a reset" };
-    display().AddItem(QStringLiteral("kept"));
-    QTest::mouseClick(button("cmdResetDevice"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(m_dialogs.resetCalls, 1);
-    QCOMPARE(m_dialogs.progressCalls, 0);
-    QCOMPARE(display().Lines(), QStringList({ "kept" }));
-    QCOMPARE(m_window->ReportStart(), qint16(0));
-    QCOMPARE(m_window->ReportEnd(), qint16(0));
-    QCOMPARE(QApplication::focusWidget(), &display());
-}
+    m_ui->addLines({ "kept" });
+    m_ui->click(QStringLiteral("cmdResetDevice"));
+    QCOMPARE(m_ui->dialogs.resetCalls, 1);
+    QCOMPARE(m_ui->dialogs.progressCalls, 0);
+    QCOMPARE(m_ui->display().Lines(), QStringList({ "kept" }));
+    QCOMPARE(m_ui->window.ReportStart(), qint16(0));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(0));
+    QCOMPARE(m_ui->window.focusWidget(), &m_ui->display());
 
-void tst_frmMain::commandsDisabledDuringTransfers()
-{
-    clickDownload();
-    QTest::mouseClick(button("cmdResetDevice"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(m_dialogs.statesDuringTransfer.size(), 2);
-    for (const FakeCommandDialogs::CommandState &state : m_dialogs.statesDuringTransfer) {
-        QVERIFY(!state.anyButtonEnabled);
-        QVERIFY(!state.aboutEnabled);
-    }
-    const auto buttons = m_window->findChildren<QPushButton *>();
+    m_ui->download({});
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->dialogs.commandsEnabledInTransfer, QList<bool>({ false, false }));
+    const auto buttons = m_ui->window.findChildren<QPushButton *>();
     QCOMPARE(buttons.size(), 5);
     for (const QPushButton *command : buttons)
         QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
-    QVERIFY(m_window->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled());
+    QVERIFY(m_ui->window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled());
+}
+
+void tst_frmMain::closingDuringTransferWaitsForIt_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<qint16>("linesAfter");
+    QTest::newRow("download") << "cmdDownload" << qint16(2);
+    QTest::newRow("reset") << "cmdResetDevice" << qint16(0);
 }
 
 void tst_frmMain::closingDuringTransferWaitsForIt()
 {
-    m_dialogs.downloadLines = QStringList { "Date:", WithError };
-    bool visibleAfterClose = false;
-    m_dialogs.duringTransfer = [&visibleAfterClose](QWidget *owner) {
+    QFETCH(QString, command);
+    QFETCH(qint16, linesAfter);
+    m_ui->dialogs.downloadLines = QStringList { "Date:", WithError };
+    bool openAfterClose = false;
+    m_ui->dialogs.duringTransfer = [&openAfterClose](QWidget *owner) {
         owner->close();
         QApplication::processEvents();
-        visibleAfterClose = owner->isVisible();
+        openAfterClose = owner->isVisible();
         owner->close();
     };
-    clickDownload();
-    // No question and no tagging dialog for a window that is closing.
-    verifyAnswered();
-    QVERIFY(m_answerer->messageBoxes().isEmpty());
-    QVERIFY(visibleAfterClose);
-    QVERIFY(!m_window->isVisible());
-    QCOMPARE(display().Lines(), m_dialogs.downloadLines);
-
-    // The same for a reset.
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QTest::mouseClick(button("cmdResetDevice"), Qt::LeftButton);
-    verifyAnswered();
-    QVERIFY(visibleAfterClose);
-    QVERIFY(!m_window->isVisible());
-}
-
-void tst_frmMain::exitClosesWindow()
-{
-    QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
-    verifyAnswered();
-    QVERIFY(!m_window->isVisible());
-}
-
-void tst_frmMain::aboutOpensAndClosesWithWindow()
-{
-    auto *about = m_window->findChild<QAction *>(QStringLiteral("mnuHelpAbout"));
-    about->trigger();
-    auto *box = m_window->findChild<QDialog *>(QStringLiteral("frmAbout"));
-    QVERIFY(box);
-    QVERIFY(QTest::qWaitForWindowExposed(box));
-    QVERIFY(!box->isModal());
-    QVERIFY(m_window->isEnabled());
-    QPointer<QDialog> guard(box);
-    m_window->close();
-    QTRY_VERIFY(guard.isNull());
+    m_ui->click(command);
+    // Neither the question nor the tagging dialog comes up for a window that is closing.
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QVERIFY(m_ui->answerer.messageBoxes().isEmpty());
+    QVERIFY(openAfterClose);
+    QVERIFY(!m_ui->window.isVisible());
+    QCOMPARE(m_ui->display().ListCount(), linesAfter);
 }
 
 QTEST_MAIN(tst_frmMain)

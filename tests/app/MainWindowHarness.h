@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QAction>
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
+
+#include <algorithm>
+#include <functional>
+
+#include "CommandDialogs.h"
+#include "DialogAnswerer.h"
+#include "OutputList.h"
+#include "ReportDisplay.h"
+#include "frmMain.h"
+
+// Stands in for the transfer and save dialogs: a download appends the prepared lines one at a time and
+// selects each as the adapter does, and every transfer records whether any command was enabled meanwhile.
+class FakeCommandDialogs : public CommandDialogs
+{
+public:
+    QStringList downloadLines;
+    // Runs inside a transfer, after the lines have been appended.
+    std::function<void(QWidget *owner)> duringTransfer;
+    int progressCalls = 0;
+    int resetCalls = 0;
+    QList<QStringList> savedLines;
+    QList<bool> commandsEnabledInTransfer;
+
+    void showProgress(QWidget *owner, OutputList &output) override
+    {
+        ++progressCalls;
+        for (const QString &line : downloadLines) {
+            output.AddItem(line);
+            output.SetListIndex(static_cast<qint16>(output.ListCount() - 1));
+        }
+        transfer(owner);
+    }
+    void showReset(QWidget *owner) override
+    {
+        ++resetCalls;
+        transfer(owner);
+    }
+    void showSaveOptions(QWidget *, const QStringList &lines) override { savedLines.append(lines); }
+
+private:
+    void transfer(QWidget *owner)
+    {
+        const auto buttons = owner->findChildren<QPushButton *>();
+        commandsEnabledInTransfer.append(
+            owner->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled()
+            || std::any_of(
+                buttons.cbegin(), buttons.cend(), [](auto *button) { return button->isEnabled(); }));
+        if (duringTransfer)
+            duringTransfer(owner);
+    }
+};
+
+// The main window on the offscreen platform with fake command dialogs, and an answerer for the real message
+// boxes and dialogs it opens.
+struct MainWindowHarness
+{
+    FakeCommandDialogs dialogs;
+    frmMain window { dialogs };
+    DialogAnswerer answerer;
+    int taggingShown = 0;
+
+    [[nodiscard]] bool show()
+    {
+        window.show();
+        return QTest::qWaitForWindowExposed(&window);
+    }
+    ReportDisplay &display() { return window.lstOutput(); }
+    void addLines(const QStringList &lines)
+    {
+        for (const QString &line : lines)
+            display().AddItem(line);
+    }
+    void click(const QString &button)
+    {
+        QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+    void download(const QStringList &lines)
+    {
+        dialogs.downloadLines = lines;
+        click(QStringLiteral("cmdDownload"));
+    }
+    // Expects the tagging dialog next and hands it to handle, which closes it.
+    void expectTagging(
+        const std::function<void(QDialog *)> &handle = [](QDialog *dialog) { dialog->reject(); })
+    {
+        answerer.expectDialog([this, handle](QWidget *widget) {
+            auto *dialog = qobject_cast<QDialog *>(widget);
+            QVERIFY(dialog && dialog->objectName() == QLatin1String("frmReportTagging"));
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            ++taggingShown;
+            handle(dialog);
+        });
+    }
+    // The titles of dialogs nobody expected, and a note for each expected one that never came.
+    [[nodiscard]] QStringList unanswered() const
+    {
+        QStringList problems = answerer.unexpected();
+        for (int missing = 0; missing < answerer.pendingCount(); ++missing)
+            problems.append(QStringLiteral("(an expected dialog never came)"));
+        return problems;
+    }
+};
