@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <algorithm>
 #include <functional>
 
 #include "CommandDialogs.h"
@@ -15,17 +14,16 @@
 #include "frmMain.h"
 
 // Stands in for the transfer and save dialogs: a download appends the prepared lines one at a time and
-// selects each as the adapter does, and every transfer records whether any command was enabled meanwhile.
+// selects each as the adapter does, and every transfer records how many commands were enabled meanwhile.
 class FakeCommandDialogs : public CommandDialogs
 {
 public:
     QStringList downloadLines;
-    // Runs inside a transfer, after the lines have been appended.
-    std::function<void(QWidget *owner)> duringTransfer;
+    std::function<void(QWidget *owner)> duringTransfer; // runs inside a transfer, after its lines
     int progressCalls = 0;
     int resetCalls = 0;
     QList<QStringList> savedLines;
-    QList<bool> commandsEnabledInTransfer;
+    QList<int> enabledCommandsInTransfer;
 
     void showProgress(QWidget *owner, OutputList &output) override
     {
@@ -46,11 +44,10 @@ public:
 private:
     void transfer(QWidget *owner)
     {
-        const auto buttons = owner->findChildren<QPushButton *>();
-        commandsEnabledInTransfer.append(
-            owner->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled()
-            || std::any_of(
-                buttons.cbegin(), buttons.cend(), [](auto *button) { return button->isEnabled(); }));
+        int enabled = owner->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        for (const QPushButton *button : owner->findChildren<QPushButton *>())
+            enabled += button->isEnabled() ? 1 : 0;
+        enabledCommandsInTransfer.append(enabled);
         if (duringTransfer)
             duringTransfer(owner);
     }
@@ -63,12 +60,11 @@ struct MainWindowHarness
     FakeCommandDialogs dialogs;
     frmMain window { dialogs };
     DialogAnswerer answerer;
-    int taggingShown = 0;
 
     [[nodiscard]] bool show()
     {
         window.show();
-        return QTest::qWaitForWindowExposed(&window);
+        return QTest::qWaitForWindowActive(&window);
     }
     ReportDisplay &display() { return window.lstOutput(); }
     void addLines(const QStringList &lines)
@@ -93,7 +89,6 @@ struct MainWindowHarness
             auto *dialog = qobject_cast<QDialog *>(widget);
             QVERIFY(dialog && dialog->objectName() == QLatin1String("frmReportTagging"));
             QVERIFY(QTest::qWaitForWindowActive(dialog));
-            ++taggingShown;
             handle(dialog);
         });
     }

@@ -13,10 +13,7 @@ private slots:
     void linesAndTheLastSelectionReachViewsInOneBatch();
     void batchIsPublishedAfterTheRealInterval();
     void steadyStreamIsPublishedEveryInterval();
-    void capKeepsTheFirstLinesAndCountsTheRest();
-    void removeAndSetLineKeepViewsConsistent();
-    void invalidPositionsChangeNothing_data();
-    void invalidPositionsChangeNothing();
+    void removeAndSetLineKeepViewsConsistentAndIgnoreBadPositions();
 };
 
 void tst_ReportDisplayModel::linesAndTheLastSelectionReachViewsInOneBatch()
@@ -43,16 +40,11 @@ void tst_ReportDisplayModel::linesAndTheLastSelectionReachViewsInOneBatch()
     QCOMPARE(selection.count(), 1);
     QCOMPARE(selection.at(0).at(0).toInt(), 499);
 
-    model.requestSelection(-1);
-    model.publishPending();
-    QCOMPARE(selection.count(), 2);
-    QCOMPARE(selection.at(1).at(0).toInt(), -1);
-
     // Clearing drops a selection still waiting for its batch.
     model.requestSelection(0);
     model.clear();
     model.publishPending();
-    QCOMPARE(selection.count(), 2);
+    QCOMPARE(selection.count(), 1);
     QCOMPARE(model.rowCount(), 0);
     QCOMPARE(model.count(), 0);
 }
@@ -87,26 +79,7 @@ void tst_ReportDisplayModel::steadyStreamIsPublishedEveryInterval()
     QVERIFY2(inserted.count() >= 3, qPrintable(QString::number(inserted.count())));
 }
 
-void tst_ReportDisplayModel::capKeepsTheFirstLinesAndCountsTheRest()
-{
-    ReportDisplayModel model;
-    model.setBatchInterval(1h);
-    for (int line = 0; line < 32767; ++line)
-        QVERIFY(model.append(QString::number(line)));
-    QVERIFY(!model.append(QStringLiteral("one too many")));
-    QVERIFY(!model.append(QStringLiteral("two too many")));
-    QCOMPARE(model.count(), 32767);
-    QCOMPARE(model.linesLeftOut(), 2);
-    QCOMPARE(model.line(32766), QStringLiteral("32766"));
-
-    model.resetLinesLeftOut();
-    model.removeAt(0);
-    QVERIFY(model.append(QStringLiteral("fits again")));
-    QCOMPARE(model.linesLeftOut(), 0);
-    QCOMPARE(model.line(32766), QStringLiteral("fits again"));
-}
-
-void tst_ReportDisplayModel::removeAndSetLineKeepViewsConsistent()
+void tst_ReportDisplayModel::removeAndSetLineKeepViewsConsistentAndIgnoreBadPositions()
 {
     ReportDisplayModel model;
     model.setBatchInterval(1h);
@@ -123,32 +96,11 @@ void tst_ReportDisplayModel::removeAndSetLineKeepViewsConsistent()
     // Removing publishes first, so the rows the views know match the store.
     model.removeAt(1);
     QCOMPARE(model.rowCount(), 2);
+    for (const int bad : { -2, 2, 40000 }) {
+        model.setLine(bad, QStringLiteral("x"));
+        model.removeAt(bad);
+    }
     QCOMPARE(model.lines(), QStringList({ QStringLiteral("A"), QStringLiteral("C") }));
-}
-
-void tst_ReportDisplayModel::invalidPositionsChangeNothing_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::newRow("negative") << -2;
-    QTest::newRow("count") << 2;
-    QTest::newRow("far beyond") << 40000;
-}
-
-void tst_ReportDisplayModel::invalidPositionsChangeNothing()
-{
-    QFETCH(int, position);
-    ReportDisplayModel model;
-    model.append(QStringLiteral("a"));
-    model.append(QStringLiteral("b"));
-    model.publishPending();
-    QSignalSpy selection(&model, &ReportDisplayModel::selectionDue);
-    model.setLine(position, QStringLiteral("x"));
-    model.removeAt(position);
-    model.requestSelection(position);
-    model.publishPending();
-    QCOMPARE(model.lines(), QStringList({ QStringLiteral("a"), QStringLiteral("b") }));
-    QCOMPARE(model.line(position), QString());
-    QCOMPARE(selection.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_ReportDisplayModel)

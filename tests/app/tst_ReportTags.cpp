@@ -35,10 +35,8 @@ private slots:
     void writeTagsTouchesOnlyTheRange();
     void findSerialNumber_data();
     void findSerialNumber();
-    void formatDate_data();
-    void formatDate();
-    void formatTime_data();
-    void formatTime();
+    void formats_data();
+    void formats();
 };
 
 void tst_ReportTags::taggedLine_data()
@@ -121,45 +119,44 @@ void tst_ReportTags::findSerialNumber()
     QCOMPARE(ReportTags::findSerialNumber(model, start, end).has_value(), !serial.isNull());
 }
 
-void tst_ReportTags::formatDate_data()
+void tst_ReportTags::formats_data()
 {
-    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QDateTime>("when");
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("single-digit day") << QDate(2026, 12, 5) << "en_US" << QStringLiteral("05-Dec-2026");
-    QTest::newRow("January") << QDate(2000, 1, 31) << "en_GB" << QStringLiteral("31-Jan-2000");
-    QTest::newRow("locale month") << QDate(2026, 12, 5) << "fr_FR" << QStringLiteral("05-déc.-2026");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+    QTest::newRow("afternoon") << QDateTime({ 2026, 12, 5 }, { 13, 5, 59 }) << "en_US"
+                               << "05-Dec-2026"
+                               << "1:05 PM";
+    QTest::newRow("midnight") << QDateTime({ 2000, 1, 31 }, { 0, 0 }) << "en_GB"
+                              << "31-Jan-2000"
+                              << "12:00 AM";
+    QTest::newRow("noon") << QDateTime({ 1999, 9, 9 }, { 12, 30 }) << "en_US"
+                          << "09-Sep-1999"
+                          << "12:30 PM";
+    QTest::newRow("morning") << QDateTime({ 2026, 5, 1 }, { 9, 7 }) << "en_US"
+                             << "01-May-2026"
+                             << "9:07 AM";
+    QTest::newRow("French month") << QDateTime({ 2026, 12, 5 }, { 23, 59 }) << "fr_FR"
+                                  << "05-déc.-2026"
+                                  << "11:59 PM";
+    QTest::newRow("German day halves") << QDateTime({ 2026, 3, 2 }, { 0, 1 }) << "de_DE"
+                                       << "02-März-2026"
+                                       << "12:01 AM";
 }
 
-void tst_ReportTags::formatDate()
+void tst_ReportTags::formats()
 {
-    QFETCH(QDate, date);
+    QFETCH(QDateTime, when);
     QFETCH(QString, locale);
-    QFETCH(QString, expected);
-    QCOMPARE(ReportTags::formatDate(date, QLocale(locale)), expected);
-}
-
-void tst_ReportTags::formatTime_data()
-{
-    QTest::addColumn<QTime>("time");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("afternoon") << QTime(13, 5, 59) << "1:05 PM";
-    QTest::newRow("midnight") << QTime(0, 0) << "12:00 AM";
-    QTest::newRow("noon") << QTime(12, 30) << "12:30 PM";
-    QTest::newRow("morning") << QTime(9, 7) << "9:07 AM";
-    QTest::newRow("before midnight") << QTime(23, 59) << "11:59 PM";
-}
-
-void tst_ReportTags::formatTime()
-{
-    QFETCH(QTime, time);
-    QFETCH(QString, expected);
-    QCOMPARE(ReportTags::formatTime(time), expected);
-    // A locale with other day-half names still gets the capital AM/PM.
-    QLocale::setDefault(QLocale(QLocale::German));
-    const QString underGerman = ReportTags::formatTime(time);
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QLocale::setDefault(QLocale(locale));
+    const QString formattedDate = ReportTags::formatDate(when.date());
+    const QString formattedTime = ReportTags::formatTime(when.time());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(underGerman, expected);
+    QCOMPARE(formattedDate, date);
+    QCOMPARE(formattedTime, time);
 }
 
 QTEST_GUILESS_MAIN(tst_ReportTags)
