@@ -13,52 +13,18 @@
 #include "ReportDisplay.h"
 #include "frmMain.h"
 
-// Stands in for the transfer and save dialogs: a download appends the prepared lines one at a time and
+// The main window on the offscreen platform, an answerer for the real message boxes and dialogs it opens,
+// and fakes of its transfer and save dialogs: a download appends the prepared lines one at a time and
 // selects each as the adapter does, and every transfer records how many commands were enabled meanwhile.
-class FakeCommandDialogs : public CommandDialogs
+struct MainWindowHarness : CommandDialogs
 {
-public:
     QStringList downloadLines;
     std::function<void(QWidget *owner)> duringTransfer; // runs inside a transfer, after its lines
     int progressCalls = 0;
     int resetCalls = 0;
     QList<QStringList> savedLines;
     QList<int> enabledCommandsInTransfer;
-
-    void showProgress(QWidget *owner, OutputList &output) override
-    {
-        ++progressCalls;
-        for (const QString &line : downloadLines) {
-            output.AddItem(line);
-            output.SetListIndex(static_cast<qint16>(output.ListCount() - 1));
-        }
-        transfer(owner);
-    }
-    void showReset(QWidget *owner) override
-    {
-        ++resetCalls;
-        transfer(owner);
-    }
-    void showSaveOptions(QWidget *, const QStringList &lines) override { savedLines.append(lines); }
-
-private:
-    void transfer(QWidget *owner)
-    {
-        int enabled = owner->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
-        for (const QPushButton *button : owner->findChildren<QPushButton *>())
-            enabled += button->isEnabled() ? 1 : 0;
-        enabledCommandsInTransfer.append(enabled);
-        if (duringTransfer)
-            duringTransfer(owner);
-    }
-};
-
-// The main window on the offscreen platform with fake command dialogs, and an answerer for the real message
-// boxes and dialogs it opens.
-struct MainWindowHarness
-{
-    FakeCommandDialogs dialogs;
-    frmMain window { dialogs };
+    frmMain window { *this };
     DialogAnswerer answerer;
 
     [[nodiscard]] bool show()
@@ -78,17 +44,18 @@ struct MainWindowHarness
     }
     void download(const QStringList &lines)
     {
-        dialogs.downloadLines = lines;
+        downloadLines = lines;
         click(QStringLiteral("cmdDownload"));
     }
     // Expects the tagging dialog next and hands it to handle, which closes it.
     void expectTagging(
         const std::function<void(QDialog *)> &handle = [](QDialog *dialog) { dialog->reject(); })
     {
-        answerer.expectDialog([this, handle](QWidget *widget) {
+        answerer.expectDialog([handle](QWidget *widget) {
             auto *dialog = qobject_cast<QDialog *>(widget);
             QVERIFY(dialog && dialog->objectName() == QLatin1String("frmReportTagging"));
             QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QTRY_VERIFY(dialog->isAncestorOf(QApplication::focusWidget()));
             handle(dialog);
         });
     }
@@ -99,5 +66,30 @@ struct MainWindowHarness
         for (int missing = 0; missing < answerer.pendingCount(); ++missing)
             problems.append(QStringLiteral("(an expected dialog never came)"));
         return problems;
+    }
+
+    void showProgress(QWidget *owner, OutputList &output) override
+    {
+        ++progressCalls;
+        for (const QString &line : downloadLines) {
+            output.AddItem(line);
+            output.SetListIndex(static_cast<qint16>(output.ListCount() - 1));
+        }
+        transfer(owner);
+    }
+    void showReset(QWidget *owner) override
+    {
+        ++resetCalls;
+        transfer(owner);
+    }
+    void showSaveOptions(QWidget *, const QStringList &lines) override { savedLines.append(lines); }
+    void transfer(QWidget *owner)
+    {
+        int enabled = owner->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        for (const QPushButton *button : owner->findChildren<QPushButton *>())
+            enabled += button->isEnabled() ? 1 : 0;
+        enabledCommandsInTransfer.append(enabled);
+        if (duringTransfer)
+            duringTransfer(owner);
     }
 };

@@ -60,8 +60,6 @@ void tst_ReportTags::taggedLine_data()
         << "User:" << filledBut(&Tags::user, "  Ann ") << "User:   Ann ";
     QTest::newRow("24-character cut")
         << "Serial #:" << filledBut(&Tags::serialNo, "ABCDEFGHIJKLMNOPQRST") << "Serial #: ABCDEFGHIJKLMN";
-    QTest::newRow("exactly 24 characters")
-        << "User:" << filledBut(&Tags::user, "123456789012345678") << "User: 123456789012345678";
 }
 
 void tst_ReportTags::taggedLine()
@@ -122,36 +120,26 @@ void tst_ReportTags::findSerialNumber()
 void tst_ReportTags::formats_data()
 {
     QTest::addColumn<QDateTime>("when");
-    QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("date");
+    QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("time");
-    QTest::newRow("afternoon") << QDateTime({ 2026, 12, 5 }, { 13, 5, 59 }) << "en_US"
-                               << "05-Dec-2026"
-                               << "1:05 PM";
-    QTest::newRow("midnight") << QDateTime({ 2000, 1, 31 }, { 0, 0 }) << "en_GB"
-                              << "31-Jan-2000"
+    QTest::newRow("afternoon") << QDateTime({ 2026, 12, 5 }, { 13, 5, 59 }) << "05-Dec-2026"
+                               << QLocale("en_US") << "1:05 PM";
+    QTest::newRow("midnight") << QDateTime({ 2000, 1, 31 }, { 0, 0 }) << "31-Jan-2000" << QLocale("en_GB")
                               << "12:00 AM";
-    QTest::newRow("noon") << QDateTime({ 1999, 9, 9 }, { 12, 30 }) << "en_US"
-                          << "09-Sep-1999"
+    QTest::newRow("noon") << QDateTime({ 1999, 9, 9 }, { 12, 30 }) << "09-Sep-1999" << QLocale("en_US")
                           << "12:30 PM";
-    QTest::newRow("morning") << QDateTime({ 2026, 5, 1 }, { 9, 7 }) << "en_US"
-                             << "01-May-2026"
-                             << "9:07 AM";
-    QTest::newRow("French month") << QDateTime({ 2026, 12, 5 }, { 23, 59 }) << "fr_FR"
-                                  << "05-déc.-2026"
-                                  << "11:59 PM";
-    QTest::newRow("German day halves") << QDateTime({ 2026, 3, 2 }, { 0, 1 }) << "de_DE"
-                                       << "02-März-2026"
-                                       << "12:01 AM";
+    QTest::newRow("German month and day halves")
+        << QDateTime({ 2026, 3, 2 }, { 0, 1 }) << "02-März-2026" << QLocale("de_DE") << "12:01 AM";
 }
 
 void tst_ReportTags::formats()
 {
     QFETCH(QDateTime, when);
-    QFETCH(QString, locale);
     QFETCH(QString, date);
+    QFETCH(QLocale, locale);
     QFETCH(QString, time);
-    QLocale::setDefault(QLocale(locale));
+    QLocale::setDefault(locale);
     const QString formattedDate = ReportTags::formatDate(when.date());
     const QString formattedTime = ReportTags::formatTime(when.time());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

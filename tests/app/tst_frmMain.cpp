@@ -243,7 +243,7 @@ void tst_frmMain::saveAndClearDisplay()
     m_ui->expectTagging();
     m_ui->download({ "a", "b" });
     m_ui->click(QStringLiteral("cmdSave"));
-    QCOMPARE(m_ui->dialogs.savedLines, QList<QStringList>({ { "older", "", "a", "b" } }));
+    QCOMPARE(m_ui->savedLines, QList<QStringList>({ { "older", "", "a", "b" } }));
     QCOMPARE(m_ui->window.focusWidget(), &m_ui->display());
 
     // Clearing empties the display and its view but keeps the markers of the last download.
@@ -259,15 +259,15 @@ void tst_frmMain::saveAndClearDisplay()
     QCOMPARE(describe(m_ui->answerer.messageBoxes().value(0)),
         describe({ "Export Status", "No current report exists to save.", QMessageBox::Information,
             QMessageBox::Ok, QMessageBox::Ok }));
-    QCOMPARE(m_ui->dialogs.savedLines.size(), 1);
+    QCOMPARE(m_ui->savedLines.size(), 1);
 }
 
 void tst_frmMain::resetAndDisabledCommandsDuringTransfers()
 {
     m_ui->addLines({ "kept" });
     m_ui->click(QStringLiteral("cmdResetDevice"));
-    QCOMPARE(m_ui->dialogs.resetCalls, 1);
-    QCOMPARE(m_ui->dialogs.progressCalls, 0);
+    QCOMPARE(m_ui->resetCalls, 1);
+    QCOMPARE(m_ui->progressCalls, 0);
     QCOMPARE(m_ui->display().Lines(), QStringList({ "kept" }));
     QCOMPARE(m_ui->window.ReportStart(), qint16(0));
     QCOMPARE(m_ui->window.ReportEnd(), qint16(0));
@@ -275,7 +275,7 @@ void tst_frmMain::resetAndDisabledCommandsDuringTransfers()
 
     m_ui->download({});
     QCOMPARE(m_ui->unanswered(), QStringList());
-    QCOMPARE(m_ui->dialogs.enabledCommandsInTransfer, QList<int>({ 0, 0 }));
+    QCOMPARE(m_ui->enabledCommandsInTransfer, QList<int>({ 0, 0 }));
     const auto buttons = m_ui->window.findChildren<QPushButton *>();
     QCOMPARE(buttons.size(), 5);
     for (const QPushButton *command : buttons)
@@ -285,9 +285,9 @@ void tst_frmMain::resetAndDisabledCommandsDuringTransfers()
 
 void tst_frmMain::closingDuringTransferWaitsForIt()
 {
-    m_ui->dialogs.downloadLines = QStringList { "Date:", WithError };
+    m_ui->downloadLines = QStringList { "Date:", WithError };
     bool openAfterClose = false;
-    m_ui->dialogs.duringTransfer = [&openAfterClose](QWidget *owner) {
+    m_ui->duringTransfer = [&openAfterClose](QWidget *owner) {
         owner->close();
         QApplication::processEvents();
         openAfterClose = owner->isVisible();
@@ -299,7 +299,7 @@ void tst_frmMain::closingDuringTransferWaitsForIt()
     QVERIFY(m_ui->answerer.messageBoxes().isEmpty());
     QVERIFY(openAfterClose);
     QVERIFY(!m_ui->window.isVisible());
-    QCOMPARE(m_ui->display().Lines(), m_ui->dialogs.downloadLines);
+    QCOMPARE(m_ui->display().Lines(), m_ui->downloadLines);
 }
 
 QDialog *tst_frmMain::openAbout()
