@@ -59,6 +59,14 @@ struct MainWindowHarness : CommandDialogs
             handle(dialog);
         });
     }
+    // The command buttons and the About menu.
+    [[nodiscard]] int enabledCommands() const
+    {
+        int enabled = window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        for (const QPushButton *button : window.findChildren<QPushButton *>())
+            enabled += button->isEnabled() ? 1 : 0;
+        return enabled;
+    }
     // The titles of dialogs nobody expected, and a note for each expected one that never came.
     [[nodiscard]] QStringList unanswered() const
     {
@@ -85,10 +93,7 @@ struct MainWindowHarness : CommandDialogs
     void showSaveOptions(QWidget *, const QStringList &lines) override { savedLines.append(lines); }
     void transfer(QWidget *owner)
     {
-        int enabled = owner->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
-        for (const QPushButton *button : owner->findChildren<QPushButton *>())
-            enabled += button->isEnabled() ? 1 : 0;
-        enabledCommandsInTransfer.append(enabled);
+        enabledCommandsInTransfer.append(enabledCommands());
         if (duringTransfer)
             duringTransfer(owner);
     }

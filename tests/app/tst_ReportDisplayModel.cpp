@@ -11,8 +11,7 @@ class tst_ReportDisplayModel : public QObject
 
 private slots:
     void linesAndTheLastSelectionReachViewsInOneBatch();
-    void batchIsPublishedAfterTheRealInterval();
-    void steadyStreamIsPublishedEveryInterval();
+    void steadyStreamIsPublishedEveryRealInterval();
     void removeAndSetLineKeepViewsConsistentAndIgnoreBadPositions();
 };
 
@@ -49,33 +48,26 @@ void tst_ReportDisplayModel::linesAndTheLastSelectionReachViewsInOneBatch()
     QCOMPARE(model.count(), 0);
 }
 
-void tst_ReportDisplayModel::batchIsPublishedAfterTheRealInterval()
+void tst_ReportDisplayModel::steadyStreamIsPublishedEveryRealInterval()
 {
     ReportDisplayModel model;
-    QElapsedTimer clock;
-    qint64 selectedAfter = -1;
-    connect(&model, &ReportDisplayModel::selectionDue, this, [&] { selectedAfter = clock.elapsed(); });
-    clock.start();
-    model.append(QStringLiteral("line"));
-    model.requestSelection(0);
-    // The newest line reaches the screen 100 ms after it arrived, give or take a busy test machine.
-    QTRY_VERIFY_WITH_TIMEOUT(selectedAfter >= 0, 1000);
-    QVERIFY2(selectedAfter >= 95 && selectedAfter <= 200, qPrintable(QString::number(selectedAfter)));
-    QCOMPARE(model.rowCount(), 1);
-}
-
-void tst_ReportDisplayModel::steadyStreamIsPublishedEveryInterval()
-{
-    ReportDisplayModel model;
-    model.setBatchInterval(20ms);
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     QElapsedTimer clock;
+    qint64 firstSelectionAfter = -1;
+    connect(&model, &ReportDisplayModel::selectionDue, this, [&] {
+        if (firstSelectionAfter < 0)
+            firstSelectionAfter = clock.elapsed();
+    });
     clock.start();
-    // A line every 2 ms must not keep postponing the batch.
-    while (clock.elapsed() < 150) {
+    // A line every 2 ms must not keep postponing the batch: the newest line reaches the screen 100 ms
+    // after the first arrived (give or take a busy test machine), and again every 100 ms.
+    while (clock.elapsed() < 350) {
         model.append(QStringLiteral("x"));
+        model.requestSelection(model.count() - 1);
         QTest::qWait(2);
     }
+    QVERIFY2(firstSelectionAfter >= 95 && firstSelectionAfter <= 200,
+        qPrintable(QString::number(firstSelectionAfter)));
     QVERIFY2(inserted.count() >= 3, qPrintable(QString::number(inserted.count())));
 }
 
