@@ -16,6 +16,7 @@ const QString ErrorPrompt = QStringLiteral(
     "Lorimet Adapter.\n\nWould you like to keep the report just downloaded?");
 
 const QString WithError = QStringLiteral("Peak: 2") + QChar(0x7F) + QStringLiteral(" PPM");
+const QString Neighbours = QString(QChar(0x7E)) + QChar(0x80) + QChar(0x01);
 
 QString describe(const MessageBoxRecord &box)
 {
@@ -38,8 +39,6 @@ private slots:
     void layout();
     void download_data();
     void download();
-    void displayHasErrorCharacters_data();
-    void displayHasErrorCharacters();
     void displayCapIsReportedOncePerDownload();
     void saveAndClearDisplay();
     void resetAndDisabledCommandsDuringTransfers();
@@ -130,6 +129,13 @@ void tst_frmMain::download_data()
     QTest::newRow("clean report") << older << QStringList { "   S/N: 1   ", "Date:", "Peak: 10 PPM" }
                                   << QMessageBox::NoButton
                                   << older + QStringList { "   S/N: 1   ", "Date:", "Peak: 10 PPM" } << true;
+    // Empty lines never count, nor do the characters next to the error character.
+    QTest::newRow("no error character")
+        << older << QStringList { "", Neighbours, "" } << QMessageBox::NoButton
+        << older + QStringList { "", Neighbours, "" } << true;
+    QTest::newRow("error character alone on a line")
+        << QStringList() << QStringList { "a", QString(QChar(0x7F)) } << QMessageBox::No << QStringList()
+        << false;
     QTest::newRow("error kept with Yes") << QStringList() << QStringList { "Date:", WithError }
                                          << QMessageBox::Yes << QStringList { "Date:", WithError } << true;
     QTest::newRow("No removes exactly the new lines")
@@ -174,29 +180,6 @@ void tst_frmMain::download()
         QVERIFY(view.selectionModel()->isSelected(view.currentIndex()));
         QVERIFY(view.viewport()->rect().intersects(view.visualRect(view.currentIndex())));
     }
-}
-
-void tst_frmMain::displayHasErrorCharacters_data()
-{
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<bool>("expected");
-    const QString del(QChar(0x7F));
-    QTest::newRow("empty display") << QStringList() << false;
-    QTest::newRow("empty lines only") << QStringList { "", "", "" } << false;
-    QTest::newRow("clean lines") << QStringList { "Date:", "", "Peak: 10" } << false;
-    QTest::newRow("only the error character") << QStringList { "", del } << true;
-    QTest::newRow("first character") << QStringList { del + "abc" } << true;
-    QTest::newRow("last line") << QStringList { "a", "b", "c" + del } << true;
-    QTest::newRow("neighbouring characters")
-        << QStringList { QString(QChar(0x7E)), QString(QChar(0x80)), "\x01" } << false;
-}
-
-void tst_frmMain::displayHasErrorCharacters()
-{
-    QFETCH(QStringList, lines);
-    QFETCH(bool, expected);
-    m_ui->addLines(lines);
-    QCOMPARE(m_ui->window.DisplayHasErrorCharacters(), expected);
 }
 
 void tst_frmMain::displayCapIsReportedOncePerDownload()

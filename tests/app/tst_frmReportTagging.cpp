@@ -33,7 +33,6 @@ private slots:
     void init();
     void cleanup() { m_ui.reset(); }
     void layout();
-    void borderAndSelectionFollowTheFocus();
     void okWritesTagsIntoTheNewReport_data();
     void okWritesTagsIntoTheNewReport();
     void cancelChangesNothing();
@@ -111,8 +110,12 @@ void tst_frmReportTagging::layout()
                 QCOMPARE(control->palette().color(QPalette::Base), QColor(Qt::white));
         }
 
+        // Only the field with the focus shows its border.
+        const QList<QLineEdit *> fields = dialog->findChildren<QLineEdit *>();
         QStringList order;
         for (int step = 0; step < 7; ++step) {
+            for (const QLineEdit *edit : fields)
+                QCOMPARE(edit->hasFrame(), edit == QApplication::focusWidget());
             order.append(QApplication::focusWidget()->objectName());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
@@ -132,27 +135,10 @@ void tst_frmReportTagging::layout()
                 QCOMPARE(edit->text(), u'z' + alphabet.mid(1, typingLimit - 1));
             }
         }
-        dialog->reject();
-    });
-}
-
-void tst_frmReportTagging::borderAndSelectionFollowTheFocus()
-{
-    download({ "Date:" }, [](QDialog *dialog) {
-        QLineEdit *serial = field(dialog, "txtSerialNo");
-        QLineEdit *user = field(dialog, "txtUser");
-        QLineEdit *date = field(dialog, "txtDate");
-        QVERIFY(serial->hasFrame());
-        QVERIFY(!user->hasFrame());
-        QTest::keyClick(serial, Qt::Key_Tab);
-        QVERIFY(!serial->hasFrame());
-        QVERIFY(user->hasFrame());
 
         // Entered by mouse, the date is selected whole, so typing replaces it.
+        QLineEdit *date = field(dialog, "txtDate");
         QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(QApplication::focusWidget(), date);
-        QVERIFY(date->hasFrame());
-        QVERIFY(!user->hasFrame());
         QTRY_COMPARE(date->selectedText(), date->text());
         QTest::keyClicks(date, QStringLiteral("1-Jan-2000"));
         QCOMPARE(date->text(), QStringLiteral("1-Jan-2000"));
