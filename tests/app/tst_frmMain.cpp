@@ -1,18 +1,12 @@
-#include <QAction>
-#include <QDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
 #include <memory>
 
-#include "DialogAnswerer.h"
-#include "FakeCommandDialogs.h"
-#include "ReportDisplay.h"
-#include "frmMain.h"
+#include "MainWindowHarness.h"
 
 namespace {
 
@@ -22,15 +16,15 @@ const QString ErrorPrompt = QStringLiteral(
     "Lorimet Adapter.\n\nWould you like to keep the report just downloaded?");
 
 const QString WithError = QStringLiteral("Peak: 2") + QChar(0x7F) + QStringLiteral(" PPM");
+const QString Neighbours = QString(QChar(0x7E)) + QChar(0x80) + QChar(0x01);
 
-// Answers the tagging dialog with Cancel and counts it.
-DialogAnswerer::Handler cancelTagging(int &count)
+QString describe(const MessageBoxRecord &box)
 {
-    return [&count](QWidget *dialog) {
-        QCOMPARE(dialog->objectName(), QStringLiteral("frmReportTagging"));
-        ++count;
-        qobject_cast<QDialog *>(dialog)->reject();
-    };
+    return QStringLiteral("%1 | %2 | icon %3 | buttons %4 | default %5")
+        .arg(box.title, box.text)
+        .arg(box.icon)
+        .arg(box.buttons.toInt())
+        .arg(box.defaultButton);
 }
 
 } // namespace
@@ -41,477 +35,311 @@ class tst_frmMain : public QObject
 
 private slots:
     void init();
-    void cleanup();
-
-    void window();
-    void controls_data();
-    void controls();
-    void tabOrder();
-    void placedAtOneThirdOfTheFreeHeight();
-
-    void saveOnEmptyDisplay();
-    void saveWithLinesOpensSaveOptions();
-    void accessKeys_data();
-    void accessKeys();
-
-    void downloadAddingNothing();
-    void downloadAddingLinesOpensTagging();
-    void errorCharacterKeptWithYes();
-    void errorCharacterDiscardedWithNo();
-    void olderErrorLineReasksAfterEmptyDownload();
-    void displayHasErrorCharacters_data();
-    void displayHasErrorCharacters();
-    void displayCapIsReportedOnce();
-
-    void clearDisplayKeepsMarkers();
-    void resetTouchesNothing();
-    void commandsDisabledDuringTransfers();
+    void cleanup() { m_ui.reset(); }
+    void layout();
+    void download_data();
+    void download();
+    void displayCapIsReportedOncePerDownload();
+    void saveAndClearDisplay();
+    void resetAndDisabledCommandsDuringTransfers();
     void closingDuringTransferWaitsForIt();
-    void exitClosesWindow();
-    void aboutOpensAndClosesWithWindow();
+    void aboutBox();
+    void aboutBoxCloses_data();
+    void aboutBoxCloses();
 
 private:
-    void clickDownload() { QTest::mouseClick(button("cmdDownload"), Qt::LeftButton); }
-    QPushButton *button(const char *name)
-    {
-        return m_window->findChild<QPushButton *>(QString::fromLatin1(name));
-    }
-    ReportDisplay &display() { return m_window->lstOutput(); }
-    void verifyAnswered();
+    [[nodiscard]] QDialog *openAbout();
 
-    FakeCommandDialogs m_dialogs;
-    std::unique_ptr<frmMain> m_window;
-    std::unique_ptr<DialogAnswerer> m_answerer;
+    std::unique_ptr<MainWindowHarness> m_ui;
 };
 
 void tst_frmMain::init()
 {
-    m_dialogs = FakeCommandDialogs();
-    m_window = std::make_unique<frmMain>(m_dialogs);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_answerer = std::make_unique<DialogAnswerer>();
+    m_ui = std::make_unique<MainWindowHarness>();
+    QVERIFY(m_ui->show());
 }
 
-void tst_frmMain::cleanup()
+void tst_frmMain::layout()
 {
-    m_answerer.reset();
-    m_window.reset();
-}
-
-void tst_frmMain::verifyAnswered()
-{
-    QCOMPARE(m_answerer->pendingCount(), 0);
-    QCOMPARE(m_answerer->unexpected(), QStringList());
-}
-
-void tst_frmMain::window()
-{
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("Tessaly Lorimet Adapter"));
-    QCOMPARE(m_window->centralWidget()->size(), QSize(368, 517));
-    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
-    const Qt::WindowFlags flags = m_window->windowFlags();
-    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QVERIFY(!m_window->windowIcon().pixmap(16, 16).isNull());
-
-    auto *about = m_window->findChild<QAction *>(QStringLiteral("mnuHelpAbout"));
-    QVERIFY(about);
-    QCOMPARE(about->text(), QStringLiteral("&About"));
-    QVERIFY(!about->menu());
-    QVERIFY(m_window->menuBar()->actions().contains(about));
-    QCOMPARE(m_window->ReportStart(), qint16(0));
-    QCOMPARE(m_window->ReportEnd(), qint16(0));
-    QCOMPARE(display().ListCount(), qint16(0));
-}
-
-void tst_frmMain::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<qreal>("pointSize");
-
-    QTest::newRow("cmdDownload") << "cmdDownload"
-                                 << "&Download from Adapter" << QRect(16, 18, 129, 27) << "Arial" << 8.25;
-    QTest::newRow("cmdSave") << "cmdSave"
-                             << "&Save" << QRect(16, 48, 129, 27) << "Arial" << 8.25;
-    QTest::newRow("cmdClearReport") << "cmdClearReport"
-                                    << "&Clear Display" << QRect(16, 78, 129, 27) << "Arial" << 8.25;
-    QTest::newRow("cmdResetDevice") << "cmdResetDevice"
-                                    << "&Reset the Adapter" << QRect(16, 108, 129, 27) << "Arial" << 8.25;
-    QTest::newRow("cmdExit") << "cmdExit"
-                             << "E&xit" << QRect(238, 484, 125, 27) << "Arial" << 8.25;
-    QTest::newRow("lstOutput") << "lstOutput"
-                               << "" << QRect(172, 4, 191, 467) << "Courier New" << 9.0;
-    QTest::newRow("Shape1") << "Shape1"
-                            << "" << QRect(166, 0, 203, 477) << "" << 0.0;
-    QTest::newRow("Image1") << "Image1"
-                            << "" << QRect(20, 407, 125, 70) << "" << 0.0;
-}
-
-void tst_frmMain::controls()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QRect, geometry);
-    QFETCH(QString, family);
-    QFETCH(qreal, pointSize);
-
-    auto *control = m_window->findChild<QWidget *>(name);
-    QVERIFY(control);
-    QCOMPARE(control->parentWidget(), m_window->centralWidget());
-    QCOMPARE(control->geometry(), geometry);
-    if (auto *push = qobject_cast<QPushButton *>(control))
-        QCOMPARE(push->text(), caption);
-    if (!family.isEmpty()) {
-        QCOMPARE(control->font().family(), family);
-        QCOMPARE(control->font().pointSizeF(), pointSize);
+    frmMain &window = m_ui->window;
+    // Name, caption, geometry and font (where the control has its own) of each control.
+    const QList<std::tuple<QString, QString, QRect, QString, qreal>> controls {
+        { "cmdDownload", "&Download from Adapter", { 16, 18, 129, 27 }, "Arial", 8.25 },
+        { "cmdSave", "&Save", { 16, 48, 129, 27 }, "Arial", 8.25 },
+        { "cmdClearReport", "&Clear Display", { 16, 78, 129, 27 }, "Arial", 8.25 },
+        { "cmdResetDevice", "&Reset the Adapter", { 16, 108, 129, 27 }, "Arial", 8.25 },
+        { "cmdExit", "E&xit", { 238, 484, 125, 27 }, "Arial", 8.25 },
+        { "lstOutput", "", { 172, 4, 191, 467 }, "Courier New", 9 },
+        { "Shape1", "", { 166, 0, 203, 477 }, "", 0 },
+        { "Image1", "", { 20, 407, 125, 70 }, "", 0 },
+    };
+    for (const auto &[name, caption, geometry, family, pointSize] : controls) {
+        auto *control = window.findChild<QWidget *>(name);
+        QVERIFY2(control, qPrintable(name));
+        QCOMPARE(control->parentWidget(), window.centralWidget());
+        QCOMPARE(control->geometry(), geometry);
+        if (auto *button = qobject_cast<QPushButton *>(control))
+            QCOMPARE(button->text(), caption);
+        if (!family.isEmpty()) {
+            QCOMPARE(control->font().family(), family);
+            QCOMPARE(control->font().pointSizeF(), pointSize);
+        }
     }
-}
-
-void tst_frmMain::tabOrder()
-{
-    auto *shape = m_window->findChild<QFrame *>(QStringLiteral("Shape1"));
-    QCOMPARE(shape->palette().color(QPalette::Window), QColor(128, 128, 128));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Tessaly Lorimet Adapter"));
+    QCOMPARE(window.centralWidget()->size(), QSize(368, 517));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!window.windowIcon().pixmap(16, 16).isNull());
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
+    auto *shape = window.findChild<QFrame *>(QStringLiteral("Shape1"));
     QVERIFY(shape->autoFillBackground());
-    QVERIFY(!m_window->findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
+    QCOMPARE(shape->palette().color(QPalette::Window), QColor(128, 128, 128));
+    const QList<QAction *> menu = window.menuBar()->actions();
+    QCOMPARE(menu.size(), 1);
+    QCOMPARE(menu.at(0)->objectName(), QStringLiteral("mnuHelpAbout"));
+    QCOMPARE(menu.at(0)->text(), QStringLiteral("&About"));
+    QVERIFY(!menu.at(0)->menu());
 
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QCOMPARE(QApplication::focusWidget(), &display());
+    const QRect screen = window.screen()->geometry();
+    const QRect frame = window.frameGeometry();
+    QCOMPARE(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
+    QCOMPARE(frame.top() - screen.top(), (screen.height() - frame.height()) / 3);
+
     QStringList order;
-    for (int step = 0; step < 6; ++step) {
+    for (int step = 0; step < 7; ++step) {
         order.append(QApplication::focusWidget()->objectName());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(order,
-        QStringList(
-            { "lstOutput", "cmdExit", "cmdDownload", "cmdSave", "cmdResetDevice", "cmdClearReport" }));
-    QCOMPARE(QApplication::focusWidget(), &display());
+        QStringList({ "lstOutput", "cmdExit", "cmdDownload", "cmdSave", "cmdResetDevice", "cmdClearReport",
+            "lstOutput" }));
 }
 
-void tst_frmMain::placedAtOneThirdOfTheFreeHeight()
+void tst_frmMain::download_data()
 {
-    const QRect screen = m_window->screen()->geometry();
-    const QRect frame = m_window->frameGeometry();
-    QCOMPARE(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
-    QCOMPARE(frame.top() - screen.top(), (screen.height() - frame.height()) / 3);
-}
-
-void tst_frmMain::saveOnEmptyDisplay()
-{
-    m_answerer->expectMessageBox(QMessageBox::Ok);
-    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
-    verifyAnswered();
-    const MessageBoxRecord box = m_answerer->messageBoxes().value(0);
-    QCOMPARE(box.title, QStringLiteral("Export Status"));
-    QCOMPARE(box.text, QStringLiteral("No current report exists to save."));
-    QCOMPARE(box.icon, QMessageBox::Information);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box.defaultButton, QMessageBox::Ok);
-    QVERIFY(m_dialogs.savedLines.isEmpty());
-}
-
-void tst_frmMain::saveWithLinesOpensSaveOptions()
-{
-    display().AddItem(QStringLiteral("one"));
-    display().AddItem(QString());
-    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(m_dialogs.savedLines, QList<QStringList>({ { QStringLiteral("one"), QString() } }));
-    QCOMPARE(QApplication::focusWidget(), &display());
-}
-
-void tst_frmMain::accessKeys_data()
-{
-    QTest::addColumn<Qt::Key>("key");
-    QTest::addColumn<int>("progressCalls");
-    QTest::addColumn<int>("resetCalls");
-    QTest::addColumn<int>("saveCalls");
-    QTest::addColumn<bool>("visibleAfter");
-    QTest::newRow("Alt+D") << Qt::Key_D << 1 << 0 << 0 << true;
-    QTest::newRow("Alt+S") << Qt::Key_S << 0 << 0 << 1 << true;
-    QTest::newRow("Alt+R") << Qt::Key_R << 0 << 1 << 0 << true;
-    QTest::newRow("Alt+C") << Qt::Key_C << 0 << 0 << 0 << true;
-    QTest::newRow("Alt+X") << Qt::Key_X << 0 << 0 << 0 << false;
-    QTest::newRow("Alt+A") << Qt::Key_A << 0 << 0 << 0 << true;
-}
-
-void tst_frmMain::accessKeys()
-{
-    QFETCH(Qt::Key, key);
-    QFETCH(int, progressCalls);
-    QFETCH(int, resetCalls);
-    QFETCH(int, saveCalls);
-    QFETCH(bool, visibleAfter);
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    display().AddItem(QStringLiteral("kept until cleared"));
-    QTest::keyClick(m_window.get(), key, Qt::AltModifier);
-    // An access key clicks its button after a short animation of the press.
-    QTest::qWait(300);
-    QCOMPARE(m_dialogs.progressCalls, progressCalls);
-    QCOMPARE(m_dialogs.resetCalls, resetCalls);
-    QCOMPARE(m_dialogs.savedLines.size(), saveCalls);
-    QCOMPARE(m_window->isVisible(), visibleAfter);
-    QCOMPARE(display().ListCount(), qint16(key == Qt::Key_C ? 0 : 1));
-    QCOMPARE(m_window->findChild<QDialog *>(QStringLiteral("frmAbout")) != nullptr, key == Qt::Key_A);
-    verifyAnswered();
-}
-
-void tst_frmMain::downloadAddingNothing()
-{
-    display().AddItem(QStringLiteral("older report"));
-    display().AddItem(QStringLiteral("second line"));
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(m_dialogs.progressCalls, 1);
-    QCOMPARE(m_window->ReportStart(), qint16(2));
-    QCOMPARE(m_window->ReportEnd(), qint16(2));
-    QCOMPARE(QApplication::focusWidget(), &display());
-}
-
-void tst_frmMain::downloadAddingLinesOpensTagging()
-{
-    display().AddItem(QStringLiteral("older report"));
-    m_dialogs.downloadLines = QStringList { "   S/N: 1   ", "Date:", "Peak: 10 PPM" };
-    int tagging = 0;
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(tagging, 1);
-    QCOMPARE(m_window->ReportStart(), qint16(1));
-    QCOMPARE(m_window->ReportEnd(), qint16(4));
-    QVERIFY(m_answerer->messageBoxes().isEmpty());
-    // The newest line is selected, shown and in the view once the download is over.
-    QCOMPARE(display().model()->rowCount(), 4);
-    QCOMPARE(display().currentIndex().row(), 3);
-    QVERIFY(display().selectionModel()->isSelected(display().currentIndex()));
-    QVERIFY(display().viewport()->rect().intersects(display().visualRect(display().currentIndex())));
-}
-
-void tst_frmMain::errorCharacterKeptWithYes()
-{
-    m_dialogs.downloadLines = QStringList { "Date:", WithError };
-    int tagging = 0;
-    m_answerer->expectMessageBox(QMessageBox::Yes);
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    verifyAnswered();
-    const MessageBoxRecord box = m_answerer->messageBoxes().value(0);
-    QCOMPARE(box.title, QStringLiteral("Lorimet Adapter Confirmation"));
-    QCOMPARE(box.text, ErrorPrompt);
-    QCOMPARE(box.icon, QMessageBox::Question);
-    QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(box.defaultButton, QMessageBox::Yes);
-    QCOMPARE(tagging, 1);
-    QCOMPARE(display().Lines(), m_dialogs.downloadLines);
-}
-
-void tst_frmMain::errorCharacterDiscardedWithNo()
-{
+    QTest::addColumn<QStringList>("older");
+    QTest::addColumn<QStringList>("report");
+    QTest::addColumn<QMessageBox::StandardButton>("answer"); // NoButton: no question expected
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<bool>("tagged");
     const QStringList older { "older report", "" };
-    for (const QString &line : older)
-        display().AddItem(line);
-    m_dialogs.downloadLines = QStringList { "Date:", WithError, "Time:" };
-    m_answerer->expectMessageBox(QMessageBox::No);
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(display().Lines(), older);
-    QCOMPARE(m_window->ReportStart(), qint16(2));
-    QCOMPARE(m_window->ReportEnd(), qint16(5));
+    const QStringList olderError { "first", WithError };
+    QTest::newRow("nothing new") << older << QStringList() << QMessageBox::NoButton << older << false;
+    // Empty lines never count, nor do the characters next to the error character.
+    QTest::newRow("clean report") << older << QStringList { "   S/N: 1   ", "", Neighbours, "Peak: 10 PPM" }
+                                  << QMessageBox::NoButton
+                                  << older + QStringList { "   S/N: 1   ", "", Neighbours, "Peak: 10 PPM" }
+                                  << true;
+    QTest::newRow("error character alone on a line")
+        << QStringList() << QStringList { "a", QString(QChar(0x7F)) } << QMessageBox::No << QStringList()
+        << false;
+    QTest::newRow("error kept with Yes") << QStringList() << QStringList { "Date:", WithError }
+                                         << QMessageBox::Yes << QStringList { "Date:", WithError } << true;
+    QTest::newRow("No removes exactly the new lines")
+        << older << QStringList { "Date:", WithError, "Time:" } << QMessageBox::No << older << false;
+    QTest::newRow("older error line asks again after an empty download")
+        << olderError << QStringList() << QMessageBox::No << olderError << false;
+    QTest::newRow("No keeps an older error line")
+        << olderError << QStringList { "third" } << QMessageBox::No << olderError << false;
 }
 
-void tst_frmMain::olderErrorLineReasksAfterEmptyDownload()
+void tst_frmMain::download()
 {
-    m_dialogs.downloadLines = QStringList { "first", WithError };
-    int tagging = 0;
-    m_answerer->expectMessageBox(QMessageBox::Yes);
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    verifyAnswered();
+    QFETCH(QStringList, older);
+    QFETCH(QStringList, report);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QStringList, kept);
+    QFETCH(bool, tagged);
+    m_ui->addLines(older);
+    if (answer != QMessageBox::NoButton)
+        m_ui->answerer.expectMessageBox(answer);
+    if (tagged)
+        m_ui->expectTagging();
+    m_ui->download(report);
 
-    // The kept line raises the question again, and No removes nothing older than the new report.
-    m_dialogs.downloadLines.clear();
-    m_answerer->expectMessageBox(QMessageBox::No);
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(m_answerer->messageBoxes().size(), 2);
-    QCOMPARE(m_answerer->messageBoxes().at(1).text, ErrorPrompt);
-    QCOMPARE(display().Lines(), QStringList({ "first", WithError }));
-
-    m_dialogs.downloadLines = QStringList { "third" };
-    m_answerer->expectMessageBox(QMessageBox::No);
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(display().Lines(), QStringList({ "first", WithError }));
-    QCOMPARE(tagging, 1);
-}
-
-void tst_frmMain::displayHasErrorCharacters_data()
-{
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<bool>("expected");
-    const QString del(QChar(0x7F));
-    QTest::newRow("empty display") << QStringList() << false;
-    QTest::newRow("empty lines only") << QStringList { "", "", "" } << false;
-    QTest::newRow("clean lines") << QStringList { "Date:", "", "Peak: 10" } << false;
-    QTest::newRow("only the error character") << QStringList { "", del } << true;
-    QTest::newRow("first character") << QStringList { del + "abc" } << true;
-    QTest::newRow("last line") << QStringList { "a", "b", "c" + del } << true;
-    QTest::newRow("similar characters")
-        << QStringList { QString(QChar(0x7E)), QString(QChar(0x80)), "\x01" } << false;
-}
-
-void tst_frmMain::displayHasErrorCharacters()
-{
-    QFETCH(QStringList, lines);
-    QFETCH(bool, expected);
-    for (const QString &line : lines)
-        display().AddItem(line);
-    QCOMPARE(m_window->DisplayHasErrorCharacters(), expected);
-}
-
-void tst_frmMain::displayCapIsReportedOnce()
-{
-    for (int line = 0; line < 32760; ++line)
-        display().AddItem(QStringLiteral("older"));
-    for (int line = 0; line < 10; ++line)
-        m_dialogs.downloadLines.append(QStringLiteral("new %1").arg(line));
-    int tagging = 0;
-    m_answerer->expectMessageBox(QMessageBox::Ok);
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    verifyAnswered();
-
-    const MessageBoxRecord box = m_answerer->messageBoxes().value(0);
-    QCOMPARE(box.title, QStringLiteral("Lorimet Adapter"));
-    QCOMPARE(box.icon, QMessageBox::Warning);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(box.defaultButton, QMessageBox::Ok);
-    QCOMPARE(box.text,
-        QStringLiteral("The display is full: 3 lines of the report just downloaded were left out.\n\n"
-                       "Please save the display and clear it before the next download."));
-    QCOMPARE(tagging, 1);
-    QCOMPARE(display().ListCount(), qint16(32767));
-    QCOMPARE(display().List(32766), QStringLiteral("new 6"));
-    QCOMPARE(m_window->ReportStart(), qint16(32760));
-    QCOMPARE(m_window->ReportEnd(), qint16(32767));
-
-    // A full display gets one message per download, with nothing new to tag.
-    m_dialogs.downloadLines = QStringList { "more" };
-    m_answerer->expectMessageBox(QMessageBox::Ok);
-    clickDownload();
-    verifyAnswered();
-    QCOMPARE(m_answerer->messageBoxes().size(), 2);
-    QVERIFY(m_answerer->messageBoxes().at(1).text.startsWith(
-        QStringLiteral("The display is full: 1 line of the report just downloaded was left out.")));
-    QCOMPARE(m_window->ReportStart(), qint16(32767));
-    QCOMPARE(m_window->ReportEnd(), qint16(32767));
-    QCOMPARE(tagging, 1);
-}
-
-void tst_frmMain::clearDisplayKeepsMarkers()
-{
-    QTest::mouseClick(button("cmdClearReport"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(display().ListCount(), qint16(0));
-
-    display().AddItem(QStringLiteral("older"));
-    m_dialogs.downloadLines = QStringList { "a", "b" };
-    int tagging = 0;
-    m_answerer->expectDialog(cancelTagging(tagging));
-    clickDownload();
-    QTest::mouseClick(button("cmdClearReport"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(display().ListCount(), qint16(0));
-    QCOMPARE(display().model()->rowCount(), 0);
-    QCOMPARE(m_window->ReportStart(), qint16(1));
-    QCOMPARE(m_window->ReportEnd(), qint16(3));
-
-    m_answerer->expectMessageBox(QMessageBox::Ok);
-    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(m_answerer->messageBoxes().value(0).text, QStringLiteral("No current report exists to save."));
-}
-
-void tst_frmMain::resetTouchesNothing()
-{
-    m_dialogs.downloadLines = QStringList { "not for a reset" };
-    display().AddItem(QStringLiteral("kept"));
-    QTest::mouseClick(button("cmdResetDevice"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(m_dialogs.resetCalls, 1);
-    QCOMPARE(m_dialogs.progressCalls, 0);
-    QCOMPARE(display().Lines(), QStringList({ "kept" }));
-    QCOMPARE(m_window->ReportStart(), qint16(0));
-    QCOMPARE(m_window->ReportEnd(), qint16(0));
-    QCOMPARE(QApplication::focusWidget(), &display());
-}
-
-void tst_frmMain::commandsDisabledDuringTransfers()
-{
-    clickDownload();
-    QTest::mouseClick(button("cmdResetDevice"), Qt::LeftButton);
-    verifyAnswered();
-    QCOMPARE(m_dialogs.statesDuringTransfer.size(), 2);
-    for (const FakeCommandDialogs::CommandState &state : m_dialogs.statesDuringTransfer) {
-        QVERIFY(!state.anyButtonEnabled);
-        QVERIFY(!state.aboutEnabled);
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    const QList<MessageBoxRecord> &boxes = m_ui->answerer.messageBoxes();
+    QCOMPARE(boxes.size(), answer == QMessageBox::NoButton ? 0 : 1);
+    if (!boxes.isEmpty()) {
+        QCOMPARE(describe(boxes.at(0)),
+            describe({ "Lorimet Adapter Confirmation", ErrorPrompt, QMessageBox::Question,
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes }));
     }
-    const auto buttons = m_window->findChildren<QPushButton *>();
-    QCOMPARE(buttons.size(), 5);
-    for (const QPushButton *command : buttons)
-        QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
-    QVERIFY(m_window->findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled());
+    QCOMPARE(m_ui->display().Lines(), kept);
+    QCOMPARE(m_ui->window.ReportStart(), qint16(older.size()));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(older.size() + report.size()));
+    QCOMPARE(m_ui->window.focusWidget(), &m_ui->display());
+    // The view has caught up with the display: the newest line is selected and in sight.
+    ReportDisplay &view = m_ui->display();
+    QCOMPARE(view.model()->rowCount(), kept.size());
+    if (tagged) {
+        QCOMPARE(view.currentIndex().row(), kept.size() - 1);
+        QVERIFY(view.selectionModel()->isSelected(view.currentIndex()));
+        QVERIFY(view.viewport()->rect().intersects(view.visualRect(view.currentIndex())));
+    }
+}
+
+void tst_frmMain::displayCapIsReportedOncePerDownload()
+{
+    m_ui->addLines(QStringList(32760, QStringLiteral("older")));
+    QStringList report;
+    for (int line = 0; line < 10; ++line)
+        report.append(QStringLiteral("new %1").arg(line));
+    m_ui->answerer.expectMessageBox(QMessageBox::Ok);
+    m_ui->expectTagging();
+    m_ui->download(report);
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(describe(m_ui->answerer.messageBoxes().value(0)),
+        describe({ "Lorimet Adapter",
+            "The display is full: 3 lines of the report just downloaded were left out.\n\n"
+            "Please save the display and clear it before the next download.",
+            QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok }));
+    QCOMPARE(m_ui->display().ListCount(), qint16(32767));
+    QCOMPARE(m_ui->display().List(32766), QStringLiteral("new 6"));
+    QCOMPARE(m_ui->window.ReportStart(), qint16(32760));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(32767));
+
+    // A full display: one message for this download too, and nothing new to tag.
+    m_ui->answerer.expectMessageBox(QMessageBox::Ok);
+    m_ui->download({ "more" });
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->answerer.messageBoxes().size(), 2);
+    QVERIFY(m_ui->answerer.messageBoxes().at(1).text.startsWith(
+        QStringLiteral("The display is full: 1 line of the report just downloaded was left out.\n\n")));
+    QCOMPARE(m_ui->window.ReportStart(), qint16(32767));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(32767));
+}
+
+void tst_frmMain::saveAndClearDisplay()
+{
+    m_ui->addLines({ "older", "" });
+    m_ui->expectTagging();
+    m_ui->download({ "a", "b" });
+    m_ui->click(QStringLiteral("cmdSave"));
+    QCOMPARE(m_ui->savedLines, QList<QStringList>({ { "older", "", "a", "b" } }));
+    QCOMPARE(m_ui->window.focusWidget(), &m_ui->display());
+
+    // Clearing empties the display and its view but keeps the markers of the last download.
+    m_ui->click(QStringLiteral("cmdClearReport"));
+    QCOMPARE(m_ui->display().ListCount(), qint16(0));
+    QCOMPARE(m_ui->display().model()->rowCount(), 0);
+    QCOMPARE(m_ui->window.ReportStart(), qint16(2));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(4));
+
+    m_ui->answerer.expectMessageBox(QMessageBox::Ok);
+    m_ui->click(QStringLiteral("cmdSave"));
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(describe(m_ui->answerer.messageBoxes().value(0)),
+        describe({ "Export Status", "No current report exists to save.", QMessageBox::Information,
+            QMessageBox::Ok, QMessageBox::Ok }));
+    QCOMPARE(m_ui->savedLines.size(), 1);
+}
+
+void tst_frmMain::resetAndDisabledCommandsDuringTransfers()
+{
+    m_ui->addLines({ "kept" });
+    m_ui->click(QStringLiteral("cmdResetDevice"));
+    QCOMPARE(m_ui->resetCalls, 1);
+    QCOMPARE(m_ui->progressCalls, 0);
+    QCOMPARE(m_ui->display().Lines(), QStringList({ "kept" }));
+    QCOMPARE(m_ui->window.ReportStart(), qint16(0));
+    QCOMPARE(m_ui->window.ReportEnd(), qint16(0));
+    QCOMPARE(m_ui->window.focusWidget(), &m_ui->display());
+
+    m_ui->download({});
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->enabledCommandsInTransfer, QList<int>({ 0, 0 }));
+    QCOMPARE(m_ui->window.findChildren<QPushButton *>().size(), 5);
+    QCOMPARE(m_ui->enabledCommands(), 6);
 }
 
 void tst_frmMain::closingDuringTransferWaitsForIt()
 {
-    m_dialogs.downloadLines = QStringList { "Date:", WithError };
-    bool visibleAfterClose = false;
-    m_dialogs.duringTransfer = [&visibleAfterClose](QWidget *owner) {
+    m_ui->downloadLines = QStringList { "Date:", WithError };
+    bool openAfterClose = false;
+    m_ui->duringTransfer = [&openAfterClose](QWidget *owner) {
         owner->close();
         QApplication::processEvents();
-        visibleAfterClose = owner->isVisible();
+        openAfterClose = owner->isVisible();
         owner->close();
     };
-    clickDownload();
-    // No question and no tagging dialog for a window that is closing.
-    verifyAnswered();
-    QVERIFY(m_answerer->messageBoxes().isEmpty());
-    QVERIFY(visibleAfterClose);
-    QVERIFY(!m_window->isVisible());
-    QCOMPARE(display().Lines(), m_dialogs.downloadLines);
-
-    // The same for a reset.
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QTest::mouseClick(button("cmdResetDevice"), Qt::LeftButton);
-    verifyAnswered();
-    QVERIFY(visibleAfterClose);
-    QVERIFY(!m_window->isVisible());
+    m_ui->click(QStringLiteral("cmdDownload"));
+    // Neither the question nor the tagging dialog comes up for a window that is closing.
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QVERIFY(openAfterClose);
+    QVERIFY(!m_ui->window.isVisible());
+    QCOMPARE(m_ui->display().Lines(), m_ui->downloadLines);
 }
 
-void tst_frmMain::exitClosesWindow()
+QDialog *tst_frmMain::openAbout()
 {
-    QTest::mouseClick(button("cmdExit"), Qt::LeftButton);
-    verifyAnswered();
-    QVERIFY(!m_window->isVisible());
+    m_ui->window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->trigger();
+    auto *about = m_ui->window.findChild<QDialog *>(QStringLiteral("frmAbout"));
+    if (!about || !QTest::qWaitForWindowExposed(about))
+        return nullptr;
+    // A window manager activates a new window; the offscreen platform leaves that to the test.
+    about->activateWindow();
+    return QTest::qWaitFor([about] { return QApplication::activeWindow() == about; }) ? about : nullptr;
 }
 
-void tst_frmMain::aboutOpensAndClosesWithWindow()
+void tst_frmMain::aboutBox()
 {
-    auto *about = m_window->findChild<QAction *>(QStringLiteral("mnuHelpAbout"));
-    about->trigger();
-    auto *box = m_window->findChild<QDialog *>(QStringLiteral("frmAbout"));
-    QVERIFY(box);
-    QVERIFY(QTest::qWaitForWindowExposed(box));
-    QVERIFY(!box->isModal());
-    QVERIFY(m_window->isEnabled());
-    QPointer<QDialog> guard(box);
-    m_window->close();
-    QTRY_VERIFY(guard.isNull());
+    QDialog *about = openAbout();
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("About Lorimet Adapter"));
+    QCOMPARE(about->size(), QSize(259, 85));
+    QCOMPARE(about->minimumSize(), about->maximumSize());
+    QVERIFY(!(about->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(!about->isModal());
+    auto *ok = about->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    auto *icon = about->findChild<QLabel *>(QStringLiteral("picIcon"));
+    auto *title = about->findChild<QLabel *>(QStringLiteral("lblTitle"));
+    auto *version = about->findChild<QLabel *>(QStringLiteral("lblVersion"));
+    QCOMPARE(QStringList({ ok->text(), title->text(), version->text() }),
+        QStringList({ "OK", "Lorimet Adapter", "Version 1.1.8" }));
+    QCOMPARE(QList<QRect>({ ok->geometry(), icon->geometry(), title->geometry(), version->geometry() }),
+        QList<QRect>({ { 170, 58, 84, 23 }, { 6, 8, 125, 70 }, { 136, 8, 117, 16 }, { 136, 30, 117, 15 } }));
+    QCOMPARE(QStringList({ ok->font().family(), title->font().family(), version->font().family() }),
+        QStringList({ "Arial", "Arial", "Arial" }));
+    QCOMPARE(
+        QList<qreal>({ ok->font().pointSizeF(), title->font().pointSizeF(), version->font().pointSizeF() }),
+        QList<qreal>({ 8.25, 9, 9 }));
+    QVERIFY(!icon->pixmap().isNull());
+    QVERIFY(ok->isDefault());
+    QCOMPARE(QApplication::focusWidget(), ok);
+
+    // Centred over the main window.
+    QCOMPARE(about->frameGeometry().center().x(), m_ui->window.frameGeometry().center().x());
+    QVERIFY(qAbs(about->frameGeometry().center().y() - m_ui->window.frameGeometry().center().y()) <= 1);
+}
+
+void tst_frmMain::aboutBoxCloses_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("OK") << "OK";
+    QTest::newRow("Enter") << "Enter";
+    QTest::newRow("Esc") << "Esc";
+    QTest::newRow("close control") << "close";
+    QTest::newRow("Exit closes the main window") << "Exit";
+}
+
+void tst_frmMain::aboutBoxCloses()
+{
+    QFETCH(QString, how);
+    QPointer<QDialog> about = openAbout();
+    QVERIFY(about);
+    if (how == "OK")
+        QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    else if (how == "Enter" || how == "Esc")
+        QTest::keyClick(QApplication::focusWidget(), how == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+    else if (how == "close")
+        about->close();
+    else
+        m_ui->click(QStringLiteral("cmdExit"));
+    // Closing unloads it, so the next showing starts fresh.
+    QTRY_VERIFY(about.isNull());
+    QCOMPARE(m_ui->window.isVisible(), how != "Exit");
 }
 
 QTEST_MAIN(tst_frmMain)

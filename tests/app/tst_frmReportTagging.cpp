@@ -1,33 +1,24 @@
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 
-#include <functional>
 #include <memory>
 
-#include "DialogAnswerer.h"
-#include "FakeCommandDialogs.h"
-#include "ReportDisplay.h"
+#include "MainWindowHarness.h"
 #include "ReportTags.h"
-#include "frmMain.h"
 
 namespace {
-
-using Inspection = std::function<void(QDialog *dialog)>;
 
 QLineEdit *field(QWidget *dialog, const char *name)
 {
     return dialog->findChild<QLineEdit *>(QString::fromLatin1(name));
 }
 
-void clickButton(QWidget *dialog, const char *name)
+QPushButton *button(QWidget *dialog, const char *name)
 {
-    QTest::mouseClick(dialog->findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
+    return dialog->findChild<QPushButton *>(QString::fromLatin1(name));
 }
 
 const QStringList TagLines { "Date:", "Time:", "Serial #:", "User:" };
@@ -40,235 +31,114 @@ class tst_frmReportTagging : public QObject
 
 private slots:
     void init();
-    void cleanup();
-
-    void layout_data();
+    void cleanup() { m_ui.reset(); }
     void layout();
-    void windowAndPlacement();
-    void proposesDateAndTime();
-    void serialFromReportIsReadOnlyAndFocusLandsOnUser();
-    void withoutSerialTheFocusLandsOnSerialField();
-    void serialOfEarlierReportIsIgnored();
-    void borderAndSelectionFollowTheFocus();
-    void typingLimits_data();
-    void typingLimits();
-    void okWritesTagsOnlyIntoTheNewReport();
-    void longSerialFromReportIsShownWholeAndWrittenCut();
-    void spacesOnlyFieldLeavesLineAsSent();
-    void enterIsOk();
-    void cancelChangesNothing_data();
+    void okWritesTagsIntoTheNewReport_data();
+    void okWritesTagsIntoTheNewReport();
     void cancelChangesNothing();
 
 private:
-    // Downloads lines after the display's current ones and hands the tagging dialog to inspect, which
-    // must close it.
-    void download(const QStringList &lines, const Inspection &inspect);
+    // Downloads lines after the display's current ones and hands the tagging dialog to handle, which
+    // closes it.
+    void download(const QStringList &lines, const std::function<void(QDialog *)> &handle);
 
-    FakeCommandDialogs m_dialogs;
-    std::unique_ptr<frmMain> m_window;
-    std::unique_ptr<DialogAnswerer> m_answerer;
+    std::unique_ptr<MainWindowHarness> m_ui;
 };
 
 void tst_frmReportTagging::init()
 {
-    m_dialogs = FakeCommandDialogs();
-    m_window = std::make_unique<frmMain>(m_dialogs);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_answerer = std::make_unique<DialogAnswerer>();
+    m_ui = std::make_unique<MainWindowHarness>();
+    QVERIFY(m_ui->show());
 }
 
-void tst_frmReportTagging::cleanup()
+void tst_frmReportTagging::download(const QStringList &lines, const std::function<void(QDialog *)> &handle)
 {
-    m_answerer.reset();
-    m_window.reset();
-}
-
-void tst_frmReportTagging::download(const QStringList &lines, const Inspection &inspect)
-{
-    m_dialogs.downloadLines = lines;
-    bool inspected = false;
-    m_answerer->expectDialog([&](QWidget *widget) {
-        auto *dialog = qobject_cast<QDialog *>(widget);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->objectName(), QStringLiteral("frmReportTagging"));
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        inspected = true;
-        inspect(dialog);
-    });
-    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdDownload")), Qt::LeftButton);
-    QVERIFY(inspected);
-    QCOMPARE(m_answerer->unexpected(), QStringList());
-    QVERIFY(!m_window->findChild<QDialog *>(QStringLiteral("frmReportTagging")));
-}
-
-void tst_frmReportTagging::layout_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<bool>("inFrame");
-    QTest::addColumn<bool>("bold");
-
-    QTest::newRow("fraMain") << "fraMain"
-                             << "Report Tagging" << QRect(8, 6, 235, 105) << false << true;
-    QTest::newRow("Label6") << "Label6"
-                            << "Date:" << QRect(10, 22, 41, 13) << true << false;
-    QTest::newRow("Label9") << "Label9"
-                            << "Time:" << QRect(10, 40, 41, 13) << true << false;
-    QTest::newRow("Label8") << "Label8"
-                            << "Serial #:" << QRect(10, 58, 41, 13) << true << false;
-    QTest::newRow("Label7") << "Label7"
-                            << "User:" << QRect(10, 76, 41, 13) << true << false;
-    QTest::newRow("txtDate") << "txtDate"
-                             << "" << QRect(58, 22, 165, 15) << true << false;
-    QTest::newRow("txtTime") << "txtTime"
-                             << "" << QRect(58, 40, 165, 15) << true << false;
-    QTest::newRow("txtSerialNo") << "txtSerialNo"
-                                 << "" << QRect(58, 58, 165, 15) << true << false;
-    QTest::newRow("txtUser") << "txtUser"
-                             << "" << QRect(58, 76, 165, 15) << true << false;
-    QTest::newRow("cmdOK") << "cmdOK"
-                           << "&OK" << QRect(68, 120, 85, 27) << false << false;
-    QTest::newRow("cmdCancel") << "cmdCancel"
-                               << "&Cancel" << QRect(160, 120, 85, 27) << false << false;
+    m_ui->expectTagging(handle);
+    m_ui->download(lines);
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QVERIFY(!m_ui->window.findChild<QDialog *>(QStringLiteral("frmReportTagging")));
 }
 
 void tst_frmReportTagging::layout()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(QRect, geometry);
-    QFETCH(bool, inFrame);
-    QFETCH(bool, bold);
-
-    download({ "Date:" }, [&](QDialog *dialog) {
-        auto *control = dialog->findChild<QWidget *>(name);
-        QVERIFY(control);
-        QCOMPARE(control->geometry(), geometry);
-        QCOMPARE(control->parentWidget()->objectName(),
-            inFrame ? QStringLiteral("fraMain") : dialog->objectName());
-        QCOMPARE(control->font().family(), QStringLiteral("Arial"));
-        QCOMPARE(control->font().pointSizeF(), 8.25);
-        QCOMPARE(control->font().bold(), bold);
-        if (auto *label = qobject_cast<QLabel *>(control))
-            QCOMPARE(label->text(), text);
-        if (auto *button = qobject_cast<QPushButton *>(control))
-            QCOMPARE(button->text(), text);
-        if (auto *frame = qobject_cast<QGroupBox *>(control))
-            QCOMPARE(frame->title(), text);
-        if (name != "cmdOK" && name != "cmdCancel") {
-            QCOMPARE(control->palette().color(QPalette::WindowText), QColor(64, 64, 64));
-            QCOMPARE(control->palette().color(QPalette::Text), QColor(64, 64, 64));
-        }
-        if (name.startsWith("txt"))
-            QCOMPARE(control->palette().color(QPalette::Base), QColor(Qt::white));
-        dialog->reject();
-    });
-}
-
-void tst_frmReportTagging::windowAndPlacement()
 {
     download({ "Date:" }, [](QDialog *dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Report Tagging"));
         QCOMPARE(dialog->size(), QSize(251, 154));
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
         QVERIFY(dialog->isModal());
-        const Qt::WindowFlags flags = dialog->windowFlags();
-        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QVERIFY(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->isDefault());
-
+        QVERIFY(!(dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(button(dialog, "cmdOK")->isDefault());
         const QRect screen = dialog->screen()->geometry();
         const QRect frame = dialog->frameGeometry();
         QCOMPARE(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
         QCOMPARE(frame.top() - screen.top(), (screen.height() - frame.height()) / 3);
-        dialog->reject();
-    });
-}
 
-void tst_frmReportTagging::proposesDateAndTime()
-{
-    const QDateTime before = QDateTime::currentDateTime();
-    QString date;
-    QString time;
-    download({ "Date:" }, [&](QDialog *dialog) {
-        date = field(dialog, "txtDate")->text();
-        time = field(dialog, "txtTime")->text();
-        dialog->reject();
-    });
-    const QDateTime after = QDateTime::currentDateTime();
-    QVERIFY2(date == ReportTags::formatDate(before.date()) || date == ReportTags::formatDate(after.date()),
-        qPrintable(date));
-    QVERIFY2(time == ReportTags::formatTime(before.time()) || time == ReportTags::formatTime(after.time()),
-        qPrintable(time));
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d\\d-[A-Z][a-z]{2}-\\d{4}$")).match(date).hasMatch());
-    QVERIFY(QRegularExpression(QStringLiteral("^(1[0-2]|[1-9]):[0-5]\\d (AM|PM)$")).match(time).hasMatch());
-}
+        // Name, text, geometry and typing limit (fields only) of each control.
+        const QList<std::tuple<QString, QString, QRect, int>> controls {
+            { "fraMain", "Report Tagging", { 8, 6, 235, 105 }, 0 },
+            { "Label6", "Date:", { 10, 22, 41, 13 }, 0 },
+            { "Label9", "Time:", { 10, 40, 41, 13 }, 0 },
+            { "Label8", "Serial #:", { 10, 58, 41, 13 }, 0 },
+            { "Label7", "User:", { 10, 76, 41, 13 }, 0 },
+            { "txtDate", "", { 58, 22, 165, 15 }, 18 },
+            { "txtTime", "", { 58, 40, 165, 15 }, 18 },
+            { "txtSerialNo", "", { 58, 58, 165, 15 }, 14 },
+            { "txtUser", "", { 58, 76, 165, 15 }, 18 },
+            { "cmdOK", "&OK", { 68, 120, 85, 27 }, 0 },
+            { "cmdCancel", "&Cancel", { 160, 120, 85, 27 }, 0 },
+        };
+        for (const auto &[name, text, geometry, typingLimit] : controls) {
+            auto *control = dialog->findChild<QWidget *>(name);
+            QVERIFY2(control, qPrintable(name));
+            QCOMPARE(control->geometry(), geometry);
+            const bool onDialog = name == "fraMain" || name.startsWith("cmd");
+            QCOMPARE(control->parentWidget()->objectName(), onDialog ? dialog->objectName() : "fraMain");
+            QCOMPARE(control->font().family(), QStringLiteral("Arial"));
+            QCOMPARE(control->font().pointSizeF(), 8.25);
+            QCOMPARE(control->font().bold(), name == "fraMain");
+            if (auto *label = qobject_cast<QLabel *>(control))
+                QCOMPARE(label->text(), text);
+            if (auto *button = qobject_cast<QPushButton *>(control))
+                QCOMPARE(button->text(), text);
+            if (auto *frame = qobject_cast<QGroupBox *>(control))
+                QCOMPARE(frame->title(), text);
+            if (!name.startsWith("cmd")) {
+                QCOMPARE(control->palette().color(QPalette::WindowText), QColor(64, 64, 64));
+                QCOMPARE(control->palette().color(QPalette::Text), QColor(64, 64, 64));
+            }
+            if (typingLimit > 0)
+                QCOMPARE(control->palette().color(QPalette::Base), QColor(Qt::white));
+        }
 
-void tst_frmReportTagging::serialFromReportIsReadOnlyAndFocusLandsOnUser()
-{
-    download({ "Header", "   S/N: 12345    ", "Serial #:" }, [](QDialog *dialog) {
-        QLineEdit *serial = field(dialog, "txtSerialNo");
-        QCOMPARE(serial->text(), QStringLiteral("12345"));
-        QVERIFY(serial->isReadOnly());
-        QCOMPARE(serial->palette().color(QPalette::Base), QColor(224, 224, 224));
-        QCOMPARE(serial->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(QApplication::focusWidget(), field(dialog, "txtUser"));
-        QVERIFY(!serial->hasFrame());
+        // Only the field with the focus shows its border.
+        const QList<QLineEdit *> fields = dialog->findChildren<QLineEdit *>();
+        QStringList order;
+        for (int step = 0; step < 7; ++step) {
+            for (const QLineEdit *edit : fields)
+                QCOMPARE(edit->hasFrame(), edit == QApplication::focusWidget());
+            order.append(QApplication::focusWidget()->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order,
+            QStringList(
+                { "txtSerialNo", "txtUser", "cmdOK", "cmdCancel", "txtDate", "txtTime", "txtSerialNo" }));
 
-        // Tabbing back onto the serial field lands on the user field again.
-        field(dialog, "txtTime")->setFocus();
-        QTest::keyClick(field(dialog, "txtTime"), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), field(dialog, "txtUser"));
-        dialog->reject();
-    });
-}
+        // Each limit holds for typing, and a selection can still be typed over at the limit.
+        const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+        for (const auto &[name, text, geometry, typingLimit] : controls) {
+            if (auto *edit = qobject_cast<QLineEdit *>(dialog->findChild<QWidget *>(name))) {
+                edit->setFocus();
+                QTest::keyClicks(edit, alphabet);
+                QCOMPARE(edit->text(), alphabet.left(typingLimit));
+                edit->setSelection(0, 1);
+                QTest::keyClicks(edit, QStringLiteral("z"));
+                QCOMPARE(edit->text(), u'z' + alphabet.mid(1, typingLimit - 1));
+            }
+        }
 
-void tst_frmReportTagging::withoutSerialTheFocusLandsOnSerialField()
-{
-    download({ "Serial #:", "User:" }, [](QDialog *dialog) {
-        QLineEdit *serial = field(dialog, "txtSerialNo");
-        QCOMPARE(serial->text(), QString());
-        QVERIFY(!serial->isReadOnly());
-        QCOMPARE(serial->palette().color(QPalette::Base), QColor(Qt::white));
-        QCOMPARE(serial->cursor().shape(), Qt::IBeamCursor);
-        QCOMPARE(QApplication::focusWidget(), serial);
-        QCOMPARE(field(dialog, "txtUser")->text(), QString());
-        dialog->reject();
-    });
-}
-
-void tst_frmReportTagging::serialOfEarlierReportIsIgnored()
-{
-    m_window->lstOutput().AddItem(QStringLiteral("   S/N: 99999"));
-    download({ "Serial #:", "s/n: 4" }, [](QDialog *dialog) {
-        QCOMPARE(field(dialog, "txtSerialNo")->text(), QString());
-        QVERIFY(!field(dialog, "txtSerialNo")->isReadOnly());
-        dialog->reject();
-    });
-}
-
-void tst_frmReportTagging::borderAndSelectionFollowTheFocus()
-{
-    download({ "Date:" }, [](QDialog *dialog) {
-        QLineEdit *serial = field(dialog, "txtSerialNo");
-        QLineEdit *user = field(dialog, "txtUser");
+        // Entered by mouse, the date is selected whole, so typing replaces it.
         QLineEdit *date = field(dialog, "txtDate");
-        QVERIFY(serial->hasFrame());
-        QVERIFY(!user->hasFrame());
-        QVERIFY(!date->hasFrame());
-
-        QTest::keyClick(serial, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), user);
-        QVERIFY(!serial->hasFrame());
-        QVERIFY(user->hasFrame());
-
-        // The date is selected whole when the field is entered by mouse, so typing replaces it.
         QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(QApplication::focusWidget(), date);
-        QVERIFY(date->hasFrame());
-        QVERIFY(!user->hasFrame());
         QTRY_COMPARE(date->selectedText(), date->text());
         QTest::keyClicks(date, QStringLiteral("1-Jan-2000"));
         QCOMPARE(date->text(), QStringLiteral("1-Jan-2000"));
@@ -276,116 +146,90 @@ void tst_frmReportTagging::borderAndSelectionFollowTheFocus()
     });
 }
 
-void tst_frmReportTagging::typingLimits_data()
+void tst_frmReportTagging::okWritesTagsIntoTheNewReport_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("limit");
-    QTest::newRow("txtDate") << "txtDate" << 18;
-    QTest::newRow("txtTime") << "txtTime" << 18;
-    QTest::newRow("txtSerialNo") << "txtSerialNo" << 14;
-    QTest::newRow("txtUser") << "txtUser" << 18;
+    QTest::addColumn<QStringList>("earlier");
+    QTest::addColumn<QStringList>("report");
+    QTest::addColumn<QString>("serial"); // found in the report; none: the user types "   "
+    QTest::addColumn<bool>("enter"); // Enter instead of a click on OK
+    QTest::addColumn<QStringList>("written"); // with the proposed <date> and <time>, the user "Ann"
+    QTest::newRow("serial from the new report only")
+        << QStringList { "Date: 01-Jan-2000", "User: Old", "S/N: 1" }
+        << QStringList { "  S/N: 777 ", "Date:", "Time:  9:00 AM", "Serial #:", "User:", "Peak: 5", "Date:" }
+        << "777" << false
+        << QStringList { "Date: 01-Jan-2000", "User: Old", "S/N: 1", "  S/N: 777 ", "Date: <date>",
+               "Time: <time>", "Serial #: 777", "User: Ann", "Peak: 5", "Date: <date>" };
+    QTest::newRow("no serial, a spaces-only field leaves its line, Enter")
+        << QStringList() << QStringList { "Date:", "Time:", "Serial #: as sent", "User:" } << "" << true
+        << QStringList { "Date: <date>", "Time: <time>", "Serial #: as sent", "User: Ann" };
+    QTest::newRow("long serial shown whole, written cut")
+        << QStringList() << QStringList { "S/N: 1234567890ABCDEFG", "Serial #:" } << "1234567890ABCDEFG"
+        << false << QStringList { "S/N: 1234567890ABCDEFG", "Serial #: 1234567890ABCD" };
 }
 
-void tst_frmReportTagging::typingLimits()
+void tst_frmReportTagging::okWritesTagsIntoTheNewReport()
 {
-    QFETCH(QString, name);
-    QFETCH(int, limit);
-    download({ "Date:" }, [&](QDialog *dialog) {
-        auto *edit = dialog->findChild<QLineEdit *>(name);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
-        QCOMPARE(edit->text(), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ").left(limit));
-        // At the limit, replacing a selection still works.
-        edit->setSelection(0, 1);
-        QTest::keyClicks(edit, QStringLiteral("z"));
-        QCOMPARE(edit->text().size(), limit);
-        QVERIFY(edit->text().startsWith(u'z'));
-        dialog->reject();
-    });
-}
-
-void tst_frmReportTagging::okWritesTagsOnlyIntoTheNewReport()
-{
-    const QStringList earlier { "Date: 01-Jan-2000", "User: Old", "S/N: 1" };
-    for (const QString &line : earlier)
-        m_window->lstOutput().AddItem(line);
+    QFETCH(QStringList, earlier);
+    QFETCH(QStringList, report);
+    QFETCH(QString, serial);
+    QFETCH(bool, enter);
+    QFETCH(QStringList, written);
+    m_ui->addLines(earlier);
+    const bool found = !serial.isEmpty();
+    const QDateTime before = QDateTime::currentDateTime();
     QString date;
     QString time;
-    download({ "  S/N: 777 ", "Date:", "Time:  9:00 AM", "Serial #:", "User:", "Peak: 5", "Date:" },
-        [&](QDialog *dialog) {
-            date = field(dialog, "txtDate")->text();
-            time = field(dialog, "txtTime")->text();
-            QTest::keyClicks(field(dialog, "txtUser"), QStringLiteral("Ann"));
-            clickButton(dialog, "cmdOK");
-        });
-    const QStringList expected = earlier
-        + QStringList { "  S/N: 777 ", "Date: " + date, "Time: " + time, "Serial #: 777", "User: Ann",
-              "Peak: 5", "Date: " + date };
-    QCOMPARE(m_window->lstOutput().Lines(), expected);
-}
-
-void tst_frmReportTagging::longSerialFromReportIsShownWholeAndWrittenCut()
-{
-    download({ "S/N: 1234567890ABCDEFG", "Serial #:" }, [](QDialog *dialog) {
-        QCOMPARE(field(dialog, "txtSerialNo")->text(), QStringLiteral("1234567890ABCDEFG"));
-        clickButton(dialog, "cmdOK");
-    });
-    QCOMPARE(m_window->lstOutput().List(1), QStringLiteral("Serial #: 1234567890ABCD"));
-}
-
-void tst_frmReportTagging::spacesOnlyFieldLeavesLineAsSent()
-{
-    download({ "User: as sent", "Serial #: as sent", "Date:" }, [](QDialog *dialog) {
-        QTest::keyClicks(field(dialog, "txtUser"), QStringLiteral("   "));
-        QTest::keyClicks(field(dialog, "txtSerialNo"), QStringLiteral(" "));
-        QLineEdit *date = field(dialog, "txtDate");
-        date->setFocus();
-        QTest::keyClick(date, Qt::Key_Delete);
-        QCOMPARE(date->text(), QString());
-        clickButton(dialog, "cmdOK");
-    });
-    QCOMPARE(m_window->lstOutput().Lines(), QStringList({ "User: as sent", "Serial #: as sent", "Date:" }));
-}
-
-void tst_frmReportTagging::enterIsOk()
-{
-    download(TagLines, [](QDialog *dialog) {
+    download(report, [&](QDialog *dialog) {
+        date = field(dialog, "txtDate")->text();
+        time = field(dialog, "txtTime")->text();
+        QLineEdit *serialNo = field(dialog, "txtSerialNo");
         QLineEdit *user = field(dialog, "txtUser");
-        user->setFocus();
-        QTest::keyClicks(user, QStringLiteral("Bo"));
-        QTest::keyClick(user, Qt::Key_Return);
-    });
-    QCOMPARE(m_window->lstOutput().List(3), QStringLiteral("User: Bo"));
-}
+        QCOMPARE(serialNo->text(), serial);
+        QCOMPARE(serialNo->isReadOnly(), found);
+        QCOMPARE(
+            serialNo->palette().color(QPalette::Base), found ? QColor(224, 224, 224) : QColor(Qt::white));
+        QCOMPARE(serialNo->cursor().shape(), found ? Qt::ArrowCursor : Qt::IBeamCursor);
+        QTRY_COMPARE(QApplication::focusWidget(), found ? user : serialNo);
+        // Tabbing onto a read-only serial field lands on the user field.
+        field(dialog, "txtTime")->setFocus();
+        QTest::keyClick(field(dialog, "txtTime"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), found ? user : serialNo);
+        QCOMPARE(serialNo->hasFrame(), !found);
 
-void tst_frmReportTagging::cancelChangesNothing_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Cancel") << "Cancel";
-    QTest::newRow("Esc") << "Esc";
-    QTest::newRow("Alt+C") << "Alt+C";
-    QTest::newRow("close") << "close";
+        QTest::keyClicks(serialNo, found ? QString() : QStringLiteral("   "));
+        QTest::keyClicks(user, QStringLiteral("Ann"));
+        if (enter)
+            QTest::keyClick(user, Qt::Key_Return);
+        else
+            QTest::mouseClick(button(dialog, "cmdOK"), Qt::LeftButton);
+    });
+    const QDateTime after = QDateTime::currentDateTime();
+    QVERIFY(date == ReportTags::formatDate(before.date()) || date == ReportTags::formatDate(after.date()));
+    QVERIFY(time == ReportTags::formatTime(before.time()) || time == ReportTags::formatTime(after.time()));
+    for (QString &line : written)
+        line.replace(QLatin1String("<date>"), date).replace(QLatin1String("<time>"), time);
+    QCOMPARE(m_ui->display().Lines(), written);
 }
 
 void tst_frmReportTagging::cancelChangesNothing()
 {
-    QFETCH(QString, how);
-    download(TagLines, [&](QDialog *dialog) {
-        QLineEdit *user = field(dialog, "txtUser");
-        user->setFocus();
-        QTest::keyClicks(user, QStringLiteral("Typed"));
-        if (how == "Cancel")
-            clickButton(dialog, "cmdCancel");
-        else if (how == "Esc")
-            QTest::keyClick(user, Qt::Key_Escape);
-        else if (how == "Alt+C")
-            QTest::keyClick(user, Qt::Key_C, Qt::AltModifier);
-        else
-            dialog->close();
-        QTRY_VERIFY(!dialog->isVisible());
-    });
-    QCOMPARE(m_window->lstOutput().Lines(), TagLines);
+    for (const QString how : { "Cancel", "Esc", "Alt+C", "close" }) {
+        m_ui->display().Clear();
+        download(TagLines, [&](QDialog *dialog) {
+            QLineEdit *user = field(dialog, "txtUser");
+            user->setFocus();
+            QTest::keyClicks(user, QStringLiteral("Typed"));
+            if (how == "Cancel")
+                QTest::mouseClick(button(dialog, "cmdCancel"), Qt::LeftButton);
+            else if (how == "close")
+                dialog->close();
+            else
+                QTest::keyClick(user, how == "Esc" ? Qt::Key_Escape : Qt::Key_C,
+                    how == "Esc" ? Qt::NoModifier : Qt::AltModifier);
+            QTRY_VERIFY(!dialog->isVisible());
+        });
+        QVERIFY2(m_ui->display().Lines() == TagLines, qPrintable(how));
+    }
 }
 
 QTEST_MAIN(tst_frmReportTagging)
