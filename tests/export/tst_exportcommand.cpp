@@ -34,7 +34,7 @@ private slots:
     void cleanup();
 
     void csvOfTwoReports();
-    void csvReplacesOutputWithEnglishMonths();
+    void csvMonthNamesAndCommas();
     void txtAppendsWithCrLf();
     void failures_data();
     void failures();
@@ -54,11 +54,11 @@ void TestExportCommand::cleanup()
     QDir::setCurrent(m_startDir);
 }
 
+// Every test works in a fresh folder of its own.
 void TestExportCommand::init()
 {
-    cleanup();
     m_tempDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_tempDir->isValid());
+    QVERIFY(m_tempDir->isValid() && QDir::setCurrent(m_tempDir->path()));
     m_out.clear();
     m_err.clear();
 }
@@ -72,11 +72,11 @@ int TestExportCommand::run(const QStringList &args)
 
 void TestExportCommand::csvOfTwoReports()
 {
-    const QString output = m_tempDir->filePath("events.csv");
-    QCOMPARE(run({ "--format", "csv", LORIMET_TEST_DATA_DIR "/export/two_reports.txt", output }), 0);
+    writeBytes("events.csv", QByteArray(2000, 'x'));
+    QCOMPARE(run({ "--format", "csv", LORIMET_TEST_DATA_DIR "/export/two_reports.txt", "events.csv" }), 0);
     QCOMPARE(m_err, QString());
     QVERIFY2(m_out.startsWith("3 events"), qPrintable(m_out));
-    QCOMPARE(readBytes(output),
+    QCOMPARE(readBytes("events.csv"),
         QByteArray(
             "Download On,Download At,Serial #,User,Peak,Time Since Alarm Began,Duration of Alarm,"
             "Life Remaining,Self Tests,Cumulative Alarm Time,Total Events\r\n"
@@ -88,31 +88,27 @@ void TestExportCommand::csvOfTwoReports()
             "00 days 00 hrs 03 mins 00 secs,23 months,,3 mins,1\r\n"));
 }
 
-void TestExportCommand::csvReplacesOutputWithEnglishMonths()
+void TestExportCommand::csvMonthNamesAndCommas()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString input = m_tempDir->filePath("report.txt");
-    writeBytes(input, "Date: 2026-03-05\nSelf tests:\n3\nPeak exposure:\n5 ppm H2S\n");
-    const QString output = m_tempDir->filePath("events.csv");
-    writeBytes(output, "old,content\r\nmore,rows\r\nstill,more\r\nand,more\r\n");
-    QCOMPARE(run({ "--format=csv", input, output }), 0);
-    QCOMPARE(readBytes(output),
-        QByteArray("Download On,Download At,Serial #,User,Peak,Time Since Alarm Began,Duration of Alarm,"
-                   "Self Tests\r\n05-Mar-2026,,,,5 ppm H2S,00 days 00 hrs 00 mins ,00 days 00 hrs 00 mins  "
-                   "00 secs,3\r\n"));
+    // Month names stay English under any locale; a comma alone is reason enough to quote.
+    writeBytes("report.txt", "Date: 2026-03-05\nUser: Smith, J\nPeak exposure:\n5 ppm H2S\n");
+    QCOMPARE(run({ "--format=csv", "report.txt", "events.csv" }), 0);
+    QVERIFY2(readBytes("events.csv").contains("\r\n05-Mar-2026,,,\"Smith, J\",5 ppm H2S,"),
+        readBytes("events.csv").constData());
 }
 
 void TestExportCommand::txtAppendsWithCrLf()
 {
-    const QString input = m_tempDir->filePath("lf.txt");
+    const QString input = "lf.txt";
     writeBytes(input, "   S/N: AB.12\n\nZo\xEB\r\nlast");
-    const QString output = m_tempDir->filePath("saved.txt");
+    const QString output = "saved.txt";
     writeBytes(output, "before\r\n");
     QCOMPARE(run({ "--format", "txt", input, output }), 0);
     QCOMPARE(run({ "--format", "txt", input, output }), 0);
     const QByteArray once("   S/N: AB.12\r\n\r\nZo\xEB\r\nlast\r\n");
     QCOMPARE(readBytes(output), "before\r\n" + once + once);
-    QCOMPARE(QDir(m_tempDir->path()).entryList(QDir::Files), QStringList({ "lf.txt", "saved.txt" }));
+    QCOMPARE(QDir().entryList(QDir::Files), QStringList({ "lf.txt", "saved.txt" }));
 }
 
 void TestExportCommand::failures_data()
@@ -142,7 +138,6 @@ void TestExportCommand::failures()
 {
     QFETCH(QStringList, args);
     QFETCH(int, status);
-    QVERIFY(QDir::setCurrent(m_tempDir->path()));
     writeBytes("report.txt", "Peak exposure:\r\n5 ppm H2S\r\n");
     QVERIFY(QDir().mkdir("folder"));
     const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);

@@ -104,6 +104,34 @@ void createFile(const QString &path)
     file.write("existing\r\n");
 }
 
+// Checks the Append Options, then gives the answer: a button's name, "close" or "escape".
+DialogAnswerer::Handler answerAppendOptions(const QString &answer)
+{
+    return [answer](QWidget *dialog) {
+        QCOMPARE(dialog->objectName(), QString("frmAppend"));
+        QCOMPARE(dialog->windowTitle(), QString(" Append Options"));
+        QCOMPARE(dialog->findChild<QLabel *>("Label1")->text(),
+            QString("This file already exists.  Please choose one of the options below:"));
+        auto *append = dialog->findChild<QPushButton *>("cmdAppend");
+        auto *overwrite = dialog->findChild<QPushButton *>("cmdOverwrite");
+        auto *cancel = dialog->findChild<QPushButton *>("cmdCancel");
+        QCOMPARE(QStringList({ append->text(), overwrite->text(), cancel->text() }),
+            QStringList({ "&Append", "&Overwrite", "&Cancel" }));
+        QVERIFY(append->x() < overwrite->x() && overwrite->x() < cancel->x() && overwrite->isDefault());
+        const QPoint offCentre
+            = dialog->frameGeometry().center() - dialog->parentWidget()->frameGeometry().center();
+        QVERIFY(qAbs(offCentre.x()) <= 1 && qAbs(offCentre.y()) <= 1);
+        QCOMPARE(dialog->focusWidget(), cancel);
+        QCOMPARE(tabOrder(cancel, 3), QWidgetList({ cancel, append, overwrite }));
+        if (answer == "close")
+            dialog->close();
+        else if (answer == "escape")
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else
+            click(dialog, answer);
+    };
+}
+
 } // namespace
 
 class TestSaveFlows : public QObject
@@ -127,11 +155,8 @@ private slots:
     void textAppendsWithoutAskingAboutAnExistingFile();
     void unwritableTextFileIsReported();
     void viewerThatCannotStartIsReported();
-    void tableToNewFile_data();
-    void tableToNewFile();
-    void tableToExistingFile_data();
-    void tableToExistingFile();
-    void cancelledSaveDialogEndsTheSave();
+    void tableExport_data();
+    void tableExport();
     void wordWriterSaysItIsNotAvailable();
 
 private:
@@ -165,7 +190,6 @@ void TestSaveFlows::init()
         m_opened.append(url);
         return m_viewerStarts;
     });
-    APICommonDialog::SetDialogRunner({});
     // Word and Excel go to recording writers; the text export writes its real file.
     SupportFunctions::SetWriterFactory([](WriterKind kind) -> std::unique_ptr<ReportWriter> {
         if (kind == WriterKind::Text)
@@ -206,8 +230,6 @@ void TestSaveFlows::save(const QStringList &lines, const QString &path,
     ShowSaveOptions(m_owner.get(), lines);
     QCOMPARE(answerer.pendingCount(), 0);
     QCOMPARE(answerer.unexpected(), QStringList());
-    QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(!m_owner->findChild<QDialog *>());
     for (const DialogRequest &request : std::as_const(m_dialogs))
         QCOMPARE(request.owner, m_owner.get());
 }
@@ -404,45 +426,75 @@ void TestSaveFlows::viewerThatCannotStartIsReported()
     QCOMPARE(readBytes(path), QByteArray("a line\r\n"));
 }
 
-void TestSaveFlows::tableToNewFile_data()
+void TestSaveFlows::tableExport_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("destination");
-    const auto row
-        = [](const char *name, const QString &format, const QString &chosen, const QString &destination) {
-              QTest::newRow(name) << format << chosen << destination;
-          };
-    row("word, no extension", "Word", "report", "report.docx");
-    row("word, own extension", "Word", "report.doc", "report.doc");
-    row("excel, no extension", "Excel", "book", "book.xlsx");
-    row("excel, dotted folder", "Excel", "v1.2/book", "v1.2/book.xlsx");
+    // The answer to the Append Options; none when the destination is a new file.
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("appendBefore");
+    QTest::addColumn<bool>("appendAfter");
+    const auto row = [](const char *name, const QString &format, const QString &chosen,
+                         const QString &destination, const QString &answer, bool before, bool after) {
+        QTest::newRow(name) << format << chosen << destination << answer << before << after;
+    };
+    // A new file is never appended to, whatever the last save chose.
+    row("word, new, no extension", "Word", "report", "report.docx", "", true, false);
+    row("word, new, own extension", "Word", "report.doc", "report.doc", "", true, false);
+    row("excel, new, dotted folder", "Excel", "v1.2/book", "v1.2/book.xlsx", "", true, false);
+    row("word, existing once extended, append", "Word", "log", "log.docx", "cmdAppend", false, true);
+    row("word, overwrite", "Word", "log.docx", "log.docx", "cmdOverwrite", true, false);
+    row("word, cancel", "Word", "log.docx", "log.docx", "cmdCancel", true, true);
+    row("word, closed", "Word", "log.docx", "log.docx", "close", false, false);
+    row("excel, append", "Excel", "log.xlsx", "log.xlsx", "cmdAppend", false, true);
+    row("excel, overwrite", "Excel", "log.xlsx", "log.xlsx", "cmdOverwrite", true, false);
+    row("excel, cancel", "Excel", "log.xlsx", "log.xlsx", "cmdCancel", false, false);
+    row("excel, escape", "Excel", "log.xlsx", "log.xlsx", "escape", true, true);
+    row("save dialog cancelled", "Excel", "", "", "", true, true);
 }
 
-void TestSaveFlows::tableToNewFile()
+void TestSaveFlows::tableExport()
 {
     QFETCH(QString, format);
     QFETCH(QString, chosen);
     QFETCH(QString, destination);
+    QFETCH(QString, answer);
+    QFETCH(bool, appendBefore);
+    QFETCH(bool, appendAfter);
     const bool word = format == "Word";
+    const bool asked = !answer.isEmpty();
+    const bool goesAhead = !chosen.isEmpty() && (!asked || answer == "cmdAppend" || answer == "cmdOverwrite");
+    const QString path = destination.isEmpty() ? QString() : m_tempDir->filePath(destination);
     QVERIFY(QDir(m_tempDir->path()).mkpath("v1.2"));
-    // A new file is never appended to, whatever the last save chose.
-    exportChoice().ExportAppend = true;
+    if (asked)
+        createFile(path);
+    // Values left by an earlier save; the Append Options must set ExportCancelled either way.
+    exportChoice() = ExportChoice { "earlier.docx", appendBefore, goesAhead };
 
     // Every report on the display, in order.
     QFile report(LORIMET_TEST_DATA_DIR "/export/two_reports.txt");
     QVERIFY(report.open(QIODevice::ReadOnly));
     const QStringList lines = Windows1252::toUnicode(report.readAll()).split("\r\n", Qt::SkipEmptyParts);
     QVERIFY(lines.size() > 40);
-    save(lines, m_tempDir->filePath(chosen), choose(word ? "optWordFile" : "optExcelFile"));
+    save(lines, chosen.isEmpty() ? chosen : m_tempDir->filePath(chosen), choose("opt" + format + "File"),
+        asked ? answerAppendOptions(answer) : DialogAnswerer::Handler());
 
-    const QString path = m_tempDir->filePath(destination);
     QCOMPARE(exportChoice().ExportFileName, path);
-    QVERIFY(!exportChoice().ExportAppend);
-    QStringList expected { format + " (busy)", "ParseData 1", "Initialize" };
-    for (const QString &line : lines)
-        expected.append("WriteLine " + line);
-    QCOMPARE(callLog, expected + QStringList({ "ShowFile", "SaveAs " + path }));
+    QCOMPARE(exportChoice().ExportAppend, appendAfter);
+    if (asked)
+        QCOMPARE(exportChoice().ExportCancelled, !goesAhead);
+    QStringList expected;
+    if (goesAhead) {
+        expected = QStringList { format + " (busy)", "ParseData 1",
+            answer == "cmdAppend" ? "AppendInitialize " + path : "Initialize" };
+        for (const QString &line : lines)
+            expected.append("WriteLine " + line);
+        expected += QStringList { "ShowFile", "SaveAs " + path };
+    }
+    QCOMPARE(callLog, expected);
+    if (asked)
+        QCOMPARE(readBytes(path), QByteArray("existing\r\n"));
 
     QCOMPARE(m_dialogs.size(), 1);
     const DialogRequest &request = m_dialogs.first();
@@ -451,78 +503,6 @@ void TestSaveFlows::tableToNewFile()
     QCOMPARE(APICommonDialog::NameFilters(request.options.Filter),
         QStringList({ word ? "MsWord Files (*.docx)" : "Excel Files (*.xlsx)" }));
     QCOMPARE(request.options.InitialDir, QDir::currentPath());
-}
-
-void TestSaveFlows::tableToExistingFile_data()
-{
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("appendBefore");
-    QTest::addColumn<bool>("appendAfter");
-    const auto row = [](const char *name, const QString &format, const QString &answer, bool before,
-                         bool after) { QTest::newRow(name) << format << answer << before << after; };
-    row("word append", "Word", "cmdAppend", false, true);
-    row("word overwrite", "Word", "cmdOverwrite", true, false);
-    row("word cancel", "Word", "cmdCancel", true, true);
-    row("word closed", "Word", "close", false, false);
-    row("excel append", "Excel", "cmdAppend", false, true);
-    row("excel overwrite", "Excel", "cmdOverwrite", true, false);
-    row("excel cancel", "Excel", "cmdCancel", false, false);
-    row("excel escape", "Excel", "escape", true, true);
-}
-
-void TestSaveFlows::tableToExistingFile()
-{
-    QFETCH(QString, format);
-    QFETCH(QString, answer);
-    QFETCH(bool, appendBefore);
-    QFETCH(bool, appendAfter);
-    const QString path = m_tempDir->filePath(format == "Word" ? "log.docx" : "log.xlsx");
-    createFile(path);
-    exportChoice().ExportAppend = appendBefore;
-    const bool cancelled = answer != "cmdAppend" && answer != "cmdOverwrite";
-    exportChoice().ExportCancelled = !cancelled;
-
-    save({ "first", "second" }, path, choose("opt" + format + "File"), [answer](QWidget *dialog) {
-        QCOMPARE(dialog->objectName(), QString("frmAppend"));
-        QCOMPARE(dialog->windowTitle(), QString(" Append Options"));
-        QCOMPARE(dialog->findChild<QLabel *>("Label1")->text(),
-            QString("This file already exists.  Please choose one of the options below:"));
-        auto *append = dialog->findChild<QPushButton *>("cmdAppend");
-        auto *overwrite = dialog->findChild<QPushButton *>("cmdOverwrite");
-        auto *cancel = dialog->findChild<QPushButton *>("cmdCancel");
-        QCOMPARE(QStringList({ append->text(), overwrite->text(), cancel->text() }),
-            QStringList({ "&Append", "&Overwrite", "&Cancel" }));
-        QVERIFY(append->x() < overwrite->x() && overwrite->x() < cancel->x() && overwrite->isDefault());
-        const QPoint offCentre
-            = dialog->frameGeometry().center() - dialog->parentWidget()->frameGeometry().center();
-        QVERIFY(qAbs(offCentre.x()) <= 1 && qAbs(offCentre.y()) <= 1);
-        QCOMPARE(dialog->focusWidget(), cancel);
-        QCOMPARE(tabOrder(cancel, 3), QWidgetList({ cancel, append, overwrite }));
-        if (answer == "close")
-            dialog->close();
-        else if (answer == "escape")
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        else
-            click(dialog, answer);
-    });
-
-    QCOMPARE(exportChoice().ExportAppend, appendAfter);
-    QCOMPARE(exportChoice().ExportCancelled, cancelled);
-    const QString start = answer == "cmdAppend" ? "AppendInitialize " + path : "Initialize";
-    QCOMPARE(callLog,
-        cancelled ? QStringList()
-                  : QStringList({ format + " (busy)", "ParseData 1", start, "WriteLine first",
-                      "WriteLine second", "ShowFile", "SaveAs " + path }));
-    QCOMPARE(readBytes(path), QByteArray("existing\r\n"));
-}
-
-void TestSaveFlows::cancelledSaveDialogEndsTheSave()
-{
-    exportChoice().ExportFileName = "earlier.docx";
-    save({ "line" }, QString(), choose("optExcelFile"));
-    QCOMPARE(callLog, QStringList());
-    QCOMPARE(exportChoice().ExportFileName, QString());
 }
 
 void TestSaveFlows::wordWriterSaysItIsNotAvailable()
