@@ -200,13 +200,11 @@ void TestEventLogParser::cellFormats_data()
     const auto row = [](const char *format, const QString &text, const QString &shown) {
         QTest::addRow("%s \"%s\"", format, qPrintable(text)) << QString(format) << text << shown;
     };
-    // Durations: the time since an alarm without seconds, the duration with them.
+    // Durations: the time since an alarm has no seconds, a duration has them. The CSV export's test shows
+    // more, from the sample file of two reports.
     row("since", "6 days 4 hrs 21 mins", "06 days 04 hrs 21 mins");
-    row("since", "10 mins", "00 days 00 hrs 10 mins");
     row("since", "", "00 days 00 hrs 00 mins ");
     row("since", "2 MINS", "00 days 00 hrs 00 mins 02 MINS");
-    row("duration", "1 mins 22 secs", "00 days 00 hrs 01 mins 22 secs");
-    row("duration", "4 secs", "00 days 00 hrs 00 mins 04 secs");
     row("duration", "3 mins", "00 days 00 hrs 03 mins 00 secs");
     row("duration", "", "00 days 00 hrs 00 mins  00 secs");
     row("pad", "0 secs", "00 secs");

@@ -120,10 +120,8 @@ void TestExportCommand::failures_data()
         QTest::newRow(name) << args << status;
     };
     row("csv, missing input", { "--format", "csv", "missing.txt", "out.csv" }, 1);
-    row("txt, missing input", { "--format", "txt", "missing.txt", "out.txt" }, 1);
     row("input is a folder", { "--format", "csv", "folder", "out.csv" }, 1);
     row("csv, output folder missing", { "--format", "csv", "report.txt", "no such folder/out.csv" }, 1);
-    row("txt, output folder missing", { "--format", "txt", "report.txt", "no such folder/out.txt" }, 1);
     row("csv, output is a folder", { "--format", "csv", "report.txt", "folder" }, 1);
     row("nothing", {}, 2);
     row("no format", { "report.txt", "out.csv" }, 2);
