@@ -49,7 +49,11 @@ QString TrimSpaces(const QString &text)
 QDate ParseTagDate(const QString &text)
 {
     const QLocale locale;
-    QDate date = locale.toDate(text, QStringLiteral("d-MMM-yyyy"));
+    const QString taggingForm = QStringLiteral("d-MMM-yyyy");
+    QDate date = locale.toDate(text, taggingForm);
+    // Reports tagged under an English locale stay readable wherever they are exported.
+    if (!date.isValid())
+        date = QLocale(QLocale::English).toDate(text, taggingForm);
     if (!date.isValid())
         date = QDate::fromString(text, Qt::ISODate);
     if (!date.isValid()) {

@@ -87,6 +87,7 @@ private slots:
     void cellFormats_data();
     void cellFormats();
     void tableColumnsAndValues();
+    void englishDatesUnderAnotherLocale();
 
 private:
     void checkParse();
@@ -270,6 +271,16 @@ void TestEventLogParser::tableColumnsAndValues()
     // Rows added to an earlier table find their column by its header, whatever its letter case.
     QCOMPARE(ReportTable::ColumnForHeader("TOTAL EVENTS"), std::optional(ReportColumn::TotalEvents));
     QCOMPARE(ReportTable::ColumnForHeader("Serial"), std::nullopt);
+}
+
+void TestEventLogParser::englishDatesUnderAnotherLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QDate german = ParseTagDate(QLocale().toString(QDate(2026, 12, 5), QStringLiteral("dd-MMM-yyyy")));
+    const QDate english = ParseTagDate(QStringLiteral("05-Dec-2026"));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(german, QDate(2026, 12, 5));
+    QCOMPARE(english, QDate(2026, 12, 5));
 }
 
 QTEST_GUILESS_MAIN(TestEventLogParser)
