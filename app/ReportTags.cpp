@@ -4,6 +4,7 @@
 #include <array>
 
 #include "ReportDisplayModel.h"
+#include "SpaceTrim.h"
 
 namespace ReportTags {
 
@@ -25,18 +26,6 @@ const std::array<TagRule, 4> &tagRules()
         { QStringLiteral("User:"), QStringLiteral("User: "), &Tags::user },
     } };
     return rules;
-}
-
-// Only spaces count here: a tab or another blank is text the detector or the user put there.
-QString trimSpaces(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
 }
 
 bool isFilled(const QString &field)

@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QWidget>
 
-#include "EventLogParser.h"
+#include "SpaceTrim.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ QString showFileDialog(APICommonDialog::DialogKind kind, const QString &title, c
     const APICommonDialog::DialogRunner &runner = dialogRunner();
     options.SelectedFile
         = runner ? runner(kind, options, ownerWidget()) : runFileDialog(kind, options, ownerWidget());
-    return TrimSpaces(options.SelectedFile);
+    return trimSpaces(options.SelectedFile);
 }
 
 } // namespace

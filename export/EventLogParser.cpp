@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include "SpaceTrim.h"
+
 namespace {
 
 bool startsWithLabel(const QString &line, QLatin1String label)
@@ -11,7 +13,7 @@ bool startsWithLabel(const QString &line, QLatin1String label)
 
 QString restAfter(const QString &line, QLatin1String label)
 {
-    return TrimSpaces(line.mid(label.size()));
+    return trimSpaces(line.mid(label.size()));
 }
 
 template<typename T> T entryOrEmpty(const QList<T> &column, int row)
@@ -34,17 +36,6 @@ QDate fixTwoDigitYear(QDate date, const QString &format)
 }
 
 } // namespace
-
-QString TrimSpaces(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
 
 QDate ParseTagDate(const QString &text)
 {
@@ -125,7 +116,7 @@ void EventLogParser::WriteLine(const QString &FileLine)
 
 void EventLogParser::storePendingValue(Pending pending, const QString &line)
 {
-    const QString value = TrimSpaces(line);
+    const QString value = trimSpaces(line);
     switch (pending) {
     case Pending::Peak:
         appendEventValue(m_columns.PeakReadings, value);
@@ -148,8 +139,8 @@ void EventLogParser::storePendingValue(Pending pending, const QString &line)
             m_currentTotalEvents = value;
             m_currentAlarmTime.clear();
         } else {
-            m_currentTotalEvents = TrimSpaces(line.left(slash));
-            m_currentAlarmTime = TrimSpaces(line.mid(slash + 1));
+            m_currentTotalEvents = trimSpaces(line.left(slash));
+            m_currentAlarmTime = trimSpaces(line.mid(slash + 1));
         }
         break;
     }

@@ -103,9 +103,6 @@ private:
     bool m_hasTotalEvents = false;
 };
 
-// Trims spaces only, as the detector pads its lines with spaces.
-[[nodiscard]] QString TrimSpaces(const QString &text);
-
 // The date and time forms a tag line may hold: the tagging dialog's ("05-Dec-2026", "1:05 PM"), ISO dates,
 // the locale's short date and 24-hour times. An unreadable text gives an invalid value.
 [[nodiscard]] QDate ParseTagDate(const QString &text);
