@@ -1,13 +1,11 @@
 #include "HidapiBackend.h"
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <set>
 
 #include <hidapi.h>
 
-#include "InputReportQueue.h"
 #include "TransferWorker.h"
 
 namespace {
@@ -63,7 +61,7 @@ HidapiBackend::HidapiBackend()
 
 HidapiBackend::~HidapiBackend()
 {
-    m_transfers.clear();
+    stopTransfers();
     for (const auto &[handle, identify] : m_identify)
         hid_close(identify.device);
     if (m_initialized)
@@ -77,7 +75,7 @@ QList<HidInterface> HidapiBackend::enumerateInterfaces()
     // the adapter's product 0 as a wildcard.
     errno = 0;
     hid_device_info *list = hid_enumerate(0, 0);
-    m_lastError = errno;
+    setLastError(errno);
     for (const hid_device_info *info = list; info; info = info->next)
         entries.append({ QString::fromLocal8Bit(info->path), info->vendor_id, info->product_id });
     hid_free_enumeration(list);
@@ -96,16 +94,16 @@ qint32 HidapiBackend::openPath(const QString &path, HidOpenMode mode)
     // Taken at once: the permission case (EACCES, EPERM) is told apart by the caller.
     const int error = errno;
     if (!device) {
-        m_lastError = error != 0 ? error : EIO;
+        setLastError(error != 0 ? error : EIO);
         return -1;
     }
-    m_lastError = 0;
-    const qint32 handle = m_nextHandle++;
+    setLastError(0);
+    const qint32 handle = newHandle();
     if (mode == HidOpenMode::Identify) {
         m_identify.emplace(handle, IdentifyHandle { path, device });
     } else {
         m_transferPaths.emplace(handle, path);
-        m_transfers.emplace(handle, std::make_unique<TransferWorker>(std::make_unique<HidapiFile>(device)));
+        startTransfer(handle, std::make_unique<HidapiFile>(device));
     }
     return handle;
 }
@@ -120,10 +118,10 @@ std::optional<HidAttributes> HidapiBackend::readAttributes(qint32 handle)
     // hidapi 0.13 has no call for an open device's IDs; the enumeration read them from the same device.
     const auto listed = m_listed.find(path);
     if (path.isEmpty() || listed == m_listed.end()) {
-        m_lastError = EBADF;
+        setLastError(EBADF);
         return std::nullopt;
     }
-    m_lastError = 0;
+    setLastError(0);
     return HidAttributes { listed->second.vendorId, listed->second.productId };
 }
 
@@ -131,7 +129,7 @@ bool HidapiBackend::isAttached(qint32 handle)
 {
     const auto identify = m_identify.find(handle);
     if (identify == m_identify.end()) {
-        m_lastError = EBADF;
+        setLastError(EBADF);
         return false;
     }
     // A hidraw file of an unplugged device reports an error from poll. This handle is never read
@@ -139,51 +137,8 @@ bool HidapiBackend::isAttached(qint32 handle)
     std::array<unsigned char, TransferWorker::ReadBufferSize> buffer {};
     errno = 0;
     const bool attached = hid_read_timeout(identify->second.device, buffer.data(), buffer.size(), 0) >= 0;
-    m_lastError = attached ? 0 : (errno != 0 ? errno : ENODEV);
+    setLastError(attached ? 0 : (errno != 0 ? errno : ENODEV));
     return attached;
-}
-
-TransferWorker *HidapiBackend::worker(qint32 handle) const
-{
-    const auto found = m_transfers.find(handle);
-    return found == m_transfers.end() ? nullptr : found->second.get();
-}
-
-bool HidapiBackend::setInputQueueDepth(qint32 handle, int reports)
-{
-    TransferWorker *transfer = worker(handle);
-    m_lastError = transfer ? 0 : EBADF;
-    if (transfer)
-        transfer->queue().setCapacity(std::max(reports, InputReportQueue::DefaultCapacity));
-    return transfer != nullptr;
-}
-
-bool HidapiBackend::writeOutputReport(qint32 handle, const QByteArray &report)
-{
-    TransferWorker *transfer = worker(handle);
-    m_lastError = transfer ? 0 : EBADF;
-    if (transfer)
-        transfer->writeOutputReport(report);
-    return transfer != nullptr;
-}
-
-HidReadResult HidapiBackend::readInputReport(qint32 handle, QDeadlineTimer deadline)
-{
-    TransferWorker *transfer = worker(handle);
-    if (!transfer) {
-        m_lastError = EBADF;
-        return { HidReadResult::Status::Failed, {}, false, {} };
-    }
-    HidReadResult result = transfer->queue().take(deadline);
-    m_lastError = result.status == HidReadResult::Status::Failed ? ENODEV : 0;
-    return result;
-}
-
-void HidapiBackend::cancel(qint32 handle)
-{
-    if (TransferWorker *transfer = worker(handle))
-        transfer->queue().interrupt();
-    m_lastError = 0;
 }
 
 bool HidapiBackend::close(qint32 handle)
@@ -191,40 +146,14 @@ bool HidapiBackend::close(qint32 handle)
     if (const auto identify = m_identify.find(handle); identify != m_identify.end()) {
         hid_close(identify->second.device);
         m_identify.erase(identify);
-        m_lastError = 0;
+        setLastError(0);
         return true;
     }
-    if (const auto transfer = m_transfers.find(handle); transfer != m_transfers.end()) {
-        m_transfers.erase(transfer);
+    if (stopTransfer(handle)) {
         m_transferPaths.erase(handle);
-        m_lastError = 0;
+        setLastError(0);
         return true;
     }
-    m_lastError = EBADF;
+    setLastError(EBADF);
     return false;
-}
-
-qint32 HidapiBackend::createCompletionEvent()
-{
-    const qint32 event = m_nextHandle++;
-    m_events.insert(event);
-    m_lastError = 0;
-    return event;
-}
-
-bool HidapiBackend::resetCompletionEvent(qint32 event)
-{
-    const bool known = m_events.contains(event);
-    m_lastError = known ? 0 : EBADF;
-    return known;
-}
-
-void HidapiBackend::closeCompletionEvent(qint32 event)
-{
-    m_lastError = m_events.erase(event) > 0 ? 0 : EBADF;
-}
-
-int HidapiBackend::lastError() const
-{
-    return m_lastError;
 }

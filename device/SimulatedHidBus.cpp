@@ -32,7 +32,7 @@ SimulatedHidBus::SimulatedHidBus() = default;
 SimulatedHidBus::~SimulatedHidBus()
 {
     // The I/O threads use the bus: stop them before anything else goes.
-    m_workers.clear();
+    stopTransfers();
 }
 
 int SimulatedHidBus::addDevice(const DeviceSettings &settings)
@@ -139,7 +139,6 @@ void SimulatedHidBus::setQueueCapacity(int reports)
 
 void SimulatedHidBus::setEventCreationFails(bool fails)
 {
-    const std::lock_guard lock(m_mutex);
     m_eventCreationFails = fails;
 }
 
@@ -269,7 +268,7 @@ void SimulatedHidBus::fileWake(const std::shared_ptr<FileState> &file)
 
 QList<HidInterface> SimulatedHidBus::enumerateInterfaces()
 {
-    ++m_backendCalls;
+    countCall();
     const std::lock_guard lock(m_mutex);
     advance(Clock::now());
     QList<HidInterface> interfaces;
@@ -279,13 +278,13 @@ QList<HidInterface> SimulatedHidBus::enumerateInterfaces()
             interfaces.append(
                 { devicePath(static_cast<int>(index)), device.settings.vendorId, device.settings.productId });
     }
-    m_lastError = 0;
+    setLastError(0);
     return interfaces;
 }
 
 qint32 SimulatedHidBus::openPath(const QString &path, HidOpenMode mode)
 {
-    ++m_backendCalls;
+    countCall();
     std::shared_ptr<FileState> state;
     qint32 handle = -1;
     std::optional<int> capacity;
@@ -297,29 +296,30 @@ qint32 SimulatedHidBus::openPath(const QString &path, HidOpenMode mode)
             if (devicePath(static_cast<int>(index)) == path)
                 device = static_cast<int>(index);
         }
+        int error = 0;
         if (device < 0 || !m_devices[static_cast<std::size_t>(device)].present) {
-            m_lastError = ENOENT;
+            error = ENOENT;
         } else {
             switch (m_devices[static_cast<std::size_t>(device)].settings.open) {
             case OpenBehaviour::Opens:
-                m_lastError = 0;
                 break;
             case OpenBehaviour::Fails:
-                m_lastError = EBUSY;
+                error = EBUSY;
                 break;
             case OpenBehaviour::AccessDenied:
-                m_lastError = EACCES;
+                error = EACCES;
                 break;
             }
-            if (m_lastError == 0 && mode == HidOpenMode::Transfer
+            if (error == 0 && mode == HidOpenMode::Transfer
                 && m_devices[static_cast<std::size_t>(device)].settings.transferOpenFails)
-                m_lastError = EBUSY;
+                error = EBUSY;
         }
-        if (m_lastError != 0) {
+        setLastError(error);
+        if (error != 0) {
             m_log.append({ EventKind::OpenFailed, device, -1, mode, {} });
             return -1;
         }
-        handle = m_nextHandle++;
+        handle = newHandle();
         state = std::make_shared<FileState>();
         state->device = device;
         state->mode = mode;
@@ -327,152 +327,64 @@ qint32 SimulatedHidBus::openPath(const QString &path, HidOpenMode mode)
         m_log.append({ EventKind::Opened, device, handle, mode, {} });
         capacity = m_queueCapacity;
     }
-    if (mode == HidOpenMode::Transfer) {
-        auto transfer = std::make_unique<TransferWorker>(std::make_unique<File>(*this, state));
-        if (capacity)
-            transfer->queue().setCapacity(*capacity);
-        m_workers.emplace(handle, std::move(transfer));
-    }
+    if (mode == HidOpenMode::Transfer)
+        startTransfer(handle, std::make_unique<File>(*this, state), capacity);
     return handle;
 }
 
 std::optional<HidAttributes> SimulatedHidBus::readAttributes(qint32 handle)
 {
-    ++m_backendCalls;
+    countCall();
     const std::lock_guard lock(m_mutex);
     advance(Clock::now());
     const auto found = m_files.find(handle);
     if (found == m_files.end() || !found->second->alive) {
-        m_lastError = found == m_files.end() ? EBADF : ENODEV;
+        setLastError(found == m_files.end() ? EBADF : ENODEV);
         return std::nullopt;
     }
     const DeviceSettings &settings = m_devices.at(static_cast<std::size_t>(found->second->device)).settings;
     if (!settings.attributesReadable) {
-        m_lastError = EIO;
+        setLastError(EIO);
         return std::nullopt;
     }
-    m_lastError = 0;
+    setLastError(0);
     return HidAttributes { settings.vendorId, settings.productId };
 }
 
 bool SimulatedHidBus::isAttached(qint32 handle)
 {
-    ++m_backendCalls;
+    countCall();
     const std::lock_guard lock(m_mutex);
     advance(Clock::now());
     const auto found = m_files.find(handle);
     const bool attached = found != m_files.end() && found->second->alive;
-    m_lastError = attached ? 0 : ENODEV;
+    setLastError(attached ? 0 : ENODEV);
     return attached;
-}
-
-TransferWorker *SimulatedHidBus::worker(qint32 handle) const
-{
-    const auto found = m_workers.find(handle);
-    return found == m_workers.end() ? nullptr : found->second.get();
-}
-
-bool SimulatedHidBus::setInputQueueDepth(qint32 handle, int reports)
-{
-    ++m_backendCalls;
-    TransferWorker *transfer = worker(handle);
-    const std::lock_guard lock(m_mutex);
-    if (!transfer) {
-        m_lastError = EBADF;
-        return false;
-    }
-    if (!m_queueCapacity)
-        transfer->queue().setCapacity(std::max(reports, InputReportQueue::DefaultCapacity));
-    m_lastError = 0;
-    return true;
-}
-
-bool SimulatedHidBus::writeOutputReport(qint32 handle, const QByteArray &report)
-{
-    ++m_backendCalls;
-    TransferWorker *transfer = worker(handle);
-    m_lastError = transfer ? 0 : EBADF;
-    if (transfer)
-        transfer->writeOutputReport(report);
-    return transfer != nullptr;
-}
-
-HidReadResult SimulatedHidBus::readInputReport(qint32 handle, QDeadlineTimer deadline)
-{
-    ++m_backendCalls;
-    TransferWorker *transfer = worker(handle);
-    if (!transfer) {
-        m_lastError = EBADF;
-        return { HidReadResult::Status::Failed, {}, false, {} };
-    }
-    HidReadResult result = transfer->queue().take(deadline);
-    m_lastError = result.status == HidReadResult::Status::Failed ? ENODEV : 0;
-    return result;
-}
-
-void SimulatedHidBus::cancel(qint32 handle)
-{
-    ++m_backendCalls;
-    if (TransferWorker *transfer = worker(handle))
-        transfer->queue().interrupt();
-    m_lastError = 0;
 }
 
 bool SimulatedHidBus::close(qint32 handle)
 {
-    ++m_backendCalls;
-    std::unique_ptr<TransferWorker> transfer;
-    if (const auto found = m_workers.find(handle); found != m_workers.end()) {
-        transfer = std::move(found->second);
-        m_workers.erase(found);
-    }
+    countCall();
     // Stops the I/O thread, which needs the bus, before the file goes.
-    transfer.reset();
+    stopTransfer(handle);
 
     const std::lock_guard lock(m_mutex);
     const auto found = m_files.find(handle);
     if (found == m_files.end()) {
-        m_lastError = EBADF;
+        setLastError(EBADF);
         return false;
     }
     m_log.append({ EventKind::Closed, found->second->device, handle, found->second->mode, {} });
     m_files.erase(found);
-    m_lastError = 0;
+    setLastError(0);
     return true;
 }
 
 qint32 SimulatedHidBus::createCompletionEvent()
 {
-    ++m_backendCalls;
-    const std::lock_guard lock(m_mutex);
-    if (m_eventCreationFails) {
-        m_lastError = ENOMEM;
-        return 0;
-    }
-    const qint32 event = m_nextHandle++;
-    m_events.insert(event);
-    m_lastError = 0;
-    return event;
-}
-
-bool SimulatedHidBus::resetCompletionEvent(qint32 event)
-{
-    ++m_backendCalls;
-    const std::lock_guard lock(m_mutex);
-    const bool known = m_events.contains(event);
-    m_lastError = known ? 0 : EBADF;
-    return known;
-}
-
-void SimulatedHidBus::closeCompletionEvent(qint32 event)
-{
-    ++m_backendCalls;
-    const std::lock_guard lock(m_mutex);
-    m_lastError = m_events.erase(event) > 0 ? 0 : EBADF;
-}
-
-int SimulatedHidBus::lastError() const
-{
-    const std::lock_guard lock(m_mutex);
-    return m_lastError;
+    if (!m_eventCreationFails)
+        return TransferWorkerBackend::createCompletionEvent();
+    countCall();
+    setLastError(ENOMEM);
+    return 0;
 }

@@ -9,7 +9,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <vector>
 
 #include <QByteArray>
@@ -17,17 +16,16 @@
 #include <QString>
 
 #include "CaptureFile.h"
-#include "HidBackend.h"
-
-class TransferWorker;
+#include "TransferWorkerBackend.h"
 
 // An in-process HID bus with simulated devices, for tests and the demo. It behaves like the Linux hidraw
 // stack behind hidapi: each open transfer file gets its own copy of every input report and keeps at most 63
 // unread ones, and a transfer handle drains its file on an I/O thread into the program's queue, exactly like
 // the hidapi backend. Input reports are scheduled relative to the moment they are scheduled, which is the
 // moment the output report arrives when the output report handler schedules them.
-// Every public function is thread-safe; output report handlers run on the transfer's I/O thread.
-class SimulatedHidBus : public HidBackend
+// The functions that set up and watch the bus are thread-safe; the HidBackend calls come from the one thread
+// that drives the backend, as for any backend. Output report handlers run on the transfer's I/O thread.
+class SimulatedHidBus : public TransferWorkerBackend
 {
 public:
     using Clock = std::chrono::steady_clock;
@@ -113,15 +111,11 @@ public:
     [[nodiscard]] qint32 openPath(const QString &path, HidOpenMode mode) override;
     [[nodiscard]] std::optional<HidAttributes> readAttributes(qint32 handle) override;
     [[nodiscard]] bool isAttached(qint32 handle) override;
-    bool setInputQueueDepth(qint32 handle, int reports) override;
-    bool writeOutputReport(qint32 handle, const QByteArray &report) override;
-    [[nodiscard]] HidReadResult readInputReport(qint32 handle, QDeadlineTimer deadline) override;
-    void cancel(qint32 handle) override;
     bool close(qint32 handle) override;
     [[nodiscard]] qint32 createCompletionEvent() override;
-    bool resetCompletionEvent(qint32 event) override;
-    void closeCompletionEvent(qint32 event) override;
-    [[nodiscard]] int lastError() const override;
+
+protected:
+    void countCall() override { ++m_backendCalls; }
 
 private:
     class File;
@@ -164,7 +158,6 @@ private:
     void unplugLocked(int device);
     [[nodiscard]] std::optional<Clock::time_point> nextDue() const;
     void addPending(int device, Pending pending);
-    [[nodiscard]] TransferWorker *worker(qint32 handle) const;
 
     int fileRead(const std::shared_ptr<FileState> &file, unsigned char *buffer, int size, int timeoutMs);
     int fileWrite(const std::shared_ptr<FileState> &file, const QByteArray &report);
@@ -174,13 +167,8 @@ private:
     std::condition_variable m_changed;
     std::vector<Device> m_devices;
     std::map<qint32, std::shared_ptr<FileState>> m_files;
-    std::set<qint32> m_events;
     QList<BusEvent> m_log;
     std::optional<int> m_queueCapacity;
-    bool m_eventCreationFails = false;
-    qint32 m_nextHandle = 1;
-    int m_lastError = 0;
+    std::atomic<bool> m_eventCreationFails { false };
     std::atomic<int> m_backendCalls { 0 };
-    // Touched only by the thread that drives the backend; workers are destroyed outside m_mutex.
-    std::map<qint32, std::unique_ptr<TransferWorker>> m_workers;
 };
