@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// One input report of a recorded transfer: the bytes as they came (report ID first) and the time since
+// the previous report (since the output report for the first one).
+struct CapturedReport
+{
+    std::chrono::milliseconds delay { 0 };
+    QByteArray bytes;
+
+    friend bool operator==(const CapturedReport &, const CapturedReport &) = default;
+};
+
+struct CaptureError
+{
+    int line = 0; // 0 when the file itself could not be read
+    QString message;
+};
+
+struct CaptureParseResult
+{
+    QList<CapturedReport> reports;
+    std::optional<CaptureError> error;
+};
+
+// Capture files: text, one input report per line as 9 two-digit hex bytes separated by spaces (report ID
+// first), optionally preceded by "+N", the milliseconds since the previous report. "#" starts a comment;
+// blank lines are ignored.
+namespace CaptureFile {
+
+inline constexpr int ReportSize = 9;
+
+[[nodiscard]] CaptureParseResult parse(const QByteArray &text);
+[[nodiscard]] CaptureParseResult read(const QString &fileName);
+[[nodiscard]] QByteArray format(const QList<CapturedReport> &reports, const QString &comment = {});
+// Returns an error message, or nothing when the file was written.
+[[nodiscard]] std::optional<QString> write(
+    const QString &fileName, const QList<CapturedReport> &reports, const QString &comment = {});
+
+} // namespace CaptureFile

@@ -1,0 +1,458 @@
+#include "SimulatedHidBus.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "TransferWorker.h"
+
+class SimulatedHidBus::File : public ReportFile
+{
+public:
+    File(SimulatedHidBus &bus, std::shared_ptr<FileState> state)
+        : m_bus(bus)
+        , m_state(std::move(state))
+    {
+    }
+
+    int write(const QByteArray &report) override { return m_bus.fileWrite(m_state, report); }
+    int read(unsigned char *buffer, int size, int timeoutMs) override
+    {
+        return m_bus.fileRead(m_state, buffer, size, timeoutMs);
+    }
+    void wake() override { m_bus.fileWake(m_state); }
+
+private:
+    SimulatedHidBus &m_bus;
+    std::shared_ptr<FileState> m_state;
+};
+
+SimulatedHidBus::SimulatedHidBus() = default;
+
+SimulatedHidBus::~SimulatedHidBus()
+{
+    // The I/O threads use the bus: stop them before anything else goes.
+    m_workers.clear();
+}
+
+int SimulatedHidBus::addDevice(const DeviceSettings &settings)
+{
+    const std::lock_guard lock(m_mutex);
+    m_devices.push_back(Device { settings, true, {}, {}, {} });
+    return static_cast<int>(m_devices.size()) - 1;
+}
+
+QString SimulatedHidBus::devicePath(int device) const
+{
+    return QStringLiteral("/dev/hidraw-sim%1").arg(device);
+}
+
+void SimulatedHidBus::unplug(int device)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        unplugLocked(device);
+    }
+    m_changed.notify_all();
+}
+
+void SimulatedHidBus::unplugLocked(int device)
+{
+    Device &entry = m_devices.at(static_cast<std::size_t>(device));
+    entry.present = false;
+    entry.schedule.clear();
+    entry.stream.reset();
+    for (auto &[handle, file] : m_files) {
+        if (file->device == device)
+            file->alive = false;
+    }
+}
+
+void SimulatedHidBus::plug(int device)
+{
+    const std::lock_guard lock(m_mutex);
+    m_devices.at(static_cast<std::size_t>(device)).present = true;
+}
+
+void SimulatedHidBus::setOutputReportHandler(int device, OutputReportHandler handler)
+{
+    const std::lock_guard lock(m_mutex);
+    m_devices.at(static_cast<std::size_t>(device)).handler = std::move(handler);
+}
+
+void SimulatedHidBus::respondWithCapture(int device, const QList<CapturedReport> &reports)
+{
+    QList<ScheduledInput> inputs;
+    for (const CapturedReport &report : reports)
+        inputs.append({ report.delay, report.bytes });
+    setOutputReportHandler(
+        device, [this, inputs](int target, const QByteArray &) { scheduleInputReports(target, inputs); });
+}
+
+void SimulatedHidBus::scheduleInputReports(int device, const QList<ScheduledInput> &inputs)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        Clock::time_point due = Clock::now();
+        for (const ScheduledInput &input : inputs) {
+            due += input.delay;
+            addPending(device, { due, input.report });
+        }
+    }
+    m_changed.notify_all();
+}
+
+void SimulatedHidBus::scheduleEndlessStream(
+    int device, std::chrono::milliseconds interval, const QByteArray &report)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        interval = std::max(interval, std::chrono::milliseconds(1));
+        m_devices.at(static_cast<std::size_t>(device)).stream
+            = Stream { Clock::now() + interval, interval, report };
+    }
+    m_changed.notify_all();
+}
+
+void SimulatedHidBus::scheduleUnplug(int device, std::chrono::milliseconds delay)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        addPending(device, { Clock::now() + delay, std::nullopt });
+    }
+    m_changed.notify_all();
+}
+
+void SimulatedHidBus::addPending(int device, Pending pending)
+{
+    std::deque<Pending> &schedule = m_devices.at(static_cast<std::size_t>(device)).schedule;
+    const auto later = std::upper_bound(schedule.begin(), schedule.end(), pending.due,
+        [](Clock::time_point due, const Pending &p) { return due < p.due; });
+    schedule.insert(later, std::move(pending));
+}
+
+void SimulatedHidBus::setQueueCapacity(int reports)
+{
+    const std::lock_guard lock(m_mutex);
+    m_queueCapacity = reports;
+}
+
+void SimulatedHidBus::setEventCreationFails(bool fails)
+{
+    const std::lock_guard lock(m_mutex);
+    m_eventCreationFails = fails;
+}
+
+QList<SimulatedHidBus::BusEvent> SimulatedHidBus::events() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_log;
+}
+
+int SimulatedHidBus::openHandleCount() const
+{
+    const std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_files.size());
+}
+
+void SimulatedHidBus::advance(Clock::time_point now)
+{
+    for (std::size_t index = 0; index < m_devices.size(); ++index) {
+        const int device = static_cast<int>(index);
+        Device &entry = m_devices[index];
+        for (;;) {
+            const bool scheduleDue = !entry.schedule.empty() && entry.schedule.front().due <= now;
+            const bool streamDue = entry.stream && entry.stream->next <= now;
+            if (!scheduleDue && !streamDue)
+                break;
+            if (scheduleDue && (!streamDue || entry.schedule.front().due <= entry.stream->next)) {
+                const Pending pending = std::move(entry.schedule.front());
+                entry.schedule.pop_front();
+                if (pending.report)
+                    deliver(device, *pending.report);
+                else
+                    unplugLocked(device);
+                continue;
+            }
+            // A stream far behind only overfills the files: skip what they would drop anyway.
+            const auto behind = (now - entry.stream->next) / entry.stream->interval;
+            if (behind > FileBufferLimit)
+                entry.stream->next += entry.stream->interval * (behind - FileBufferLimit);
+            deliver(device, entry.stream->report);
+            entry.stream->next += entry.stream->interval;
+        }
+    }
+}
+
+void SimulatedHidBus::deliver(int device, const QByteArray &report)
+{
+    for (auto &[handle, file] : m_files) {
+        if (file->device != device || !file->alive || file->mode != HidOpenMode::Transfer)
+            continue;
+        if (static_cast<int>(file->unread.size()) < FileBufferLimit)
+            file->unread.push_back(report);
+    }
+}
+
+std::optional<SimulatedHidBus::Clock::time_point> SimulatedHidBus::nextDue() const
+{
+    std::optional<Clock::time_point> next;
+    for (const Device &device : m_devices) {
+        if (!device.schedule.empty() && (!next || device.schedule.front().due < *next))
+            next = device.schedule.front().due;
+        if (device.stream && (!next || device.stream->next < *next))
+            next = device.stream->next;
+    }
+    return next;
+}
+
+int SimulatedHidBus::fileRead(
+    const std::shared_ptr<FileState> &file, unsigned char *buffer, int size, int timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        advance(now);
+        if (!file->alive)
+            return -1;
+        if (!file->unread.empty()) {
+            const QByteArray report = file->unread.front();
+            file->unread.pop_front();
+            const int length = std::min(size, static_cast<int>(report.size()));
+            std::memcpy(buffer, report.constData(), static_cast<std::size_t>(length));
+            return length;
+        }
+        if (file->woken || now >= deadline) {
+            file->woken = false;
+            return 0;
+        }
+        const std::optional<Clock::time_point> due = nextDue();
+        m_changed.wait_until(lock, due ? std::min(*due, deadline) : deadline);
+    }
+}
+
+int SimulatedHidBus::fileWrite(const std::shared_ptr<FileState> &file, const QByteArray &report)
+{
+    OutputReportHandler handler;
+    {
+        const std::lock_guard lock(m_mutex);
+        advance(Clock::now());
+        if (!file->alive)
+            return -1;
+        qint32 handle = 0;
+        for (const auto &[number, state] : m_files) {
+            if (state == file)
+                handle = number;
+        }
+        m_log.append({ EventKind::OutputReport, file->device, handle, file->mode, report });
+        handler = m_devices.at(static_cast<std::size_t>(file->device)).handler;
+    }
+    if (handler)
+        handler(file->device, report);
+    return static_cast<int>(report.size());
+}
+
+void SimulatedHidBus::fileWake(const std::shared_ptr<FileState> &file)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        file->woken = true;
+    }
+    m_changed.notify_all();
+}
+
+QList<HidInterface> SimulatedHidBus::enumerateInterfaces()
+{
+    const std::lock_guard lock(m_mutex);
+    advance(Clock::now());
+    QList<HidInterface> interfaces;
+    for (std::size_t index = 0; index < m_devices.size(); ++index) {
+        const Device &device = m_devices[index];
+        if (device.present)
+            interfaces.append(
+                { devicePath(static_cast<int>(index)), device.settings.vendorId, device.settings.productId });
+    }
+    m_lastError = 0;
+    return interfaces;
+}
+
+qint32 SimulatedHidBus::openPath(const QString &path, HidOpenMode mode)
+{
+    std::shared_ptr<FileState> state;
+    qint32 handle = -1;
+    std::optional<int> capacity;
+    {
+        const std::lock_guard lock(m_mutex);
+        advance(Clock::now());
+        int device = -1;
+        for (std::size_t index = 0; index < m_devices.size(); ++index) {
+            if (devicePath(static_cast<int>(index)) == path)
+                device = static_cast<int>(index);
+        }
+        if (device < 0 || !m_devices[static_cast<std::size_t>(device)].present) {
+            m_lastError = ENOENT;
+        } else {
+            switch (m_devices[static_cast<std::size_t>(device)].settings.open) {
+            case OpenBehaviour::Opens:
+                m_lastError = 0;
+                break;
+            case OpenBehaviour::Fails:
+                m_lastError = EBUSY;
+                break;
+            case OpenBehaviour::AccessDenied:
+                m_lastError = EACCES;
+                break;
+            }
+        }
+        if (m_lastError != 0) {
+            m_log.append({ EventKind::OpenFailed, device, -1, mode, {} });
+            return -1;
+        }
+        handle = m_nextHandle++;
+        state = std::make_shared<FileState>();
+        state->device = device;
+        state->mode = mode;
+        m_files.emplace(handle, state);
+        m_log.append({ EventKind::Opened, device, handle, mode, {} });
+        capacity = m_queueCapacity;
+    }
+    if (mode == HidOpenMode::Transfer) {
+        auto transfer = std::make_unique<TransferWorker>(std::make_unique<File>(*this, state));
+        if (capacity)
+            transfer->queue().setCapacity(*capacity);
+        m_workers.emplace(handle, std::move(transfer));
+    }
+    return handle;
+}
+
+std::optional<HidAttributes> SimulatedHidBus::readAttributes(qint32 handle)
+{
+    const std::lock_guard lock(m_mutex);
+    advance(Clock::now());
+    const auto found = m_files.find(handle);
+    if (found == m_files.end() || !found->second->alive) {
+        m_lastError = found == m_files.end() ? EBADF : ENODEV;
+        return std::nullopt;
+    }
+    const DeviceSettings &settings = m_devices.at(static_cast<std::size_t>(found->second->device)).settings;
+    if (!settings.attributesReadable) {
+        m_lastError = EIO;
+        return std::nullopt;
+    }
+    m_lastError = 0;
+    return HidAttributes { settings.vendorId, settings.productId };
+}
+
+bool SimulatedHidBus::isAttached(qint32 handle)
+{
+    const std::lock_guard lock(m_mutex);
+    advance(Clock::now());
+    const auto found = m_files.find(handle);
+    const bool attached = found != m_files.end() && found->second->alive;
+    m_lastError = attached ? 0 : ENODEV;
+    return attached;
+}
+
+TransferWorker *SimulatedHidBus::worker(qint32 handle) const
+{
+    const auto found = m_workers.find(handle);
+    return found == m_workers.end() ? nullptr : found->second.get();
+}
+
+bool SimulatedHidBus::setInputQueueDepth(qint32 handle, int reports)
+{
+    TransferWorker *transfer = worker(handle);
+    const std::lock_guard lock(m_mutex);
+    if (!transfer) {
+        m_lastError = EBADF;
+        return false;
+    }
+    if (!m_queueCapacity)
+        transfer->queue().setCapacity(std::max(reports, InputReportQueue::DefaultCapacity));
+    m_lastError = 0;
+    return true;
+}
+
+bool SimulatedHidBus::writeOutputReport(qint32 handle, const QByteArray &report)
+{
+    TransferWorker *transfer = worker(handle);
+    m_lastError = transfer ? 0 : EBADF;
+    if (transfer)
+        transfer->writeOutputReport(report);
+    return transfer != nullptr;
+}
+
+HidReadResult SimulatedHidBus::readInputReport(qint32 handle, QDeadlineTimer deadline)
+{
+    TransferWorker *transfer = worker(handle);
+    if (!transfer) {
+        m_lastError = EBADF;
+        return { HidReadResult::Status::Failed, {}, false, {} };
+    }
+    HidReadResult result = transfer->queue().take(deadline);
+    m_lastError = result.status == HidReadResult::Status::Failed ? ENODEV : 0;
+    return result;
+}
+
+void SimulatedHidBus::cancel(qint32 handle)
+{
+    if (TransferWorker *transfer = worker(handle))
+        transfer->queue().interrupt();
+    m_lastError = 0;
+}
+
+bool SimulatedHidBus::close(qint32 handle)
+{
+    std::unique_ptr<TransferWorker> transfer;
+    if (const auto found = m_workers.find(handle); found != m_workers.end()) {
+        transfer = std::move(found->second);
+        m_workers.erase(found);
+    }
+    // Stops the I/O thread, which needs the bus, before the file goes.
+    transfer.reset();
+
+    const std::lock_guard lock(m_mutex);
+    const auto found = m_files.find(handle);
+    if (found == m_files.end()) {
+        m_lastError = EBADF;
+        return false;
+    }
+    m_log.append({ EventKind::Closed, found->second->device, handle, found->second->mode, {} });
+    m_files.erase(found);
+    m_lastError = 0;
+    return true;
+}
+
+qint32 SimulatedHidBus::createCompletionEvent()
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_eventCreationFails) {
+        m_lastError = ENOMEM;
+        return 0;
+    }
+    const qint32 event = m_nextHandle++;
+    m_events.insert(event);
+    m_lastError = 0;
+    return event;
+}
+
+bool SimulatedHidBus::resetCompletionEvent(qint32 event)
+{
+    const std::lock_guard lock(m_mutex);
+    const bool known = m_events.contains(event);
+    m_lastError = known ? 0 : EBADF;
+    return known;
+}
+
+void SimulatedHidBus::closeCompletionEvent(qint32 event)
+{
+    const std::lock_guard lock(m_mutex);
+    m_lastError = m_events.erase(event) > 0 ? 0 : EBADF;
+}
+
+int SimulatedHidBus::lastError() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_lastError;
+}
