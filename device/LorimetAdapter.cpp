@@ -168,6 +168,8 @@ bool LorimetAdapter::ReadReports()
 
         QCoreApplication::processEvents();
 
+        if (m_inputReportObserver)
+            m_inputReportObserver(report.data, report.arrival);
         for (const QString &line : decoder.decode(report.data))
             appendLine(line);
         if (report.lossAfter)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 #include <QLoggingCategory>
 #include <QObject>
@@ -50,6 +51,11 @@ public:
     [[nodiscard]] qint32 ReadHandle() const { return m_ReadHandle; }
     [[nodiscard]] qint32 EventHandle() const { return m_EventHandle; }
 
+    // Sees every input report the read loop takes, before it is decoded.
+    using InputReportObserver
+        = std::function<void(const QByteArray &dataBytes, std::chrono::steady_clock::time_point arrival)>;
+    void setInputReportObserver(InputReportObserver observer) { m_inputReportObserver = std::move(observer); }
+
     // How long each read waits for the next input report, measured from the start of that read.
     void setReadTimeout(std::chrono::milliseconds timeout) { m_readTimeout = timeout; }
 
@@ -73,4 +79,5 @@ private:
     QObject *m_RawTextTextBox = nullptr;
     bool m_accessDenied = false;
     std::chrono::milliseconds m_readTimeout = DefaultReadTimeout;
+    InputReportObserver m_inputReportObserver;
 };

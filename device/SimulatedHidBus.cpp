@@ -149,6 +149,11 @@ QList<SimulatedHidBus::BusEvent> SimulatedHidBus::events() const
     return m_log;
 }
 
+int SimulatedHidBus::backendCallCount() const
+{
+    return m_backendCalls;
+}
+
 int SimulatedHidBus::openHandleCount() const
 {
     const std::lock_guard lock(m_mutex);
@@ -264,6 +269,7 @@ void SimulatedHidBus::fileWake(const std::shared_ptr<FileState> &file)
 
 QList<HidInterface> SimulatedHidBus::enumerateInterfaces()
 {
+    ++m_backendCalls;
     const std::lock_guard lock(m_mutex);
     advance(Clock::now());
     QList<HidInterface> interfaces;
@@ -279,6 +285,7 @@ QList<HidInterface> SimulatedHidBus::enumerateInterfaces()
 
 qint32 SimulatedHidBus::openPath(const QString &path, HidOpenMode mode)
 {
+    ++m_backendCalls;
     std::shared_ptr<FileState> state;
     qint32 handle = -1;
     std::optional<int> capacity;
@@ -304,6 +311,9 @@ qint32 SimulatedHidBus::openPath(const QString &path, HidOpenMode mode)
                 m_lastError = EACCES;
                 break;
             }
+            if (m_lastError == 0 && mode == HidOpenMode::Transfer
+                && m_devices[static_cast<std::size_t>(device)].settings.transferOpenFails)
+                m_lastError = EBUSY;
         }
         if (m_lastError != 0) {
             m_log.append({ EventKind::OpenFailed, device, -1, mode, {} });
@@ -328,6 +338,7 @@ qint32 SimulatedHidBus::openPath(const QString &path, HidOpenMode mode)
 
 std::optional<HidAttributes> SimulatedHidBus::readAttributes(qint32 handle)
 {
+    ++m_backendCalls;
     const std::lock_guard lock(m_mutex);
     advance(Clock::now());
     const auto found = m_files.find(handle);
@@ -346,6 +357,7 @@ std::optional<HidAttributes> SimulatedHidBus::readAttributes(qint32 handle)
 
 bool SimulatedHidBus::isAttached(qint32 handle)
 {
+    ++m_backendCalls;
     const std::lock_guard lock(m_mutex);
     advance(Clock::now());
     const auto found = m_files.find(handle);
@@ -362,6 +374,7 @@ TransferWorker *SimulatedHidBus::worker(qint32 handle) const
 
 bool SimulatedHidBus::setInputQueueDepth(qint32 handle, int reports)
 {
+    ++m_backendCalls;
     TransferWorker *transfer = worker(handle);
     const std::lock_guard lock(m_mutex);
     if (!transfer) {
@@ -376,6 +389,7 @@ bool SimulatedHidBus::setInputQueueDepth(qint32 handle, int reports)
 
 bool SimulatedHidBus::writeOutputReport(qint32 handle, const QByteArray &report)
 {
+    ++m_backendCalls;
     TransferWorker *transfer = worker(handle);
     m_lastError = transfer ? 0 : EBADF;
     if (transfer)
@@ -385,6 +399,7 @@ bool SimulatedHidBus::writeOutputReport(qint32 handle, const QByteArray &report)
 
 HidReadResult SimulatedHidBus::readInputReport(qint32 handle, QDeadlineTimer deadline)
 {
+    ++m_backendCalls;
     TransferWorker *transfer = worker(handle);
     if (!transfer) {
         m_lastError = EBADF;
@@ -397,6 +412,7 @@ HidReadResult SimulatedHidBus::readInputReport(qint32 handle, QDeadlineTimer dea
 
 void SimulatedHidBus::cancel(qint32 handle)
 {
+    ++m_backendCalls;
     if (TransferWorker *transfer = worker(handle))
         transfer->queue().interrupt();
     m_lastError = 0;
@@ -404,6 +420,7 @@ void SimulatedHidBus::cancel(qint32 handle)
 
 bool SimulatedHidBus::close(qint32 handle)
 {
+    ++m_backendCalls;
     std::unique_ptr<TransferWorker> transfer;
     if (const auto found = m_workers.find(handle); found != m_workers.end()) {
         transfer = std::move(found->second);
@@ -426,6 +443,7 @@ bool SimulatedHidBus::close(qint32 handle)
 
 qint32 SimulatedHidBus::createCompletionEvent()
 {
+    ++m_backendCalls;
     const std::lock_guard lock(m_mutex);
     if (m_eventCreationFails) {
         m_lastError = ENOMEM;
@@ -439,6 +457,7 @@ qint32 SimulatedHidBus::createCompletionEvent()
 
 bool SimulatedHidBus::resetCompletionEvent(qint32 event)
 {
+    ++m_backendCalls;
     const std::lock_guard lock(m_mutex);
     const bool known = m_events.contains(event);
     m_lastError = known ? 0 : EBADF;
@@ -447,6 +466,7 @@ bool SimulatedHidBus::resetCompletionEvent(qint32 event)
 
 void SimulatedHidBus::closeCompletionEvent(qint32 event)
 {
+    ++m_backendCalls;
     const std::lock_guard lock(m_mutex);
     m_lastError = m_events.erase(event) > 0 ? 0 : EBADF;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -43,6 +44,8 @@ public:
         quint16 vendorId = AdapterIdentity::VendorId;
         quint16 productId = AdapterIdentity::ProductId;
         OpenBehaviour open = OpenBehaviour::Opens;
+        // Opens for transfers can fail on their own while plain opens work.
+        bool transferOpenFails = false;
         bool attributesReadable = true;
     };
 
@@ -102,6 +105,8 @@ public:
 
     [[nodiscard]] QList<BusEvent> events() const;
     [[nodiscard]] int openHandleCount() const;
+    // Calls made through the HidBackend interface so far.
+    [[nodiscard]] int backendCallCount() const;
 
     // HidBackend
     [[nodiscard]] QList<HidInterface> enumerateInterfaces() override;
@@ -175,6 +180,7 @@ private:
     bool m_eventCreationFails = false;
     qint32 m_nextHandle = 1;
     int m_lastError = 0;
+    std::atomic<int> m_backendCalls { 0 };
     // Touched only by the thread that drives the backend; workers are destroyed outside m_mutex.
     std::map<qint32, std::unique_ptr<TransferWorker>> m_workers;
 };

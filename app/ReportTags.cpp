@@ -1,0 +1,95 @@
+#include "ReportTags.h"
+
+#include <algorithm>
+#include <array>
+
+#include "ReportDisplayModel.h"
+
+namespace ReportTags {
+
+namespace {
+
+struct TagRule
+{
+    QString label;
+    QString prefix;
+    QString Tags::*field;
+};
+
+const std::array<TagRule, 4> &tagRules()
+{
+    static const std::array<TagRule, 4> rules { {
+        { QStringLiteral("Date:"), QStringLiteral("Date: "), &Tags::date },
+        { QStringLiteral("Time:"), QStringLiteral("Time: "), &Tags::time },
+        { QStringLiteral("Serial #:"), QStringLiteral("Serial #: "), &Tags::serialNo },
+        { QStringLiteral("User:"), QStringLiteral("User: "), &Tags::user },
+    } };
+    return rules;
+}
+
+// Only spaces count here: a tab or another blank is text the detector or the user put there.
+QString trimSpaces(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == u' ')
+        ++first;
+    while (last > first && text.at(last - 1) == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+bool isFilled(const QString &field)
+{
+    return !trimSpaces(field).isEmpty();
+}
+
+} // namespace
+
+QString formatDate(QDate date, const QLocale &locale)
+{
+    return locale.toString(date, QStringLiteral("dd-MMM-yyyy"));
+}
+
+QString formatTime(QTime time)
+{
+    // The C locale's AM/PM texts are the capital "AM" and "PM" whatever the user's locale.
+    return QLocale::c().toString(time, QStringLiteral("h:mm AP"));
+}
+
+std::optional<QString> findSerialNumber(const ReportDisplayModel &display, int start, int end)
+{
+    static const QString marker = QStringLiteral("S/N:");
+    for (int position = start; position < end; ++position) {
+        const QString line = display.line(position);
+        const qsizetype found = line.indexOf(marker);
+        if (found >= 0)
+            return trimSpaces(line.mid(found + marker.size()));
+    }
+    return std::nullopt;
+}
+
+QString taggedLine(const QString &line, const Tags &tags)
+{
+    for (const TagRule &rule : tagRules()) {
+        if (!line.startsWith(rule.label))
+            continue;
+        const QString &field = tags.*rule.field;
+        if (!isFilled(field))
+            return line;
+        return (rule.prefix + field).left(ReportLineWidth);
+    }
+    return line;
+}
+
+void writeTags(ReportDisplayModel &display, int start, int end, const Tags &tags)
+{
+    for (int position = std::max(start, 0); position < end && position < display.count(); ++position) {
+        const QString line = display.line(position);
+        const QString tagged = taggedLine(line, tags);
+        if (tagged != line)
+            display.setLine(position, tagged);
+    }
+}
+
+} // namespace ReportTags

@@ -1,0 +1,78 @@
+#include "TagField.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+TagField::TagField(int typingLimit, QWidget *parent)
+    : QLineEdit(parent)
+    , m_typingLimit(typingLimit)
+{
+    setFrame(false);
+    setAcceptDrops(false);
+    setDragEnabled(false);
+}
+
+void TagField::focusInEvent(QFocusEvent *event)
+{
+    if (isReadOnly() && m_focusForward) {
+        m_focusForward->setFocus(event->reason());
+        return;
+    }
+    setFrame(true);
+    QLineEdit::focusInEvent(event);
+    selectAll();
+}
+
+void TagField::focusOutEvent(QFocusEvent *event)
+{
+    setFrame(false);
+    QLineEdit::focusOutEvent(event);
+}
+
+void TagField::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        if (!isReadOnly())
+            pasteWithinLimit();
+        event->accept();
+        return;
+    }
+    const QString typed = event->text();
+    const bool typesText = !typed.isEmpty() && typed.at(0).isPrint()
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+    if (typesText && !isReadOnly() && typed.size() > room()) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TagField::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (QAction *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
+        paste->disconnect();
+        connect(paste, &QAction::triggered, this, &TagField::pasteWithinLimit);
+    }
+    menu->popup(event->globalPos());
+}
+
+int TagField::room() const
+{
+    const int length = static_cast<int>(text().size() - selectedText().size());
+    return std::max(0, m_typingLimit - length);
+}
+
+void TagField::pasteWithinLimit()
+{
+    QString pasted = QApplication::clipboard()->text();
+    pasted = pasted.left(pasted.indexOf(u'\n')).left(room());
+    insert(pasted);
+}

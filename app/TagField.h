@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QPointer>
+
+// A one-line field of the tagging dialog: borderless until it has the focus, all text selected when it
+// gets the focus, and a limit that applies to what the user types or pastes, never to text set in code.
+class TagField : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TagField(int typingLimit, QWidget *parent = nullptr);
+
+    [[nodiscard]] int typingLimit() const { return m_typingLimit; }
+    // While read-only, the field passes the focus on to this widget.
+    void setFocusForward(QWidget *next) { m_focusForward = next; }
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    [[nodiscard]] int room() const;
+    void pasteWithinLimit();
+
+    int m_typingLimit;
+    QPointer<QWidget> m_focusForward;
+};

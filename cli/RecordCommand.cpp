@@ -1,0 +1,69 @@
+#include "CliCommands.h"
+
+#include <QDateTime>
+
+#include "CaptureFile.h"
+#include "HidapiBackend.h"
+#include "LorimetAdapter.h"
+
+namespace {
+
+// Reports come back without their ID; a capture holds the 9 bytes as sent, so the ID goes in front
+// again and a short report is filled with 0x04, the byte the decoder ignores.
+QByteArray asCapturedBytes(const QByteArray &dataBytes)
+{
+    QByteArray bytes(1, '\0');
+    bytes += dataBytes.left(CaptureFile::ReportSize - 1);
+    while (bytes.size() < CaptureFile::ReportSize)
+        bytes += '\x04';
+    return bytes;
+}
+
+} // namespace
+
+int runRecordCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
+        err << "Usage: lorimet-report record CAPTURE\n";
+        return ExitStatus::UsageError;
+    }
+    HidapiBackend backend;
+    return recordTransfer(backend, args.first(), LorimetAdapter::DefaultReadTimeout, out, err);
+}
+
+int recordTransfer(HidBackend &backend, const QString &captureFile, std::chrono::milliseconds readLimit,
+    QTextStream &out, QTextStream &err)
+{
+    LorimetAdapter adapter(backend);
+    adapter.setReadTimeout(readLimit);
+    if (!adapter.InitDevice()) {
+        if (adapter.AccessDenied()) {
+            err << "lorimet-report: the Lorimet Adapter is attached, but you may not open it.\n"
+                << "Install the udev rule that grants access to it, then plug the adapter in again.\n";
+        } else {
+            err << "lorimet-report: no Lorimet Adapter is attached. Please re-check the USB connection.\n";
+        }
+        return ExitStatus::Failure;
+    }
+
+    using Clock = std::chrono::steady_clock;
+    QList<CapturedReport> reports;
+    const Clock::time_point start = Clock::now();
+    std::chrono::milliseconds previous { 0 };
+    adapter.setInputReportObserver([&](const QByteArray &dataBytes, Clock::time_point arrival) {
+        const auto sinceStart = std::chrono::round<std::chrono::milliseconds>(arrival - start);
+        reports.append({ sinceStart - previous, asCapturedBytes(dataBytes) });
+        previous = sinceStart;
+    });
+    adapter.ReadDevice();
+    adapter.CloseDevice();
+
+    const QString comment = QStringLiteral("Lorimet Adapter transfer recorded %1")
+                                .arg(QDateTime::currentDateTime().toString(Qt::ISODate));
+    if (const std::optional<QString> problem = CaptureFile::write(captureFile, reports, comment)) {
+        err << "lorimet-report: cannot write " << captureFile << ": " << *problem << '\n';
+        return ExitStatus::Failure;
+    }
+    out << "Recorded " << reports.size() << " input reports to " << captureFile << ".\n";
+    return ExitStatus::Success;
+}
