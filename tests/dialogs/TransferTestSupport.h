@@ -8,10 +8,12 @@
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QStringList>
 #include <QWidget>
 
 #include "CaptureFile.h"
+#include "DialogAnswerer.h"
 #include "OutputList.h"
 #include "SimulatedHidBus.h"
 #include "TransferTiming.h"
@@ -90,6 +92,56 @@ template<typename InputsFor> void answerOutputReports(SimulatedHidBus &bus, int 
     bus.setOutputReportHandler(device, [&bus, count, inputsFor](int id, const QByteArray &) {
         bus.scheduleInputReports(id, inputsFor(++*count));
     });
+}
+
+// Adapters that InitDevice cannot open, for data-driven rows.
+enum class FailingAdapter
+{
+    None,
+    OtherProduct,
+    Unopenable,
+    AccessDenied
+};
+
+inline void addFailingAdapter(SimulatedHidBus &bus, FailingAdapter kind)
+{
+    SimulatedHidBus::DeviceSettings settings;
+    switch (kind) {
+    case FailingAdapter::None:
+        return;
+    case FailingAdapter::OtherProduct:
+        settings.productId = 0x0001;
+        break;
+    case FailingAdapter::Unopenable:
+        settings.open = SimulatedHidBus::OpenBehaviour::Fails;
+        break;
+    case FailingAdapter::AccessDenied:
+        settings.open = SimulatedHidBus::OpenBehaviour::AccessDenied;
+        break;
+    }
+    bus.addDevice(settings);
+}
+
+inline const QString NotAttachedText
+    = QStringLiteral("The device is not attached to the system.  Please re-check the USB connection.");
+
+// The "Initialization Error" box: the text verbatim, and after an empty line the udev hint when the
+// adapter was there but not to be opened.
+inline void verifyInitializationError(const QList<MessageBoxRecord> &boxes, bool withHint)
+{
+    QCOMPARE(boxes.size(), 1);
+    const MessageBoxRecord &box = boxes.first();
+    QCOMPARE(box.title, QStringLiteral("Initialization Error"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    if (!withHint) {
+        QCOMPARE(box.text, NotAttachedText);
+        return;
+    }
+    QVERIFY2(box.text.startsWith(NotAttachedText + QStringLiteral("\n\n")), qPrintable(box.text));
+    const QString hint = box.text.mid(NotAttachedText.size() + 2);
+    QVERIFY(hint.contains(QStringLiteral("70-lorimet-adapter.rules")));
+    QVERIFY(hint.contains(QStringLiteral("plug it in again")));
 }
 
 inline int outputReportCount(const SimulatedHidBus &bus)

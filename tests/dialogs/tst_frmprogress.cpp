@@ -10,9 +10,6 @@
 
 namespace {
 
-const QString NotAttached
-    = QStringLiteral("The device is not attached to the system.  Please re-check the USB connection.");
-
 const QStringList ArrowNames { QStringLiteral("imgConnect"), QStringLiteral("imgInitiate"),
     QStringLiteral("imgReceive"), QStringLiteral("imgFinish") };
 
@@ -53,8 +50,8 @@ private slots:
     void layout();
     void frameAndLabels();
     void downloadAppendsTheReportAndFinishesEveryStage();
-    void noAdapterShowsOnlyTheErrorBox();
-    void accessDeniedAddsTheUdevHint();
+    void initializationFailureShowsOnlyTheErrorBox_data();
+    void initializationFailureShowsOnlyTheErrorBox();
     void unplugAfterOpeningStillFinishesEveryStage();
     void linesOfTheFurtherReadsComeAfterTheFirstOnes();
     void arrowsShowExactlyWhileTheirStageRuns();
@@ -174,56 +171,39 @@ void TestFrmProgress::downloadAppendsTheReportAndFinishesEveryStage()
     QCOMPARE(bus.openHandleCount(), 0);
 }
 
-void TestFrmProgress::noAdapterShowsOnlyTheErrorBox()
+void TestFrmProgress::initializationFailureShowsOnlyTheErrorBox_data()
 {
+    QTest::addColumn<FailingAdapter>("adapter");
+    QTest::addColumn<bool>("withHint");
+
+    QTest::newRow("nothing plugged in") << FailingAdapter::None << false;
+    QTest::newRow("another product") << FailingAdapter::OtherProduct << false;
+    QTest::newRow("cannot be opened") << FailingAdapter::Unopenable << false;
+    QTest::newRow("access denied") << FailingAdapter::AccessDenied << true;
+}
+
+void TestFrmProgress::initializationFailureShowsOnlyTheErrorBox()
+{
+    QFETCH(FailingAdapter, adapter);
+    QFETCH(bool, withHint);
+
     SimulatedHidBus bus;
-    bus.addDevice({ 0x11D2, 0x0001 });
+    addFailingAdapter(bus, adapter);
     RecordingList list;
     list.lines = QStringList { QStringLiteral("kept") };
     DialogAnswerer answerer;
     answerer.expectMessageBox(QMessageBox::Ok);
     VisibilityRecorder recorder;
 
-    QElapsedTimer elapsed;
-    elapsed.start();
     runDownload(bus, list, quickTiming(), &recorder);
 
-    QCOMPARE(answerer.pendingCount(), 0);
-    QCOMPARE(answerer.messageBoxes().size(), 1);
-    const MessageBoxRecord box = answerer.messageBoxes().first();
-    QCOMPARE(box.title, QStringLiteral("Initialization Error"));
-    QCOMPARE(box.text, NotAttached);
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    verifyInitializationError(answerer.messageBoxes(), withHint);
     QVERIFY(answerer.unexpected().isEmpty());
     QCOMPARE(list.lines, QStringList { QStringLiteral("kept") });
     QCOMPARE(list.selected, -1);
     QCOMPARE(recorder.changes, QStringList { QStringLiteral("+imgConnect") });
     QCOMPARE(outputReportCount(bus), 0);
     QCOMPARE(bus.openHandleCount(), 0);
-}
-
-void TestFrmProgress::accessDeniedAddsTheUdevHint()
-{
-    SimulatedHidBus bus;
-    SimulatedHidBus::DeviceSettings settings;
-    settings.open = SimulatedHidBus::OpenBehaviour::AccessDenied;
-    bus.addDevice(settings);
-    RecordingList list;
-    DialogAnswerer answerer;
-    answerer.expectMessageBox(QMessageBox::Ok);
-
-    runDownload(bus, list, quickTiming());
-
-    QCOMPARE(answerer.messageBoxes().size(), 1);
-    const MessageBoxRecord box = answerer.messageBoxes().first();
-    QCOMPARE(box.title, QStringLiteral("Initialization Error"));
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QVERIFY2(box.text.startsWith(NotAttached + QStringLiteral("\n\n")), qPrintable(box.text));
-    const QString hint = box.text.mid(NotAttached.size() + 2);
-    QVERIFY(hint.contains(QStringLiteral("70-lorimet-adapter.rules")));
-    QVERIFY(hint.contains(QStringLiteral("plug it in again")));
-    QVERIFY(list.lines.isEmpty());
 }
 
 void TestFrmProgress::unplugAfterOpeningStillFinishesEveryStage()

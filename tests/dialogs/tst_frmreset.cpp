@@ -10,9 +10,6 @@
 
 namespace {
 
-const QString NotAttached
-    = QStringLiteral("The device is not attached to the system.  Please re-check the USB connection.");
-
 QLabel *child(QWidget *dialog, const char *name)
 {
     return dialog->findChild<QLabel *>(QString::fromLatin1(name));
@@ -27,8 +24,8 @@ class TestFrmReset : public QObject
 private slots:
     void layout();
     void resetDrainsAndFinishesTheRow();
-    void noAdapterShowsOnlyTheErrorBox();
-    void accessDeniedAddsTheUdevHint();
+    void initializationFailureShowsOnlyTheErrorBox_data();
+    void initializationFailureShowsOnlyTheErrorBox();
     void unplugAfterOpeningStillFinishesTheRow();
     void realTiming();
 };
@@ -87,43 +84,35 @@ void TestFrmReset::resetDrainsAndFinishesTheRow()
     QVERIFY(answerer.unexpected().isEmpty());
 }
 
-void TestFrmReset::noAdapterShowsOnlyTheErrorBox()
+void TestFrmReset::initializationFailureShowsOnlyTheErrorBox_data()
 {
+    QTest::addColumn<FailingAdapter>("adapter");
+    QTest::addColumn<bool>("withHint");
+
+    QTest::newRow("nothing plugged in") << FailingAdapter::None << false;
+    QTest::newRow("cannot be opened") << FailingAdapter::Unopenable << false;
+    QTest::newRow("access denied") << FailingAdapter::AccessDenied << true;
+}
+
+void TestFrmReset::initializationFailureShowsOnlyTheErrorBox()
+{
+    QFETCH(FailingAdapter, adapter);
+    QFETCH(bool, withHint);
+
     SimulatedHidBus bus;
+    addFailingAdapter(bus, adapter);
     DialogAnswerer answerer;
     answerer.expectMessageBox(QMessageBox::Ok);
 
     frmReset dialog(bus, quickTiming());
     dialog.show();
 
-    QCOMPARE(answerer.messageBoxes().size(), 1);
-    const MessageBoxRecord box = answerer.messageBoxes().first();
-    QCOMPARE(box.title, QStringLiteral("Initialization Error"));
-    QCOMPARE(box.text, NotAttached);
-    QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    verifyInitializationError(answerer.messageBoxes(), withHint);
     QVERIFY(answerer.unexpected().isEmpty());
     QCOMPARE(child(&dialog, "lblReset")->text(), QStringLiteral("Resetting Lorimet Data Adapter..."));
     QVERIFY(child(&dialog, "imgReset")->isVisible());
     QVERIFY(!child(&dialog, "imgCheckMark_0")->isVisible());
-}
-
-void TestFrmReset::accessDeniedAddsTheUdevHint()
-{
-    SimulatedHidBus bus;
-    SimulatedHidBus::DeviceSettings settings;
-    settings.open = SimulatedHidBus::OpenBehaviour::AccessDenied;
-    bus.addDevice(settings);
-    DialogAnswerer answerer;
-    answerer.expectMessageBox(QMessageBox::Ok);
-
-    frmReset dialog(bus, quickTiming());
-    dialog.show();
-
-    QCOMPARE(answerer.messageBoxes().size(), 1);
-    const QString text = answerer.messageBoxes().first().text;
-    QVERIFY2(text.startsWith(NotAttached + QStringLiteral("\n\n")), qPrintable(text));
-    QVERIFY(text.contains(QStringLiteral("70-lorimet-adapter.rules")));
+    QCOMPARE(outputReportCount(bus), 0);
 }
 
 void TestFrmReset::unplugAfterOpeningStillFinishesTheRow()
