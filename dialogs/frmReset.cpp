@@ -37,6 +37,8 @@ frmReset::frmReset(HidBackend &backend, TransferTiming timing, QWidget *parent)
 
 void frmReset::setVisible(bool visible)
 {
+    // The work runs inside the first show request, once the window is on screen, so the owner's
+    // show() returns only when it is over.
     QDialog::setVisible(visible);
     if (visible && !m_started) {
         m_started = true;
