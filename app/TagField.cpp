@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTimer>
 
 TagField::TagField(int typingLimit, QWidget *parent)
     : QLineEdit(parent)
@@ -26,7 +27,11 @@ void TagField::focusInEvent(QFocusEvent *event)
     }
     setFrame(true);
     QLineEdit::focusInEvent(event);
-    selectAll();
+    // A click sets its caret after the focus arrives, so its selection waits until the press is handled.
+    if (event->reason() == Qt::MouseFocusReason)
+        QTimer::singleShot(0, this, &QLineEdit::selectAll);
+    else
+        selectAll();
 }
 
 void TagField::focusOutEvent(QFocusEvent *event)
