@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -32,6 +33,7 @@ public:
 
     int samples = 0;
     int samplesWithACommandEnabled = 0;
+    int samplesWithAModalWindow = 0;
 
 private:
     void sample()
@@ -43,6 +45,8 @@ private:
         if (!dialogShown)
             return;
         ++samples;
+        // The dialog is owned by the main window but leaves it free: nothing modal is up.
+        samplesWithAModalWindow += QApplication::activeModalWidget() ? 1 : 0;
         bool enabled = m_window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled();
         for (const QString &name : CommandNames)
             enabled = enabled || m_window.findChild<QPushButton *>(name)->isEnabled();
@@ -147,6 +151,7 @@ void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
 
     QVERIFY(sampler.samples > 0);
     QCOMPARE(sampler.samplesWithACommandEnabled, 0);
+    QCOMPARE(sampler.samplesWithAModalWindow, 0);
     QVERIFY(commandsEnabled(window));
     QVERIFY(window.findChildren<frmProgress *>().isEmpty());
 }
@@ -232,6 +237,7 @@ void TestDownloadFlow::resetNeverChangesTheDisplay()
     QVERIFY(answerer.unexpected().isEmpty());
     QVERIFY(sampler.samples > 0);
     QCOMPARE(sampler.samplesWithACommandEnabled, 0);
+    QCOMPARE(sampler.samplesWithAModalWindow, 0);
     QVERIFY(commandsEnabled(window));
     QVERIFY(window.findChildren<frmReset *>().isEmpty());
 }
