@@ -1,5 +1,6 @@
 #include "HidapiBackend.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <set>

@@ -8,7 +8,7 @@
 #include "OutputList.h"
 #include "ReportDecoder.h"
 
-Q_LOGGING_CATEGORY(lcDevice, "lorimet.device", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcLorimetDevice, "lorimet.device", QtInfoMsg)
 
 namespace {
 
@@ -202,6 +202,6 @@ void LorimetAdapter::appendLine(const QString &line)
 
 void LorimetAdapter::LogApiResult(const QString &label)
 {
-    qCDebug(lcDevice) << label << "error" << m_backend.lastError();
+    qCDebug(lcLorimetDevice) << label << "error" << m_backend.lastError();
     QCoreApplication::processEvents();
 }

@@ -4,15 +4,15 @@
 #include <functional>
 
 #include <QLoggingCategory>
-#include <QObject>
 #include <QString>
 #include <QtGlobal>
 
 #include "HidBackend.h"
 
 class OutputList;
+class QObject;
 
-Q_DECLARE_LOGGING_CATEGORY(lcDevice)
+Q_DECLARE_LOGGING_CATEGORY(lcLorimetDevice)
 
 // The link to the Lorimet Adapter: finds it among the HID devices, opens it, starts a transfer with the
 // output report and decodes the input reports into report lines for the OutputListBox. One object serves

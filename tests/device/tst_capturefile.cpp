@@ -1,4 +1,3 @@
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "CaptureFile.h"
@@ -14,8 +13,6 @@ private slots:
     void rejectsMalformedLines_data();
     void rejectsMalformedLines();
     void formatsOneReportPerLine();
-    void writtenFileReadsBack();
-    void missingFileIsAnError();
 };
 
 void TestCaptureFile::parsesReports()
@@ -76,32 +73,6 @@ void TestCaptureFile::formatsOneReportPerLine()
                    "# by hand\n"
                    "+12 00 48 0A 1B FB 96 20 AB FF\n"
                    "+0 00 0A 04 04 04 04 04 04 FF\n"));
-}
-
-void TestCaptureFile::writtenFileReadsBack()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString fileName = dir.filePath(QStringLiteral("transfer.cap"));
-    QList<CapturedReport> reports;
-    for (int i = 0; i < 40; ++i) {
-        QByteArray bytes(CaptureFile::ReportSize, '\0');
-        for (int b = 1; b < bytes.size(); ++b)
-            bytes[b] = static_cast<char>(i * 9 + b);
-        reports.append({ std::chrono::milliseconds(i * 37), bytes });
-    }
-    QCOMPARE(CaptureFile::write(fileName, reports, QStringLiteral("forty reports")), std::nullopt);
-
-    const CaptureParseResult result = CaptureFile::read(fileName);
-    QVERIFY(!result.error);
-    QCOMPARE(result.reports, reports);
-}
-
-void TestCaptureFile::missingFileIsAnError()
-{
-    const CaptureParseResult result = CaptureFile::read(QStringLiteral("/nonexistent/transfer.cap"));
-    QVERIFY(result.error);
-    QCOMPARE(result.error->line, 0);
 }
 
 QTEST_GUILESS_MAIN(TestCaptureFile)
