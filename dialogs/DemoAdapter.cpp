@@ -1,0 +1,46 @@
+#include "DemoAdapter.h"
+
+#include <QDir>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcDemo, "lorimet.demo")
+
+DemoAdapter::DemoAdapter(const QString &captureDirectory)
+{
+    const QDir directory(captureDirectory);
+    const QStringList files = directory.entryList({ QStringLiteral("*.capture") }, QDir::Files, QDir::Name);
+    for (const QString &file : files) {
+        CaptureParseResult capture = CaptureFile::read(directory.filePath(file));
+        if (capture.error) {
+            qCWarning(lcDemo) << "skipping capture" << file << "line" << capture.error->line
+                              << capture.error->message;
+            continue;
+        }
+        m_names.append(file);
+        m_captures.append(capture.reports);
+    }
+
+    m_device = m_bus.addDevice();
+    m_bus.setOutputReportHandler(m_device, [this](int, const QByteArray &) { answer(); });
+}
+
+void DemoAdapter::armNextCapture()
+{
+    const std::lock_guard lock(m_mutex);
+    m_armed = true;
+}
+
+void DemoAdapter::answer()
+{
+    QList<SimulatedHidBus::ScheduledInput> inputs;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_armed || m_captures.isEmpty())
+            return;
+        m_armed = false;
+        for (const CapturedReport &report : m_captures.at(m_next))
+            inputs.append({ report.delay, report.bytes });
+        m_next = (m_next + 1) % m_captures.size();
+    }
+    m_bus.scheduleInputReports(m_device, inputs);
+}

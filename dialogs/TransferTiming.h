@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+using MonotonicClock = std::function<std::chrono::steady_clock::time_point()>;
+
+// The waits of the transfer dialogs. The defaults are the program's own; tests shorten them and may hand
+// in a clock of their own.
+struct TransferTiming
+{
+    // Download: from before the adapter search until the first stage is shown as done.
+    std::chrono::milliseconds connectPause { 2000 };
+    // Download and reset: before the two further open-read-close cycles.
+    std::chrono::milliseconds settlePause { 2000 };
+    // Reset: from the start of the first drain until the row is shown as done.
+    std::chrono::milliseconds drainPause { 1000 };
+    // The silence that ends a read; unset keeps the adapter's own limit.
+    std::optional<std::chrono::milliseconds> readTimeout;
+    MonotonicClock clock = [] { return std::chrono::steady_clock::now(); };
+};
+
+// Processes pending events again and again until `duration` has passed since `start` on `clock`. Elapsed
+// time on a monotonic clock, so neither midnight nor a change of the system clock stretches or cuts the
+// pause; a start already `duration` in the past returns at once.
+void pauseSince(const MonotonicClock &clock, std::chrono::steady_clock::time_point start,
+    std::chrono::milliseconds duration);
