@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include "DialogAnswerer.h"
 #include "TransferTestSupport.h"
