@@ -1,21 +1,13 @@
 #include <QApplication>
 
-#include "CommandDialogs.h"
 #include "frmMain.h"
 
-namespace {
-
-// Stands in until the transfer and save dialogs are built: a download receives nothing, and neither a
-// reset nor a save does anything.
-class IdleCommandDialogs : public CommandDialogs
-{
-public:
-    void showProgress(QWidget *, OutputList &) override { }
-    void showReset(QWidget *) override { }
-    void showSaveOptions(QWidget *, const QStringList &) override { }
-};
-
-} // namespace
+#ifdef LORIMET_DEMO
+#include "DemoDialogs.h"
+#else
+#include "HidapiBackend.h"
+#include "ProgramDialogs.h"
+#endif
 
 int main(int argc, char *argv[])
 {
@@ -23,7 +15,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Lorimet Adapter"));
     QApplication::setApplicationVersion(QStringLiteral(LORIMET_VERSION));
 
-    IdleCommandDialogs dialogs;
+#ifdef LORIMET_DEMO
+    // The demo drives a simulated adapter that answers each download with the next shipped report.
+    DemoDialogs dialogs(QStringLiteral(":/captures"));
+#else
+    HidapiBackend backend;
+    ProgramDialogs dialogs(backend);
+#endif
     frmMain window(dialogs);
     window.show();
     return QApplication::exec();

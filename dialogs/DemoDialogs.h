@@ -2,7 +2,7 @@
 
 #include "CommandDialogs.h"
 #include "DemoAdapter.h"
-#include "TransferDialogs.h"
+#include "ProgramDialogs.h"
 
 // The dialogs of the demo program: the real transfer dialogs over the simulated adapter, which answers
 // each download with the next shipped detector report.
@@ -19,5 +19,5 @@ public:
 
 private:
     DemoAdapter m_adapter;
-    TransferDialogs m_dialogs;
+    ProgramDialogs m_dialogs;
 };

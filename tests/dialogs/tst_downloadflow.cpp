@@ -2,18 +2,23 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include "APICommonDialog.h"
 #include "DemoDialogs.h"
 #include "DialogAnswerer.h"
+#include "ProgramDialogs.h"
 #include "ReportDisplay.h"
-#include "TransferDialogs.h"
+#include "TextDocument.h"
 #include "TransferTestSupport.h"
 #include "frmMain.h"
 #include "frmProgress.h"
 #include "frmReset.h"
+#include "frmSave.h"
 
 namespace {
 
@@ -87,6 +92,7 @@ private slots:
     void noAdapterShowsTheErrorAndLeavesTheDisplay();
     void resetNeverChangesTheDisplay();
     void demoSendsTheNextCaptureOnEachDownload();
+    void saveWritesTheDisplayToATextFile();
 };
 
 void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
@@ -96,7 +102,7 @@ void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
     const auto capture = fastCapture(QStringLiteral("01-two-alarms"));
     answerOutputReports(bus, device,
         [capture](int n) { return n == 1 ? capture : QList<SimulatedHidBus::ScheduledInput>(); });
-    TransferDialogs dialogs(bus, quickTiming());
+    ProgramDialogs dialogs(bus, quickTiming());
     frmMain window(dialogs);
     window.show();
     fill(window.lstOutput(), { "EARLIER REPORT", "" });
@@ -163,7 +169,7 @@ void TestDownloadFlow::corruptedReportIsOfferedForRemoval()
     const auto capture = fastCapture(QStringLiteral("04-corrupted"));
     answerOutputReports(bus, device,
         [capture](int n) { return n == 1 ? capture : QList<SimulatedHidBus::ScheduledInput>(); });
-    TransferDialogs dialogs(bus, quickTiming());
+    ProgramDialogs dialogs(bus, quickTiming());
     frmMain window(dialogs);
     window.show();
     fill(window.lstOutput(), { "EARLIER REPORT" });
@@ -190,7 +196,7 @@ void TestDownloadFlow::corruptedReportIsOfferedForRemoval()
 void TestDownloadFlow::noAdapterShowsTheErrorAndLeavesTheDisplay()
 {
     SimulatedHidBus bus;
-    TransferDialogs dialogs(bus, quickTiming());
+    ProgramDialogs dialogs(bus, quickTiming());
     frmMain window(dialogs);
     window.show();
     fill(window.lstOutput(), { "EARLIER REPORT" });
@@ -220,7 +226,7 @@ void TestDownloadFlow::resetNeverChangesTheDisplay()
             inputs.append({ 2ms, lineReport("NOISE") });
         return inputs;
     });
-    TransferDialogs dialogs(bus, quickTiming());
+    ProgramDialogs dialogs(bus, quickTiming());
     frmMain window(dialogs);
     window.show();
     const QStringList before { "FIRST REPORT", "Date: 05-Dec-2026", "", "SECOND" };
@@ -264,6 +270,44 @@ void TestDownloadFlow::demoSendsTheNextCaptureOnEachDownload()
     QVERIFY(answerer.unexpected().isEmpty());
     QCOMPARE(window.lstOutput().Lines(),
         referenceLines(QStringLiteral("01-two-alarms")) + referenceLines(QStringLiteral("02-no-alarms")));
+}
+
+void TestDownloadFlow::saveWritesTheDisplayToATextFile()
+{
+    QTemporaryDir folder;
+    const QString chosen = folder.filePath(QStringLiteral("day1"));
+    APICommonDialog::SetDialogRunner(
+        [&](APICommonDialog::DialogKind, const APICommonDialog::FileDialogOptions &, QWidget *) {
+            return chosen;
+        });
+    QList<QUrl> shown;
+    TextDocument::SetFileOpener([&shown](const QUrl &url) {
+        shown.append(url);
+        return true;
+    });
+    SimulatedHidBus bus;
+    ProgramDialogs dialogs(bus, quickTiming());
+    frmMain window(dialogs);
+    window.show();
+    fill(window.lstOutput(), { "FIRST REPORT", "", "Date: 05-Dec-2026" });
+
+    DialogAnswerer answerer;
+    answerer.expectDialog([&window](QWidget *dialog) {
+        QCOMPARE(dialog->parentWidget(), &window);
+        QVERIFY(qobject_cast<frmSave *>(dialog));
+        QVERIFY(dialog->findChild<QRadioButton *>(QStringLiteral("optTextFile"))->isChecked());
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    click(window, "cmdSave");
+    APICommonDialog::SetDialogRunner({});
+    TextDocument::SetFileOpener({});
+
+    QCOMPARE(answerer.pendingCount(), 0);
+    QVERIFY(answerer.unexpected().isEmpty());
+    QFile saved(chosen + QStringLiteral(".txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("FIRST REPORT\r\n\r\nDate: 05-Dec-2026\r\n"));
+    QCOMPARE(shown, QList<QUrl> { QUrl::fromLocalFile(saved.fileName()) });
 }
 
 QTEST_MAIN(TestDownloadFlow)

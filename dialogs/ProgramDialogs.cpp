@@ -1,17 +1,18 @@
-#include "TransferDialogs.h"
+#include "ProgramDialogs.h"
 
 #include <QPointer>
 
 #include "frmProgress.h"
 #include "frmReset.h"
+#include "frmSave.h"
 
-TransferDialogs::TransferDialogs(HidBackend &backend, TransferTiming timing)
+ProgramDialogs::ProgramDialogs(HidBackend &backend, TransferTiming timing)
     : m_backend(backend)
     , m_timing(std::move(timing))
 {
 }
 
-void TransferDialogs::showProgress(QWidget *owner, OutputList &output)
+void ProgramDialogs::showProgress(QWidget *owner, OutputList &output)
 {
     // The owner deletes its children, so the dialog may be gone already when the transfer returns.
     QPointer<frmProgress> dialog = new frmProgress(m_backend, output, m_timing, owner);
@@ -19,11 +20,14 @@ void TransferDialogs::showProgress(QWidget *owner, OutputList &output)
     delete dialog.data();
 }
 
-void TransferDialogs::showReset(QWidget *owner)
+void ProgramDialogs::showReset(QWidget *owner)
 {
     QPointer<frmReset> dialog = new frmReset(m_backend, m_timing, owner);
     dialog->show();
     delete dialog.data();
 }
 
-void TransferDialogs::showSaveOptions(QWidget *, const QStringList &) { }
+void ProgramDialogs::showSaveOptions(QWidget *owner, const QStringList &displayLines)
+{
+    ShowSaveOptions(owner, displayLines);
+}
