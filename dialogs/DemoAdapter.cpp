@@ -8,7 +8,7 @@ Q_LOGGING_CATEGORY(lcDemo, "lorimet.demo")
 DemoAdapter::DemoAdapter(const QString &captureDirectory)
 {
     const QDir directory(captureDirectory);
-    const QStringList files = directory.entryList({ QStringLiteral("*.capture") }, QDir::Files, QDir::Name);
+    const QStringList files = directory.entryList({ QStringLiteral("*.cap") }, QDir::Files, QDir::Name);
     for (const QString &file : files) {
         CaptureParseResult capture = CaptureFile::read(directory.filePath(file));
         if (capture.error) {

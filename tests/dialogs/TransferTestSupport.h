@@ -50,7 +50,7 @@ inline QString resourcesDir()
 
 inline QString captureFile(const QString &name)
 {
-    return resourcesDir() + QStringLiteral("/captures/") + name + QStringLiteral(".capture");
+    return resourcesDir() + QStringLiteral("/captures/") + name + QStringLiteral(".cap");
 }
 
 // The lines a download of the shipped capture must add, written down independently of the decoder.

@@ -96,11 +96,11 @@ void TestDemoAdapter::shippedCapturesDecodeToTheirReports()
 void TestDemoAdapter::capturesAreEmbeddedInNameOrder()
 {
     DemoAdapter demo(QStringLiteral(":/captures"));
-    const QStringList expected { "01-two-alarms.capture", "02-no-alarms.capture", "03-overload.capture",
-        "04-corrupted.capture" };
+    const QStringList expected { "01-two-alarms.cap", "02-no-alarms.cap", "03-overload.cap",
+        "04-corrupted.cap" };
     QCOMPARE(demo.captureNames(), expected);
     QCOMPARE(QDir(resourcesDir() + QStringLiteral("/captures"))
-                 .entryList({ "*.capture" }, QDir::Files, QDir::Name),
+                 .entryList({ "*.cap" }, QDir::Files, QDir::Name),
         expected);
 }
 
@@ -108,22 +108,22 @@ void TestDemoAdapter::loadsCaptureFilesInNameOrderAndSkipsBrokenOnes()
 {
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
-    writeFile(directory.filePath("b.capture"), oneLineCapture("B"));
-    writeFile(directory.filePath("a.capture"), oneLineCapture("A"));
-    writeFile(directory.filePath("broken.capture"), "+5 00 41 0A\n");
+    writeFile(directory.filePath("b.cap"), oneLineCapture("B"));
+    writeFile(directory.filePath("a.cap"), oneLineCapture("A"));
+    writeFile(directory.filePath("broken.cap"), "+5 00 41 0A\n");
     writeFile(directory.filePath("notes.txt"), oneLineCapture("N"));
 
     DemoAdapter demo(directory.path());
 
-    QCOMPARE(demo.captureNames(), (QStringList { "a.capture", "b.capture" }));
+    QCOMPARE(demo.captureNames(), (QStringList { "a.cap", "b.cap" }));
 }
 
 void TestDemoAdapter::eachArmedDownloadGetsTheNextCaptureThenTheFirstAgain()
 {
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
-    writeFile(directory.filePath("1.capture"), oneLineCapture("FIRST"));
-    writeFile(directory.filePath("2.capture"), oneLineCapture("SECOND"));
+    writeFile(directory.filePath("1.cap"), oneLineCapture("FIRST"));
+    writeFile(directory.filePath("2.cap"), oneLineCapture("SECOND"));
     DemoAdapter demo(directory.path());
 
     QCOMPARE(download(demo, true), QStringList { "FIRST" });
