@@ -1,12 +1,10 @@
 #include "TransferWidgets.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPixmap>
-#include <QScreen>
 
 namespace TransferWidgets {
 
@@ -42,18 +40,6 @@ void setFixedFrame(QWidget *dialog, const QString &caption, int widthTwips, int 
         | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setWindowTitle(caption);
     dialog->setFixedSize(twips(widthTwips), twips(heightTwips));
-}
-
-void placeOnScreen(QWidget *dialog)
-{
-    const QScreen *screen
-        = dialog->parentWidget() ? dialog->parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->geometry();
-    const QSize size = dialog->frameGeometry().size();
-    dialog->move(
-        area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 3);
 }
 
 QString initializationErrorText(bool accessDenied)

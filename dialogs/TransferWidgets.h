@@ -28,8 +28,6 @@ QLabel *addStageLabel(QWidget *parent, const QString &objectName, const QString 
 
 // Fixed dialog frame without minimise or maximise box, client area in twips.
 void setFixedFrame(QWidget *dialog, const QString &caption, int widthTwips, int heightTwips);
-// Centred horizontally, at one third of the free height of the screen.
-void placeOnScreen(QWidget *dialog);
 
 [[nodiscard]] QString initializationErrorText(bool accessDenied);
 // The critical "Initialization Error" box; returns when the user has closed it.

@@ -11,6 +11,7 @@
 #include "LorimetAdapter.h"
 #include "OutputList.h"
 #include "TransferWidgets.h"
+#include "WindowPlacement.h"
 
 using namespace TransferWidgets;
 
@@ -77,7 +78,7 @@ void frmProgress::closeEvent(QCloseEvent *event)
 
 void frmProgress::Form_Load()
 {
-    placeOnScreen(this);
+    WindowPlacement::placeAtOneThird(*this);
     QCoreApplication::processEvents();
 }
 

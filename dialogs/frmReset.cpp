@@ -10,6 +10,7 @@
 #include "HidBackend.h"
 #include "LorimetAdapter.h"
 #include "TransferWidgets.h"
+#include "WindowPlacement.h"
 
 using namespace TransferWidgets;
 
@@ -64,7 +65,7 @@ void frmReset::closeEvent(QCloseEvent *event)
 
 void frmReset::Form_Load()
 {
-    placeOnScreen(this);
+    WindowPlacement::placeAtOneThird(*this);
     QCoreApplication::processEvents();
 }
 

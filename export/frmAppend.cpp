@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ExportChoice.h"
+#include "WindowPlacement.h"
 
 frmAppend::frmAppend(QWidget *owner)
     : QDialog(owner,
@@ -52,12 +53,8 @@ frmAppend::frmAppend(QWidget *owner)
 void frmAppend::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (QWidget *owner = parentWidget()) {
-        const QRect ownerFrame = owner->frameGeometry();
-        const QSize frame = frameGeometry().size();
-        move(ownerFrame.left() + (ownerFrame.width() - frame.width()) / 2,
-            ownerFrame.top() + (ownerFrame.height() - frame.height()) / 2);
-    }
+    if (const QWidget *owner = parentWidget())
+        WindowPlacement::centreOver(*this, *owner);
     cmdCancel->setFocus(Qt::TabFocusReason);
 }
 

@@ -5,12 +5,12 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "APICommonDialog.h"
 #include "ExportChoice.h"
 #include "ExportDrivers.h"
+#include "WindowPlacement.h"
 #include "frmAppend.h"
 
 void ShowSaveOptions(QWidget *owner, const QStringList &displayLines)
@@ -72,13 +72,7 @@ frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
 void frmSave::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    // Centred across, a third of the free height down.
-    if (const QScreen *screen = this->screen()) {
-        const QRect available = screen->availableGeometry();
-        const QSize frame = frameGeometry().size();
-        move(available.left() + (available.width() - frame.width()) / 2,
-            available.top() + (available.height() - frame.height()) / 3);
-    }
+    WindowPlacement::placeAtOneThird(*this);
 }
 
 void frmSave::cmdOK_Click()

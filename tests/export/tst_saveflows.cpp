@@ -339,7 +339,7 @@ void TestSaveFlows::saveOptionsDialog()
         QVERIFY(text->y() < word->y() && word->y() < excel->y() && ok->x() < cancel->x());
         QCOMPARE(tabOrder(text, 5), QWidgetList({ text, word, excel, ok, cancel }));
         // Centred across, a third of the free height down.
-        const QRect screen = dialog->screen()->availableGeometry();
+        const QRect screen = dialog->screen()->geometry();
         const QRect frame = dialog->frameGeometry();
         QVERIFY(qAbs(frame.left() - (screen.left() + (screen.width() - frame.width()) / 2)) <= 1);
         QVERIFY(qAbs(frame.top() - (screen.top() + (screen.height() - frame.height()) / 3)) <= 1);
