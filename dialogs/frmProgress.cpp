@@ -2,24 +2,19 @@
 
 #include <memory>
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 
-#include "HidBackend.h"
 #include "LorimetAdapter.h"
 #include "OutputList.h"
 #include "TransferWidgets.h"
-#include "WindowPlacement.h"
 
 using namespace TransferWidgets;
 
 frmProgress::frmProgress(HidBackend &backend, OutputList &output, TransferTiming timing, QWidget *parent)
-    : QDialog(parent)
-    , m_backend(backend)
+    : TransferDialog(backend, std::move(timing), parent)
     , m_output(output)
-    , m_timing(std::move(timing))
 {
     setObjectName(QStringLiteral("frmProgress"));
     setFixedFrame(this, QStringLiteral("Data Transfer Status"), 4095, 1965);
@@ -49,52 +44,17 @@ frmProgress::frmProgress(HidBackend &backend, OutputList &output, TransferTiming
     Form_Load();
 }
 
-void frmProgress::setVisible(bool visible)
-{
-    // The work runs inside the first show request, once the window is on screen, so the owner's
-    // show() returns only when it is over.
-    QDialog::setVisible(visible);
-    if (visible && !m_started) {
-        m_started = true;
-        m_running = true;
-        StartTransfer();
-        m_running = false;
-    }
-}
-
-void frmProgress::reject()
-{
-    if (!m_running)
-        QDialog::reject();
-}
-
-void frmProgress::closeEvent(QCloseEvent *event)
-{
-    if (m_running)
-        event->ignore();
-    else
-        QDialog::closeEvent(event);
-}
-
-void frmProgress::Form_Load()
-{
-    WindowPlacement::placeAtOneThird(*this);
-    QCoreApplication::processEvents();
-}
-
 void frmProgress::StartTransfer()
 {
-    auto adapter = std::make_unique<LorimetAdapter>(m_backend);
+    const std::unique_ptr<LorimetAdapter> adapter = createAdapter();
     adapter->setOutputListBox(&m_output);
-    if (m_timing.readTimeout)
-        adapter->setReadTimeout(*m_timing.readTimeout);
 
-    const auto start = m_timing.clock();
+    const auto start = now();
     if (!adapter->InitDevice()) {
         showInitializationError(this, adapter->AccessDenied());
         return;
     }
-    pauseSince(m_timing.clock, start, m_timing.connectPause);
+    pauseSince(start, timing().connectPause);
 
     imgConnect->hide();
     imgCheckMark[0]->show();
@@ -119,15 +79,7 @@ void frmProgress::StartTransfer()
     imgCheckMark[3]->show();
     QCoreApplication::processEvents();
 
-    pauseSince(m_timing.clock, m_timing.clock(), m_timing.settlePause);
-
-    // Two more cycles pick up what the detector may still send; their lines belong to the same report. A
-    // failed open here stays silent: the report itself has arrived.
-    adapter->CloseDevice();
-    static_cast<void>(adapter->InitDevice());
-    adapter->ReadDevice();
-    adapter->CloseDevice();
-    static_cast<void>(adapter->InitDevice());
-    adapter->ReadDevice();
-    adapter->CloseDevice();
+    pauseSince(now(), timing().settlePause);
+    // Lines of the further reads belong to the same report.
+    readTwiceMore(*adapter);
 }
