@@ -1,13 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
-#include <QLabel>
 #include <QMessageBox>
 #include <QStringList>
 #include <QWidget>
@@ -19,6 +18,7 @@
 #include "TransferTiming.h"
 
 using namespace std::chrono_literals;
+using Inputs = QList<SimulatedHidBus::ScheduledInput>;
 
 // The report list as the adapter sees it.
 class RecordingList : public OutputList
@@ -32,7 +32,7 @@ public:
     qint16 selected = -1;
 };
 
-// Timing short enough for many runs per test, long enough for a loaded machine to keep up.
+// Short enough for many runs per test, long enough for a loaded machine to keep up.
 inline TransferTiming quickTiming()
 {
     TransferTiming timing;
@@ -43,14 +43,9 @@ inline TransferTiming quickTiming()
     return timing;
 }
 
-inline QString resourcesDir()
-{
-    return QStringLiteral(LORIMET_RESOURCES_DIR);
-}
-
 inline QString captureFile(const QString &name)
 {
-    return resourcesDir() + QStringLiteral("/captures/") + name + QStringLiteral(".cap");
+    return QStringLiteral(LORIMET_RESOURCES_DIR "/captures/") + name + QStringLiteral(".cap");
 }
 
 // The lines a download of the shipped capture must add, written down independently of the decoder.
@@ -62,16 +57,6 @@ inline QStringList referenceLines(const QString &name)
     QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     lines.removeLast();
     return lines;
-}
-
-// A shipped capture replayed fast: every report a few milliseconds after the previous one.
-inline QList<SimulatedHidBus::ScheduledInput> fastCapture(const QString &name)
-{
-    QList<SimulatedHidBus::ScheduledInput> inputs;
-    const CaptureParseResult capture = CaptureFile::read(captureFile(name));
-    for (const CapturedReport &report : capture.reports)
-        inputs.append({ std::min<std::chrono::milliseconds>(report.delay, 2ms), report.bytes });
-    return inputs;
 }
 
 // One input report carrying text and the end of its line (at most seven characters).
@@ -94,32 +79,20 @@ template<typename InputsFor> void answerOutputReports(SimulatedHidBus &bus, int 
     });
 }
 
-// Adapters that InitDevice cannot open, for data-driven rows.
-enum class FailingAdapter
+// An adapter that sends the shipped capture, replayed fast, for the first output report only.
+inline void answerWithCapture(SimulatedHidBus &bus, const QString &name)
 {
-    None,
-    OtherProduct,
-    Unopenable,
-    AccessDenied
-};
+    Inputs inputs;
+    for (const CapturedReport &report : CaptureFile::read(captureFile(name)).reports)
+        inputs.append({ std::min<std::chrono::milliseconds>(report.delay, 2ms), report.bytes });
+    answerOutputReports(bus, bus.addDevice(), [inputs](int n) { return n == 1 ? inputs : Inputs(); });
+}
 
-inline void addFailingAdapter(SimulatedHidBus &bus, FailingAdapter kind)
+inline int outputReportCount(const SimulatedHidBus &bus)
 {
-    SimulatedHidBus::DeviceSettings settings;
-    switch (kind) {
-    case FailingAdapter::None:
-        return;
-    case FailingAdapter::OtherProduct:
-        settings.productId = 0x0001;
-        break;
-    case FailingAdapter::Unopenable:
-        settings.open = SimulatedHidBus::OpenBehaviour::Fails;
-        break;
-    case FailingAdapter::AccessDenied:
-        settings.open = SimulatedHidBus::OpenBehaviour::AccessDenied;
-        break;
-    }
-    bus.addDevice(settings);
+    return static_cast<int>(std::ranges::count_if(bus.events(), [](const SimulatedHidBus::BusEvent &event) {
+        return event.kind == SimulatedHidBus::EventKind::OutputReport;
+    }));
 }
 
 inline const QString NotAttachedText
@@ -144,24 +117,16 @@ inline void verifyInitializationError(const QList<MessageBoxRecord> &boxes, bool
     QVERIFY(hint.contains(QStringLiteral("plug it in again")));
 }
 
-inline int outputReportCount(const SimulatedHidBus &bus)
-{
-    int count = 0;
-    for (const SimulatedHidBus::BusEvent &event : bus.events())
-        count += event.kind == SimulatedHidBus::EventKind::OutputReport ? 1 : 0;
-    return count;
-}
-
-// Writes down, in order, every time one of the watched widgets is shown or hidden, and when (milliseconds
-// since the recorder was made), until it is stopped.
+// Writes down, in order, every time a watched widget is shown ("+name") or hidden ("-name"), and when
+// (milliseconds since the recorder was made).
 class VisibilityRecorder : public QObject
 {
 public:
     VisibilityRecorder() { m_clock.start(); }
 
     void watch(QWidget *widget) { widget->installEventFilter(this); }
-    void stop() { m_recording = false; }
 
+    [[nodiscard]] qint64 elapsed() const { return m_clock.elapsed(); }
     [[nodiscard]] qint64 timeOf(const QString &change) const
     {
         const qsizetype index = changes.indexOf(change);
@@ -174,7 +139,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (m_recording && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
             changes.append((event->type() == QEvent::Show ? QStringLiteral("+") : QStringLiteral("-"))
                 + watched->objectName());
             times.append(m_clock.elapsed());
@@ -184,5 +149,4 @@ protected:
 
 private:
     QElapsedTimer m_clock;
-    bool m_recording = true;
 };

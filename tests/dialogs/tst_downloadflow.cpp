@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,9 +10,10 @@
 #include <QTimer>
 
 #include "APICommonDialog.h"
+#include "DemoAdapter.h"
 #include "DemoDialogs.h"
-#include "DialogAnswerer.h"
 #include "ProgramDialogs.h"
+#include "ReportDecoder.h"
 #include "ReportDisplay.h"
 #include "TextDocument.h"
 #include "TransferTestSupport.h"
@@ -22,63 +24,73 @@
 
 namespace {
 
-const QStringList CommandNames { "cmdDownload", "cmdSave", "cmdClearReport", "cmdResetDevice", "cmdExit" };
+// The main window, on the simulated bus or the demo adapter, showing the given lines.
+template<typename Dialogs> struct MainWindow
+{
+    template<typename Source>
+    MainWindow(const QStringList &lines, Source &&source, const TransferTiming &timing = quickTiming())
+        : dialogs(source, timing)
+    {
+        window.show();
+        for (const QString &line : lines)
+            window.lstOutput().AddItem(line);
+        window.lstOutput().publishPending();
+    }
 
-// Samples the main window's commands whenever one of its transfer dialogs is on screen.
+    void click(const char *name)
+    {
+        QTest::mouseClick(window.findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+
+    // Of the five command buttons and Help > About.
+    [[nodiscard]] int enabledCommands()
+    {
+        int enabled = window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        for (const char *name : { "cmdDownload", "cmdSave", "cmdClearReport", "cmdResetDevice", "cmdExit" })
+            enabled += window.findChild<QPushButton *>(QString::fromLatin1(name))->isEnabled() ? 1 : 0;
+        return enabled;
+    }
+
+    Dialogs dialogs;
+    frmMain window { dialogs };
+};
+
+// Samples the main window's commands whenever one of its transfer dialogs is on screen: all must be
+// disabled, and the dialog, owned by the main window, must leave it free: nothing modal is up.
 class CommandSampler : public QObject
 {
 public:
-    explicit CommandSampler(frmMain &window)
-        : m_window(window)
+    explicit CommandSampler(MainWindow<ProgramDialogs> &main)
+        : m_main(main)
     {
-        m_timer.setInterval(5);
-        connect(&m_timer, &QTimer::timeout, this, &CommandSampler::sample);
-        m_timer.start();
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const QList<QDialog *> dialogs = m_main.window.findChildren<QDialog *>();
+            if (std::ranges::any_of(dialogs, [](QDialog *dialog) {
+                    return dialog->isVisible()
+                        && (qobject_cast<frmProgress *>(dialog) || qobject_cast<frmReset *>(dialog));
+                })) {
+                ++m_samples;
+                m_faults += m_main.enabledCommands() > 0 || QApplication::activeModalWidget() ? 1 : 0;
+            }
+        });
+        m_timer.start(5);
     }
 
-    int samples = 0;
-    int samplesWithACommandEnabled = 0;
-    int samplesWithAModalWindow = 0;
+    // Afterwards the dialog is gone and every command is back.
+    void verify() const
+    {
+        QVERIFY(m_samples > 0);
+        QCOMPARE(m_faults, 0);
+        QCOMPARE(m_main.enabledCommands(), 6);
+        QVERIFY(m_main.window.findChildren<QDialog *>().isEmpty());
+    }
 
 private:
-    void sample()
-    {
-        const bool dialogShown = std::ranges::any_of(m_window.findChildren<QDialog *>(), [](QDialog *dialog) {
-            return dialog->isVisible()
-                && (qobject_cast<frmProgress *>(dialog) || qobject_cast<frmReset *>(dialog));
-        });
-        if (!dialogShown)
-            return;
-        ++samples;
-        // The dialog is owned by the main window but leaves it free: nothing modal is up.
-        samplesWithAModalWindow += QApplication::activeModalWidget() ? 1 : 0;
-        bool enabled = m_window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled();
-        for (const QString &name : CommandNames)
-            enabled = enabled || m_window.findChild<QPushButton *>(name)->isEnabled();
-        samplesWithACommandEnabled += enabled ? 1 : 0;
-    }
-
-    frmMain &m_window;
+    MainWindow<ProgramDialogs> &m_main;
+    int m_samples = 0;
+    int m_faults = 0;
     QTimer m_timer;
 };
-
-void click(frmMain &window, const char *name)
-{
-    QTest::mouseClick(window.findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
-}
-
-bool commandsEnabled(frmMain &window)
-{
-    return std::ranges::all_of(CommandNames,
-        [&window](const QString &name) { return window.findChild<QPushButton *>(name)->isEnabled(); });
-}
-
-void fill(ReportDisplay &display, const QStringList &lines)
-{
-    for (const QString &line : lines)
-        display.AddItem(line);
-    display.publishPending();
-}
 
 } // namespace
 
@@ -88,9 +100,9 @@ class TestDownloadFlow : public QObject
 
 private slots:
     void downloadAppendsTheReportAndOpensTagging();
-    void corruptedReportIsOfferedForRemoval();
-    void noAdapterShowsTheErrorAndLeavesTheDisplay();
     void resetNeverChangesTheDisplay();
+    void shippedCapturesDecodeToTheirReports_data();
+    void shippedCapturesDecodeToTheirReports();
     void demoSendsTheNextCaptureOnEachDownload();
     void saveWritesTheDisplayToATextFile();
 };
@@ -98,178 +110,142 @@ private slots:
 void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
 {
     SimulatedHidBus bus;
-    const int device = bus.addDevice();
-    const auto capture = fastCapture(QStringLiteral("01-two-alarms"));
-    answerOutputReports(bus, device,
-        [capture](int n) { return n == 1 ? capture : QList<SimulatedHidBus::ScheduledInput>(); });
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
-    fill(window.lstOutput(), { "EARLIER REPORT", "" });
-    CommandSampler sampler(window);
-
+    MainWindow<ProgramDialogs> main({ "EARLIER REPORT", "" }, bus);
     DialogAnswerer answerer;
+    // Without an adapter only the error box appears, and the display and its markers stay as they were.
+    answerer.expectMessageBox(QMessageBox::Ok);
+    main.click("cmdDownload");
+    verifyInitializationError(answerer.messageBoxes(), false);
+    QCOMPARE(main.window.lstOutput().Lines(), (QStringList { "EARLIER REPORT", "" }));
+    QCOMPARE(main.window.ReportStart(), 2);
+    QCOMPARE(main.window.ReportEnd(), 2);
+
+    answerWithCapture(bus, QStringLiteral("01-two-alarms"));
+    CommandSampler sampler(main);
     QString serial;
-    bool serialReadOnly = false;
     answerer.expectDialog([&](QWidget *dialog) {
         QCOMPARE(dialog->objectName(), QStringLiteral("frmReportTagging"));
         // The report is already in the display when the tagging dialog opens.
         auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("txtSerialNo"));
-        serial = field->text();
-        serialReadOnly = field->isReadOnly();
+        serial = field->isReadOnly() ? field->text() : QString();
         dialog->findChild<QLineEdit *>(QStringLiteral("txtUser"))->setText(QStringLiteral("J. Smith"));
         dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
     });
 
-    click(window, "cmdDownload");
+    main.click("cmdDownload");
 
     QCOMPARE(answerer.pendingCount(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
     QCOMPARE(serial, QStringLiteral("40213"));
-    QVERIFY(serialReadOnly);
-
+    sampler.verify();
     // The report lands after the earlier lines, with its tag lines filled in by the tagging dialog.
-    const QStringList report = referenceLines(QStringLiteral("01-two-alarms"));
-    const QStringList shown = window.lstOutput().Lines();
-    QCOMPARE(shown.size(), 2 + report.size());
-    QCOMPARE(shown.mid(0, 2), (QStringList { "EARLIER REPORT", "" }));
-    for (qsizetype i = 0; i < report.size(); ++i) {
-        const QString &sent = report.at(i);
-        const QString &line = shown.at(2 + i);
-        if (sent.startsWith(QStringLiteral("Date:")))
-            QVERIFY2(QRegularExpression(QStringLiteral("^Date: \\d\\d-[A-Z][a-z]{2}-\\d{4}$"))
-                         .match(line)
-                         .hasMatch(),
-                qPrintable(line));
-        else if (sent.startsWith(QStringLiteral("Time:")))
-            QVERIFY2(
-                QRegularExpression(QStringLiteral("^Time: \\d{1,2}:\\d\\d [AP]M$")).match(line).hasMatch(),
-                qPrintable(line));
-        else if (sent.startsWith(QStringLiteral("Serial #:")))
-            QCOMPARE(line, QStringLiteral("Serial #: 40213"));
-        else if (sent.startsWith(QStringLiteral("User:")))
-            QCOMPARE(line, QStringLiteral("User: J. Smith"));
-        else
-            QCOMPARE(line, sent);
+    const QStringList shown = main.window.lstOutput().Lines();
+    QStringList expected
+        = QStringList { "EARLIER REPORT", "" } + referenceLines(QStringLiteral("01-two-alarms"));
+    QCOMPARE(shown.size(), expected.size());
+    const QRegularExpression stamp(
+        QStringLiteral("^(Date: \\d\\d-[A-Z][a-z]{2}-\\d{4}|Time: \\d{1,2}:\\d\\d [AP]M)$"));
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        if (expected[i].startsWith(QStringLiteral("Date:"))
+            || expected[i].startsWith(QStringLiteral("Time:"))) {
+            QVERIFY2(stamp.match(shown[i]).hasMatch() && shown[i].left(5) == expected[i].left(5),
+                qPrintable(shown[i]));
+            expected[i] = shown[i];
+        }
     }
-    QCOMPARE(window.ReportStart(), 2);
-    QCOMPARE(window.ReportEnd(), 2 + report.size());
-
-    QVERIFY(sampler.samples > 0);
-    QCOMPARE(sampler.samplesWithACommandEnabled, 0);
-    QCOMPARE(sampler.samplesWithAModalWindow, 0);
-    QVERIFY(commandsEnabled(window));
-    QVERIFY(window.findChildren<frmProgress *>().isEmpty());
+    expected.replaceInStrings(
+        QRegularExpression(QStringLiteral("^Serial #:.*")), QStringLiteral("Serial #: 40213"));
+    expected.replaceInStrings(
+        QRegularExpression(QStringLiteral("^User:.*")), QStringLiteral("User: J. Smith"));
+    QCOMPARE(shown, expected);
+    QCOMPARE(main.window.ReportStart(), 2);
+    QCOMPARE(main.window.ReportEnd(), expected.size());
 }
 
-void TestDownloadFlow::corruptedReportIsOfferedForRemoval()
-{
-    SimulatedHidBus bus;
-    const int device = bus.addDevice();
-    const auto capture = fastCapture(QStringLiteral("04-corrupted"));
-    answerOutputReports(bus, device,
-        [capture](int n) { return n == 1 ? capture : QList<SimulatedHidBus::ScheduledInput>(); });
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
-    fill(window.lstOutput(), { "EARLIER REPORT" });
-
-    DialogAnswerer answerer;
-    QStringList linesWhenAsked;
-    answerer.expectDialog([&](QWidget *dialog) {
-        linesWhenAsked = window.lstOutput().Lines();
-        auto *box = qobject_cast<QMessageBox *>(dialog);
-        QVERIFY(box);
-        QCOMPARE(box->windowTitle(), QStringLiteral("Lorimet Adapter Confirmation"));
-        box->button(QMessageBox::No)->click();
-    });
-
-    click(window, "cmdDownload");
-
-    QCOMPARE(answerer.pendingCount(), 0);
-    QVERIFY(answerer.unexpected().isEmpty());
-    QCOMPARE(
-        linesWhenAsked, QStringList { "EARLIER REPORT" } + referenceLines(QStringLiteral("04-corrupted")));
-    QCOMPARE(window.lstOutput().Lines(), QStringList { "EARLIER REPORT" });
-}
-
-void TestDownloadFlow::noAdapterShowsTheErrorAndLeavesTheDisplay()
-{
-    SimulatedHidBus bus;
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
-    fill(window.lstOutput(), { "EARLIER REPORT" });
-
-    DialogAnswerer answerer;
-    answerer.expectMessageBox(QMessageBox::Ok);
-
-    click(window, "cmdDownload");
-
-    QCOMPARE(answerer.messageBoxes().size(), 1);
-    QCOMPARE(answerer.messageBoxes().first().title, QStringLiteral("Initialization Error"));
-    QVERIFY(answerer.unexpected().isEmpty());
-    QCOMPARE(window.lstOutput().Lines(), QStringList { "EARLIER REPORT" });
-    QCOMPARE(window.ReportStart(), 1);
-    QCOMPARE(window.ReportEnd(), 1);
-    QVERIFY(commandsEnabled(window));
-}
-
+// The one run of the reset at its real values.
 void TestDownloadFlow::resetNeverChangesTheDisplay()
 {
-    SimulatedHidBus bus;
-    const int device = bus.addDevice();
-    // The adapter answers every output report with a stream of lines that stops after a while.
-    answerOutputReports(bus, device, [](int) {
-        QList<SimulatedHidBus::ScheduledInput> inputs;
-        for (int i = 0; i < 20; ++i)
-            inputs.append({ 2ms, lineReport("NOISE") });
-        return inputs;
-    });
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
     const QStringList before { "FIRST REPORT", "Date: 05-Dec-2026", "", "SECOND" };
-    fill(window.lstOutput(), before);
-    CommandSampler sampler(window);
+    SimulatedHidBus bus;
+    MainWindow<ProgramDialogs> main(before, bus, TransferTiming {});
+    // The adapter answers every output report with a stream of lines that stops after 40 ms.
+    answerOutputReports(bus, bus.addDevice(), [](int) { return Inputs(20, { 2ms, lineReport("NOISE") }); });
+    CommandSampler sampler(main);
     DialogAnswerer answerer;
+    QElapsedTimer elapsed;
+    elapsed.start();
 
-    click(window, "cmdResetDevice");
+    main.click("cmdResetDevice");
 
+    // Each read ends after 1 s of silence, by when the 1 s drain pause, counted from before the first
+    // read, is over; then 2 s, and the two further reads.
+    QVERIFY2(elapsed.elapsed() >= 3 * 1040 + 2000 && elapsed.elapsed() < 5600,
+        qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(outputReportCount(bus), 3);
-    QCOMPARE(window.lstOutput().Lines(), before);
-    QCOMPARE(window.ReportStart(), 0);
-    QCOMPARE(window.ReportEnd(), 0);
+    QCOMPARE(main.window.lstOutput().Lines(), before);
+    QCOMPARE(main.window.ReportStart(), 0);
+    QCOMPARE(main.window.ReportEnd(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
-    QVERIFY(sampler.samples > 0);
-    QCOMPARE(sampler.samplesWithACommandEnabled, 0);
-    QCOMPARE(sampler.samplesWithAModalWindow, 0);
-    QVERIFY(commandsEnabled(window));
-    QVERIFY(window.findChildren<frmReset *>().isEmpty());
+    sampler.verify();
+}
+
+void TestDownloadFlow::shippedCapturesDecodeToTheirReports_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("errorCharacters");
+
+    QTest::newRow("two alarms") << "01-two-alarms" << 0;
+    QTest::newRow("no alarms") << "02-no-alarms" << 0;
+    QTest::newRow("overload") << "03-overload" << 0;
+    QTest::newRow("corrupted") << "04-corrupted" << 1;
+}
+
+void TestDownloadFlow::shippedCapturesDecodeToTheirReports()
+{
+    QFETCH(QString, name);
+    QFETCH(int, errorCharacters);
+
+    // The program embeds exactly the shipped captures, in name order.
+    const QStringList shipped = QDir(QStringLiteral(LORIMET_RESOURCES_DIR "/captures"))
+                                    .entryList({ "*.cap" }, QDir::Files, QDir::Name);
+    QCOMPARE(DemoAdapter(QStringLiteral(":/captures")).captureNames(), shipped);
+    QVERIFY(shipped.contains(name + QStringLiteral(".cap")));
+
+    const CaptureParseResult capture = CaptureFile::read(captureFile(name));
+    QVERIFY(!capture.error);
+    // Every gap is shorter than the silence that ends a transfer, so each capture is one download.
+    const QStringList lines = decodeCapturedTransfers(capture.reports, 1000ms);
+    QVERIFY(!lines.isEmpty());
+    QCOMPARE(lines, referenceLines(name));
+    QVERIFY(std::ranges::all_of(lines, [](const QString &line) { return line.size() == 24; }));
+    QCOMPARE(lines.join(QString()).count(QChar(0x7F)), errorCharacters);
+    for (const char *pattern : { "^   S/N: \\d+ *$", "^Date:", "^Time:", "^Serial #:", "^User:" })
+        QCOMPARE(lines.filter(QRegularExpression(QString::fromLatin1(pattern))).size(), 1);
 }
 
 void TestDownloadFlow::demoSendsTheNextCaptureOnEachDownload()
 {
-    TransferTiming timing = quickTiming();
-    // The captures keep the detector's own pace, so a read waits as long as the longest gap needs.
-    timing.readTimeout = 400ms;
-    DemoDialogs dialogs(QStringLiteral(":/captures"), timing);
-    frmMain window(dialogs);
-    window.show();
+    // Loaded in name order; a broken capture and other files are left out.
+    QTemporaryDir directory;
+    QVERIFY(!CaptureFile::write(directory.filePath("2.cap"), { { 5ms, lineReport("SECOND") } }));
+    QVERIFY(!CaptureFile::write(directory.filePath("1.cap"), { { 5ms, lineReport("FIRST") } }));
+    QVERIFY(!CaptureFile::write(directory.filePath("notes.txt"), { { 5ms, lineReport("NOTES") } }));
+    QFile broken(directory.filePath("15-broken.cap"));
+    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("+5 00 41 0A\n") > 0);
+    broken.close();
+    MainWindow<DemoDialogs> main({}, directory.path());
     DialogAnswerer answerer;
-    answerer.expectDialog(
-        [](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); });
-    answerer.expectDialog(
-        [](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); });
+    for (int i = 0; i < 3; ++i)
+        answerer.expectDialog(
+            [](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); });
 
-    click(window, "cmdDownload");
-    click(window, "cmdResetDevice");
-    click(window, "cmdDownload");
+    // Neither the reset nor the further reads of a download use up a capture; after the last comes the first.
+    for (const char *name : { "cmdDownload", "cmdResetDevice", "cmdDownload", "cmdDownload" })
+        main.click(name);
 
     QCOMPARE(answerer.pendingCount(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
-    QCOMPARE(window.lstOutput().Lines(),
-        referenceLines(QStringLiteral("01-two-alarms")) + referenceLines(QStringLiteral("02-no-alarms")));
+    QCOMPARE(main.window.lstOutput().Lines(), (QStringList { "FIRST", "SECOND", "FIRST" }));
 }
 
 void TestDownloadFlow::saveWritesTheDisplayToATextFile()
@@ -286,19 +262,16 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
         return true;
     });
     SimulatedHidBus bus;
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
-    fill(window.lstOutput(), { "FIRST REPORT", "", "Date: 05-Dec-2026" });
-
+    MainWindow<ProgramDialogs> main({ "FIRST REPORT", "", "Date: 05-Dec-2026" }, bus);
     DialogAnswerer answerer;
-    answerer.expectDialog([&window](QWidget *dialog) {
-        QCOMPARE(dialog->parentWidget(), &window);
+    answerer.expectDialog([&main](QWidget *dialog) {
+        QCOMPARE(dialog->parentWidget(), &main.window);
         QVERIFY(qobject_cast<frmSave *>(dialog));
         QVERIFY(dialog->findChild<QRadioButton *>(QStringLiteral("optTextFile"))->isChecked());
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
     });
-    click(window, "cmdSave");
+
+    main.click("cmdSave");
     APICommonDialog::SetDialogRunner({});
     TextDocument::SetFileOpener({});
 
