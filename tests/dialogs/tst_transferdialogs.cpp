@@ -1,4 +1,7 @@
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
@@ -9,6 +12,32 @@
 #include "frmReset.h"
 
 namespace {
+
+// Writes down, in order, every time a watched widget is shown ("+name") or hidden ("-name"), and when
+// (milliseconds since the recorder was made).
+class VisibilityRecorder : public QObject
+{
+public:
+    VisibilityRecorder() { m_clock.start(); }
+    void watch(QWidget *widget) { widget->installEventFilter(this); }
+    [[nodiscard]] qint64 elapsed() const { return m_clock.elapsed(); }
+
+    QStringList changes;
+    QHash<QString, qint64> timeOf;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+            changes.append(QLatin1String(event->type() == QEvent::Show ? "+" : "-") + watched->objectName());
+            timeOf.insert(changes.last(), m_clock.elapsed());
+        }
+        return false;
+    }
+
+private:
+    QElapsedTimer m_clock;
+};
 
 // "none", or an adapter that answers the n-th output report with "PART n" and "END"; "unplugs" is then
 // pulled out right after that, "other product", "fails" and "denied" cannot be opened at all.
@@ -83,10 +112,8 @@ private slots:
     void looksAsDesigned();
     void runs_data();
     void runs();
-    void pauseEndsAtTheFirstReadingPastTheDeadline_data();
-    void pauseEndsAtTheFirstReadingPastTheDeadline();
-    void slowSearchEndsTheFirstPauseAtOnce();
-    void escapeAndCloseDoNotStopTheTransfer();
+    void firstPauseCountsFromBeforeTheSearch_data();
+    void firstPauseCountsFromBeforeTheSearch();
     void realTiming();
 };
 
@@ -139,11 +166,9 @@ void TestTransferDialogs::looksAsDesigned()
         QCOMPARE(text->geometry(), QRect(34, top, 211, 13));
         QCOMPARE(arrow->isVisibleTo(dialog.get()), row == 0);
         QVERIFY(!tick->isVisibleTo(dialog.get()));
-        QCOMPARE(arrow->pixmap().toImage(), arrowImage);
-        QCOMPARE(tick->pixmap().toImage(), tickImage);
-        QCOMPARE(text->font().family(), QStringLiteral("Arial"));
-        QCOMPARE(text->font().pointSizeF(), 8.25);
-        QVERIFY(text->font().bold());
+        QVERIFY(arrow->pixmap().toImage() == arrowImage && tick->pixmap().toImage() == tickImage);
+        QVERIFY(text->font().family() == QStringLiteral("Arial") && text->font().pointSizeF() == 8.25
+            && text->font().bold());
         QCOMPARE(text->palette().color(QPalette::WindowText), QColor(0x40, 0x40, 0x40));
     }
 }
@@ -152,145 +177,97 @@ void TestTransferDialogs::runs_data()
 {
     QTest::addColumn<bool>("reset");
     QTest::addColumn<QString>("adapter");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QStringList>("changes");
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<int>("outputReports");
-    QTest::addColumn<int>("errorBoxes");
+    QTest::addColumn<int>("cycles");
 
-    // One output report for the download and one for each further cycle, whose lines come after it. Once
-    // unplugged, the further opens fail: they neither add lines nor show anything.
-    const QStringList kept { "EARLIER" };
-    QTest::newRow("download") << false << "answers"
-                              << kept + QStringList { "PART 1", "END", "PART 2", "END", "PART 3", "END" }
-                              << DownloadStages << DownloadDone << 3 << 0;
-    QTest::newRow("download, unplugged after reading")
-        << false << "unplugs" << kept + QStringList { "PART 1", "END" } << DownloadStages << DownloadDone << 1
-        << 0;
-    for (const char *adapter : { "none", "other product", "fails", "denied" }) {
-        QTest::addRow("download, %s", adapter)
-            << false << adapter << kept << QStringList { "+imgConnect" } << DownloadStarted << 0 << 1;
+    // The transfer and the two further cycles each send one output report; once the adapter is unplugged
+    // the further opens fail silently, and an adapter that cannot be opened stops everything at once.
+    for (const bool reset : { false, true }) {
+        const char *dialog = reset ? "reset" : "download";
+        QTest::addRow("%s", dialog) << reset << "answers" << 3;
+        QTest::addRow("%s, unplugged after reading", dialog) << reset << "unplugs" << 1;
+        for (const char *adapter : { "none", "other product", "fails", "denied" })
+            QTest::addRow("%s, %s", dialog, adapter) << reset << adapter << 0;
     }
-    QTest::newRow("reset") << true << "answers" << kept << ResetStages << ResetDone << 3 << 0;
-    QTest::newRow("reset, unplugged after reading")
-        << true << "unplugs" << kept << ResetStages << ResetDone << 1 << 0;
-    for (const char *adapter : { "none", "denied" })
-        QTest::addRow("reset, %s", adapter)
-            << true << adapter << kept << QStringList { "+imgReset" } << ResetStarted << 0 << 1;
 }
 
 void TestTransferDialogs::runs()
 {
     QFETCH(bool, reset);
     QFETCH(QString, adapter);
-    QFETCH(QStringList, lines);
-    QFETCH(QStringList, changes);
-    QFETCH(QStringList, texts);
-    QFETCH(int, outputReports);
-    QFETCH(int, errorBoxes);
+    QFETCH(int, cycles);
 
     SimulatedHidBus bus;
     plugIn(bus, adapter);
     RecordingList list;
     list.lines = QStringList { QStringLiteral("EARLIER") };
     DialogAnswerer answerer;
-    if (errorBoxes > 0)
+    if (cycles == 0)
         answerer.expectMessageBox(QMessageBox::Ok);
     VisibilityRecorder recorder;
-
     const auto dialog = makeDialog(reset, bus, list, quickTiming());
+    // Escape and the close button do nothing while the dialog works.
+    bool closed = false;
+    QTimer::singleShot(20, dialog.get(), [&dialog, &closed] {
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        closed = dialog->close() || !dialog->isVisible();
+    });
+
     run(*dialog, recorder);
 
+    // A download's lines follow the earlier ones, each cycle's after the one before; a reset adds none.
+    QStringList lines { QStringLiteral("EARLIER") };
+    for (int cycle = 1; cycle <= cycles && !reset; ++cycle)
+        lines << QStringLiteral("PART %1").arg(cycle) << QStringLiteral("END");
     QCOMPARE(list.lines, lines);
     QCOMPARE(list.selected, lines.size() > 1 ? lines.size() - 1 : -1);
-    QCOMPARE(recorder.changes, changes);
-    QCOMPARE(stageTexts(dialog.get()), texts);
-    QCOMPARE(outputReportCount(bus), outputReports);
-    QCOMPARE(bus.openHandleCount(), 0);
-    QCOMPARE(answerer.messageBoxes().size(), errorBoxes);
-    if (errorBoxes > 0)
+    if (cycles > 0) {
+        QCOMPARE(recorder.changes, reset ? ResetStages : DownloadStages);
+        QCOMPARE(stageTexts(dialog.get()), reset ? ResetDone : DownloadDone);
+        QVERIFY(answerer.messageBoxes().isEmpty());
+    } else {
+        QCOMPARE(recorder.changes, QStringList { reset ? "+imgReset" : "+imgConnect" });
+        QCOMPARE(stageTexts(dialog.get()), reset ? ResetStarted : DownloadStarted);
         verifyInitializationError(answerer.messageBoxes(), adapter == QStringLiteral("denied"));
+    }
+    QVERIFY(!closed);
+    QCOMPARE(outputReportCount(bus), cycles);
+    QCOMPARE(bus.openHandleCount(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
 }
 
-void TestTransferDialogs::pauseEndsAtTheFirstReadingPastTheDeadline_data()
+void TestTransferDialogs::firstPauseCountsFromBeforeTheSearch_data()
 {
-    QTest::addColumn<int>("alreadyElapsedMs");
-    QTest::addColumn<int>("stepMs");
-    QTest::addColumn<int>("readings");
+    QTest::addColumn<int>("searchMs");
+    QTest::addColumn<int>("waitMs");
 
-    // The start is taken before a search that may itself use part of the 2 s pause, or all of it.
-    QTest::newRow("fresh start") << 0 << 250 << 9;
-    QTest::newRow("search used half") << 1000 << 250 << 5;
-    QTest::newRow("search took longer") << 3500 << 250 << 1;
-    QTest::newRow("uneven steps") << 500 << 400 << 5;
+    // A 400 ms pause on the dialog's own monotonic clock, less whatever of it the search took.
+    QTest::newRow("instant search") << 0 << 400;
+    QTest::newRow("search took half") << 200 << 200;
+    QTest::newRow("search took longer") << 2500 << 0;
 }
 
-void TestTransferDialogs::pauseEndsAtTheFirstReadingPastTheDeadline()
+void TestTransferDialogs::firstPauseCountsFromBeforeTheSearch()
 {
-    QFETCH(int, alreadyElapsedMs);
-    QFETCH(int, stepMs);
-    QFETCH(int, readings);
+    QFETCH(int, searchMs);
+    QFETCH(int, waitMs);
 
-    // Only the given clock counts, moving on by a fixed step each time it is read.
-    using TimePoint = std::chrono::steady_clock::time_point;
-    const TimePoint start { std::chrono::hours(24 * 3) };
-    TimePoint now = start + std::chrono::milliseconds(alreadyElapsedMs);
-    QList<TimePoint> seen;
-    const MonotonicClock clock = [&] {
-        seen.append(now);
-        now += std::chrono::milliseconds(stepMs);
-        return seen.last();
-    };
-
-    QElapsedTimer real;
-    real.start();
-    pauseSince(clock, start, 2000ms);
-
-    QCOMPARE(seen.size(), readings);
-    QVERIFY(seen.last() >= start + 2000ms);
-    QVERIFY(std::all_of(seen.begin(), seen.end() - 1, [&](TimePoint t) { return t < start + 2000ms; }));
-    QVERIFY(readings > 1 || real.elapsed() < 50);
-}
-
-void TestTransferDialogs::slowSearchEndsTheFirstPauseAtOnce()
-{
     SimulatedHidBus bus;
     bus.addDevice();
     RecordingList list;
     TransferTiming timing = quickTiming();
-    timing.connectPause = 2000ms;
-    // The first reading is the start time; every later one comes after a search of 2.5 s.
-    auto readings = std::make_shared<int>(0);
-    timing.clock
-        = [readings] { return std::chrono::steady_clock::now() + ((*readings)++ == 0 ? 0ms : 2500ms); };
-    QElapsedTimer elapsed;
-    elapsed.start();
+    timing.connectPause = 400ms;
+    // Only the first reading comes before the search; the clock then stays ahead by the search's length.
+    timing.clock = [readings = std::make_shared<int>(0), search = std::chrono::milliseconds(searchMs)] {
+        return std::chrono::steady_clock::now() + ((*readings)++ == 0 ? 0ms : search);
+    };
+    VisibilityRecorder recorder;
     frmProgress dialog(bus, list, timing);
 
-    dialog.show();
+    run(dialog, recorder);
 
-    QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("imgCheckMark_3"))->isVisible());
-    QVERIFY2(elapsed.elapsed() < 1500, qPrintable(QString::number(elapsed.elapsed())));
-}
-
-void TestTransferDialogs::escapeAndCloseDoNotStopTheTransfer()
-{
-    SimulatedHidBus bus;
-    answerOutputReports(bus, bus.addDevice(), [](int) { return Inputs { { 100ms, lineReport("LATE") } }; });
-    RecordingList list;
-    frmProgress dialog(bus, list, quickTiming());
-    bool stillVisible = true;
-    QTimer::singleShot(20, &dialog, [&dialog, &stillVisible] {
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-        dialog.close();
-        stillVisible = dialog.isVisible();
-    });
-
-    dialog.show();
-
-    QVERIFY(stillVisible);
-    QCOMPARE(list.lines, QStringList(3, QStringLiteral("LATE")));
+    const qint64 waited = recorder.timeOf["+imgCheckMark_0"] - recorder.timeOf["+imgConnect"];
+    QVERIFY2(waited >= waitMs && waited < waitMs + 150, qPrintable(QString::number(waited)));
+    QVERIFY(recorder.changes.endsWith(QStringLiteral("+imgCheckMark_3")));
 }
 
 // The one run of the download at its real values.
@@ -308,11 +285,11 @@ void TestTransferDialogs::realTiming()
 
     // The first row is done 2 s after the search began; the report arrives 300 ms after the request and
     // 1 s of silence ends the read; then 2 s more, and two further reads of 1 s each.
-    const qint64 connected = recorder.timeOf("+imgCheckMark_0") - recorder.timeOf("+imgConnect");
+    const qint64 connected = recorder.timeOf["+imgCheckMark_0"] - recorder.timeOf["+imgConnect"];
     QVERIFY2(connected >= 2000 && connected < 2200, qPrintable(QString::number(connected)));
-    const qint64 received = recorder.timeOf("+imgCheckMark_2") - recorder.timeOf("+imgReceive");
+    const qint64 received = recorder.timeOf["+imgCheckMark_2"] - recorder.timeOf["+imgReceive"];
     QVERIFY2(received >= 1300 && received < 1500, qPrintable(QString::number(received)));
-    const qint64 total = recorder.timeOf("+imgCheckMark_3") + 2000 + 2 * 1000;
+    const qint64 total = recorder.timeOf["+imgCheckMark_3"] + 2000 + 2 * 1000;
     QVERIFY2(recorder.elapsed() >= total && recorder.elapsed() < total + 400,
         qPrintable(QString::number(recorder.elapsed())));
     QCOMPARE(list.lines, QStringList { QStringLiteral("REPORT") });
