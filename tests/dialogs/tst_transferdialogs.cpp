@@ -256,9 +256,9 @@ void TestTransferDialogs::firstPauseCountsFromBeforeTheSearch()
     RecordingList list;
     TransferTiming timing = quickTiming();
     timing.connectPause = 400ms;
-    // Only the first reading comes before the search; the clock then stays ahead by the search's length.
-    timing.clock = [readings = std::make_shared<int>(0), search = std::chrono::milliseconds(searchMs)] {
-        return std::chrono::steady_clock::now() + ((*readings)++ == 0 ? 0ms : search);
+    // The search takes no real time, but once it has opened the adapter the clock is ahead by its length.
+    timing.clock = [&bus, search = std::chrono::milliseconds(searchMs)] {
+        return std::chrono::steady_clock::now() + (bus.events().isEmpty() ? 0ms : search);
     };
     VisibilityRecorder recorder;
     frmProgress dialog(bus, list, timing);
