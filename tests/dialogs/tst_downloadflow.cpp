@@ -25,35 +25,31 @@
 
 namespace {
 
-// The main window, on the simulated bus or the demo adapter, showing the given lines.
-template<typename Dialogs> struct MainWindow
+// The main window on the given dialogs, showing the given lines.
+struct MainWindow : frmMain
 {
-    template<typename Source>
-    MainWindow(const QStringList &lines, Source &&source, const TransferTiming &timing = quickTiming())
-        : dialogs(source, timing)
+    MainWindow(CommandDialogs &dialogs, const QStringList &lines)
+        : frmMain(dialogs)
     {
-        window.show();
+        show();
         for (const QString &line : lines)
-            window.lstOutput().AddItem(line);
-        window.lstOutput().publishPending();
+            lstOutput().AddItem(line);
+        lstOutput().publishPending();
     }
 
     void click(const char *name)
     {
-        QTest::mouseClick(window.findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
+        QTest::mouseClick(findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
     }
 
     // Of the five command buttons and Help > About.
     [[nodiscard]] int enabledCommands()
     {
-        int enabled = window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        int enabled = findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
         for (const char *name : { "cmdDownload", "cmdSave", "cmdClearReport", "cmdResetDevice", "cmdExit" })
-            enabled += window.findChild<QPushButton *>(QString::fromLatin1(name))->isEnabled() ? 1 : 0;
+            enabled += findChild<QPushButton *>(QLatin1String(name))->isEnabled() ? 1 : 0;
         return enabled;
     }
-
-    Dialogs dialogs;
-    frmMain window { dialogs };
 };
 
 // An adapter that sends the shipped capture, replayed fast, for the first output report only.
@@ -70,10 +66,10 @@ void answerWithCapture(SimulatedHidBus &bus, const char *name)
 // left enabled or a modal window, as the dialog, owned by the main window, must leave it free.
 struct CommandSampler : QTimer
 {
-    explicit CommandSampler(MainWindow<ProgramDialogs> &main)
+    explicit CommandSampler(MainWindow &main)
     {
         connect(this, &QTimer::timeout, [this, &main] {
-            if (main.window.findChild<frmProgress *>() || main.window.findChild<frmReset *>()) {
+            if (main.findChild<frmProgress *>() || main.findChild<frmReset *>()) {
                 ++samples;
                 faults += main.enabledCommands() > 0 || QApplication::activeModalWidget() ? 1 : 0;
             }
@@ -102,15 +98,16 @@ private slots:
 void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
 {
     SimulatedHidBus bus;
-    MainWindow<ProgramDialogs> main({ "EARLIER REPORT", "" }, bus);
+    ProgramDialogs dialogs(bus, quickTiming());
+    MainWindow main(dialogs, { "EARLIER REPORT", "" });
     DialogAnswerer answerer;
     // Without an adapter only the error box appears, and the display and its markers stay as they were.
     answerer.expectMessageBox(QMessageBox::Ok);
     main.click("cmdDownload");
     verifyInitializationError(answerer.messageBoxes(), false);
-    QCOMPARE(main.window.lstOutput().Lines(), (QStringList { "EARLIER REPORT", "" }));
-    QCOMPARE(main.window.ReportStart(), 2);
-    QCOMPARE(main.window.ReportEnd(), 2);
+    QCOMPARE(main.lstOutput().Lines(), (QStringList { "EARLIER REPORT", "" }));
+    QCOMPARE(main.ReportStart(), 2);
+    QCOMPARE(main.ReportEnd(), 2);
 
     answerWithCapture(bus, "01-two-alarms");
     CommandSampler sampler(main);
@@ -132,7 +129,7 @@ void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
     QCOMPARE(sampler.faults, 0);
     QCOMPARE(main.enabledCommands(), 6);
     // The report lands after the earlier lines; the tagging dialog fills in its four blank tag lines.
-    const QStringList shown = main.window.lstOutput().Lines();
+    const QStringList shown = main.lstOutput().Lines();
     const QStringList expected = QStringList { "EARLIER REPORT", "" } + referenceLines("01-two-alarms");
     const qsizetype tags = expected.indexOf(QRegularExpression(QStringLiteral("Date:.*")));
     QCOMPARE(shown.size(), expected.size());
@@ -142,8 +139,8 @@ void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
                        "40213\nUser: J\\. Smith$"));
     QVERIFY2(
         filled.match(shown.mid(tags, 4).join('\n')).hasMatch(), qPrintable(shown.mid(tags, 4).join('|')));
-    QCOMPARE(main.window.ReportStart(), 2);
-    QCOMPARE(main.window.ReportEnd(), shown.size());
+    QCOMPARE(main.ReportStart(), 2);
+    QCOMPARE(main.ReportEnd(), shown.size());
 }
 
 // The one run of the reset at its real values.
@@ -151,7 +148,8 @@ void TestDownloadFlow::resetNeverChangesTheDisplay()
 {
     const QStringList before { "FIRST REPORT", "Date: 05-Dec-2026", "", "SECOND" };
     SimulatedHidBus bus;
-    MainWindow<ProgramDialogs> main(before, bus, TransferTiming {});
+    ProgramDialogs dialogs(bus, TransferTiming {});
+    MainWindow main(dialogs, before);
     // The adapter answers every output report with a stream of lines that stops after 40 ms.
     answerOutputReports(bus, bus.addDevice(), [](int) { return Inputs(20, { 2ms, lineReport("NOISE") }); });
     CommandSampler sampler(main);
@@ -166,9 +164,9 @@ void TestDownloadFlow::resetNeverChangesTheDisplay()
     QVERIFY2(elapsed.elapsed() >= 3 * 1040 + 2000 && elapsed.elapsed() < 5600,
         qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(outputReportCount(bus), 3);
-    QCOMPARE(main.window.lstOutput().Lines(), before);
-    QCOMPARE(main.window.ReportStart(), 0);
-    QCOMPARE(main.window.ReportEnd(), 0);
+    QCOMPARE(main.lstOutput().Lines(), before);
+    QCOMPARE(main.ReportStart(), 0);
+    QCOMPARE(main.ReportEnd(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
     QVERIFY(sampler.samples > 0);
     QCOMPARE(sampler.faults, 0);
@@ -206,7 +204,8 @@ void TestDownloadFlow::demoSendsTheNextCaptureOnEachDownload()
     QFile broken(directory.filePath("15-broken.cap"));
     QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("+5 00 41 0A\n") > 0);
     broken.close();
-    MainWindow<DemoDialogs> main({}, directory.path());
+    DemoDialogs dialogs(directory.path(), quickTiming());
+    MainWindow main(dialogs, {});
     DialogAnswerer answerer;
     for (int i = 0; i < 3; ++i)
         answerer.expectDialog(
@@ -218,7 +217,7 @@ void TestDownloadFlow::demoSendsTheNextCaptureOnEachDownload()
 
     QCOMPARE(answerer.pendingCount(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
-    QCOMPARE(main.window.lstOutput().Lines(), (QStringList { "FIRST", "SECOND", "FIRST" }));
+    QCOMPARE(main.lstOutput().Lines(), (QStringList { "FIRST", "SECOND", "FIRST" }));
 }
 
 void TestDownloadFlow::saveWritesTheDisplayToATextFile()
@@ -235,10 +234,11 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
         return true;
     });
     SimulatedHidBus bus;
-    MainWindow<ProgramDialogs> main({ "FIRST REPORT", "", "Date: 05-Dec-2026" }, bus);
+    ProgramDialogs dialogs(bus);
+    MainWindow main(dialogs, { "FIRST REPORT", "", "Date: 05-Dec-2026" });
     DialogAnswerer answerer;
     answerer.expectDialog([&main](QWidget *dialog) {
-        QCOMPARE(dialog->parentWidget(), &main.window);
+        QCOMPARE(dialog->parentWidget(), static_cast<QWidget *>(&main));
         QVERIFY(qobject_cast<frmSave *>(dialog));
         QVERIFY(dialog->findChild<QRadioButton *>(QStringLiteral("optTextFile"))->isChecked());
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
