@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,9 +10,11 @@
 #include <QTimer>
 
 #include "APICommonDialog.h"
+#include "CaptureFile.h"
+#include "DemoAdapter.h"
 #include "DemoDialogs.h"
-#include "DialogAnswerer.h"
 #include "ProgramDialogs.h"
+#include "ReportDecoder.h"
 #include "ReportDisplay.h"
 #include "TextDocument.h"
 #include "TransferTestSupport.h"
@@ -22,63 +25,61 @@
 
 namespace {
 
-const QStringList CommandNames { "cmdDownload", "cmdSave", "cmdClearReport", "cmdResetDevice", "cmdExit" };
-
-// Samples the main window's commands whenever one of its transfer dialogs is on screen.
-class CommandSampler : public QObject
+// The main window on the given dialogs, showing the given lines.
+struct MainWindow : frmMain
 {
-public:
-    explicit CommandSampler(frmMain &window)
-        : m_window(window)
+    MainWindow(CommandDialogs &dialogs, const QStringList &lines)
+        : frmMain(dialogs)
     {
-        m_timer.setInterval(5);
-        connect(&m_timer, &QTimer::timeout, this, &CommandSampler::sample);
-        m_timer.start();
+        show();
+        for (const QString &line : lines)
+            lstOutput().AddItem(line);
+        lstOutput().publishPending();
+    }
+
+    void click(const char *name)
+    {
+        QTest::mouseClick(findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+    }
+
+    // Of the five command buttons and Help > About.
+    [[nodiscard]] int enabledCommands()
+    {
+        int enabled = findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        for (const char *name : { "cmdDownload", "cmdSave", "cmdClearReport", "cmdResetDevice", "cmdExit" })
+            enabled += findChild<QPushButton *>(QLatin1String(name))->isEnabled() ? 1 : 0;
+        return enabled;
+    }
+};
+
+// An adapter that sends the shipped capture, replayed fast, for the first output report only.
+void answerWithCapture(SimulatedHidBus &bus, const char *name)
+{
+    Inputs inputs;
+    for (const CapturedReport &report :
+        CaptureFile::read(QStringLiteral(LORIMET_RESOURCES_DIR "/captures/%1.cap").arg(name)).reports)
+        inputs.append({ std::min<std::chrono::milliseconds>(report.delay, 2ms), report.bytes });
+    answerOutputReports(bus, bus.addDevice(), [inputs](int n) { return n == 1 ? inputs : Inputs(); });
+}
+
+// Samples the main window's commands whenever one of its transfer dialogs is up: a fault is a command
+// left enabled or a modal window, as the dialog, owned by the main window, must leave it free.
+struct CommandSampler : QTimer
+{
+    explicit CommandSampler(MainWindow &main)
+    {
+        connect(this, &QTimer::timeout, [this, &main] {
+            if (main.findChild<frmProgress *>() || main.findChild<frmReset *>()) {
+                ++samples;
+                faults += main.enabledCommands() > 0 || QApplication::activeModalWidget() ? 1 : 0;
+            }
+        });
+        start(5);
     }
 
     int samples = 0;
-    int samplesWithACommandEnabled = 0;
-    int samplesWithAModalWindow = 0;
-
-private:
-    void sample()
-    {
-        const bool dialogShown = std::ranges::any_of(m_window.findChildren<QDialog *>(), [](QDialog *dialog) {
-            return dialog->isVisible()
-                && (qobject_cast<frmProgress *>(dialog) || qobject_cast<frmReset *>(dialog));
-        });
-        if (!dialogShown)
-            return;
-        ++samples;
-        // The dialog is owned by the main window but leaves it free: nothing modal is up.
-        samplesWithAModalWindow += QApplication::activeModalWidget() ? 1 : 0;
-        bool enabled = m_window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled();
-        for (const QString &name : CommandNames)
-            enabled = enabled || m_window.findChild<QPushButton *>(name)->isEnabled();
-        samplesWithACommandEnabled += enabled ? 1 : 0;
-    }
-
-    frmMain &m_window;
-    QTimer m_timer;
+    int faults = 0;
 };
-
-void click(frmMain &window, const char *name)
-{
-    QTest::mouseClick(window.findChild<QPushButton *>(QString::fromLatin1(name)), Qt::LeftButton);
-}
-
-bool commandsEnabled(frmMain &window)
-{
-    return std::ranges::all_of(CommandNames,
-        [&window](const QString &name) { return window.findChild<QPushButton *>(name)->isEnabled(); });
-}
-
-void fill(ReportDisplay &display, const QStringList &lines)
-{
-    for (const QString &line : lines)
-        display.AddItem(line);
-    display.publishPending();
-}
 
 } // namespace
 
@@ -88,9 +89,8 @@ class TestDownloadFlow : public QObject
 
 private slots:
     void downloadAppendsTheReportAndOpensTagging();
-    void corruptedReportIsOfferedForRemoval();
-    void noAdapterShowsTheErrorAndLeavesTheDisplay();
     void resetNeverChangesTheDisplay();
+    void shippedCapturesAreWholeReports();
     void demoSendsTheNextCaptureOnEachDownload();
     void saveWritesTheDisplayToATextFile();
 };
@@ -98,178 +98,126 @@ private slots:
 void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
 {
     SimulatedHidBus bus;
-    const int device = bus.addDevice();
-    const auto capture = fastCapture(QStringLiteral("01-two-alarms"));
-    answerOutputReports(bus, device,
-        [capture](int n) { return n == 1 ? capture : QList<SimulatedHidBus::ScheduledInput>(); });
     ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
-    fill(window.lstOutput(), { "EARLIER REPORT", "" });
-    CommandSampler sampler(window);
-
+    MainWindow main(dialogs, { "EARLIER REPORT", "" });
     DialogAnswerer answerer;
+    // Without an adapter only the error box appears, and the display and its markers stay as they were.
+    answerer.expectMessageBox(QMessageBox::Ok);
+    main.click("cmdDownload");
+    verifyInitializationError(answerer.messageBoxes(), false);
+    QCOMPARE(main.lstOutput().Lines(), (QStringList { "EARLIER REPORT", "" }));
+    QCOMPARE(main.ReportStart(), 2);
+    QCOMPARE(main.ReportEnd(), 2);
+
+    answerWithCapture(bus, "01-two-alarms");
+    CommandSampler sampler(main);
     QString serial;
-    bool serialReadOnly = false;
     answerer.expectDialog([&](QWidget *dialog) {
         QCOMPARE(dialog->objectName(), QStringLiteral("frmReportTagging"));
         // The report is already in the display when the tagging dialog opens.
-        auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("txtSerialNo"));
-        serial = field->text();
-        serialReadOnly = field->isReadOnly();
+        serial = dialog->findChild<QLineEdit *>(QStringLiteral("txtSerialNo"))->text();
         dialog->findChild<QLineEdit *>(QStringLiteral("txtUser"))->setText(QStringLiteral("J. Smith"));
         dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
     });
 
-    click(window, "cmdDownload");
+    main.click("cmdDownload");
 
     QCOMPARE(answerer.pendingCount(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
     QCOMPARE(serial, QStringLiteral("40213"));
-    QVERIFY(serialReadOnly);
-
-    // The report lands after the earlier lines, with its tag lines filled in by the tagging dialog.
-    const QStringList report = referenceLines(QStringLiteral("01-two-alarms"));
-    const QStringList shown = window.lstOutput().Lines();
-    QCOMPARE(shown.size(), 2 + report.size());
-    QCOMPARE(shown.mid(0, 2), (QStringList { "EARLIER REPORT", "" }));
-    for (qsizetype i = 0; i < report.size(); ++i) {
-        const QString &sent = report.at(i);
-        const QString &line = shown.at(2 + i);
-        if (sent.startsWith(QStringLiteral("Date:")))
-            QVERIFY2(QRegularExpression(QStringLiteral("^Date: \\d\\d-[A-Z][a-z]{2}-\\d{4}$"))
-                         .match(line)
-                         .hasMatch(),
-                qPrintable(line));
-        else if (sent.startsWith(QStringLiteral("Time:")))
-            QVERIFY2(
-                QRegularExpression(QStringLiteral("^Time: \\d{1,2}:\\d\\d [AP]M$")).match(line).hasMatch(),
-                qPrintable(line));
-        else if (sent.startsWith(QStringLiteral("Serial #:")))
-            QCOMPARE(line, QStringLiteral("Serial #: 40213"));
-        else if (sent.startsWith(QStringLiteral("User:")))
-            QCOMPARE(line, QStringLiteral("User: J. Smith"));
-        else
-            QCOMPARE(line, sent);
-    }
-    QCOMPARE(window.ReportStart(), 2);
-    QCOMPARE(window.ReportEnd(), 2 + report.size());
-
     QVERIFY(sampler.samples > 0);
-    QCOMPARE(sampler.samplesWithACommandEnabled, 0);
-    QCOMPARE(sampler.samplesWithAModalWindow, 0);
-    QVERIFY(commandsEnabled(window));
-    QVERIFY(window.findChildren<frmProgress *>().isEmpty());
+    QCOMPARE(sampler.faults, 0);
+    QCOMPARE(main.enabledCommands(), 6);
+    // The report lands after the earlier lines; the tagging dialog fills in its four blank tag lines.
+    const QStringList shown = main.lstOutput().Lines();
+    const QStringList expected = QStringList { "EARLIER REPORT", "" } + referenceLines("01-two-alarms");
+    const qsizetype tags = expected.indexOf(QRegularExpression(QStringLiteral("Date:.*")));
+    QCOMPARE(shown.size(), expected.size());
+    QCOMPARE(shown.mid(0, tags) + shown.mid(tags + 4), expected.mid(0, tags) + expected.mid(tags + 4));
+    const QRegularExpression filled(
+        QStringLiteral("^Date: \\d\\d-[A-Z][a-z]{2}-\\d{4}\nTime: \\d{1,2}:\\d\\d [AP]M\nSerial #: "
+                       "40213\nUser: J\\. Smith$"));
+    QVERIFY2(
+        filled.match(shown.mid(tags, 4).join('\n')).hasMatch(), qPrintable(shown.mid(tags, 4).join('|')));
+    QCOMPARE(main.ReportStart(), 2);
+    QCOMPARE(main.ReportEnd(), shown.size());
 }
 
-void TestDownloadFlow::corruptedReportIsOfferedForRemoval()
-{
-    SimulatedHidBus bus;
-    const int device = bus.addDevice();
-    const auto capture = fastCapture(QStringLiteral("04-corrupted"));
-    answerOutputReports(bus, device,
-        [capture](int n) { return n == 1 ? capture : QList<SimulatedHidBus::ScheduledInput>(); });
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
-    fill(window.lstOutput(), { "EARLIER REPORT" });
-
-    DialogAnswerer answerer;
-    QStringList linesWhenAsked;
-    answerer.expectDialog([&](QWidget *dialog) {
-        linesWhenAsked = window.lstOutput().Lines();
-        auto *box = qobject_cast<QMessageBox *>(dialog);
-        QVERIFY(box);
-        QCOMPARE(box->windowTitle(), QStringLiteral("Lorimet Adapter Confirmation"));
-        box->button(QMessageBox::No)->click();
-    });
-
-    click(window, "cmdDownload");
-
-    QCOMPARE(answerer.pendingCount(), 0);
-    QVERIFY(answerer.unexpected().isEmpty());
-    QCOMPARE(
-        linesWhenAsked, QStringList { "EARLIER REPORT" } + referenceLines(QStringLiteral("04-corrupted")));
-    QCOMPARE(window.lstOutput().Lines(), QStringList { "EARLIER REPORT" });
-}
-
-void TestDownloadFlow::noAdapterShowsTheErrorAndLeavesTheDisplay()
-{
-    SimulatedHidBus bus;
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
-    fill(window.lstOutput(), { "EARLIER REPORT" });
-
-    DialogAnswerer answerer;
-    answerer.expectMessageBox(QMessageBox::Ok);
-
-    click(window, "cmdDownload");
-
-    QCOMPARE(answerer.messageBoxes().size(), 1);
-    QCOMPARE(answerer.messageBoxes().first().title, QStringLiteral("Initialization Error"));
-    QVERIFY(answerer.unexpected().isEmpty());
-    QCOMPARE(window.lstOutput().Lines(), QStringList { "EARLIER REPORT" });
-    QCOMPARE(window.ReportStart(), 1);
-    QCOMPARE(window.ReportEnd(), 1);
-    QVERIFY(commandsEnabled(window));
-}
-
+// The one run of the reset at its real values.
 void TestDownloadFlow::resetNeverChangesTheDisplay()
 {
-    SimulatedHidBus bus;
-    const int device = bus.addDevice();
-    // The adapter answers every output report with a stream of lines that stops after a while.
-    answerOutputReports(bus, device, [](int) {
-        QList<SimulatedHidBus::ScheduledInput> inputs;
-        for (int i = 0; i < 20; ++i)
-            inputs.append({ 2ms, lineReport("NOISE") });
-        return inputs;
-    });
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
     const QStringList before { "FIRST REPORT", "Date: 05-Dec-2026", "", "SECOND" };
-    fill(window.lstOutput(), before);
-    CommandSampler sampler(window);
+    SimulatedHidBus bus;
+    ProgramDialogs dialogs(bus, TransferTiming {});
+    MainWindow main(dialogs, before);
+    // The adapter answers every output report with a stream of lines that stops after 40 ms.
+    answerOutputReports(bus, bus.addDevice(), [](int) { return Inputs(20, { 2ms, lineReport("NOISE") }); });
+    CommandSampler sampler(main);
     DialogAnswerer answerer;
+    QElapsedTimer elapsed;
+    elapsed.start();
 
-    click(window, "cmdResetDevice");
+    main.click("cmdResetDevice");
 
+    // Each read ends after 1 s of silence, by when the 1 s drain pause, counted from before the first
+    // read, is over; then 2 s, and the two further reads.
+    QVERIFY2(elapsed.elapsed() >= 3 * 1040 + 2000 && elapsed.elapsed() < 5600,
+        qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(outputReportCount(bus), 3);
-    QCOMPARE(window.lstOutput().Lines(), before);
-    QCOMPARE(window.ReportStart(), 0);
-    QCOMPARE(window.ReportEnd(), 0);
+    QCOMPARE(main.lstOutput().Lines(), before);
+    QCOMPARE(main.ReportStart(), 0);
+    QCOMPARE(main.ReportEnd(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
     QVERIFY(sampler.samples > 0);
-    QCOMPARE(sampler.samplesWithACommandEnabled, 0);
-    QCOMPARE(sampler.samplesWithAModalWindow, 0);
-    QVERIFY(commandsEnabled(window));
-    QVERIFY(window.findChildren<frmReset *>().isEmpty());
+    QCOMPARE(sampler.faults, 0);
+    QCOMPARE(main.enabledCommands(), 6);
+}
+
+void TestDownloadFlow::shippedCapturesAreWholeReports()
+{
+    // The program embeds exactly the shipped captures, in name order; one carries a corrupted character.
+    const QDir directory(QStringLiteral(LORIMET_RESOURCES_DIR "/captures"));
+    const QStringList shipped = directory.entryList({ "*.cap" }, QDir::Files, QDir::Name);
+    QCOMPARE(DemoAdapter(QStringLiteral(":/captures")).captureNames(), shipped);
+    QCOMPARE(shipped.size(), 4);
+    for (const QString &file : shipped) {
+        // Every gap is shorter than the silence that ends a transfer, so each capture is one download.
+        const QStringList lines
+            = decodeCapturedTransfers(CaptureFile::read(directory.filePath(file)).reports, 1000ms);
+        QCOMPARE(lines, referenceLines(file.chopped(4)));
+        QVERIFY(
+            !lines.isEmpty() && std::ranges::all_of(lines, [](const QString &l) { return l.size() == 24; }));
+        QCOMPARE(
+            lines.join(QString()).count(QChar(0x7F)), file.contains(QStringLiteral("corrupted")) ? 1 : 0);
+        for (const char *pattern : { "^   S/N: \\d+ *$", "^Date:", "^Time:", "^Serial #:", "^User:" })
+            QCOMPARE(lines.filter(QRegularExpression(QString::fromLatin1(pattern))).size(), 1);
+    }
 }
 
 void TestDownloadFlow::demoSendsTheNextCaptureOnEachDownload()
 {
-    TransferTiming timing = quickTiming();
-    // The captures keep the detector's own pace, so a read waits as long as the longest gap needs.
-    timing.readTimeout = 400ms;
-    DemoDialogs dialogs(QStringLiteral(":/captures"), timing);
-    frmMain window(dialogs);
-    window.show();
+    // Loaded in name order; a broken capture and other files are left out.
+    QTemporaryDir directory;
+    QVERIFY(!CaptureFile::write(directory.filePath("2.cap"), { { 5ms, lineReport("SECOND") } }));
+    QVERIFY(!CaptureFile::write(directory.filePath("1.cap"), { { 5ms, lineReport("FIRST") } }));
+    QVERIFY(!CaptureFile::write(directory.filePath("notes.txt"), { { 5ms, lineReport("NOTES") } }));
+    QFile broken(directory.filePath("15-broken.cap"));
+    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("+5 00 41 0A\n") > 0);
+    broken.close();
+    DemoDialogs dialogs(directory.path(), quickTiming());
+    MainWindow main(dialogs, {});
     DialogAnswerer answerer;
-    answerer.expectDialog(
-        [](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); });
-    answerer.expectDialog(
-        [](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); });
+    for (int i = 0; i < 3; ++i)
+        answerer.expectDialog(
+            [](QWidget *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); });
 
-    click(window, "cmdDownload");
-    click(window, "cmdResetDevice");
-    click(window, "cmdDownload");
+    // Neither the reset nor the further reads of a download use up a capture; after the last comes the first.
+    for (const char *name : { "cmdDownload", "cmdResetDevice", "cmdDownload", "cmdDownload" })
+        main.click(name);
 
     QCOMPARE(answerer.pendingCount(), 0);
     QVERIFY(answerer.unexpected().isEmpty());
-    QCOMPARE(window.lstOutput().Lines(),
-        referenceLines(QStringLiteral("01-two-alarms")) + referenceLines(QStringLiteral("02-no-alarms")));
+    QCOMPARE(main.lstOutput().Lines(), (QStringList { "FIRST", "SECOND", "FIRST" }));
 }
 
 void TestDownloadFlow::saveWritesTheDisplayToATextFile()
@@ -286,19 +234,17 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
         return true;
     });
     SimulatedHidBus bus;
-    ProgramDialogs dialogs(bus, quickTiming());
-    frmMain window(dialogs);
-    window.show();
-    fill(window.lstOutput(), { "FIRST REPORT", "", "Date: 05-Dec-2026" });
-
+    ProgramDialogs dialogs(bus);
+    MainWindow main(dialogs, { "FIRST REPORT", "", "Date: 05-Dec-2026" });
     DialogAnswerer answerer;
-    answerer.expectDialog([&window](QWidget *dialog) {
-        QCOMPARE(dialog->parentWidget(), &window);
+    answerer.expectDialog([&main](QWidget *dialog) {
+        QCOMPARE(dialog->parentWidget(), static_cast<QWidget *>(&main));
         QVERIFY(qobject_cast<frmSave *>(dialog));
         QVERIFY(dialog->findChild<QRadioButton *>(QStringLiteral("optTextFile"))->isChecked());
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
     });
-    click(window, "cmdSave");
+
+    main.click("cmdSave");
     APICommonDialog::SetDialogRunner({});
     TextDocument::SetFileOpener({});
 
