@@ -32,13 +32,7 @@ void tst_ReportDisplayModel::linesAndTheLastSelectionReachViewsInOneBatch()
     model.publishPending();
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(inserted.at(0).mid(1), QVariantList({ 0, 499 }));
-    QCOMPARE(selection.takeFirst(), QVariantList({ 499 }));
-
-    // Clearing drops a selection still waiting for its batch.
-    model.requestSelection(0);
-    model.clear();
-    model.publishPending();
-    QVERIFY(selection.isEmpty());
+    QCOMPARE(selection, QList<QVariantList>({ { 499 } }));
 }
 
 void tst_ReportDisplayModel::steadyStreamIsPublishedEveryRealInterval()

@@ -13,8 +13,6 @@ QLineEdit *field(QWidget *dialog, const char *name)
     return dialog->findChild<QLineEdit *>(QString::fromLatin1(name));
 }
 
-const QStringList TagLines { "Date:", "Time:", "Serial #:", "User:" };
-
 } // namespace
 
 class tst_frmReportTagging : public QObject
@@ -29,8 +27,7 @@ private slots:
     void cancelChangesNothing();
 
 private:
-    // Downloads lines after the display's current ones and hands the tagging dialog to handle, which
-    // closes it.
+    // Downloads lines and hands the tagging dialog to handle, which closes it.
     void download(const QStringList &lines, const std::function<void(QDialog *)> &handle);
 
     std::unique_ptr<MainWindowHarness> m_ui;
@@ -55,20 +52,19 @@ void tst_frmReportTagging::okWritesTagsIntoTheNewReport_data()
     QTest::addColumn<QStringList>("earlier");
     QTest::addColumn<QStringList>("report");
     QTest::addColumn<QString>("serial"); // found in the report; none: the user types "   "
-    QTest::addColumn<bool>("enter"); // Enter instead of a click on OK
     QTest::addColumn<QStringList>("written"); // with the proposed <date> and <time>, the user "Ann"
     QTest::newRow("serial from the new report only")
         << QStringList { "Date: 01-Jan-2000", "User: Old", "S/N: 1" }
         << QStringList { "  S/N: 777 ", "Date:", "Time:  9:00 AM", "Serial #:", "User:", "Peak: 5", "Date:" }
-        << "777" << false
+        << "777"
         << QStringList { "Date: 01-Jan-2000", "User: Old", "S/N: 1", "  S/N: 777 ", "Date: <date>",
                "Time: <time>", "Serial #: 777", "User: Ann", "Peak: 5", "Date: <date>" };
-    QTest::newRow("no serial, a spaces-only field leaves its line, Enter")
-        << QStringList() << QStringList { "Date:", "Time:", "Serial #: as sent", "User:" } << "" << true
+    QTest::newRow("no serial, a spaces-only field leaves its line")
+        << QStringList() << QStringList { "Date:", "Time:", "Serial #: as sent", "User:" } << ""
         << QStringList { "Date: <date>", "Time: <time>", "Serial #: as sent", "User: Ann" };
     QTest::newRow("long serial shown whole, written cut")
         << QStringList() << QStringList { "S/N: 1234567890ABCDEFG", "Serial #:" } << "1234567890ABCDEFG"
-        << false << QStringList { "S/N: 1234567890ABCDEFG", "Serial #: 1234567890ABCD" };
+        << QStringList { "S/N: 1234567890ABCDEFG", "Serial #: 1234567890ABCD" };
 }
 
 void tst_frmReportTagging::okWritesTagsIntoTheNewReport()
@@ -76,7 +72,6 @@ void tst_frmReportTagging::okWritesTagsIntoTheNewReport()
     QFETCH(QStringList, earlier);
     QFETCH(QStringList, report);
     QFETCH(QString, serial);
-    QFETCH(bool, enter);
     QFETCH(QStringList, written);
     m_ui->addLines(earlier);
     const bool found = !serial.isEmpty();
@@ -98,10 +93,7 @@ void tst_frmReportTagging::okWritesTagsIntoTheNewReport()
 
         QTest::keyClicks(serialNo, found ? QString() : QStringLiteral("   "));
         QTest::keyClicks(user, QStringLiteral("Ann"));
-        if (enter)
-            QTest::keyClick(user, Qt::Key_Return);
-        else
-            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
     });
     const QDateTime after = QDateTime::currentDateTime();
     QVERIFY(date == ReportTags::formatDate(before.date()) || date == ReportTags::formatDate(after.date()));
@@ -113,11 +105,12 @@ void tst_frmReportTagging::okWritesTagsIntoTheNewReport()
 
 void tst_frmReportTagging::cancelChangesNothing()
 {
-    download(TagLines, [](QDialog *dialog) {
+    const QStringList report { "Date:", "Time:", "Serial #:", "User:" };
+    download(report, [](QDialog *dialog) {
         QTest::keyClicks(field(dialog, "txtUser"), QStringLiteral("Typed"));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
     });
-    QCOMPARE(m_ui->display().Lines(), TagLines);
+    QCOMPARE(m_ui->display().Lines(), report);
 }
 
 QTEST_MAIN(tst_frmReportTagging)
