@@ -104,7 +104,7 @@ void TestTransferDialogs::runs_data()
     QTest::addColumn<QString>("adapter");
     QTest::addColumn<int>("cycles");
 
-    // The transfer and the two further cycles each send one output report; once the adapter is unplugged
+    // The transfer and the two further cycles each get one answer; once the adapter is unplugged
     // the further opens fail silently, and an adapter that cannot be opened stops everything at once.
     QTest::newRow("download") << false << "answers" << 3;
     QTest::newRow("download, unplugged after reading") << false << "unplugs" << 1;
