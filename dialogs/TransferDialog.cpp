@@ -62,9 +62,3 @@ void TransferDialog::readTwiceMore(LorimetAdapter &adapter)
     adapter.ReadDevice();
     adapter.CloseDevice();
 }
-
-void TransferDialog::pauseSince(
-    std::chrono::steady_clock::time_point start, std::chrono::milliseconds duration) const
-{
-    ::pauseSince(m_timing.clock, start, duration);
-}

@@ -37,8 +37,6 @@ protected:
     // Two further close-open-read cycles pick up what the detector may still send. A failed open here
     // stays silent: the first transfer has already run.
     static void readTwiceMore(LorimetAdapter &adapter);
-    void pauseSince(std::chrono::steady_clock::time_point start, std::chrono::milliseconds duration) const;
-    [[nodiscard]] std::chrono::steady_clock::time_point now() const { return m_timing.clock(); }
     [[nodiscard]] const TransferTiming &timing() const { return m_timing; }
 
 private:

@@ -1,13 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <optional>
 
-using MonotonicClock = std::function<std::chrono::steady_clock::time_point()>;
-
-// The waits of the transfer dialogs. The defaults are the program's own; tests shorten them and may hand
-// in a clock of their own.
+// The waits of the transfer dialogs. The defaults are the program's own; tests shorten them.
 struct TransferTiming
 {
     // Download: from before the adapter search until the first stage is shown as done.
@@ -18,11 +14,9 @@ struct TransferTiming
     std::chrono::milliseconds drainPause { 1000 };
     // The silence that ends a read; unset keeps the adapter's own limit.
     std::optional<std::chrono::milliseconds> readTimeout;
-    MonotonicClock clock = [] { return std::chrono::steady_clock::now(); };
 };
 
-// Processes pending events again and again until `duration` has passed since `start` on `clock`. Elapsed
-// time on a monotonic clock, so neither midnight nor a change of the system clock stretches or cuts the
-// pause; a start already `duration` in the past returns at once.
-void pauseSince(const MonotonicClock &clock, std::chrono::steady_clock::time_point start,
-    std::chrono::milliseconds duration);
+// Processes pending events again and again until `duration` has passed since `start`. Elapsed time on the
+// monotonic clock, so neither midnight nor a change of the system clock stretches or cuts the pause; a
+// start already `duration` in the past returns at once.
+void pauseSince(std::chrono::steady_clock::time_point start, std::chrono::milliseconds duration);

@@ -49,7 +49,7 @@ void frmProgress::StartTransfer()
     const std::unique_ptr<LorimetAdapter> adapter = createAdapter();
     adapter->setOutputListBox(&m_output);
 
-    const auto start = now();
+    const auto start = std::chrono::steady_clock::now();
     if (!adapter->InitDevice()) {
         showInitializationError(this, adapter->AccessDenied());
         return;
@@ -79,7 +79,7 @@ void frmProgress::StartTransfer()
     imgCheckMark[3]->show();
     QCoreApplication::processEvents();
 
-    pauseSince(now(), timing().settlePause);
+    pauseSince(std::chrono::steady_clock::now(), timing().settlePause);
     // Lines of the further reads belong to the same report.
     readTwiceMore(*adapter);
 }

@@ -42,7 +42,7 @@ void frmReset::StartReset()
     }
 
     QCoreApplication::processEvents();
-    const auto start = now();
+    const auto start = std::chrono::steady_clock::now();
     adapter->ReadDevice();
     pauseSince(start, timing().drainPause);
 
@@ -51,6 +51,6 @@ void frmReset::StartReset()
     imgCheckMark[0]->show();
     QCoreApplication::processEvents();
 
-    pauseSince(now(), timing().settlePause);
+    pauseSince(std::chrono::steady_clock::now(), timing().settlePause);
     readTwiceMore(*adapter);
 }
