@@ -1,3 +1,6 @@
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
 #include <QTest>
 
 #include <memory>
@@ -39,6 +42,7 @@ private slots:
     void saveAndClearDisplay();
     void resetAndDisabledCommandsDuringTransfers();
     void closingDuringTransferWaitsForIt();
+    void aboutBox();
 
 private:
     std::unique_ptr<MainWindowHarness> m_ui;
@@ -212,6 +216,30 @@ void tst_frmMain::closingDuringTransferWaitsForIt()
     QVERIFY(openAfterClose);
     QVERIFY(!m_ui->window.isVisible());
     QCOMPARE(m_ui->display().Lines(), m_ui->downloadLines);
+}
+
+void tst_frmMain::aboutBox()
+{
+    const auto openAbout = [this] {
+        m_ui->window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->trigger();
+        auto *about = m_ui->window.findChild<QDialog *>(QStringLiteral("frmAbout"));
+        return about && about->isVisible() && !about->isModal() ? about : nullptr;
+    };
+    QDialog *about = openAbout();
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("About Lorimet Adapter"));
+    QCOMPARE(
+        about->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Lorimet Adapter"));
+    QCOMPARE(
+        about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.1.8"));
+    QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    QTRY_VERIFY(!m_ui->window.findChild<QDialog *>(QStringLiteral("frmAbout")));
+
+    // An open About box closes with the main window.
+    QPointer<QDialog> second = openAbout();
+    QVERIFY(second);
+    m_ui->click(QStringLiteral("cmdExit"));
+    QTRY_VERIFY(!second || !second->isVisible());
 }
 
 QTEST_MAIN(tst_frmMain)
