@@ -24,6 +24,7 @@ private slots:
     void cleanup() { m_ui.reset(); }
     void okWritesTagsIntoTheNewReport_data();
     void okWritesTagsIntoTheNewReport();
+    void cancelChangesNothing_data();
     void cancelChangesNothing();
 
 private:
@@ -103,12 +104,26 @@ void tst_frmReportTagging::okWritesTagsIntoTheNewReport()
     QCOMPARE(m_ui->display().Lines(), written);
 }
 
+void tst_frmReportTagging::cancelChangesNothing_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Cancel") << "Cancel";
+    QTest::newRow("Esc") << "Esc";
+    QTest::newRow("close control") << "close";
+}
+
 void tst_frmReportTagging::cancelChangesNothing()
 {
+    QFETCH(QString, way);
     const QStringList report { "Date:", "Time:", "Serial #:", "User:" };
-    download(report, [](QDialog *dialog) {
+    download(report, [&way](QDialog *dialog) {
         QTest::keyClicks(field(dialog, "txtUser"), QStringLiteral("Typed"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        if (way == QLatin1String("Cancel"))
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        else if (way == QLatin1String("Esc"))
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else
+            dialog->close();
     });
     QCOMPARE(m_ui->display().Lines(), report);
 }
