@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,10 +60,26 @@ void click(QWidget *dialog, const QString &name)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+QString text(QWidget *dialog, const char *name)
+{
+    auto *widget = dialog->findChild<QWidget *>(QString::fromLatin1(name));
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->text();
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    return widget ? qobject_cast<QGroupBox *>(widget)->title() : QString();
+}
+
 // Picks a format in the save options and presses OK.
 DialogAnswerer::Handler choose(const QString &option)
 {
     return [option](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Save Options"));
+        QCOMPARE(
+            QStringList({ text(dialog, "fraMain"), text(dialog, "optTextFile"), text(dialog, "optWordFile"),
+                text(dialog, "optExcelFile"), text(dialog, "cmdOK"), text(dialog, "cmdCancel") }),
+            QStringList({ "Save As", "Microsoft Windows Text File", "Microsoft Word Document",
+                "Microsoft Excel Document", "&OK", "&Cancel" }));
         click(dialog, option);
         click(dialog, "cmdOK");
     };
@@ -87,6 +105,11 @@ DialogAnswerer::Handler answerAppendOptions(const QString &answer)
 {
     return [answer](QWidget *dialog) {
         QCOMPARE(dialog->objectName(), QString("frmAppend"));
+        QCOMPARE(dialog->windowTitle(), QStringLiteral(" Append Options"));
+        QCOMPARE(QStringList({ text(dialog, "Label1"), text(dialog, "cmdAppend"),
+                     text(dialog, "cmdOverwrite"), text(dialog, "cmdCancel") }),
+            QStringList({ "This file already exists.  Please choose one of the options below:", "&Append",
+                "&Overwrite", "&Cancel" }));
         // The safe answer has the focus.
         QCOMPARE(dialog->focusWidget()->objectName(), QString("cmdCancel"));
         if (answer == "close")
