@@ -61,6 +61,7 @@ private slots:
     void cellFormats_data();
     void cellFormats();
     void englishDatesUnderAnotherLocale();
+    void tableHeadersAndTypedValues();
 };
 
 void TestEventLogParser::parsing()
@@ -178,6 +179,25 @@ void TestEventLogParser::englishDatesUnderAnotherLocale()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QCOMPARE(german, QDate(2026, 12, 5));
     QCOMPARE(english, QDate(2026, 12, 5));
+}
+
+void TestEventLogParser::tableHeadersAndTypedValues()
+{
+    // The first event comes before any tag line; the second has the report's context.
+    const ReportTable table(parse({ "Peak exposure:", "9 ppm H2S", "Self tests:", "3", "Date: 05-Dec-2026",
+        "Time: 1:05 PM", "Serial #: 00123", "Peak exposure:", "15 ppm H2S" }));
+    QCOMPARE(table.Headers(),
+        QStringList({ "Download On", "Download At", "Serial #", "User", "Peak", "Time Since Alarm Began",
+            "Duration of Alarm", "Self Tests" }));
+    QCOMPARE(table.Text(0, ReportColumn::DownloadOn), QString());
+    QCOMPARE(table.Value(0, ReportColumn::DownloadOn), QVariant());
+    QCOMPARE(table.Value(1, ReportColumn::DownloadOn), QVariant(QDate(2026, 12, 5)));
+    QCOMPARE(table.Value(1, ReportColumn::DownloadAt), QVariant(QTime(13, 5)));
+    QCOMPARE(table.Text(1, ReportColumn::SerialNumber), QStringLiteral("123"));
+    QCOMPARE(table.Value(1, ReportColumn::SerialNumber), QVariant(123.0));
+    QCOMPARE(table.Text(1, ReportColumn::TotalEvents), QString());
+    QCOMPARE(ReportTable::ColumnForHeader("self TESTS"), std::optional(ReportColumn::SelfTests));
+    QCOMPARE(ReportTable::ColumnForHeader("Self"), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(TestEventLogParser)
