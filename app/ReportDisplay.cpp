@@ -33,11 +33,6 @@ QString ReportDisplay::List(qint16 index) const
     return m_model->line(index);
 }
 
-void ReportDisplay::SetList(qint16 index, const QString &line)
-{
-    m_model->setLine(index, line);
-}
-
 void ReportDisplay::RemoveItem(qint16 index)
 {
     m_model->removeAt(index);

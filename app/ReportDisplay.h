@@ -22,7 +22,6 @@ public:
     void SetListIndex(qint16 index) override;
 
     [[nodiscard]] QString List(qint16 index) const;
-    void SetList(qint16 index, const QString &line);
     void RemoveItem(qint16 index);
     void Clear();
     void SetFocus();

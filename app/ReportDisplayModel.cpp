@@ -78,11 +78,6 @@ void ReportDisplayModel::requestSelection(int position)
     schedulePublish();
 }
 
-bool ReportDisplayModel::hasPendingChanges() const
-{
-    return m_selectionPending || m_publishedCount < count();
-}
-
 void ReportDisplayModel::publishPending()
 {
     m_batchTimer.stop();

@@ -42,7 +42,6 @@ public:
     [[nodiscard]] int linesLeftOut() const { return m_linesLeftOut; }
     void resetLinesLeftOut() { m_linesLeftOut = 0; }
 
-    [[nodiscard]] bool hasPendingChanges() const;
     void publishPending();
     void setBatchInterval(std::chrono::milliseconds interval);
 

@@ -16,7 +16,6 @@ DemoAdapter::DemoAdapter(const QString &captureDirectory)
                               << capture.error->message;
             continue;
         }
-        m_names.append(file);
         m_captures.append(capture.reports);
     }
 

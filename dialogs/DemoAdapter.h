@@ -21,8 +21,6 @@ public:
 
     [[nodiscard]] HidBackend &backend() { return m_bus; }
     [[nodiscard]] SimulatedHidBus &bus() { return m_bus; }
-    [[nodiscard]] int deviceId() const { return m_device; }
-    [[nodiscard]] const QStringList &captureNames() const { return m_names; }
 
     // The next output report the adapter receives starts the next capture.
     void armNextCapture();
@@ -32,7 +30,6 @@ private:
 
     SimulatedHidBus m_bus;
     int m_device = -1;
-    QStringList m_names;
     QList<QList<CapturedReport>> m_captures;
 
     // The output report handler runs on the bus's I/O thread.

@@ -20,7 +20,6 @@ public:
     void WriteLine(const QString &FileLine) override;
     void ShowFile() override { }
 
-    [[nodiscard]] const EventLogParser &Parser() const { return m_parser; }
     [[nodiscard]] ReportTable Table() const { return ReportTable(m_parser); }
     // The lines received with ParseData False, unparsed.
     [[nodiscard]] const QStringList &RawLines() const { return m_rawLines; }

@@ -22,7 +22,6 @@ public:
     void WriteLine(const QString &FileLine) override;
     void ShowFile() override;
 
-    [[nodiscard]] QString FilePath() const { return m_filePath; }
 
 private:
     void reportFailure();

@@ -15,7 +15,6 @@ public:
     [[nodiscard]] bool Open(const QString &path);
     [[nodiscard]] bool WriteLine(const QString &line);
     [[nodiscard]] bool Close();
-    [[nodiscard]] bool IsOpen() const { return m_file.isOpen(); }
     // The system's reason for the last failure.
     [[nodiscard]] QString ErrorString() const { return m_errorString; }
 
