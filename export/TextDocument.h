@@ -22,7 +22,6 @@ public:
     void WriteLine(const QString &FileLine) override;
     void ShowFile() override;
 
-
 private:
     void reportFailure();
 
