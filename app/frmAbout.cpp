@@ -5,18 +5,8 @@
 
 #include "AppInfo.h"
 #include "Artwork.h"
+#include "WindowFonts.h"
 #include "WindowPlacement.h"
-
-namespace {
-
-QFont arial(qreal pointSize)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(pointSize);
-    return font;
-}
-
-} // namespace
 
 frmAbout::frmAbout(QWidget &owner)
     : QDialog(&owner,
@@ -31,7 +21,7 @@ frmAbout::frmAbout(QWidget &owner)
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(170, 58, 84, 23);
-    cmdOK->setFont(arial(8.25));
+    cmdOK->setFont(WindowFonts::arial(8.25));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -43,7 +33,7 @@ frmAbout::frmAbout(QWidget &owner)
     lblTitle = new QLabel(AppInfo::Title, this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     lblTitle->setGeometry(136, 8, 117, 16);
-    lblTitle->setFont(arial(9));
+    lblTitle->setFont(WindowFonts::arial(9));
 
     lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3")
                                 .arg(AppInfo::VersionMajor)
@@ -52,7 +42,7 @@ frmAbout::frmAbout(QWidget &owner)
         this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setGeometry(136, 30, 117, 15);
-    lblVersion->setFont(arial(9));
+    lblVersion->setFont(WindowFonts::arial(9));
 }
 
 void frmAbout::showEvent(QShowEvent *event)

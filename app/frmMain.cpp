@@ -15,6 +15,7 @@
 #include "Artwork.h"
 #include "CommandDialogs.h"
 #include "ReportDisplay.h"
+#include "WindowFonts.h"
 #include "WindowPlacement.h"
 #include "frmAbout.h"
 #include "frmReportTagging.h"
@@ -22,13 +23,6 @@
 namespace {
 
 constexpr QChar ErrorCharacter(0x7F);
-
-QFont arial()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    return font;
-}
 
 } // namespace
 
@@ -84,7 +78,7 @@ void frmMain::buildControls()
         auto *button = new QPushButton(caption, client);
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(geometry);
-        button->setFont(arial());
+        button->setFont(WindowFonts::arial());
         return button;
     };
     cmdDownload = addButton("cmdDownload", QStringLiteral("&Download from Adapter"), { 16, 18, 129, 27 });

@@ -8,6 +8,7 @@
 #include "ReportDisplay.h"
 #include "ReportTags.h"
 #include "TagField.h"
+#include "WindowFonts.h"
 #include "WindowPlacement.h"
 #include "frmMain.h"
 
@@ -18,14 +19,6 @@ const QColor ReadOnlyBackground(224, 224, 224);
 
 constexpr int TagWidth = 18;
 constexpr int SerialWidth = 14;
-
-QFont arial(bool bold = false)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
 
 void setTextColour(QWidget &widget)
 {
@@ -47,7 +40,7 @@ frmReportTagging::frmReportTagging(frmMain &owner)
     setObjectName(QStringLiteral("frmReportTagging"));
     setWindowTitle(QStringLiteral("Report Tagging"));
     setFixedSize(251, 154);
-    setFont(arial());
+    setFont(WindowFonts::arial());
     buildControls();
 
     const QDateTime now = QDateTime::currentDateTime();
@@ -61,14 +54,14 @@ void frmReportTagging::buildControls()
     fraMain = new QGroupBox(QStringLiteral("Report Tagging"), this);
     fraMain->setObjectName(QStringLiteral("fraMain"));
     fraMain->setGeometry(8, 6, 235, 105);
-    fraMain->setFont(arial(true));
+    fraMain->setFont(WindowFonts::arial(8.25, true));
     setTextColour(*fraMain);
 
     const auto addLabel = [this](const char *name, const QString &caption, int top) {
         auto *label = new QLabel(caption, fraMain);
         label->setObjectName(QString::fromLatin1(name));
         label->setGeometry(10, top, 41, 13);
-        label->setFont(arial());
+        label->setFont(WindowFonts::arial());
         return label;
     };
     Label6 = addLabel("Label6", QStringLiteral("Date:"), 22);
@@ -80,7 +73,7 @@ void frmReportTagging::buildControls()
         auto *field = new TagField(typingLimit, fraMain);
         field->setObjectName(QString::fromLatin1(name));
         field->setGeometry(58, top, 165, 15);
-        field->setFont(arial());
+        field->setFont(WindowFonts::arial());
         return field;
     };
     txtDate = addField("txtDate", TagWidth, 22);

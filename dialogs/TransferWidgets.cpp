@@ -1,10 +1,11 @@
 #include "TransferWidgets.h"
 
-#include <QFont>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPixmap>
+
+#include "WindowFonts.h"
 
 namespace TransferWidgets {
 
@@ -23,10 +24,7 @@ QLabel *addStageLabel(QWidget *parent, const QString &objectName, const QString 
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(objectName);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    label->setFont(font);
+    label->setFont(WindowFonts::arial(8.25, true));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(0x40, 0x40, 0x40));
     label->setPalette(palette);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ExportChoice.h"
+#include "WindowFonts.h"
 #include "WindowPlacement.h"
 
 frmAppend::frmAppend(QWidget *owner)
@@ -19,9 +20,7 @@ frmAppend::frmAppend(QWidget *owner)
 {
     setObjectName(QStringLiteral("frmAppend"));
     setWindowTitle(QStringLiteral(" Append Options"));
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPointSizeF(8.25);
-    setFont(arial);
+    setFont(WindowFonts::arial());
     Label1->setObjectName(QStringLiteral("Label1"));
     cmdAppend->setObjectName(QStringLiteral("cmdAppend"));
     cmdOverwrite->setObjectName(QStringLiteral("cmdOverwrite"));

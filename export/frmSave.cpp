@@ -10,6 +10,7 @@
 #include "APICommonDialog.h"
 #include "ExportChoice.h"
 #include "ExportDrivers.h"
+#include "WindowFonts.h"
 #include "WindowPlacement.h"
 #include "frmAppend.h"
 
@@ -33,9 +34,7 @@ frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
 {
     setObjectName(QStringLiteral("frmSave"));
     setWindowTitle(QStringLiteral("Save Options"));
-    QFont arial(QStringLiteral("Arial"));
-    arial.setPointSizeF(8.25);
-    setFont(arial);
+    setFont(WindowFonts::arial());
     fraMain->setObjectName(QStringLiteral("fraMain"));
     optTextFile->setObjectName(QStringLiteral("optTextFile"));
     optWordFile->setObjectName(QStringLiteral("optWordFile"));
