@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class ReportTable;
+
+// A Word or Excel document that the event table is written into, without any window: a new one, or an
+// existing one that the table is appended to. The calls come in this order: Create or Open, then
+// WriteTable (parse mode) or WriteRawLines (raw mode), then Save. Each answers False with the reason for
+// the user in error; nothing is written to disk before Save, and Save replaces its file completely or
+// leaves it as it was.
+class TableFile
+{
+public:
+    virtual ~TableFile() = default;
+
+    // A new, empty document.
+    [[nodiscard]] virtual bool Create(QString *error) = 0;
+    // The document at path, read and checked; a file that is not such a document, or is damaged or
+    // hostile, is refused.
+    [[nodiscard]] virtual bool Open(const QString &path, QString *error) = 0;
+    // Lays out the event table: a new table with its header row, or the rows appended below an existing
+    // one, placed by the header of each column.
+    [[nodiscard]] virtual bool WriteTable(const ReportTable &table, QString *error) = 0;
+    // The display lines unparsed, in a fixed-pitch font.
+    [[nodiscard]] virtual bool WriteRawLines(const QStringList &lines, QString *error) = 0;
+    [[nodiscard]] virtual bool Save(const QString &path, QString *error) = 0;
+};
