@@ -1,20 +1,22 @@
 #include "ExportCommand.h"
 
+#include <functional>
 #include <optional>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include "CsvTable.h"
 #include "EventLogParser.h"
 #include "ReportTable.h"
+#include "SafeFile.h"
 #include "TextReportFile.h"
 #include "Windows1252.h"
 
 const char *const ExportCommandUsage
     = "export --format txt|csv INPUT OUTPUT   append a saved text report to OUTPUT (txt) or write its event "
-      "table to OUTPUT (csv)";
+      "table to OUTPUT (csv); OUTPUT - is standard output";
 
 namespace {
 
@@ -25,12 +27,45 @@ enum class ExitStatus
     UsageError = 2
 };
 
+// A saved report larger than this is not a report: it is refused before it fills the memory.
+constexpr qint64 MaxInputBytes = qint64(256) * 1024 * 1024;
+
+const QString StandardOutputName = QStringLiteral("-");
+
 struct ExportArguments
 {
     QString format;
     QString input;
     QString output;
 };
+
+// One export format: reads INPUT, writes OUTPUT and on success tells what it did in summary. Fails with
+// the message for the user in error.
+using FormatExport
+    = bool (*)(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
+
+bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
+bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
+
+struct ExportFormat
+{
+    QLatin1String name;
+    FormatExport run;
+};
+
+constexpr ExportFormat ExportFormats[] = {
+    { QLatin1String("txt"), &exportText },
+    { QLatin1String("csv"), &exportCsv },
+};
+
+const ExportFormat *findFormat(const QString &name)
+{
+    for (const ExportFormat &format : ExportFormats) {
+        if (format.name == name)
+            return &format;
+    }
+    return nullptr;
+}
 
 std::optional<ExportArguments> parseArguments(const QStringList &args)
 {
@@ -47,52 +82,158 @@ std::optional<ExportArguments> parseArguments(const QStringList &args)
         else
             positional.append(arg);
     }
-    if (positional.size() != 2
-        || (parsed.format != QLatin1String("txt") && parsed.format != QLatin1String("csv")))
+    if (positional.size() != 2 || !findFormat(parsed.format))
         return std::nullopt;
     parsed.input = positional.at(0);
     parsed.output = positional.at(1);
     return parsed;
 }
 
-// The display lines of a saved text report; CR LF and LF line ends both count.
-QStringList splitReportLines(const QByteArray &bytes)
+QString cannotRead(const QString &path, const QString &reason)
 {
-    QList<QByteArray> pieces = bytes.split('\n');
-    if (!pieces.isEmpty() && pieces.last().isEmpty())
-        pieces.removeLast();
-    QStringList lines;
-    for (QByteArray &piece : pieces) {
-        if (piece.endsWith('\r'))
-            piece.chop(1);
-        lines.append(Windows1252::toUnicode(piece));
-    }
-    return lines;
+    return QStringLiteral("cannot read %1: %2").arg(path, reason);
 }
 
-bool readFile(const QString &path, QByteArray &bytes, QString &error)
+QString cannotWrite(const QString &path, const QString &reason)
 {
+    return QStringLiteral("cannot write %1: %2").arg(path, reason);
+}
+
+// Hands the display lines of a saved text report to take, one at a time as they are read, so memory
+// holds what take keeps and not the file. CR LF and LF line ends both count. Stops at the first line
+// take refuses, with take's error.
+bool readReportLines(
+    const QString &path, const std::function<bool(const QString &line, QString &error)> &take, QString &error)
+{
+    const QString tooLarge
+        = cannotRead(path, QStringLiteral("it is larger than 256 MiB, too large for a report"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
+        error = cannotRead(path, file.errorString());
         return false;
     }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
+    if (!file.isSequential() && file.size() > MaxInputBytes) {
+        error = tooLarge;
         return false;
     }
+    const auto takeLine = [&take, &error](QByteArrayView bytes) {
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        return take(Windows1252::toUnicode(bytes.toByteArray()), error);
+    };
+    QByteArray pending;
+    qint64 total = 0;
+    char block[64 * 1024];
+    for (;;) {
+        const qint64 count = file.read(block, sizeof block);
+        if (count < 0) {
+            error = cannotRead(path, file.errorString());
+            return false;
+        }
+        if (count == 0)
+            break;
+        total += count;
+        if (total > MaxInputBytes) {
+            error = tooLarge;
+            return false;
+        }
+        // Only the new bytes are searched, so that a long line costs no more than a short one.
+        qsizetype end = pending.size();
+        pending.append(block, count);
+        qsizetype start = 0;
+        while ((end = pending.indexOf('\n', end)) >= 0) {
+            if (!takeLine(QByteArrayView(pending).sliced(start, end - start)))
+                return false;
+            start = ++end;
+        }
+        pending.remove(0, start);
+    }
+    return pending.isEmpty() || takeLine(pending);
+}
+
+// Bytes for OUTPUT "-": the device behind out, after what out holds already.
+bool writeToStandardOutput(QTextStream &out, const QByteArray &bytes, QString &error)
+{
+    out.flush();
+    QIODevice *device = out.device();
+    if (device && device->write(bytes) == bytes.size())
+        return true;
+    error = cannotWrite(QStringLiteral("standard output"),
+        device ? device->errorString() : QStringLiteral("it takes text only"));
+    return false;
+}
+
+bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error)
+{
+    QByteArray lines;
+    qsizetype lineCount = 0;
+    const bool read = readReportLines(
+        arguments.input,
+        [&](const QString &line, QString &) {
+            lines += TextReportFile::EncodeLine(line);
+            ++lineCount;
+            return true;
+        },
+        error);
+    if (!read)
+        return false;
+    if (arguments.output == StandardOutputName)
+        return writeToStandardOutput(out, lines, error);
+    SafeFile::AppendFile file;
+    QString reason;
+    if (!file.Open(arguments.output, &reason) || !file.Append(lines, &reason)) {
+        error = cannotWrite(arguments.output, reason);
+        return false;
+    }
+    summary = QStringLiteral("%1 lines appended to %2").arg(lineCount).arg(arguments.output);
     return true;
 }
 
-bool replaceFile(const QString &path, const QByteArray &bytes, QString &error)
+// The event table of INPUT, refused when it would not fit on a worksheet.
+std::optional<ReportTable> readEventTable(const QString &input, QString &error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = file.errorString();
+    EventLogParser parser;
+    const bool read = readReportLines(
+        input,
+        [&parser, &input](const QString &line, QString &error) {
+            parser.WriteLine(line);
+            if (parser.RowCount() < ReportTable::MaxSheetRows)
+                return true;
+            error = QStringLiteral("%1 holds more alarm events than the %2 rows of a worksheet can take")
+                        .arg(input, QLocale(QLocale::English).toString(ReportTable::MaxSheetRows));
+            return false;
+        },
+        error);
+    if (!read)
+        return std::nullopt;
+    return ReportTable(parser, QLocale(QLocale::English));
+}
+
+bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error)
+{
+    const std::optional<ReportTable> table = readEventTable(arguments.input, error);
+    if (!table)
+        return false;
+    const QByteArray csv = CsvTable::ToCsv(*table);
+    if (arguments.output == StandardOutputName)
+        return writeToStandardOutput(out, csv, error);
+    QString reason;
+    if (!SafeFile::Replace(arguments.output, csv, &reason)) {
+        error = cannotWrite(arguments.output, reason);
         return false;
     }
+    summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
     return true;
+}
+
+// An OUTPUT that can never be written is refused before INPUT is read.
+bool outputMayBeWritten(const QString &output, QString &error)
+{
+    QString reason;
+    if (output == StandardOutputName || SafeFile::IsReplaceable(output, &reason))
+        return true;
+    error = cannotWrite(output, reason);
+    return false;
 }
 
 } // namespace
@@ -105,37 +246,15 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         return static_cast<int>(ExitStatus::UsageError);
     }
 
-    QByteArray input;
-    QString error;
-    if (!readFile(arguments->input, input, error)) {
-        err << "lorimet-report export: cannot read " << arguments->input << ": " << error << Qt::endl;
-        return static_cast<int>(ExitStatus::FileError);
-    }
-    const QStringList lines = splitReportLines(input);
-
-    QByteArray output;
     QString summary;
-    if (arguments->format == QLatin1String("txt")) {
-        if (QFile::exists(arguments->output) && !readFile(arguments->output, output, error)) {
-            err << "lorimet-report export: cannot read " << arguments->output << ": " << error << Qt::endl;
-            return static_cast<int>(ExitStatus::FileError);
-        }
-        for (const QString &line : lines)
-            output += TextReportFile::EncodeLine(line);
-        summary = QStringLiteral("%1 lines appended to %2").arg(lines.size()).arg(arguments->output);
-    } else {
-        EventLogParser parser;
-        for (const QString &line : lines)
-            parser.WriteLine(line);
-        const ReportTable table(parser, QLocale(QLocale::English));
-        output = CsvTable::ToCsv(table);
-        summary = QStringLiteral("%1 events written to %2").arg(table.RowCount()).arg(arguments->output);
-    }
-
-    if (!replaceFile(arguments->output, output, error)) {
-        err << "lorimet-report export: cannot write " << arguments->output << ": " << error << Qt::endl;
+    QString error;
+    const bool exported = outputMayBeWritten(arguments->output, error)
+        && findFormat(arguments->format)->run(*arguments, out, summary, error);
+    if (!exported) {
+        err << "lorimet-report export: " << error << Qt::endl;
         return static_cast<int>(ExitStatus::FileError);
     }
-    out << summary << Qt::endl;
+    if (!summary.isEmpty())
+        out << summary << Qt::endl;
     return static_cast<int>(ExitStatus::Success);
 }

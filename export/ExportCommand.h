@@ -7,8 +7,8 @@
 extern const char *const ExportCommandUsage;
 
 // The "export" command: args follow the word export, as in --format txt|csv INPUT OUTPUT. INPUT is a text
-// report as the text export writes it, one display line per line. txt appends the lines to OUTPUT as the
-// text export does; csv replaces OUTPUT with the event table. OUTPUT is written beside and renamed into
-// place, so a failed run leaves no partial file. Returns 0 on success, 1 when a file cannot be read or
-// written, 2 for wrong arguments.
+// report as the text export writes it, one display line per line, read as a stream. txt appends the lines
+// to OUTPUT in one go as the text export does; csv replaces OUTPUT with the event table. A failed run
+// leaves OUTPUT as it was. OUTPUT "-" is the device of out, standard output in the tool. Returns 0 on
+// success, 1 when a file cannot be read or written or INPUT is too large, 2 for wrong arguments.
 [[nodiscard]] int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err);

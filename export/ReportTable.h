@@ -30,6 +30,9 @@ enum class ReportColumn
 class ReportTable
 {
 public:
+    // The rows of a worksheet, the header row included: the most rows an event table may have.
+    static constexpr int MaxSheetRows = 1'048'576;
+
     explicit ReportTable(const EventLogParser &parser, const QLocale &locale = QLocale(QLocale::English));
 
     [[nodiscard]] static QString HeaderText(ReportColumn column);

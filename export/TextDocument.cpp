@@ -38,15 +38,12 @@ bool TextDocument::BrowseForDestination()
 
 void TextDocument::WriteLine(const QString &FileLine)
 {
-    if (!m_failed && !m_file.WriteLine(FileLine))
-        reportFailure();
+    m_file.WriteLine(FileLine);
     QCoreApplication::processEvents();
 }
 
 void TextDocument::ShowFile()
 {
-    if (m_failed)
-        return;
     if (!m_file.Close()) {
         reportFailure();
         return;
@@ -62,7 +59,6 @@ void TextDocument::ShowFile()
 
 void TextDocument::reportFailure()
 {
-    m_failed = true;
     QMessageBox::critical(APICommonDialog::Owner(), QStringLiteral("Export Status"),
         QStringLiteral("The report could not be written to %1.\r\n\r\n%2")
             .arg(m_filePath, m_file.ErrorString()));

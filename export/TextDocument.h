@@ -8,8 +8,8 @@
 #include "ReportWriter.h"
 #include "TextReportFile.h"
 
-// Writes the display lines, unparsed, to a text file the user picks, appending to what it holds, and then
-// opens it in the user's text viewer.
+// Writes the display lines, unparsed, to a text file the user picks, appending them to what it holds in one
+// go, and then opens it in the user's text viewer. A file that cannot take all of them is left as it was.
 class TextDocument : public ReportWriter
 {
 public:
@@ -27,5 +27,4 @@ private:
 
     QString m_filePath;
     TextReportFile m_file;
-    bool m_failed = false;
 };

@@ -1,5 +1,7 @@
 #include "TextReportFile.h"
 
+#include <utility>
+
 #include "Windows1252.h"
 
 QByteArray TextReportFile::EncodeLine(const QString &line)
@@ -9,34 +11,16 @@ QByteArray TextReportFile::EncodeLine(const QString &line)
 
 bool TextReportFile::Open(const QString &path)
 {
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return fail();
-    return true;
+    return m_file.Open(path, &m_errorString);
 }
 
-bool TextReportFile::WriteLine(const QString &line)
+void TextReportFile::WriteLine(const QString &line)
 {
-    const QByteArray bytes = EncodeLine(line);
-    if (m_file.write(bytes) != bytes.size())
-        return fail();
-    return true;
+    m_lines += EncodeLine(line);
 }
 
 bool TextReportFile::Close()
 {
-    if (!m_file.isOpen())
-        return true;
-    const bool flushed = m_file.flush();
-    if (!flushed)
-        m_errorString = m_file.errorString();
-    m_file.close();
-    return flushed;
-}
-
-bool TextReportFile::fail()
-{
-    m_errorString = m_file.errorString();
-    m_file.close();
-    return false;
+    const QByteArray lines = std::exchange(m_lines, QByteArray());
+    return lines.isEmpty() || m_file.Append(lines, &m_errorString);
 }

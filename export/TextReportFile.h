@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
+#include "SafeFile.h"
+
 // A plain text report file: each line in Windows-1252 followed by CR LF, appended after what the file
-// already holds.
+// already holds. The lines are collected and added in one go when the file is closed, so the file gets
+// all of them or, when that fails, none.
 class TextReportFile
 {
 public:
@@ -13,14 +15,13 @@ public:
 
     // Creates the file when it does not exist; keeps its content when it does.
     [[nodiscard]] bool Open(const QString &path);
-    [[nodiscard]] bool WriteLine(const QString &line);
+    void WriteLine(const QString &line);
     [[nodiscard]] bool Close();
     // The system's reason for the last failure.
     [[nodiscard]] QString ErrorString() const { return m_errorString; }
 
 private:
-    bool fail();
-
-    QFile m_file;
+    SafeFile::AppendFile m_file;
+    QByteArray m_lines;
     QString m_errorString;
 };
