@@ -1,5 +1,11 @@
 #include <memory>
+#include <thread>
+#include <vector>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,21 +35,37 @@ class TestExportCommand : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
     void csvOfTwoReports();
+    void standardOutput_data();
+    void standardOutput();
+    void textIsAppendedInPlace();
+    void concurrentTextExportsKeepEveryLine();
     void failures_data();
     void failures();
 
 private:
     int run(const QStringList &args);
 
+    QTemporaryDir m_sharedDir;
     std::unique_ptr<QTemporaryDir> m_tempDir;
     const QString m_startDir = QDir::currentPath();
-    QString m_out;
+    QByteArray m_out;
     QString m_err;
 };
+
+void TestExportCommand::initTestCase()
+{
+    QFile huge(m_sharedDir.filePath("huge.txt"));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(256) * 1024 * 1024 + 1));
+    QFile events(m_sharedDir.filePath("events.txt"));
+    QVERIFY(events.open(QIODevice::WriteOnly));
+    const QByteArray event("Peak\n1\n");
+    QVERIFY(events.write(event.repeated(1'048'576)) == event.size() * 1'048'576);
+}
 
 void TestExportCommand::cleanup()
 {
@@ -59,9 +81,12 @@ void TestExportCommand::init()
     m_err.clear();
 }
 
+// Standard output is a device, as in the tool, so that OUTPUT "-" can write to it.
 int TestExportCommand::run(const QStringList &args)
 {
-    QTextStream out(&m_out);
+    QBuffer outDevice(&m_out);
+    outDevice.open(QIODevice::WriteOnly | QIODevice::Append);
+    QTextStream out(&outDevice);
     QTextStream err(&m_err);
     return runExportCommand(args, out, err);
 }
@@ -84,34 +109,126 @@ void TestExportCommand::csvOfTwoReports()
             "00 days 00 hrs 03 mins 00 secs,23 months,,3 mins,1\r\n"));
 }
 
+void TestExportCommand::standardOutput_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("txt") << "txt" << QByteArray("Peak exposure:\r\n5 \x80\r\nAlarm duration:\r\n4 secs\r\n");
+    QTest::newRow("csv") << "csv"
+                         << QByteArray("Download On,Download At,Serial #,User,Peak,Time Since Alarm Began,"
+                                       "Duration of Alarm\r\n,,,,5 \xE2\x82\xAC,00 days 00 hrs 00 mins ,"
+                                       "00 days 00 hrs 00 mins 04 secs\r\n");
+}
+
+// "-" is standard output, which then carries the file alone.
+void TestExportCommand::standardOutput()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, written);
+    writeBytes("report.txt", "Peak exposure:\n5 \x80\r\nAlarm duration:\n4 secs");
+    QCOMPARE(run({ "--format", format, "report.txt", "-" }), 0);
+    QCOMPARE(m_err, QString());
+    QCOMPARE(m_out, written);
+    QVERIFY(!QFile::exists("-"));
+}
+
+// The file stays the same file: its other names see the new lines and its mode is kept.
+void TestExportCommand::textIsAppendedInPlace()
+{
+    writeBytes("report.txt", "Peak exposure:\n5 ppm\n");
+    writeBytes("out.txt", "earlier\r\n");
+    QVERIFY(QFile::setPermissions("out.txt", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    const QFile::Permissions permissions = QFile::permissions("out.txt");
+    QCOMPARE(link("out.txt", "other name.txt"), 0);
+
+    QCOMPARE(run({ "--format", "txt", "report.txt", "out.txt" }), 0);
+    QCOMPARE(run({ "--format=txt", "report.txt", "out.txt" }), 0);
+    QCOMPARE(m_out, QByteArray("2 lines appended to out.txt\n2 lines appended to out.txt\n"));
+    const QByteArray expected("earlier\r\nPeak exposure:\r\n5 ppm\r\nPeak exposure:\r\n5 ppm\r\n");
+    QCOMPARE(readBytes("other name.txt"), expected);
+    QCOMPARE(QFile::permissions("out.txt"), permissions);
+    QCOMPARE(QDir().entryList(QDir::Files), QStringList({ "other name.txt", "out.txt", "report.txt" }));
+}
+
+void TestExportCommand::concurrentTextExportsKeepEveryLine()
+{
+    constexpr int Exporters = 4;
+    constexpr int Rounds = 40;
+    for (int i = 0; i < Exporters; ++i)
+        writeBytes(QStringLiteral("report%1.txt").arg(i),
+            QByteArray::number(i) + "a\n" + QByteArray::number(i) + "b\n");
+    std::vector<std::thread> exporters;
+    for (int i = 0; i < Exporters; ++i) {
+        exporters.emplace_back([i] {
+            for (int round = 0; round < Rounds; ++round) {
+                QString out;
+                QString err;
+                QTextStream outStream(&out);
+                QTextStream errStream(&err);
+                (void)runExportCommand(
+                    { "--format", "txt", QStringLiteral("report%1.txt").arg(i), "out.txt" }, outStream,
+                    errStream);
+            }
+        });
+    }
+    for (std::thread &exporter : exporters)
+        exporter.join();
+
+    // Every export's two lines arrived, side by side.
+    const QList<QByteArray> lines = readBytes("out.txt").split('\n');
+    QCOMPARE(lines.size(), Exporters * Rounds * 2 + 1);
+    QList<int> exports(Exporters, 0);
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+        const int exporter = lines.at(i).left(1).toInt();
+        QCOMPARE(lines.at(i), QByteArray::number(exporter) + "a\r");
+        QCOMPARE(lines.at(i + 1), QByteArray::number(exporter) + "b\r");
+        ++exports[exporter];
+    }
+    QCOMPARE(exports, QList<int>(Exporters, Rounds));
+}
+
 void TestExportCommand::failures_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
-    // In a folder holding "report.txt" and the empty folder "folder".
-    const auto row = [](const char *name, const QStringList &args, int status) {
-        QTest::newRow(name) << args << status;
+    QTest::addColumn<QString>("message");
+    // In a folder holding "report.txt", the empty folder "folder" and the FIFO "fifo"; the shared folder
+    // holds "huge.txt", one byte larger than 256 MiB, and "events.txt", one alarm event more than a
+    // worksheet takes.
+    const auto row = [](const char *name, const QStringList &args, int status, const QString &message) {
+        QTest::newRow(name) << args << status << message;
     };
-    row("missing input", { "--format", "csv", "missing.txt", "out.csv" }, 1);
-    row("input is a folder", { "--format", "csv", "folder", "out.csv" }, 1);
-    row("output folder missing", { "--format", "csv", "report.txt", "no such folder/out.csv" }, 1);
-    row("output is a folder", { "--format", "csv", "report.txt", "folder" }, 1);
-    row("nothing", {}, 2);
-    row("format not offered", { "--format", "docx", "report.txt", "out.docx" }, 2);
-    row("extra file", { "--format", "csv", "report.txt", "b", "c" }, 2);
+    const QString usage = QLatin1String(ExportCommandUsage);
+    const QString huge = m_sharedDir.filePath("huge.txt");
+    const QString events = m_sharedDir.filePath("events.txt");
+    row("missing input", { "--format", "csv", "missing.txt", "out.csv" }, 1, "cannot read missing.txt: ");
+    row("input is a folder", { "--format", "csv", "folder", "out.csv" }, 1, "cannot read folder: ");
+    row("output folder missing", { "--format", "csv", "report.txt", "no such folder/out.csv" }, 1,
+        "cannot write no such folder/out.csv: ");
+    row("output is a folder", { "--format", "csv", "report.txt", "folder" }, 1, "folder is a folder");
+    row("text to a folder", { "--format", "txt", "report.txt", "folder" }, 1, "folder is a folder");
+    row("output is a fifo", { "--format", "csv", "report.txt", "fifo" }, 1, "fifo is not a regular file");
+    row("text to a fifo", { "--format", "txt", "report.txt", "fifo" }, 1, "fifo is not a regular file");
+    row("input too large", { "--format", "txt", huge, "out.txt" }, 1, "larger than 256 MiB");
+    row("too many events", { "--format", "csv", events, "out.csv" }, 1, "1,048,576 rows of a worksheet");
+    row("nothing", {}, 2, usage);
+    row("format not offered", { "--format", "docx", "report.txt", "out.docx" }, 2, usage);
+    row("extra file", { "--format", "csv", "report.txt", "b", "c" }, 2, usage);
 }
 
 void TestExportCommand::failures()
 {
     QFETCH(QStringList, args);
     QFETCH(int, status);
+    QFETCH(QString, message);
     writeBytes("report.txt", "Peak exposure:\r\n5 ppm H2S\r\n");
     QVERIFY(QDir().mkdir("folder"));
+    QCOMPARE(mkfifo("fifo", 0600), 0);
     const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     QCOMPARE(run(args), status);
     QVERIFY(m_out.isEmpty());
-    QVERIFY(status == 1 ? !m_err.isEmpty() : m_err.contains(QLatin1String(ExportCommandUsage)));
+    QVERIFY2(m_err.contains(message), qPrintable(m_err));
     QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     QVERIFY(QDir("folder").isEmpty());
 }

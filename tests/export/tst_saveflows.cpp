@@ -1,8 +1,14 @@
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <memory>
+
+#include <sys/resource.h>
 
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -136,6 +142,7 @@ private slots:
     void textDestination();
     void failureIsReported_data();
     void failureIsReported();
+    void textExportOnFullDisk();
     void tableExport_data();
     void tableExport();
 
@@ -294,6 +301,42 @@ void TestSaveFlows::failureIsReported()
     QCOMPARE(readBytes(path), written);
     QVERIFY(QFile::exists(path) == !written.isEmpty());
     QCOMPARE(m_opened.size(), viewerStarts ? 0 : 1);
+}
+
+// The file-size limit stands in for a disk that fills up during the export: the first bytes fit, the rest
+// does not, and the file goes back to what it held.
+void TestSaveFlows::textExportOnFullDisk()
+{
+    const QString path = m_tempDir->filePath("report.txt");
+    createFile(path);
+    struct SizeLimit
+    {
+        rlimit saved {};
+        SizeLimit(rlim_t bytes)
+        {
+            std::signal(SIGXFSZ, SIG_IGN);
+            getrlimit(RLIMIT_FSIZE, &saved);
+            const rlimit limit { bytes, saved.rlim_max };
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ~SizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+    };
+    MessageBoxRecord box;
+    {
+        const SizeLimit limit(QFileInfo(path).size() + 5);
+        save({ "a line", "another line" }, path, choose("optTextFile"), [&box](QWidget *dialog) {
+            auto *messageBox = qobject_cast<QMessageBox *>(dialog);
+            QVERIFY(messageBox);
+            box = DialogAnswerer::record(messageBox);
+            messageBox->button(QMessageBox::Ok)->click();
+        });
+    }
+    QCOMPARE(box.title, QString("Export Status"));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.text,
+        QString("The report could not be written to %1.\r\n\r\n%2").arg(path, std::strerror(EFBIG)));
+    QCOMPARE(readBytes(path), QByteArray("existing\r\n"));
+    QVERIFY(m_opened.isEmpty());
 }
 
 void TestSaveFlows::tableExport_data()
