@@ -12,6 +12,10 @@ packages=(
     libzip-dev
     libpugixml-dev
     fonts-liberation
+    # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+    clang-14
+    libfuzzer-14-dev
+    libclang-rt-14-dev
 )
 
 missing=()
