@@ -4,7 +4,6 @@
 #include <optional>
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 
 #include "CsvTable.h"
