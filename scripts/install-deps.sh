@@ -12,6 +12,13 @@ packages=(
     libzip-dev
     libpugixml-dev
     fonts-liberation
+    # scripts/check-package: builds the Debian package and checks it
+    dpkg-dev
+    file
+    lintian
+    man-db
+    desktop-file-utils
+    appstream
 )
 
 missing=()
