@@ -12,10 +12,13 @@
 #include "SafeFile.h"
 #include "TextReportFile.h"
 #include "Windows1252.h"
+#include "XlsxWorkbook.h"
 
 const char *const ExportCommandUsage
-    = "export --format txt|csv INPUT OUTPUT   append a saved text report to OUTPUT (txt) or write its event "
-      "table to OUTPUT (csv); OUTPUT - is standard output";
+    = "export --format txt|csv|xlsx|docx [--append] INPUT OUTPUT   append a saved text report to OUTPUT "
+      "(txt) "
+      "or write its event table to OUTPUT (csv, xlsx, docx; with --append below the table OUTPUT holds); "
+      "OUTPUT - is standard output for txt and csv";
 
 namespace {
 
@@ -36,6 +39,7 @@ struct ExportArguments
     QString format;
     QString input;
     QString output;
+    bool append = false;
 };
 
 // One export format: reads INPUT, writes OUTPUT and on success tells what it did in summary. Fails with
@@ -45,16 +49,20 @@ using FormatExport
 
 bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
 bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
+bool exportXlsx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
 
 struct ExportFormat
 {
     QLatin1String name;
     FormatExport run;
+    bool takesAppend; // --append: add to the table OUTPUT holds
+    bool writesStandardOutput; // OUTPUT may be "-"
 };
 
 constexpr ExportFormat ExportFormats[] = {
-    { QLatin1String("txt"), &exportText },
-    { QLatin1String("csv"), &exportCsv },
+    { QLatin1String("txt"), &exportText, false, true },
+    { QLatin1String("csv"), &exportCsv, false, true },
+    { QLatin1String("xlsx"), &exportXlsx, true, false },
 };
 
 const ExportFormat *findFormat(const QString &name)
@@ -76,12 +84,16 @@ std::optional<ExportArguments> parseArguments(const QStringList &args)
             parsed.format = args.at(++i);
         else if (arg.startsWith(QLatin1String("--format=")))
             parsed.format = arg.mid(9);
+        else if (arg == QLatin1String("--append"))
+            parsed.append = true;
         else if (arg.startsWith(u'-') && arg.size() > 1)
             return std::nullopt;
         else
             positional.append(arg);
     }
-    if (positional.size() != 2 || !findFormat(parsed.format))
+    const ExportFormat *format = findFormat(parsed.format);
+    if (positional.size() != 2 || !format || (parsed.append && !format->takesAppend)
+        || (positional.at(1) == StandardOutputName && !format->writesStandardOutput))
         return std::nullopt;
     parsed.input = positional.at(0);
     parsed.output = positional.at(1);
@@ -196,10 +208,11 @@ std::optional<ReportTable> readEventTable(const QString &input, QString &error)
         input,
         [&parser, &input](const QString &line, QString &error) {
             parser.WriteLine(line);
-            if (parser.RowCount() < ReportTable::MaxSheetRows)
+            // One row of the worksheet holds the headers.
+            if (parser.RowCount() < XlsxWorkbook::MaxRows)
                 return true;
             error = QStringLiteral("%1 holds more alarm events than the %2 rows of a worksheet can take")
-                        .arg(input, QLocale(QLocale::English).toString(ReportTable::MaxSheetRows));
+                        .arg(input, QLocale(QLocale::English).toString(XlsxWorkbook::MaxRows));
             return false;
         },
         error);
@@ -233,6 +246,29 @@ bool outputMayBeWritten(const QString &output, QString &error)
         return true;
     error = cannotWrite(output, reason);
     return false;
+}
+
+// The Word and Excel formats: a new document, or with --append the one OUTPUT holds, receives the event
+// table. The document refuses rows beyond its last one itself, also when appending.
+bool exportTableFile(TableFile &document, const ExportArguments &arguments, QString &summary, QString &error)
+{
+    const std::optional<ReportTable> table = readEventTable(arguments.input, error);
+    if (!table)
+        return false;
+    QString reason;
+    const bool ready = arguments.append ? document.Open(arguments.output, &reason) : document.Create(&reason);
+    if (!ready || !document.WriteTable(*table, &reason) || !document.Save(arguments.output, &reason)) {
+        error = cannotWrite(arguments.output, reason);
+        return false;
+    }
+    summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
+    return true;
+}
+
+bool exportXlsx(const ExportArguments &arguments, QTextStream &, QString &summary, QString &error)
+{
+    XlsxWorkbook document;
+    return exportTableFile(document, arguments, summary, error);
 }
 
 } // namespace

@@ -30,9 +30,6 @@ enum class ReportColumn
 class ReportTable
 {
 public:
-    // The rows of a worksheet, the header row included: the most rows an event table may have.
-    static constexpr int MaxSheetRows = 1'048'576;
-
     explicit ReportTable(const EventLogParser &parser, const QLocale &locale = QLocale(QLocale::English));
 
     [[nodiscard]] static QString HeaderText(ReportColumn column);
@@ -48,8 +45,9 @@ public:
 
     // The text a cell shows; empty for an optional column that is not present.
     [[nodiscard]] QString Text(int row, ReportColumn column) const;
-    // The date as QDate, the time as QTime, a numeric serial number as a number, everything else as its
-    // text; an empty QVariant where the cell has no value.
+    // The value a spreadsheet cell holds: the date as QDate, the time as QTime, a serial number of digits
+    // alone and any other plain integer or decimal as a number, everything else as its text; an empty
+    // QVariant where the cell has no value.
     [[nodiscard]] QVariant Value(int row, ReportColumn column) const;
 
 private:

@@ -63,8 +63,8 @@ private slots:
     void fullStandardOutput();
 };
 
-// Every export format, on a disk that takes no byte more than the limit allows beyond what OUTPUT holds:
-// 0 fails the first write; a few bytes let a write succeed in part.
+// Every export format, on a disk where no file may grow past the size of OUTPUT plus room: an append then
+// fails at once, or in part when there is room, and a file written beside OUTPUT fails part-way.
 void TestFaultInjection::exportOnFullDisk_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -72,6 +72,7 @@ void TestFaultInjection::exportOnFullDisk_data()
     QTest::addColumn<qint64>("room");
 
     const QByteArray earlier("earlier export\r\n");
+    const QByteArray workbook = readBytes(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx");
     struct Row
     {
         const char *name;
@@ -86,6 +87,8 @@ void TestFaultInjection::exportOnFullDisk_data()
         { "csv", { "--format", "csv" }, earlier, 0 },
         { "csv, part of the table fits", { "--format", "csv" }, earlier, 20 },
         { "csv, new file", { "--format", "csv" }, {}, 0 },
+        { "xlsx", { "--format", "xlsx" }, earlier, 0 },
+        { "xlsx, appended", { "--format", "xlsx", "--append" }, workbook, 0 },
     };
     for (const Row &row : rows)
         QTest::newRow(row.name) << row.options << row.existing << row.room;

@@ -214,6 +214,8 @@ void TestExportCommand::failures_data()
     row("nothing", {}, 2, usage);
     row("format not offered", { "--format", "docx", "report.txt", "out.docx" }, 2, usage);
     row("extra file", { "--format", "csv", "report.txt", "b", "c" }, 2, usage);
+    row("csv appended", { "--format", "csv", "--append", "report.txt", "out.csv" }, 2, usage);
+    row("workbook to standard output", { "--format", "xlsx", "report.txt", "-" }, 2, usage);
 }
 
 void TestExportCommand::failures()
