@@ -112,9 +112,14 @@ bool SafeFile::AppendFile::Open(const QString &path, QString *error)
     // Unbuffered: Append hands all its bytes to the system in one write.
     const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
     m_created = m_file.open(mode | QIODevice::NewOnly);
-    if (m_created || m_file.open(mode | QIODevice::ExistingOnly))
+    if (m_created)
         return true;
-    setError(error, m_file.errorString());
+    // Creating fails when the file exists; otherwise its reason (such as a folder the user may not write
+    // to) is the one to tell.
+    const QString createError = m_file.errorString();
+    if (m_file.open(mode | QIODevice::ExistingOnly))
+        return true;
+    setError(error, m_file.exists() ? m_file.errorString() : createError);
     return false;
 }
 
