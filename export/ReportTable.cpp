@@ -1,5 +1,7 @@
 #include "ReportTable.h"
 
+#include <algorithm>
+
 #include <QRegularExpression>
 
 #include "SupportFunctions.h"
@@ -36,6 +38,19 @@ const QRegularExpression &decimalNumber()
 {
     static const QRegularExpression pattern(QStringLiteral("^([+-]?)([0-9]*)\\.([0-9]+)$"));
     return pattern;
+}
+
+// An integer or a decimal number written plainly: an optional minus, digits, and digits after one point.
+bool isPlainNumber(QStringView text)
+{
+    if (text.startsWith(u'-'))
+        text = text.mid(1);
+    const qsizetype point = text.indexOf(u'.');
+    const auto digits = [](QStringView part) {
+        return !part.isEmpty()
+            && std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    return point < 0 ? digits(text) : digits(text.left(point)) && digits(text.mid(point + 1));
 }
 
 QString withoutLeadingZeros(const QString &digits)
@@ -182,12 +197,16 @@ QVariant ReportTable::Value(int row, ReportColumn column) const
     case ReportColumn::DownloadAt:
         return record.DownloadTime.isValid() ? QVariant(record.DownloadTime) : QVariant();
     case ReportColumn::SerialNumber:
-        // The number itself; the cell's number pattern shows it rounded.
-        if (digitsOnly().match(record.SerialNumber).hasMatch()
-            || decimalNumber().match(record.SerialNumber).hasMatch())
+        if (digitsOnly().match(record.SerialNumber).hasMatch())
             return record.SerialNumber.toDouble();
-        return record.SerialNumber;
-    default:
-        return Text(row, column);
+        break;
+    default: {
+        const QString text = Text(row, column);
+        if (isPlainNumber(text))
+            return text.toDouble();
+        break;
     }
+    }
+    const QString text = Text(row, column);
+    return text.isEmpty() ? QVariant() : QVariant(text);
 }

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <QByteArray>
 #include <QList>
@@ -61,19 +62,22 @@ public:
     [[nodiscard]] std::optional<QByteArray> ReadPart(const QString &partName, QString *error) const;
     // Reads and parses an XML part. Whitespace text is kept, nothing is expanded, and a part with a
     // document type declaration is refused.
-    [[nodiscard]] bool ReadXmlPart(const QString &partName, pugi::xml_document &document, QString *error) const;
+    [[nodiscard]] bool ReadXmlPart(
+        const QString &partName, pugi::xml_document &document, QString *error) const;
 
     // Replaces or adds a part. A content type given here becomes an override for the part when the
     // extension's default does not already say it; an empty one leaves the content types as they are.
     void SetPart(const QString &partName, QByteArray bytes, const QString &contentType = {});
-    void SetXmlPart(const QString &partName, const pugi::xml_document &document, const QString &contentType = {});
+    void SetXmlPart(
+        const QString &partName, const pugi::xml_document &document, const QString &contentType = {});
     // The content type of a part, from its override or its extension's default.
     [[nodiscard]] QString ContentType(const QString &partName) const;
 
     // The relationships of a source part; the package's own are those of the empty source name.
     [[nodiscard]] QList<Relationship> Relationships(const QString &sourcePart) const;
     // The first relationship of that type, or nullopt.
-    [[nodiscard]] std::optional<Relationship> FindRelationship(const QString &sourcePart, const QString &type) const;
+    [[nodiscard]] std::optional<Relationship> FindRelationship(
+        const QString &sourcePart, const QString &type) const;
     // Adds a relationship from the source part to the target part and returns its new id.
     QString AddRelationship(const QString &sourcePart, const QString &type, const QString &targetPart);
     // The target of the package's officeDocument relationship: the main part.
@@ -91,6 +95,21 @@ public:
 private:
     struct Private;
     std::unique_ptr<Private> d;
+};
+
+// Element and attribute names of one namespace, with whatever prefix the document declares for it on its
+// root element ("w:tbl" for a usual Word document, "tbl" where the namespace is the default one).
+class XmlNamespace
+{
+public:
+    XmlNamespace(const pugi::xml_node &root, const char *uri);
+
+    [[nodiscard]] bool IsDeclared() const { return m_declared; }
+    [[nodiscard]] std::string Name(const char *localName) const { return m_prefix + localName; }
+
+private:
+    std::string m_prefix;
+    bool m_declared = false;
 };
 
 // Serialises a document as a part: UTF-8, no indentation added, the declaration as the document has it

@@ -1,0 +1,267 @@
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <zip.h>
+
+#include "OoxmlPackage.h"
+
+namespace {
+
+struct ZipEntry
+{
+    QByteArray name;
+    QByteArray bytes;
+};
+
+const QByteArray ContentTypes
+    = "<?xml version='1.0'?><Types "
+      "xmlns='http://schemas.openxmlformats.org/package/2006/content-types'><Default Extension='rels' "
+      "ContentType='application/vnd.openxmlformats-package.relationships+xml'/><Default Extension='xml' "
+      "ContentType='application/xml'/></Types>";
+
+QByteArray packageRels(const QByteArray &type, const QByteArray &target)
+{
+    return "<?xml version='1.0'?><Relationships "
+           "xmlns='http://schemas.openxmlformats.org/package/2006/relationships'><Relationship Id='rId1' "
+           "Type='"
+        + type + "' Target='" + target + "'/></Relationships>";
+}
+
+const QByteArray OfficeDocument = OoxmlPackage::OfficeDocumentRelationship;
+
+QList<ZipEntry> validEntries()
+{
+    return { { "[Content_Types].xml", ContentTypes },
+        { "_rels/.rels", packageRels(OfficeDocument, "doc/main.xml") },
+        { "doc/main.xml", "<main>text</main>" }, { "doc/media/picture.bin", QByteArray(5000, 'p') } };
+}
+
+void writeZip(const QString &path, const QList<ZipEntry> &entries)
+{
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(archive);
+    for (const ZipEntry &entry : entries) {
+        zip_source_t *source = zip_source_buffer(archive, entry.bytes.constData(), entry.bytes.size(), 0);
+        QVERIFY(zip_file_add(archive, entry.name.constData(), source, 0) >= 0);
+    }
+    QCOMPARE(zip_close(archive), 0);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every entry of a zip file with its compressed bytes as stored.
+QMap<QString, QByteArray> rawEntries(const QString &path)
+{
+    QMap<QString, QByteArray> entries;
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!archive)
+        return entries;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, i, 0, &stat);
+        QByteArray bytes(stat.comp_size, Qt::Uninitialized);
+        zip_file_t *file = zip_fopen_index(archive, i, ZIP_FL_COMPRESSED);
+        zip_fread(file, bytes.data(), stat.comp_size);
+        zip_fclose(file);
+        entries.insert(QString::fromUtf8(stat.name), bytes);
+    }
+    zip_discard(archive);
+    return entries;
+}
+
+} // namespace
+
+class TestOoxmlPackage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusesUnusableFiles_data();
+    void refusesUnusableFiles();
+    void refusesDocumentTypeDeclarations();
+    void buildsANewPackage();
+    void keepsUntouchedEntriesAsTheyWere();
+    void failedSaveLeavesTheDestination();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestOoxmlPackage::refusesUnusableFiles_data()
+{
+    QTest::addColumn<std::function<void(const QString &)>>("make");
+    QTest::addColumn<QString>("reason");
+
+    const auto zipWith = [](std::function<void(QList<ZipEntry> &)> change) {
+        return std::function<void(const QString &)>([change](const QString &path) {
+            QList<ZipEntry> entries = validEntries();
+            change(entries);
+            writeZip(path, entries);
+        });
+    };
+    const auto bytes = [](const QByteArray &content) {
+        return std::function<void(const QString &)>([content](const QString &path) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        });
+    };
+
+    QTest::newRow("text file") << bytes("just some text\r\n") << "not a zip archive";
+    QTest::newRow("encrypted document") << bytes(QByteArray::fromHex("d0cf11e0a1b11ae1")
+        + QByteArray(600, '\0') + QByteArray(reinterpret_cast<const char *>(u"EncryptionInfo"), 28))
+                                        << "password-protected";
+    QTest::newRow("binary document") << bytes(QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(600, '\0'))
+                                     << "older binary Office format";
+    QTest::newRow("absolute path") << zipWith([](auto &e) {
+        e.append(ZipEntry { "/etc/evil", "x" });
+    }) << "absolute path";
+    QTest::newRow("parent folder") << zipWith([](auto &e) {
+        e.append(ZipEntry { "doc/../../evil", "x" });
+    }) << "relative path";
+    QTest::newRow("duplicate") << zipWith([](auto &e) {
+        e.append(ZipEntry { "DOC/Main.xml", "<other/>" });
+    }) << "twice";
+    QTest::newRow("zip bomb") << zipWith([](auto &e) {
+        e.append(ZipEntry { "doc/zeros.bin", QByteArray(2 << 20, '\0') });
+    }) << "compressed more than 100 to 1";
+    QTest::newRow("not a package") << zipWith([](auto &e) { e.removeFirst(); }) << "not a Word or Excel";
+    QTest::newRow("malformed content types")
+        << zipWith([](auto &e) { e[0].bytes = "<Types><Default"; }) << "[Content_Types].xml is damaged";
+    QTest::newRow("no main part") << zipWith([](auto &e) {
+        e[1].bytes = packageRels("http://example.com/other", "doc/main.xml");
+    }) << "no main document part";
+    QTest::newRow("dangling main part")
+        << zipWith([](auto &e) { e[1].bytes = packageRels(OfficeDocument, "doc/gone.xml"); }) << "missing";
+    QTest::newRow("strict") << zipWith([](auto &e) {
+        e[1].bytes = packageRels(
+            "http://purl.oclc.org/ooxml/officeDocument/relationships/officeDocument", "doc/main.xml");
+    }) << "Strict Open XML, which is not supported";
+}
+
+void TestOoxmlPackage::refusesUnusableFiles()
+{
+    QFETCH(std::function<void(const QString &)>, make);
+    QFETCH(QString, reason);
+    const QString path = m_dir.filePath(QStringLiteral("hostile.docx"));
+    make(path);
+    QString error;
+    QVERIFY(!OoxmlPackage::Open(path, &error));
+    QVERIFY2(error.contains(reason), qPrintable(error));
+}
+
+void TestOoxmlPackage::refusesDocumentTypeDeclarations()
+{
+    const QString path = m_dir.filePath(QStringLiteral("laughs.docx"));
+    QList<ZipEntry> entries = validEntries();
+    entries[2].bytes = "<?xml version='1.0'?><!DOCTYPE main [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b "
+                       "'&a;&a;&a;&a;'>]><main>&b;</main>";
+    writeZip(path, entries);
+    QString error;
+    std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+    QVERIFY2(package, qPrintable(error));
+    pugi::xml_document document;
+    QVERIFY(!package->ReadXmlPart(QStringLiteral("doc/main.xml"), document, &error));
+    QVERIFY2(error.contains(QLatin1String("document type declaration")), qPrintable(error));
+    QVERIFY(!document.first_child());
+}
+
+void TestOoxmlPackage::buildsANewPackage()
+{
+    OoxmlPackage package = OoxmlPackage::Create();
+    pugi::xml_document main;
+    main.append_child("main").text() = "Ünïcode & <markup>";
+    package.SetXmlPart(QStringLiteral("doc/main.xml"), main, QStringLiteral("application/x-main+xml"));
+    package.SetPart(QStringLiteral("doc/sub/part.xml"), "<part/>");
+    package.AddRelationship({}, QString::fromLatin1(OfficeDocument), QStringLiteral("doc/main.xml"));
+    const QString id = package.AddRelationship(
+        QStringLiteral("doc/main.xml"), QStringLiteral("urn:sub"), QStringLiteral("doc/sub/part.xml"));
+    const QString path = m_dir.filePath(QStringLiteral("new.docx"));
+    QString error;
+    QVERIFY2(package.Save(path, &error), qPrintable(error));
+
+    std::optional<OoxmlPackage> reopened = OoxmlPackage::Open(path, &error);
+    QVERIFY2(reopened, qPrintable(error));
+    QCOMPARE(reopened->MainPart(), QStringLiteral("doc/main.xml"));
+    QCOMPARE(reopened->ContentType(QStringLiteral("DOC/MAIN.XML")), QStringLiteral("application/x-main+xml"));
+    QCOMPARE(reopened->ContentType(QStringLiteral("doc/sub/part.xml")), QStringLiteral("application/xml"));
+    const std::optional<OoxmlPackage::Relationship> sub
+        = reopened->FindRelationship(QStringLiteral("doc/main.xml"), QStringLiteral("urn:sub"));
+    QVERIFY(sub);
+    QCOMPARE(sub->id, id);
+    QCOMPARE(sub->target, QStringLiteral("doc/sub/part.xml"));
+    pugi::xml_document read;
+    QVERIFY(reopened->ReadXmlPart(QStringLiteral("doc/main.xml"), read, &error));
+    QCOMPARE(QString::fromUtf8(read.child("main").text().get()), QStringLiteral("Ünïcode & <markup>"));
+    QCOMPARE(rawEntries(path).firstKey(), QStringLiteral("[Content_Types].xml"));
+    QCOMPARE(OoxmlPackage::ResolveTarget(QStringLiteral("a/b/c.xml"), QStringLiteral("../d%20e.xml")),
+        QStringLiteral("a/d e.xml"));
+    QVERIFY(OoxmlPackage::ResolveTarget(QStringLiteral("a.xml"), QStringLiteral("../../x.xml")).isEmpty());
+}
+
+void TestOoxmlPackage::keepsUntouchedEntriesAsTheyWere()
+{
+    const QString source = m_dir.filePath(QStringLiteral("source.docx"));
+    writeZip(source, validEntries());
+    QString error;
+    std::optional<OoxmlPackage> package = OoxmlPackage::Open(source, &error);
+    QVERIFY2(package, qPrintable(error));
+    package->SetPart(QStringLiteral("doc/main.xml"), "<main>changed</main>");
+    const QString copy = m_dir.filePath(QStringLiteral("copy.docx"));
+    QVERIFY2(package->Save(copy, &error), qPrintable(error));
+
+    QMap<QString, QByteArray> before = rawEntries(source);
+    QMap<QString, QByteArray> after = rawEntries(copy);
+    QCOMPARE(after.keys(), before.keys());
+    QVERIFY(after.take(QStringLiteral("doc/main.xml")) != before.take(QStringLiteral("doc/main.xml")));
+    QCOMPARE(after, before);
+}
+
+void TestOoxmlPackage::failedSaveLeavesTheDestination()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("kept.docx"));
+    writeZip(path, validEntries());
+    const QByteArray before = readAll(path);
+    OoxmlPackage package = OoxmlPackage::Create();
+    QByteArray noise(1 << 16, Qt::Uninitialized);
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    package.SetPart(QStringLiteral("doc/noise.bin"), noise);
+
+    // A file-size limit stands in for a full disk.
+    rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old;
+    limit.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    QString error;
+    const bool saved = package.Save(path, &error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!saved);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readAll(path), before);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+        QStringList { QStringLiteral("kept.docx") });
+
+    QVERIFY(!package.Save(folder.path(), &error));
+    QVERIFY2(error.contains(QLatin1String("folder")), qPrintable(error));
+}
+
+QTEST_GUILESS_MAIN(TestOoxmlPackage)
+#include "tst_ooxmlpackage.moc"
