@@ -464,24 +464,35 @@ struct ColumnFit
 // Column widths that show every text on one line: the header texts too when the table then fits
 // between the page margins; otherwise the headers wrap at their spaces as far as needed, and when the
 // data alone is still too wide, the cells' left and right margins narrow down to a minimum.
-ColumnFit fitColumns(const ReportTexts &texts, const QList<ReportColumn> &columns, int available)
+// The width a column needs for its header: on one line, and wrapped at its spaces.
+struct HeaderWidths
+{
+    int full = 0;
+    int longestWord = 0;
+};
+
+HeaderWidths headerTwips(const QString &header)
+{
+    HeaderWidths widths { textTwips(header, true), 0 };
+    for (const QString &word : header.split(u' '))
+        widths.longestWord = std::max(widths.longestWord, textTwips(word, true));
+    return widths;
+}
+
+// headers and data: the widths of each column's header and of its widest data text, without margins.
+ColumnFit fitColumns(const std::vector<HeaderWidths> &headers, const std::vector<int> &data, int available)
 {
     std::vector<int> full;
     std::vector<int> narrow;
     qint64 fullTotal = 0;
     qint64 narrowTotal = 0;
-    for (ReportColumn column : columns) {
-        const QString header = ReportTable::HeaderText(column);
-        int longestWord = 0;
-        for (const QString &word : header.split(u' '))
-            longestWord = std::max(longestWord, textTwips(word, true));
-        const int data = texts.Twips(column);
-        full.push_back(std::max(data, textTwips(header, true)));
-        narrow.push_back(std::max(data, longestWord));
+    for (std::size_t c = 0; c < data.size(); ++c) {
+        full.push_back(std::max(data[c], headers[c].full));
+        narrow.push_back(std::max(data[c], headers[c].longestWord));
         fullTotal += full.back();
         narrowTotal += narrow.back();
     }
-    const qint64 margins = 2 * CellMargins * static_cast<qint64>(columns.size());
+    const qint64 margins = 2 * CellMargins * static_cast<qint64>(data.size());
     ColumnFit fit;
     if (fullTotal + margins <= available) {
         fit.widths = std::move(full);
@@ -493,9 +504,9 @@ ColumnFit fitColumns(const ReportTexts &texts, const QList<ReportColumn> &column
             narrow[c] += static_cast<int>((full[c] - narrow[c]) * spare / lacking);
         fit.widths = std::move(narrow);
     } else {
-        fit.cellMargin = static_cast<int>(
-            std::clamp<qint64>((available - narrowTotal) / std::max<qint64>(2 * columns.size(), 1),
-                NarrowestCellMargin, CellMargins));
+        fit.cellMargin = static_cast<int>(std::clamp<qint64>(
+            (available - narrowTotal) / std::max<qint64>(2 * static_cast<qint64>(data.size()), 1),
+            NarrowestCellMargin, CellMargins));
         fit.widths = std::move(narrow);
     }
     for (int &width : fit.widths)
@@ -769,7 +780,13 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
 
     if (!m_opened) {
         const QList<ReportColumn> &columns = report.Columns();
-        const ColumnFit fit = fitColumns(texts, columns, textAreaTwips(w, body.child(w("sectPr"))));
+        std::vector<HeaderWidths> headerWidths;
+        std::vector<int> dataWidths;
+        for (ReportColumn column : columns) {
+            headerWidths.push_back(headerTwips(ReportTable::HeaderText(column)));
+            dataWidths.push_back(texts.Twips(column));
+        }
+        const ColumnFit fit = fitColumns(headerWidths, dataWidths, textAreaTwips(w, body.child(w("sectPr"))));
         const std::vector<int> &widths = fit.widths;
 
         pugi::xml_node table = body.insert_child_before(w("tbl"), body.child(w("sectPr")));
@@ -938,14 +955,47 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
                 w, ensureChild(w, trPr, "gridAfter", TrPrOrder), "val", gridCount + addedCount - row.covered);
         }
     }
-    // Fitted to the window: the full width between the margins, the columns in their old proportions.
+    // Fitted to the window: the full width between the margins, shared out by the columns' contents.
     pugi::xml_node tblPr = table.child(w("tblPr"));
     if (!tblPr)
         tblPr = table.prepend_child(w("tblPr"));
     setWidth(w, ensureChild(w, tblPr, "tblW", TblPrOrder), 5000, "pct");
     setAttribute(w, ensureChild(w, tblPr, "tblLayout", TblPrOrder), "type", "autofit");
-    if (const int width = textAreaTwips(w, place.section); width > 0)
-        scaleGrid(gridWidths, width);
+    if (const int available = textAreaTwips(w, place.section); available > 0) {
+        std::vector<HeaderWidths> headerWidths(gridWidths.size());
+        std::vector<int> dataWidths(gridWidths.size(), 0);
+        for (const Header &header : headers) {
+            if (header.layout.span == 1)
+                headerWidths[static_cast<std::size_t>(header.layout.start)]
+                    = headerTwips(normalisedHeader(header.text));
+        }
+        for (std::size_t i = 0; i < added.size(); ++i)
+            headerWidths[static_cast<std::size_t>(gridCount) + i]
+                = headerTwips(ReportTable::HeaderText(added[i]));
+        for (std::size_t r = 1; r < rows->size(); ++r) {
+            for (const CellLayout &cell : (*rows)[r].cells) {
+                if (cell.span != 1)
+                    continue;
+                int &width = dataWidths[static_cast<std::size_t>(cell.start)];
+                for (const QString &line : cellText(w, cell.cell).remove(u'\a').split(u'\r'))
+                    width = std::max(width, textTwips(line, false));
+            }
+        }
+        for (const CellPattern &cell : pattern.cells) {
+            if (cell.column && cell.span == 1) {
+                int &width = dataWidths[static_cast<std::size_t>(cell.start)];
+                width = std::max(width, texts.Twips(*cell.column));
+            }
+        }
+        const ColumnFit fit = fitColumns(headerWidths, dataWidths, available);
+        gridWidths = fit.widths;
+        scaleGrid(gridWidths, available);
+        if (fit.cellMargin != CellMargins) {
+            const pugi::xml_node cellMargins = ensureChild(w, tblPr, "tblCellMar", TblPrOrder);
+            setWidth(w, ensureChild(w, cellMargins, "left", MarginOrder), fit.cellMargin);
+            setWidth(w, ensureChild(w, cellMargins, "right", MarginOrder), fit.cellMargin);
+        }
+    }
     std::size_t index = 0;
     for (pugi::xml_node column : grid.children(w("gridCol")))
         setAttribute(w, column, "w", gridWidths[index++]);
