@@ -11,10 +11,11 @@
 #include "ReportTable.h"
 #include "TextReportFile.h"
 #include "Windows1252.h"
+#include "XlsxWorkbook.h"
 
 const char *const ExportCommandUsage
-    = "export --format txt|csv INPUT OUTPUT   append a saved text report to OUTPUT (txt) or write its event "
-      "table to OUTPUT (csv)";
+    = "export --format txt|csv|xlsx|docx [--append] INPUT OUTPUT   append a saved text report to OUTPUT (txt) "
+      "or write its event table to OUTPUT (csv, xlsx, docx; with --append below the table OUTPUT holds)";
 
 namespace {
 
@@ -30,7 +31,13 @@ struct ExportArguments
     QString format;
     QString input;
     QString output;
+    bool append = false;
 };
+
+bool isTableDocumentFormat(const QString &format)
+{
+    return format == QLatin1String("xlsx");
+}
 
 std::optional<ExportArguments> parseArguments(const QStringList &args)
 {
@@ -42,13 +49,17 @@ std::optional<ExportArguments> parseArguments(const QStringList &args)
             parsed.format = args.at(++i);
         else if (arg.startsWith(QLatin1String("--format=")))
             parsed.format = arg.mid(9);
+        else if (arg == QLatin1String("--append"))
+            parsed.append = true;
         else if (arg.startsWith(u'-') && arg.size() > 1)
             return std::nullopt;
         else
             positional.append(arg);
     }
     if (positional.size() != 2
-        || (parsed.format != QLatin1String("txt") && parsed.format != QLatin1String("csv")))
+        || (parsed.format != QLatin1String("txt") && parsed.format != QLatin1String("csv")
+            && !isTableDocumentFormat(parsed.format))
+        || (parsed.append && !isTableDocumentFormat(parsed.format)))
         return std::nullopt;
     parsed.input = positional.at(0);
     parsed.output = positional.at(1);
@@ -112,6 +123,21 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         return static_cast<int>(ExitStatus::FileError);
     }
     const QStringList lines = splitReportLines(input);
+
+    if (isTableDocumentFormat(arguments->format)) {
+        EventLogParser parser;
+        for (const QString &line : lines)
+            parser.WriteLine(line);
+        const ReportTable table(parser, QLocale(QLocale::English));
+        XlsxWorkbook document;
+        const bool ready = arguments->append ? document.Open(arguments->output, &error) : document.Create(&error);
+        if (!ready || !document.WriteTable(table, &error) || !document.Save(arguments->output, &error)) {
+            err << "lorimet-report export: cannot write " << arguments->output << ": " << error << Qt::endl;
+            return static_cast<int>(ExitStatus::FileError);
+        }
+        out << table.RowCount() << " events written to " << arguments->output << Qt::endl;
+        return static_cast<int>(ExitStatus::Success);
+    }
 
     QByteArray output;
     QString summary;

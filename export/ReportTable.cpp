@@ -38,6 +38,12 @@ const QRegularExpression &decimalNumber()
     return pattern;
 }
 
+const QRegularExpression &plainNumber()
+{
+    static const QRegularExpression pattern(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    return pattern;
+}
+
 QString withoutLeadingZeros(const QString &digits)
 {
     qsizetype first = 0;
@@ -182,12 +188,16 @@ QVariant ReportTable::Value(int row, ReportColumn column) const
     case ReportColumn::DownloadAt:
         return record.DownloadTime.isValid() ? QVariant(record.DownloadTime) : QVariant();
     case ReportColumn::SerialNumber:
-        // The number itself; the cell's number pattern shows it rounded.
-        if (digitsOnly().match(record.SerialNumber).hasMatch()
-            || decimalNumber().match(record.SerialNumber).hasMatch())
+        if (digitsOnly().match(record.SerialNumber).hasMatch())
             return record.SerialNumber.toDouble();
-        return record.SerialNumber;
-    default:
-        return Text(row, column);
+        break;
+    default: {
+        const QString text = Text(row, column);
+        if (plainNumber().match(text).hasMatch())
+            return text.toDouble();
+        break;
     }
+    }
+    const QString text = Text(row, column);
+    return text.isEmpty() ? QVariant() : QVariant(text);
 }

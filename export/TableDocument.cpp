@@ -4,16 +4,23 @@
 #include <QMessageBox>
 
 #include "APICommonDialog.h"
+#include "DocumentViewer.h"
+#include "XlsxWorkbook.h"
+
+namespace {
+
+const QString ExportStatus = QStringLiteral("Export Status");
+
+} // namespace
 
 bool TableDocument::Initialize()
 {
-    return startDocument();
+    return start(false, {});
 }
 
 bool TableDocument::AppendInitialize(const QString &strFileName)
 {
-    Q_UNUSED(strFileName)
-    return startDocument();
+    return start(true, strFileName);
 }
 
 void TableDocument::WriteLine(const QString &FileLine)
@@ -25,14 +32,60 @@ void TableDocument::WriteLine(const QString &FileLine)
     QCoreApplication::processEvents();
 }
 
-bool TableDocument::startDocument()
+void TableDocument::ShowFile()
+{
+    QString error;
+    const bool written = m_parseData ? m_file->WriteTable(ReportTable(m_parser), &error)
+                                     : m_file->WriteRawLines(m_rawLines, &error);
+    if (!written)
+        reportFailure(error);
+}
+
+void TableDocument::SaveAs(const QString &strFileName)
+{
+    if (m_failed)
+        return;
+    QString error;
+    if (!m_file->Save(strFileName, &error)) {
+        QMessageBox::critical(APICommonDialog::Owner(), ExportStatus,
+            QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(strFileName, error));
+        return;
+    }
+    if (!DocumentViewer::Show(strFileName))
+        QMessageBox::warning(APICommonDialog::Owner(), ExportStatus,
+            QStringLiteral("The report was saved to %1, but no program could be started to show it.")
+                .arg(strFileName));
+}
+
+bool TableDocument::start(bool append, const QString &strFileName)
 {
     if (m_parseData)
         m_parser.ResetColumns();
-    // This build cannot produce the document yet; say so rather than pretend to save it.
-    QMessageBox::critical(APICommonDialog::Owner(), QStringLiteral("Export Status"),
-        QStringLiteral("An error has occured while attempting an export of the report.\r\n\r\n"
-                       "Saving as a %1 is not available yet.")
-            .arg(FormatName()));
-    return false;
+    m_file = CreateFile();
+    QString error;
+    const bool ready = !m_file
+        ? (error = QStringLiteral("Saving as a Microsoft Word document is not available yet."), false)
+        : append ? m_file->Open(strFileName, &error)
+                 : m_file->Create(&error);
+    if (!ready)
+        reportFailure(error);
+    return ready;
+}
+
+void TableDocument::reportFailure(const QString &reason)
+{
+    m_failed = true;
+    QMessageBox::critical(APICommonDialog::Owner(), ExportStatus,
+        QStringLiteral("An error has occured while attempting an export of the report.\r\n\r\n%1")
+            .arg(reason));
+}
+
+std::unique_ptr<TableFile> WordDocument::CreateFile() const
+{
+    return nullptr;
+}
+
+std::unique_ptr<TableFile> ExcelSheet::CreateFile() const
+{
+    return std::make_unique<XlsxWorkbook>();
 }

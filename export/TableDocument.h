@@ -1,14 +1,17 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 #include <QStringList>
 
 #include "EventLogParser.h"
 #include "ReportTable.h"
 #include "ReportWriter.h"
+#include "TableFile.h"
 
 // What the Word and Excel writers share: the parser that turns the display lines into the event table,
-// and the set-up that reports when a document format cannot be produced.
+// the document file they fill, and the messages that tell the user when that fails.
 class TableDocument : public ReportWriter
 {
 public:
@@ -18,32 +21,33 @@ public:
     [[nodiscard]] bool Initialize() override;
     [[nodiscard]] bool AppendInitialize(const QString &strFileName) override;
     void WriteLine(const QString &FileLine) override;
-    void ShowFile() override { }
-
-    [[nodiscard]] ReportTable Table() const { return ReportTable(m_parser); }
-    // The lines received with ParseData False, unparsed.
-    [[nodiscard]] const QStringList &RawLines() const { return m_rawLines; }
+    // Lays the table out in the document; it is shown once SaveAs has written it.
+    void ShowFile() override;
+    // Writes the document completely or not at all, then opens it in the user's program for it.
+    void SaveAs(const QString &strFileName) override;
 
 protected:
-    // The document format's name for the user, as in "Microsoft Word document".
-    [[nodiscard]] virtual QString FormatName() const = 0;
+    [[nodiscard]] virtual std::unique_ptr<TableFile> CreateFile() const = 0;
 
 private:
-    [[nodiscard]] bool startDocument();
+    [[nodiscard]] bool start(bool append, const QString &strFileName);
+    void reportFailure(const QString &reason);
 
     bool m_parseData = false;
+    bool m_failed = false;
     EventLogParser m_parser;
     QStringList m_rawLines;
+    std::unique_ptr<TableFile> m_file;
 };
 
 class WordDocument : public TableDocument
 {
 protected:
-    [[nodiscard]] QString FormatName() const override { return QStringLiteral("Microsoft Word document"); }
+    [[nodiscard]] std::unique_ptr<TableFile> CreateFile() const override;
 };
 
 class ExcelSheet : public TableDocument
 {
 protected:
-    [[nodiscard]] QString FormatName() const override { return QStringLiteral("Microsoft Excel workbook"); }
+    [[nodiscard]] std::unique_ptr<TableFile> CreateFile() const override;
 };

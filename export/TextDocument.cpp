@@ -1,25 +1,10 @@
 #include "TextDocument.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMessageBox>
 
 #include "APICommonDialog.h"
-
-namespace {
-
-TextDocument::FileOpener &fileOpener()
-{
-    static TextDocument::FileOpener opener;
-    return opener;
-}
-
-} // namespace
-
-void TextDocument::SetFileOpener(FileOpener opener)
-{
-    fileOpener() = std::move(opener);
-}
+#include "DocumentViewer.h"
 
 bool TextDocument::BrowseForDestination()
 {
@@ -51,9 +36,7 @@ void TextDocument::ShowFile()
         reportFailure();
         return;
     }
-    const QUrl url = QUrl::fromLocalFile(m_filePath);
-    const bool opened = fileOpener() ? fileOpener()(url) : QDesktopServices::openUrl(url);
-    if (!opened)
+    if (!DocumentViewer::Show(m_filePath))
         QMessageBox::warning(APICommonDialog::Owner(), QStringLiteral("Export Status"),
             QStringLiteral("The report was saved to %1, but no program could be started to "
                            "show it.")

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <functional>
-
 #include <QString>
-#include <QUrl>
 
 #include "ReportWriter.h"
 #include "TextReportFile.h"
@@ -13,11 +10,6 @@
 class TextDocument : public ReportWriter
 {
 public:
-    // Opens a file in the user's default viewer; tests install their own so nothing is launched.
-    using FileOpener = std::function<bool(const QUrl &url)>;
-    // An empty opener brings back the desktop's.
-    static void SetFileOpener(FileOpener opener);
-
     [[nodiscard]] bool BrowseForDestination() override;
     void WriteLine(const QString &FileLine) override;
     void ShowFile() override;

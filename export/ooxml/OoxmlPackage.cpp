@@ -398,13 +398,14 @@ void OoxmlPackage::SetPart(const QString &partName, QByteArray bytes, const QStr
     const XmlNamespace ns(types, ContentTypesNamespace);
     const QString overrideName = u'/' + partName;
     pugi::xml_node entry;
-    for (pugi::xml_node node : types.children(ns.Name("Override").c_str())) {
+    const std::string overrideElement = ns.Name("Override");
+    for (pugi::xml_node node : types.children(overrideElement.c_str())) {
         if (QString::fromUtf8(node.attribute("PartName").value()).compare(overrideName, Qt::CaseInsensitive)
             == 0)
             entry = node;
     }
     if (!entry) {
-        entry = types.append_child(ns.Name("Override").c_str());
+        entry = types.append_child(overrideElement.c_str());
         entry.append_attribute("PartName") = overrideName.toUtf8().constData();
         entry.append_attribute("ContentType");
     }
@@ -611,7 +612,7 @@ QByteArray XmlPartBytes(const pugi::xml_document &document)
     BufferWriter writer;
     const pugi::xml_node first = document.first_child();
     if (first.type() != pugi::node_declaration)
-        writer.bytes = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n");
+        writer.bytes = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>");
     document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return writer.bytes;
 }

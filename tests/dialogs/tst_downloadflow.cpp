@@ -11,9 +11,9 @@
 #include "APICommonDialog.h"
 #include "CaptureFile.h"
 #include "DemoDialogs.h"
+#include "DocumentViewer.h"
 #include "ProgramDialogs.h"
 #include "ReportDisplay.h"
-#include "TextDocument.h"
 #include "TransferTestSupport.h"
 #include "frmMain.h"
 #include "frmProgress.h"
@@ -184,7 +184,7 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
             return chosen;
         });
     QList<QUrl> shown;
-    TextDocument::SetFileOpener([&shown](const QUrl &url) {
+    DocumentViewer::SetOpener([&shown](const QUrl &url) {
         shown.append(url);
         return true;
     });
@@ -198,7 +198,7 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
 
     main.click("cmdSave");
     APICommonDialog::SetDialogRunner({});
-    TextDocument::SetFileOpener({});
+    DocumentViewer::SetOpener({});
 
     QVERIFY(answerer.unexpected().isEmpty());
     QFile saved(chosen + QStringLiteral(".txt"));

@@ -185,7 +185,7 @@ void TestEventLogParser::tableHeadersAndTypedValues()
 {
     // The first event comes before any tag line; the second has the report's context.
     const ReportTable table(parse({ "Peak exposure:", "9 ppm H2S", "Self tests:", "3", "Date: 05-Dec-2026",
-        "Time: 1:05 PM", "Serial #: 00123", "Peak exposure:", "15 ppm H2S" }));
+        "Time: 1:05 PM", "Serial #: 00123", "Self tests:", "3", "Peak exposure:", "15 ppm H2S" }));
     QCOMPARE(table.Headers(),
         QStringList({ "Download On", "Download At", "Serial #", "User", "Peak", "Time Since Alarm Began",
             "Duration of Alarm", "Self Tests" }));
@@ -195,6 +195,9 @@ void TestEventLogParser::tableHeadersAndTypedValues()
     QCOMPARE(table.Value(1, ReportColumn::DownloadAt), QVariant(QTime(13, 5)));
     QCOMPARE(table.Text(1, ReportColumn::SerialNumber), QStringLiteral("123"));
     QCOMPARE(table.Value(1, ReportColumn::SerialNumber), QVariant(123.0));
+    QCOMPARE(table.Value(1, ReportColumn::SelfTests), QVariant(3.0));
+    QCOMPARE(table.Value(1, ReportColumn::Peak), QVariant(QStringLiteral("15 ppm H2S")));
+    QCOMPARE(table.Value(1, ReportColumn::User), QVariant());
     QCOMPARE(table.Text(1, ReportColumn::TotalEvents), QString());
     QCOMPARE(ReportTable::ColumnForHeader("self TESTS"), std::optional(ReportColumn::SelfTests));
     QCOMPARE(ReportTable::ColumnForHeader("Self"), std::nullopt);

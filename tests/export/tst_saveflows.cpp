@@ -10,6 +10,7 @@
 
 #include "APICommonDialog.h"
 #include "DialogAnswerer.h"
+#include "DocumentViewer.h"
 #include "ExportChoice.h"
 #include "ExportDrivers.h"
 #include "TextDocument.h"
@@ -163,7 +164,7 @@ void TestSaveFlows::init()
     m_opened.clear();
     m_viewerStarts = true;
     exportChoice() = ExportChoice();
-    TextDocument::SetFileOpener([this](const QUrl &url) {
+    DocumentViewer::SetOpener([this](const QUrl &url) {
         m_opened.append(url);
         return m_viewerStarts;
     });
@@ -180,7 +181,7 @@ void TestSaveFlows::cleanup()
 {
     APICommonDialog::SetDialogRunner({});
     SupportFunctions::SetWriterFactory({});
-    TextDocument::SetFileOpener({});
+    DocumentViewer::SetOpener({});
     m_owner.reset();
 }
 

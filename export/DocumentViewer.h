@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+#include <QUrl>
+
+// Shows a saved export in the program the desktop opens such files with.
+namespace DocumentViewer {
+
+// Opens a file; tests install their own so that nothing is launched.
+using Opener = std::function<bool(const QUrl &url)>;
+// An empty opener brings back the desktop's.
+void SetOpener(Opener opener);
+
+// False when no program could be started for the file.
+[[nodiscard]] bool Show(const QString &path);
+
+} // namespace DocumentViewer

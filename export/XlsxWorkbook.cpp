@@ -1,0 +1,1166 @@
+#include "XlsxWorkbook.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include <QDate>
+#include <QHash>
+#include <QLocale>
+#include <QTime>
+
+#include "FontMetrics.h"
+#include "OoxmlPackage.h"
+#include "ReportTable.h"
+
+namespace {
+
+const char *const MainNamespace = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const char *const RelationshipNamespace
+    = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+const QString WorkbookContentType
+    = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml");
+const QString WorksheetContentType
+    = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml");
+const QString StylesContentType
+    = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml");
+const QString SharedStringsContentType
+    = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml");
+
+// Workbooks Excel can hold a worksheet in: plain, macro-enabled, templates.
+const QStringList WorkbookContentTypes
+    = { WorkbookContentType, QStringLiteral("application/vnd.ms-excel.sheet.macroEnabled.main+xml"),
+          QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml"),
+          QStringLiteral("application/vnd.ms-excel.template.macroEnabled.main+xml") };
+
+const char *const DateFormat = "dd-mmm-yyyy";
+const char *const TimeFormat = "hh:mm AM/PM";
+const char *const SerialFormat = "0";
+const char *const Black = "FF000000";
+const char *const White = "FFFFFFFF";
+
+// Columns A to K are fitted; a fitted column is then widened by this many characters.
+constexpr int FittedColumns = 11;
+constexpr double ExtraWidth = 2.86;
+// The width Excel gives a column without content.
+constexpr double DefaultColumnWidth = 8.43;
+constexpr int FirstCustomFormat = 164;
+
+// Children of a worksheet, styles and border in the order the schema wants them.
+const std::vector<const char *> WorksheetOrder = { "sheetPr", "dimension", "sheetViews", "sheetFormatPr",
+    "cols", "sheetData", "sheetCalcPr", "sheetProtection", "protectedRanges", "scenarios", "autoFilter",
+    "sortState", "dataConsolidate", "customSheetViews", "mergeCells", "phoneticPr", "conditionalFormatting",
+    "dataValidations", "hyperlinks", "printOptions", "pageMargins", "pageSetup", "headerFooter", "rowBreaks",
+    "colBreaks", "customProperties", "cellWatches", "ignoredErrors", "smartTags", "drawing", "legacyDrawing",
+    "legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls", "webPublishItems", "tableParts",
+    "extLst" };
+const std::vector<const char *> StylesOrder = { "numFmts", "fonts", "fills", "borders", "cellStyleXfs",
+    "cellXfs", "cellStyles", "dxfs", "tableStyles", "colors", "extLst" };
+const std::vector<const char *> BorderOrder
+    = { "start", "left", "end", "right", "top", "bottom", "diagonal", "vertical", "horizontal" };
+const std::vector<const char *> FontOrder = { "b", "i", "strike", "condense", "extend", "outline", "shadow",
+    "u", "vertAlign", "sz", "color", "name", "family", "charset", "scheme" };
+const std::vector<const char *> SheetPrOrder = { "tabColor", "outlinePr", "pageSetUpPr" };
+
+QString localName(const pugi::xml_node &node)
+{
+    const char *name = node.name();
+    const char *colon = std::strchr(name, ':');
+    return QString::fromUtf8(colon ? colon + 1 : name);
+}
+
+// The child with the local name, or a new one placed where the order of children wants it.
+pugi::xml_node orderedChild(
+    pugi::xml_node parent, const XmlNamespace &ns, const char *name, const std::vector<const char *> &order)
+{
+    if (pugi::xml_node existing = parent.child(ns.Name(name).c_str()))
+        return existing;
+    const auto position = std::find_if(
+        order.begin(), order.end(), [name](const char *entry) { return std::strcmp(entry, name) == 0; });
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        const QByteArray childName = localName(child).toUtf8();
+        const auto childPosition = std::find_if(
+            order.begin(), order.end(), [&childName](const char *entry) { return childName == entry; });
+        if (childPosition != order.end() && childPosition > position)
+            return parent.insert_child_before(ns.Name(name).c_str(), child);
+    }
+    return parent.append_child(ns.Name(name).c_str());
+}
+
+void setAttribute(pugi::xml_node node, const char *name, const char *value)
+{
+    pugi::xml_attribute attribute = node.attribute(name);
+    if (!attribute)
+        attribute = node.append_attribute(name);
+    attribute = value;
+}
+
+QByteArray nodeKey(const pugi::xml_node &node)
+{
+    struct Writer final : pugi::xml_writer
+    {
+        QByteArray bytes;
+        void write(const void *data, size_t size) override
+        {
+            bytes.append(static_cast<const char *>(data), static_cast<qsizetype>(size));
+        }
+    } writer;
+    node.print(writer, "", pugi::format_raw);
+    return writer.bytes;
+}
+
+QString columnLetters(int column)
+{
+    QString letters;
+    for (; column > 0; column = (column - 1) / 26)
+        letters.prepend(QChar(u'A' + (column - 1) % 26));
+    return letters;
+}
+
+// Row and column of a reference such as "AB12"; zero where a part is missing.
+std::pair<int, int> parseReference(const char *reference)
+{
+    int column = 0;
+    int row = 0;
+    const char *p = reference;
+    for (; *p >= 'A' && *p <= 'Z' && column <= 16384; ++p)
+        column = column * 26 + (*p - 'A' + 1);
+    for (; *p >= '0' && *p <= '9' && row <= XlsxWorkbook::MaxRows; ++p)
+        row = row * 10 + (*p - '0');
+    return { row, column };
+}
+
+QByteArray cellReference(int row, int column)
+{
+    return (columnLetters(column) + QString::number(row)).toLatin1();
+}
+
+bool startsEscapeCode(const QString &text, qsizetype at)
+{
+    if (at + 6 >= text.size() || text.at(at) != u'_' || text.at(at + 1) != u'x' || text.at(at + 6) != u'_')
+        return false;
+    bool ok = false;
+    text.mid(at + 2, 4).toUShort(&ok, 16);
+    return ok;
+}
+
+// Characters XML cannot carry are written as _xHHHH_, and so is an underscore that would start such a code.
+QString escapeSpreadsheetText(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t code = text.at(i).unicode();
+        const bool control = code < 0x20 && code != u'\t' && code != u'\n' && code != u'\r';
+        if (control || code == 0xFFFE || code == 0xFFFF || startsEscapeCode(text, i))
+            escaped += QStringLiteral("_x%1_").arg(QString::number(code, 16).toUpper(), 4, QChar(u'0'));
+        else
+            escaped += text.at(i);
+    }
+    return escaped;
+}
+
+QString unescapeSpreadsheetText(const QString &text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString plain;
+    plain.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (startsEscapeCode(text, i)) {
+            plain += QChar(text.mid(i + 2, 4).toUShort(nullptr, 16));
+            i += 6;
+        } else {
+            plain += text.at(i);
+        }
+    }
+    return plain;
+}
+
+// The text of a string item: its own text or all of its runs, phonetic hints left out.
+QString stringItemText(const pugi::xml_node &item)
+{
+    QString text;
+    for (const pugi::xml_node &child : item.children()) {
+        const QString name = localName(child);
+        if (name == QLatin1String("t"))
+            text += QString::fromUtf8(child.text().get());
+        else if (name == QLatin1String("r"))
+            for (const pugi::xml_node &runChild : child.children())
+                if (localName(runChild) == QLatin1String("t"))
+                    text += QString::fromUtf8(runChild.text().get());
+    }
+    return unescapeSpreadsheetText(text);
+}
+
+// The workbook's shared strings: read, reused where the same plain text is already there, added to.
+class SharedStrings
+{
+public:
+    void Load(pugi::xml_document document)
+    {
+        m_document.reset(document);
+        m_root = m_document.document_element();
+        m_ns = XmlNamespace(m_root, MainNamespace);
+        const std::string itemName = m_ns.Name("si");
+        for (const pugi::xml_node &item : m_root.children(itemName.c_str())) {
+            const QString text = stringItemText(item);
+            if (!m_indexOf.contains(text))
+                m_indexOf.insert(text, static_cast<int>(m_texts.size()));
+            m_texts.push_back(text);
+        }
+    }
+
+    void CreateEmpty()
+    {
+        m_document.reset();
+        m_root = m_document.append_child("sst");
+        m_root.append_attribute("xmlns") = MainNamespace;
+        m_root.append_attribute("count") = 0;
+        m_ns = XmlNamespace(m_root, MainNamespace);
+    }
+
+    [[nodiscard]] QString Text(int index) const
+    {
+        return index >= 0 && index < static_cast<int>(m_texts.size()) ? m_texts.at(index) : QString();
+    }
+
+    int Add(const QString &text)
+    {
+        ++m_newReferences;
+        if (const auto it = m_indexOf.constFind(text); it != m_indexOf.constEnd())
+            return *it;
+        pugi::xml_node t = m_root.append_child(m_ns.Name("si").c_str()).append_child(m_ns.Name("t").c_str());
+        const QString escaped = escapeSpreadsheetText(text);
+        if (escaped != escaped.trimmed() || escaped.contains(u'\n'))
+            t.append_attribute("xml:space") = "preserve";
+        t.text() = escaped.toUtf8().constData();
+        const int index = static_cast<int>(m_texts.size());
+        m_texts.push_back(text);
+        m_indexOf.insert(text, index);
+        return index;
+    }
+
+    [[nodiscard]] const pugi::xml_document &Document()
+    {
+        if (pugi::xml_attribute count = m_root.attribute("count"))
+            count = count.as_llong() + m_newReferences;
+        m_newReferences = 0;
+        setAttribute(
+            m_root, "uniqueCount", QByteArray::number(static_cast<qint64>(m_texts.size())).constData());
+        return m_document;
+    }
+
+private:
+    pugi::xml_document m_document;
+    pugi::xml_node m_root;
+    XmlNamespace m_ns { pugi::xml_node(), MainNamespace };
+    std::vector<QString> m_texts;
+    QHash<QString, int> m_indexOf;
+    qint64 m_newReferences = 0;
+};
+
+// How a cell is to look, derived from the format it has.
+enum class CellLook
+{
+    Keep,
+    Header,
+    HeaderFirstColumn,
+    HeaderSeventhColumn,
+    Body,
+    FixedPitch,
+};
+
+// The workbook's cell formats. New formats are derived from a cell's present one and added only when no
+// identical format exists, so repeated exports reuse what earlier ones added.
+class Styles
+{
+public:
+    void Load(pugi::xml_document document)
+    {
+        m_document.reset(document);
+        m_root = m_document.document_element();
+        m_ns = XmlNamespace(m_root, MainNamespace);
+        for (const char *name : { "fonts", "fills", "borders", "cellXfs" })
+            orderedChild(m_root, m_ns, name, StylesOrder);
+        m_fonts = collection("fonts", "font");
+        m_fills = collection("fills", "fill");
+        m_borders = collection("borders", "border");
+        m_xfs = collection("cellXfs", "xf");
+        if (m_fonts.nodes.empty())
+            add(m_fonts, defaultFont());
+        if (m_xfs.nodes.empty()) {
+            pugi::xml_document xf;
+            pugi::xml_node node = xf.append_child(m_ns.Name("xf").c_str());
+            for (const char *attribute : { "numFmtId", "fontId", "fillId", "borderId", "xfId" })
+                node.append_attribute(attribute) = 0;
+            add(m_xfs, node);
+        }
+        for (const pugi::xml_node &format : m_root.child(m_ns.Name("numFmts").c_str()).children()) {
+            m_formatCodes.insert(format.attribute("numFmtId").as_int(),
+                QString::fromUtf8(format.attribute("formatCode").value()));
+        }
+    }
+
+    void CreateDefault()
+    {
+        pugi::xml_document document;
+        pugi::xml_node root = document.append_child("styleSheet");
+        root.append_attribute("xmlns") = MainNamespace;
+        pugi::xml_node fonts = root.append_child("fonts");
+        pugi::xml_node font = fonts.append_child("font");
+        font.append_child("sz").append_attribute("val") = 11;
+        font.append_child("name").append_attribute("val") = "Calibri";
+        font.append_child("family").append_attribute("val") = 2;
+        pugi::xml_node fills = root.append_child("fills");
+        fills.append_child("fill").append_child("patternFill").append_attribute("patternType") = "none";
+        fills.append_child("fill").append_child("patternFill").append_attribute("patternType") = "gray125";
+        root.append_child("borders").append_child("border");
+        pugi::xml_node styleXf = root.append_child("cellStyleXfs").append_child("xf");
+        pugi::xml_node xf = root.append_child("cellXfs").append_child("xf");
+        for (const char *attribute : { "numFmtId", "fontId", "fillId", "borderId" }) {
+            styleXf.append_attribute(attribute) = 0;
+            xf.append_attribute(attribute) = 0;
+        }
+        xf.append_attribute("xfId") = 0;
+        pugi::xml_node cellStyle = root.append_child("cellStyles").append_child("cellStyle");
+        cellStyle.append_attribute("name") = "Normal";
+        cellStyle.append_attribute("xfId") = 0;
+        cellStyle.append_attribute("builtinId") = 0;
+        Load(std::move(document));
+    }
+
+    // The default font's name and size, which column widths are measured in.
+    [[nodiscard]] QString DefaultFontName() const
+    {
+        return QString::fromUtf8(
+            m_fonts.nodes.front().child(m_ns.Name("name").c_str()).attribute("val").value());
+    }
+    [[nodiscard]] double DefaultFontSize() const
+    {
+        const double size = m_fonts.nodes.front().child(m_ns.Name("sz").c_str()).attribute("val").as_double();
+        return size > 0 && size < 410 ? size : 11;
+    }
+
+    [[nodiscard]] QString FormatCode(int xfIndex) const
+    {
+        const int id = xf(xfIndex).attribute("numFmtId").as_int();
+        switch (id) {
+        case 1:
+            return QString::fromLatin1(SerialFormat);
+        default:
+            return m_formatCodes.value(id);
+        }
+    }
+
+    [[nodiscard]] bool IsFixedPitch(int xfIndex) const
+    {
+        const pugi::xml_node font = at(m_fonts, xf(xfIndex).attribute("fontId").as_int());
+        return QString::fromUtf8(font.child(m_ns.Name("name").c_str()).attribute("val").value())
+            == QLatin1String("Courier New");
+    }
+
+    int NumberFormat(const char *code)
+    {
+        if (std::strcmp(code, SerialFormat) == 0)
+            return 1;
+        const QString text = QString::fromLatin1(code);
+        for (auto it = m_formatCodes.cbegin(); it != m_formatCodes.cend(); ++it) {
+            if (it.value() == text)
+                return it.key();
+        }
+        int id = FirstCustomFormat;
+        while (m_formatCodes.contains(id))
+            ++id;
+        pugi::xml_node formats = orderedChild(m_root, m_ns, "numFmts", StylesOrder);
+        pugi::xml_node format = formats.append_child(m_ns.Name("numFmt").c_str());
+        format.append_attribute("numFmtId") = id;
+        format.append_attribute("formatCode") = code;
+        m_formatCodes.insert(id, text);
+        return id;
+    }
+
+    // The format of a cell that has xfIndex now, changed to look as asked and, when numberFormat is not
+    // negative, to show that number format.
+    int Derive(int xfIndex, CellLook look, int numberFormat = -1)
+    {
+        const quint64 key = (static_cast<quint64>(xfIndex) << 24) | (static_cast<quint64>(look) << 16)
+            | static_cast<quint16>(numberFormat + 1);
+        if (const auto it = m_derived.constFind(key); it != m_derived.constEnd())
+            return *it;
+
+        pugi::xml_document scratch;
+        pugi::xml_node node = scratch.append_copy(xf(xfIndex));
+        if (numberFormat >= 0) {
+            setAttribute(node, "numFmtId", QByteArray::number(numberFormat).constData());
+            setAttribute(node, "applyNumberFormat", "1");
+        }
+        if (look != CellLook::Keep) {
+            setAttribute(node, "fontId",
+                QByteArray::number(derivedFont(node.attribute("fontId").as_int(), look)).constData());
+            setAttribute(node, "applyFont", "1");
+        }
+        if (look == CellLook::Header || look == CellLook::HeaderFirstColumn
+            || look == CellLook::HeaderSeventhColumn) {
+            setAttribute(node, "fillId", QByteArray::number(solidBlackFill()).constData());
+            setAttribute(node, "applyFill", "1");
+        }
+        if (look != CellLook::Keep && look != CellLook::FixedPitch) {
+            setAttribute(node, "borderId",
+                QByteArray::number(derivedBorder(node.attribute("borderId").as_int(), look)).constData());
+            setAttribute(node, "applyBorder", "1");
+            pugi::xml_node alignment = node.child(m_ns.Name("alignment").c_str());
+            if (!alignment)
+                alignment = node.prepend_child(m_ns.Name("alignment").c_str());
+            setAttribute(alignment, "horizontal", "center");
+            setAttribute(node, "applyAlignment", "1");
+        }
+        const int index = add(m_xfs, node);
+        m_derived.insert(key, index);
+        return index;
+    }
+
+    [[nodiscard]] const pugi::xml_document &Document()
+    {
+        for (Collection *collection : { &m_fonts, &m_fills, &m_borders, &m_xfs })
+            setAttribute(collection->container, "count",
+                QByteArray::number(static_cast<qint64>(collection->nodes.size())).constData());
+        if (pugi::xml_node formats = m_root.child(m_ns.Name("numFmts").c_str()))
+            setAttribute(formats, "count",
+                QByteArray::number(
+                    static_cast<qint64>(std::distance(formats.children().begin(), formats.children().end())))
+                    .constData());
+        return m_document;
+    }
+
+private:
+    struct Collection
+    {
+        pugi::xml_node container;
+        std::string itemName;
+        std::vector<pugi::xml_node> nodes;
+        QHash<QByteArray, int> indexOf;
+    };
+
+    Collection collection(const char *containerName, const char *itemName)
+    {
+        Collection result;
+        result.container = m_root.child(m_ns.Name(containerName).c_str());
+        result.itemName = m_ns.Name(itemName);
+        for (const pugi::xml_node &node : result.container.children(result.itemName.c_str())) {
+            result.indexOf.insert(nodeKey(node), static_cast<int>(result.nodes.size()));
+            result.nodes.push_back(node);
+        }
+        return result;
+    }
+
+    static pugi::xml_node at(const Collection &collection, int index)
+    {
+        return index >= 0 && index < static_cast<int>(collection.nodes.size()) ? collection.nodes.at(index)
+                                                                               : collection.nodes.front();
+    }
+
+    [[nodiscard]] pugi::xml_node xf(int index) const { return at(m_xfs, index); }
+
+    // The index of an item equal to node, appended when there is none.
+    static int add(Collection &collection, const pugi::xml_node &node)
+    {
+        const QByteArray key = nodeKey(node);
+        if (const auto it = collection.indexOf.constFind(key); it != collection.indexOf.constEnd())
+            return *it;
+        const int index = static_cast<int>(collection.nodes.size());
+        collection.nodes.push_back(collection.container.append_copy(node));
+        collection.indexOf.insert(key, index);
+        return index;
+    }
+
+    pugi::xml_node defaultFont()
+    {
+        pugi::xml_node font = m_scratch.append_child(m_ns.Name("font").c_str());
+        font.append_child(m_ns.Name("sz").c_str()).append_attribute("val") = 11;
+        font.append_child(m_ns.Name("name").c_str()).append_attribute("val") = "Calibri";
+        return font;
+    }
+
+    void removeChildren(pugi::xml_node node, const char *name) const
+    {
+        while (pugi::xml_node child = node.child(m_ns.Name(name).c_str()))
+            node.remove_child(child);
+    }
+
+    int derivedFont(int fontIndex, CellLook look)
+    {
+        pugi::xml_document scratch;
+        pugi::xml_node font = scratch.append_copy(at(m_fonts, fontIndex));
+        removeChildren(font, "b");
+        if (look == CellLook::FixedPitch) {
+            removeChildren(font, "name");
+            removeChildren(font, "family");
+            removeChildren(font, "scheme");
+            orderedChild(font, m_ns, "name", FontOrder).append_attribute("val") = "Courier New";
+        } else if (look != CellLook::Body) {
+            orderedChild(font, m_ns, "b", FontOrder);
+            removeChildren(font, "color");
+            orderedChild(font, m_ns, "color", FontOrder).append_attribute("rgb") = White;
+        }
+        return add(m_fonts, font);
+    }
+
+    int solidBlackFill()
+    {
+        pugi::xml_document scratch;
+        pugi::xml_node pattern
+            = scratch.append_child(m_ns.Name("fill").c_str()).append_child(m_ns.Name("patternFill").c_str());
+        pattern.append_attribute("patternType") = "solid";
+        pattern.append_child(m_ns.Name("fgColor").c_str()).append_attribute("rgb") = Black;
+        pattern.append_child(m_ns.Name("bgColor").c_str()).append_attribute("indexed") = 64;
+        return add(m_fills, scratch.first_child());
+    }
+
+    void setEdge(pugi::xml_node border, const char *edge, const char *style, const char *colour)
+    {
+        pugi::xml_node node = orderedChild(border, m_ns, edge, BorderOrder);
+        node.remove_children();
+        setAttribute(node, "style", style);
+        node.append_child(m_ns.Name("color").c_str()).append_attribute("rgb") = colour;
+    }
+
+    int derivedBorder(int borderIndex, CellLook look)
+    {
+        pugi::xml_document scratch;
+        pugi::xml_node border = scratch.append_copy(at(m_borders, borderIndex));
+        if (look == CellLook::Body) {
+            setEdge(border, "left", "hair", Black);
+            setEdge(border, "right", "hair", Black);
+            setEdge(border, "bottom", "hair", Black);
+        } else {
+            setEdge(border, "right", "thin", look == CellLook::HeaderSeventhColumn ? Black : White);
+            if (look == CellLook::HeaderFirstColumn)
+                setEdge(border, "left", "thin", Black);
+            setEdge(border, "top", "thin", Black);
+        }
+        return add(m_borders, border);
+    }
+
+    pugi::xml_document m_document;
+    pugi::xml_document m_scratch;
+    pugi::xml_node m_root;
+    XmlNamespace m_ns { pugi::xml_node(), MainNamespace };
+    Collection m_fonts;
+    Collection m_fills;
+    Collection m_borders;
+    Collection m_xfs;
+    QHash<int, QString> m_formatCodes;
+    QHash<quint64, int> m_derived;
+};
+
+// What a cell holds, as far as the writer needs to know it.
+struct CellContent
+{
+    enum class Kind
+    {
+        Empty,
+        Number,
+        Text,
+    };
+    Kind kind = Kind::Empty;
+    double number = 0;
+    QString text;
+};
+
+// The rows and cells of a worksheet's sheetData, addressed by row and column from 1.
+class SheetGrid
+{
+public:
+    void Load(pugi::xml_node sheetData, const XmlNamespace &ns)
+    {
+        m_sheetData = sheetData;
+        m_ns = ns;
+        m_rowName = ns.Name("row");
+        m_cellName = ns.Name("c");
+        int rowNumber = 0;
+        for (pugi::xml_node row : sheetData.children(m_rowName.c_str())) {
+            const int given = row.attribute("r").as_int();
+            rowNumber = given > rowNumber ? given : rowNumber + 1;
+            setAttribute(row, "r", QByteArray::number(rowNumber).constData());
+            row.remove_attribute("spans");
+            Row &entry = m_rows[rowNumber];
+            entry.node = row;
+            int column = 0;
+            for (pugi::xml_node cell : row.children(m_cellName.c_str())) {
+                const int givenColumn = parseReference(cell.attribute("r").value()).second;
+                column = givenColumn > column ? givenColumn : column + 1;
+                setAttribute(cell, "r", cellReference(rowNumber, column).constData());
+                entry.cells[column] = cell;
+            }
+        }
+    }
+
+    [[nodiscard]] pugi::xml_node Cell(int row, int column) const
+    {
+        const auto rowIt = m_rows.find(row);
+        if (rowIt == m_rows.end())
+            return {};
+        const auto cellIt = rowIt->second.cells.find(column);
+        return cellIt == rowIt->second.cells.end() ? pugi::xml_node() : cellIt->second;
+    }
+
+    pugi::xml_node CreateCell(int row, int column)
+    {
+        Row &entry = rowEntry(row);
+        const auto it = entry.cells.lower_bound(column);
+        if (it != entry.cells.end() && it->first == column)
+            return it->second;
+        pugi::xml_node cell = it == entry.cells.end()
+            ? entry.node.append_child(m_cellName.c_str())
+            : entry.node.insert_child_before(m_cellName.c_str(), it->second);
+        cell.append_attribute("r") = cellReference(row, column).constData();
+        entry.cells.emplace_hint(it, column, cell);
+        return cell;
+    }
+
+    [[nodiscard]] static bool HasContent(const pugi::xml_node &cell)
+    {
+        for (const pugi::xml_node &child : cell.children()) {
+            const QString name = localName(child);
+            if (name == QLatin1String("v") || name == QLatin1String("f") || name == QLatin1String("is"))
+                return true;
+        }
+        return false;
+    }
+
+    // The last row with content in the column, 0 when there is none.
+    [[nodiscard]] int LastRowOf(int column) const
+    {
+        for (auto it = m_rows.rbegin(); it != m_rows.rend(); ++it) {
+            const auto cell = it->second.cells.find(column);
+            if (cell != it->second.cells.end() && HasContent(cell->second))
+                return it->first;
+        }
+        return 0;
+    }
+
+    // The highest column with content in any row.
+    [[nodiscard]] int UsedColumnCount() const
+    {
+        int columns = 0;
+        for (const auto &[number, row] : m_rows)
+            for (auto it = row.cells.rbegin(); it != row.cells.rend(); ++it)
+                if (HasContent(it->second)) {
+                    columns = std::max(columns, it->first);
+                    break;
+                }
+        return columns;
+    }
+
+    [[nodiscard]] int LastRow() const { return m_rows.empty() ? 0 : m_rows.rbegin()->first; }
+
+    template<typename Visit> void ForEachCellInColumn(int column, Visit visit) const
+    {
+        for (const auto &[number, row] : m_rows)
+            if (const auto cell = row.cells.find(column); cell != row.cells.end())
+                visit(number, cell->second);
+    }
+
+    [[nodiscard]] std::pair<int, int> Extent() const
+    {
+        int lastColumn = 0;
+        for (const auto &[number, row] : m_rows)
+            if (!row.cells.empty())
+                lastColumn = std::max(lastColumn, row.cells.rbegin()->first);
+        return { LastRow(), lastColumn };
+    }
+
+private:
+    struct Row
+    {
+        pugi::xml_node node;
+        std::map<int, pugi::xml_node> cells;
+    };
+
+    Row &rowEntry(int row)
+    {
+        const auto it = m_rows.lower_bound(row);
+        if (it != m_rows.end() && it->first == row)
+            return it->second;
+        pugi::xml_node node = it == m_rows.end()
+            ? m_sheetData.append_child(m_rowName.c_str())
+            : m_sheetData.insert_child_before(m_rowName.c_str(), it->second.node);
+        node.append_attribute("r") = row;
+        return m_rows.emplace_hint(it, row, Row { node, {} })->second;
+    }
+
+    pugi::xml_node m_sheetData;
+    XmlNamespace m_ns { pugi::xml_node(), MainNamespace };
+    std::string m_rowName;
+    std::string m_cellName;
+    std::map<int, Row> m_rows;
+};
+
+QByteArray numberText(double value)
+{
+    return QByteArray::number(value, 'g', 17);
+}
+
+} // namespace
+
+struct XlsxWorkbook::Private
+{
+    std::optional<OoxmlPackage> package;
+    QString sheetPart;
+    QString stylesPart;
+    QString sharedStringsPart;
+    pugi::xml_document sheet;
+    XmlNamespace ns { pugi::xml_node(), MainNamespace };
+    SheetGrid grid;
+    Styles styles;
+    SharedStrings strings;
+    bool appendMode = false;
+    bool date1904 = false;
+    int currentRow = 1;
+
+    bool fail(QString *error, const QString &reason)
+    {
+        if (error)
+            *error = reason;
+        return false;
+    }
+
+    bool load(QString *error);
+    void buildNewPackage();
+
+    CellContent content(const pugi::xml_node &cell) const;
+    QString shownText(const pugi::xml_node &cell) const;
+    void setText(pugi::xml_node cell, const QString &text);
+    void setNumber(pugi::xml_node cell, double value);
+    void setStyle(pugi::xml_node cell, int xf)
+    {
+        setAttribute(cell, "s", QByteArray::number(xf).constData());
+    }
+    [[nodiscard]] int style(const pugi::xml_node &cell) const { return cell.attribute("s").as_int(); }
+    [[nodiscard]] bool columnMissing(const QString &header, int usedColumns) const;
+    void writeValue(pugi::xml_node cell, const QVariant &value);
+    void fitColumns(int lastColumn, bool widen);
+    void setUpPage();
+    void updateDimension();
+    double dateSerial(const QDate &date) const;
+};
+
+void XlsxWorkbook::Private::buildNewPackage()
+{
+    package = OoxmlPackage::Create();
+    const auto part = [this](const QString &name, const QString &contentType, const char *xml) {
+        package->SetPart(name,
+            QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>") + xml,
+            contentType);
+    };
+    part(QStringLiteral("xl/workbook.xml"), WorkbookContentType,
+        "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<bookViews><workbookView/></bookViews>"
+        "<sheets><sheet name=\"Sheet1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
+    part(QStringLiteral("xl/worksheets/sheet1.xml"), WorksheetContentType,
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<dimension ref=\"A1\"/><sheetFormatPr defaultRowHeight=\"15\"/><sheetData/>"
+        "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
+        "</worksheet>");
+    package->AddRelationship(
+        {}, QString::fromLatin1(OoxmlPackage::OfficeDocumentRelationship), QStringLiteral("xl/workbook.xml"));
+    package->AddRelationship(QStringLiteral("xl/workbook.xml"),
+        QString::fromLatin1(OoxmlPackage::WorksheetRelationship), QStringLiteral("xl/worksheets/sheet1.xml"));
+}
+
+bool XlsxWorkbook::Private::load(QString *error)
+{
+    const QString workbookPart = package->MainPart();
+    if (!WorkbookContentTypes.contains(package->ContentType(workbookPart)))
+        return fail(error, QStringLiteral("The file is not an Excel workbook."));
+    pugi::xml_document workbook;
+    if (!package->ReadXmlPart(workbookPart, workbook, error))
+        return false;
+    const pugi::xml_node root = workbook.document_element();
+    const XmlNamespace workbookNs(root, MainNamespace);
+    const XmlNamespace relationshipNs(root, RelationshipNamespace);
+    date1904 = root.child(workbookNs.Name("workbookPr").c_str()).attribute("date1904").as_bool();
+
+    const pugi::xml_node firstSheet
+        = root.child(workbookNs.Name("sheets").c_str()).child(workbookNs.Name("sheet").c_str());
+    const QString sheetId
+        = QString::fromUtf8(firstSheet.attribute(relationshipNs.Name("id").c_str()).value());
+    for (const OoxmlPackage::Relationship &relationship : package->Relationships(workbookPart)) {
+        if (relationship.id == sheetId && !relationship.external)
+            sheetPart = relationship.target;
+    }
+    if (sheetId.isEmpty() || sheetPart.isEmpty() || !package->HasPart(sheetPart))
+        return fail(error, QStringLiteral("The workbook has no worksheet."));
+    if (package->ContentType(sheetPart) != WorksheetContentType)
+        return fail(
+            error, QStringLiteral("The workbook's first sheet is not a worksheet (it may be a chart)."));
+    if (!package->ReadXmlPart(sheetPart, sheet, error))
+        return false;
+    ns = XmlNamespace(sheet.document_element(), MainNamespace);
+    if (!ns.IsDeclared() || localName(sheet.document_element()) != QLatin1String("worksheet"))
+        return fail(error, QStringLiteral("The workbook's first worksheet is damaged."));
+    grid.Load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns);
+
+    const QString relationshipType = QString::fromLatin1(OoxmlPackage::StylesRelationship);
+    if (const auto stylesRelationship = package->FindRelationship(workbookPart, relationshipType);
+        stylesRelationship && package->HasPart(stylesRelationship->target)) {
+        stylesPart = stylesRelationship->target;
+        pugi::xml_document document;
+        if (!package->ReadXmlPart(stylesPart, document, error))
+            return false;
+        styles.Load(std::move(document));
+    } else {
+        stylesPart = QStringLiteral("xl/styles.xml");
+        package->AddRelationship(workbookPart, relationshipType, stylesPart);
+        styles.CreateDefault();
+    }
+
+    const QString stringsType = QString::fromLatin1(OoxmlPackage::SharedStringsRelationship);
+    if (const auto stringsRelationship = package->FindRelationship(workbookPart, stringsType);
+        stringsRelationship && package->HasPart(stringsRelationship->target)) {
+        sharedStringsPart = stringsRelationship->target;
+        pugi::xml_document document;
+        if (!package->ReadXmlPart(sharedStringsPart, document, error))
+            return false;
+        strings.Load(std::move(document));
+    } else {
+        sharedStringsPart = QStringLiteral("xl/sharedStrings.xml");
+        package->AddRelationship(workbookPart, stringsType, sharedStringsPart);
+        strings.CreateEmpty();
+    }
+
+    currentRow = appendMode ? std::max(1, grid.LastRowOf(1)) : 1;
+    setUpPage();
+    return true;
+}
+
+CellContent XlsxWorkbook::Private::content(const pugi::xml_node &cell) const
+{
+    CellContent result;
+    if (!cell)
+        return result;
+    const QByteArray type = cell.attribute("t").value();
+    const pugi::xml_node value = cell.child(ns.Name("v").c_str());
+    if (type == "inlineStr") {
+        result.kind = CellContent::Kind::Text;
+        result.text = stringItemText(cell.child(ns.Name("is").c_str()));
+    } else if (!value) {
+        return result;
+    } else if (type == "s") {
+        result.kind = CellContent::Kind::Text;
+        result.text = strings.Text(value.text().as_int(-1));
+    } else if (type == "b") {
+        const QByteArray flag = QByteArray(value.text().get()).trimmed();
+        result.kind = CellContent::Kind::Text;
+        result.text = flag == "1" || flag == "true" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    } else if (type == "str" || type == "e") {
+        result.kind = CellContent::Kind::Text;
+        result.text = QString::fromUtf8(value.text().get());
+    } else {
+        bool ok = false;
+        result.number = QByteArray(value.text().get()).trimmed().toDouble(&ok);
+        result.kind = ok ? CellContent::Kind::Number : CellContent::Kind::Text;
+        if (!ok)
+            result.text = QString::fromUtf8(value.text().get());
+    }
+    return result;
+}
+
+QString XlsxWorkbook::Private::shownText(const pugi::xml_node &cell) const
+{
+    const CellContent value = content(cell);
+    if (value.kind != CellContent::Kind::Number)
+        return value.text;
+    const QString format = styles.FormatCode(style(cell));
+    const QLocale english(QLocale::English);
+    if (format == QLatin1String(DateFormat)) {
+        const QDate epoch = date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
+        return english.toString(
+            epoch.addDays(static_cast<qint64>(std::floor(value.number))), QStringLiteral("dd-MMM-yyyy"));
+    }
+    if (format == QLatin1String(TimeFormat)) {
+        const double fraction = value.number - std::floor(value.number);
+        return FormatDownloadTime(
+            QTime(0, 0).addSecs(static_cast<int>(std::lround(fraction * 86400)) % 86400));
+    }
+    if (format == QLatin1String(SerialFormat))
+        return QString::number(value.number, 'f', 0);
+    return QString::number(value.number, 'g', 11);
+}
+
+void XlsxWorkbook::Private::setText(pugi::xml_node cell, const QString &text)
+{
+    cell.remove_children();
+    setAttribute(cell, "t", "s");
+    cell.append_child(ns.Name("v").c_str()).text() = strings.Add(text);
+}
+
+void XlsxWorkbook::Private::setNumber(pugi::xml_node cell, double value)
+{
+    cell.remove_children();
+    cell.remove_attribute("t");
+    cell.append_child(ns.Name("v").c_str()).text() = numberText(value).constData();
+}
+
+double XlsxWorkbook::Private::dateSerial(const QDate &date) const
+{
+    return static_cast<double>((date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30)).daysTo(date));
+}
+
+void XlsxWorkbook::Private::writeValue(pugi::xml_node cell, const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QDate:
+        setNumber(cell, dateSerial(value.toDate()));
+        break;
+    case QMetaType::QTime:
+        setNumber(cell, value.toTime().msecsSinceStartOfDay() / 86400000.0);
+        break;
+    case QMetaType::Double:
+        setNumber(cell, value.toDouble());
+        break;
+    case QMetaType::QString:
+        setText(cell, value.toString());
+        break;
+    default:
+        cell.remove_children();
+        cell.remove_attribute("t");
+        break;
+    }
+}
+
+bool XlsxWorkbook::Private::columnMissing(const QString &header, int usedColumns) const
+{
+    for (int column = 8; column <= usedColumns; ++column) {
+        const CellContent value = content(grid.Cell(1, column));
+        if (value.kind == CellContent::Kind::Text && value.text.compare(header, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    return true;
+}
+
+void XlsxWorkbook::Private::fitColumns(int lastColumn, bool widen)
+{
+    const QString fontName = styles.DefaultFontName();
+    const double size = styles.DefaultFontSize();
+    const bool arial = fontName.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0;
+    const MetricFont regular = arial ? MetricFont::ArialRegular : MetricFont::CalibriRegular;
+    const MetricFont bold = arial ? MetricFont::ArialBold : MetricFont::CalibriBold;
+    const auto pixels = [](double points) { return points * 96.0 / 72.0; };
+    // Excel's character unit: the widest digit of the default font, in whole pixels.
+    const double digitWidth
+        = std::max(1.0, std::round(pixels(FontMetrics::TextWidth(regular, QStringLiteral("0"), size))));
+
+    std::map<int, double> widths;
+    for (int column = 1; column <= lastColumn; ++column) {
+        double widest = 0;
+        grid.ForEachCellInColumn(column, [&](int row, const pugi::xml_node &cell) {
+            const QString text = shownText(cell);
+            if (text.isEmpty())
+                return;
+            const double points = styles.IsFixedPitch(style(cell))
+                ? 0.6 * size * text.size()
+                : FontMetrics::TextWidth(row == 1 && widen ? bold : regular, text, size);
+            widest = std::max(widest, std::ceil(pixels(points)) + 1);
+        });
+        const double fitted
+            = widest > 0 ? std::ceil((widest + 5) / digitWidth * 256) / 256 : DefaultColumnWidth;
+        widths[column] = fitted + (widen ? ExtraWidth : 0);
+    }
+
+    pugi::xml_node root = sheet.document_element();
+    pugi::xml_node cols = orderedChild(root, ns, "cols", WorksheetOrder);
+    // Existing column ranges that cover fitted columns are split so that each fitted column has its own
+    // entry, keeping its other settings.
+    std::vector<pugi::xml_node> existing;
+    const std::string colName = ns.Name("col");
+    for (pugi::xml_node col : cols.children(colName.c_str()))
+        existing.push_back(col);
+    std::map<int, pugi::xml_node> fittedEntries;
+    for (pugi::xml_node col : existing) {
+        const int min = col.attribute("min").as_int();
+        const int max = col.attribute("max").as_int();
+        if (min > lastColumn || max < 1 || max < min)
+            continue;
+        const auto copyFor = [&](int from, int to) {
+            pugi::xml_node copy = cols.insert_copy_before(col, col);
+            setAttribute(copy, "min", QByteArray::number(from).constData());
+            setAttribute(copy, "max", QByteArray::number(to).constData());
+            return copy;
+        };
+        for (int column = std::max(min, 1); column <= std::min(max, lastColumn); ++column)
+            fittedEntries[column] = copyFor(column, column);
+        if (max > lastColumn)
+            copyFor(lastColumn + 1, max);
+        cols.remove_child(col);
+    }
+    for (const auto &[column, width] : widths) {
+        pugi::xml_node col = fittedEntries[column];
+        if (!col) {
+            pugi::xml_node before;
+            for (pugi::xml_node candidate : cols.children(colName.c_str()))
+                if (candidate.attribute("min").as_int() > column) {
+                    before = candidate;
+                    break;
+                }
+            col = before ? cols.insert_child_before(ns.Name("col").c_str(), before)
+                         : cols.append_child(ns.Name("col").c_str());
+            col.append_attribute("min") = column;
+            col.append_attribute("max") = column;
+        }
+        setAttribute(col, "width", numberText(std::round(width * 256) / 256).constData());
+        setAttribute(col, "customWidth", "1");
+        col.remove_attribute("bestFit");
+    }
+}
+
+void XlsxWorkbook::Private::setUpPage()
+{
+    pugi::xml_node root = sheet.document_element();
+    pugi::xml_node sheetPr = orderedChild(root, ns, "sheetPr", WorksheetOrder);
+    setAttribute(orderedChild(sheetPr, ns, "pageSetUpPr", SheetPrOrder), "fitToPage", "1");
+    pugi::xml_node pageSetup = orderedChild(root, ns, "pageSetup", WorksheetOrder);
+    setAttribute(pageSetup, "fitToWidth", "1");
+    setAttribute(pageSetup, "fitToHeight", "1");
+}
+
+void XlsxWorkbook::Private::updateDimension()
+{
+    const auto [rows, columns] = grid.Extent();
+    const QByteArray reference
+        = rows == 0 || columns == 0 ? QByteArray("A1") : "A1:" + cellReference(rows, columns);
+    setAttribute(orderedChild(sheet.document_element(), ns, "dimension", WorksheetOrder), "ref",
+        reference.constData());
+}
+
+XlsxWorkbook::XlsxWorkbook()
+    : d(std::make_unique<Private>())
+{
+}
+
+XlsxWorkbook::~XlsxWorkbook() = default;
+
+bool XlsxWorkbook::Create(QString *error)
+{
+    d->appendMode = false;
+    d->buildNewPackage();
+    return d->load(error);
+}
+
+bool XlsxWorkbook::Open(const QString &path, QString *error)
+{
+    d->package = OoxmlPackage::Open(path, error);
+    if (!d->package)
+        return false;
+    d->appendMode = true;
+    return d->load(error);
+}
+
+bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
+{
+    if (static_cast<qint64>(d->currentRow) + table.RowCount() > MaxRows)
+        return d->fail(error,
+            QStringLiteral("The worksheet would need %1 rows, more than the %2 a worksheet can hold.")
+                .arg(static_cast<qint64>(d->currentRow) + table.RowCount())
+                .arg(MaxRows));
+
+    int columnCount = 0;
+    if (!d->appendMode) {
+        for (const QString &header : table.Headers())
+            d->setText(d->grid.CreateCell(d->currentRow, ++columnCount), header);
+    } else {
+        columnCount = d->grid.UsedColumnCount();
+        const int usedColumns = columnCount;
+        for (ReportColumn column : { ReportColumn::LifeRemaining, ReportColumn::SelfTests,
+                 ReportColumn::CumulativeAlarmTime, ReportColumn::TotalEvents }) {
+            const QString header = ReportTable::HeaderText(column);
+            if (d->columnMissing(header, usedColumns) && table.IsPresent(column))
+                d->setText(d->grid.CreateCell(1, ++columnCount), header);
+        }
+    }
+
+    for (int column = 1; column <= columnCount; ++column) {
+        const CellLook look = column == 1 ? CellLook::HeaderFirstColumn
+            : column == 7                 ? CellLook::HeaderSeventhColumn
+                                          : CellLook::Header;
+        pugi::xml_node cell = d->grid.CreateCell(1, column);
+        d->setStyle(cell, d->styles.Derive(d->style(cell), look));
+    }
+
+    // Each column receives the values its row-1 header names, compared whole and without regard to case.
+    std::vector<std::optional<ReportColumn>> columnFor(columnCount + 1);
+    for (int column = 1; column <= columnCount; ++column) {
+        const CellContent header = d->content(d->grid.Cell(1, column));
+        if (header.kind == CellContent::Kind::Text)
+            columnFor[column] = ReportTable::ColumnForHeader(header.text);
+    }
+    const int dateFormat = d->styles.NumberFormat(DateFormat);
+    const int timeFormat = d->styles.NumberFormat(TimeFormat);
+    const int serialFormat = d->styles.NumberFormat(SerialFormat);
+    for (int row = 0; row < table.RowCount(); ++row) {
+        ++d->currentRow;
+        for (int column = 1; column <= columnCount; ++column) {
+            const std::optional<ReportColumn> source = columnFor[column];
+            if (!source || !table.IsPresent(*source))
+                continue;
+            const int format = *source == ReportColumn::DownloadOn ? dateFormat
+                : *source == ReportColumn::DownloadAt              ? timeFormat
+                : *source == ReportColumn::SerialNumber            ? serialFormat
+                                                                   : -1;
+            const QVariant value = table.Value(row, *source);
+            pugi::xml_node cell = d->grid.Cell(d->currentRow, column);
+            if (!cell && value.isNull() && format < 0)
+                continue;
+            cell = d->grid.CreateCell(d->currentRow, column);
+            d->writeValue(cell, value);
+            if (format >= 0)
+                d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Keep, format));
+        }
+    }
+
+    const int lastRow = std::max(d->grid.LastRowOf(1), d->currentRow);
+    const int usedColumns = std::max(d->grid.UsedColumnCount(), columnCount);
+    for (int row = 2; row <= lastRow; ++row) {
+        for (int column = 1; column <= usedColumns; ++column) {
+            pugi::xml_node cell = d->grid.CreateCell(row, column);
+            d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Body));
+        }
+    }
+    d->fitColumns(FittedColumns, true);
+    d->updateDimension();
+    return true;
+}
+
+bool XlsxWorkbook::WriteRawLines(const QStringList &lines, QString *error)
+{
+    if (static_cast<qint64>(d->currentRow) + lines.size() > MaxRows)
+        return d->fail(error,
+            QStringLiteral("The worksheet would need %1 rows, more than the %2 a worksheet can hold.")
+                .arg(static_cast<qint64>(d->currentRow) + lines.size())
+                .arg(MaxRows));
+    for (const QString &line : lines) {
+        pugi::xml_node cell = d->grid.CreateCell(++d->currentRow, 1);
+        d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::FixedPitch));
+        d->writeValue(cell, line.isEmpty() ? QVariant() : QVariant(line));
+    }
+    d->fitColumns(1, false);
+    d->updateDimension();
+    return true;
+}
+
+bool XlsxWorkbook::Save(const QString &path, QString *error)
+{
+    d->package->SetXmlPart(d->sheetPart, d->sheet, WorksheetContentType);
+    d->package->SetXmlPart(d->stylesPart, d->styles.Document(), StylesContentType);
+    d->package->SetXmlPart(d->sharedStringsPart, d->strings.Document(), SharedStringsContentType);
+    return d->package->Save(path, error);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+
+#include "TableFile.h"
+
+// An Excel workbook (.xlsx) holding the event table on its first worksheet: row 1 the headers, one row
+// per alarm event below, formatted and fitted to one printed page. An existing workbook receives the new
+// rows below the last used row of column A, each value under the header that names its column; every
+// part other than that worksheet, the shared strings and the styles stays as it was.
+class XlsxWorkbook final : public TableFile
+{
+public:
+    // A worksheet's rows.
+    static constexpr int MaxRows = 1048576;
+
+    XlsxWorkbook();
+    ~XlsxWorkbook() override;
+
+    [[nodiscard]] bool Create(QString *error) override;
+    [[nodiscard]] bool Open(const QString &path, QString *error) override;
+    [[nodiscard]] bool WriteTable(const ReportTable &table, QString *error) override;
+    [[nodiscard]] bool WriteRawLines(const QStringList &lines, QString *error) override;
+    [[nodiscard]] bool Save(const QString &path, QString *error) override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
