@@ -4,6 +4,9 @@
 // tests/data/export/earlier_export_libreoffice.docx: a seven-column table made by this writer, its
 // "Serial #" and "Peak" headers retyped as "serial #" and "  Peak ", a paragraph above it, a second
 // table, a page header and a picture added, then opened and saved again by LibreOffice Writer.
+// tests/data/export/merged_cells_libreoffice.docx: the same table with its "User" and "Peak" header cells
+// merged into one, the first column's two data cells merged vertically and the last row's two duration
+// cells merged, saved again by LibreOffice Writer.
 
 #include <QFile>
 #include <QJsonArray>
@@ -138,6 +141,7 @@ private slots:
     void newDocument();
     void appendToEarlierExport();
     void appendBelowHeaderOnly();
+    void appendByGridColumn();
     void rawLinesAndNoTable();
 
 private:
@@ -362,6 +366,29 @@ void tst_DocxDocument::appendBelowHeaderOnly()
             .size(),
         22u);
     QCOMPARE(validate(path), QStringList());
+}
+
+void tst_DocxDocument::appendByGridColumn()
+{
+    const QString path = m_folder.filePath(QStringLiteral("merged.docx"));
+    QVERIFY(QFile::copy(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/merged_cells_libreoffice.docx"), path));
+    const QJsonArray oldRows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QString error;
+    DocxDocument document;
+    QVERIFY(document.Open(path, &error));
+    QVERIFY2(write(document, path,
+                 tableOf(reportLines({ QStringLiteral("3"), QStringLiteral("Kim"), false, false, false, 1 })),
+                 &error),
+        qPrintable(error));
+
+    // The merged header names no column: its cell stays empty, and every other value keeps its header.
+    const QJsonArray rows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QCOMPARE(rows.size(), oldRows.size() + 1);
+    QCOMPARE(rows[0], oldRows[0]);
+    QCOMPARE(texts(rows.last().toArray()),
+        QStringList({ QStringLiteral("05-Dec-2026"), QStringLiteral("01:05 PM"), QStringLiteral("3"),
+            QString(), QString(), QStringLiteral("06 days 04 hrs 00 mins"),
+            QStringLiteral("00 days 00 hrs 01 mins 00 secs") }));
 }
 
 void tst_DocxDocument::rawLinesAndNoTable()
