@@ -42,6 +42,8 @@ constexpr int PageMargin = 720;
 // Rounding in the word processors' layout must not wrap a text that fits exactly.
 constexpr int WidthSlack = 10;
 constexpr double FontSize = 8;
+// Word's limit for the columns of a table.
+constexpr int MaxColumns = 63;
 constexpr double CharacterSpacing = 1;
 
 constexpr std::string_view TcPrOrder[] = { "cnfStyle", "tcW", "gridSpan", "hMerge", "vMerge", "tcBorders",
@@ -852,6 +854,11 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     for (const pugi::xml_node &column : grid.children(w("gridCol")))
         gridWidths.push_back(intAttribute(w, column, "w"));
     const int gridCount = static_cast<int>(gridWidths.size());
+    if (gridCount > MaxColumns) {
+        if (error)
+            *error = QStringLiteral("The document's first table has more columns than Word allows.");
+        return false;
+    }
     std::optional<std::vector<RowLayout>> rows = layoutRows(w, table, gridCount, error);
     if (!rows)
         return false;
