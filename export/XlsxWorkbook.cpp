@@ -880,14 +880,15 @@ QString XlsxWorkbook::Private::shownText(const pugi::xml_node &cell) const
     const CellContent value = content(cell);
     if (value.kind != CellContent::Kind::Number)
         return value.text;
-    const QString format = styles.FormatCode(style(cell));
+    // Format codes compare as Excel reads them: "DD\-MMM\-YYYY" is dd-mmm-yyyy.
+    const QString format = styles.FormatCode(style(cell)).remove(u'\\').remove(u'"').toLower();
     const QLocale english(QLocale::English);
     if (format == QLatin1String(DateFormat)) {
         const QDate epoch = date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
         return english.toString(
             epoch.addDays(static_cast<qint64>(std::floor(value.number))), QStringLiteral("dd-MMM-yyyy"));
     }
-    if (format == QLatin1String(TimeFormat)) {
+    if (format == QString::fromLatin1(TimeFormat).toLower()) {
         const double fraction = value.number - std::floor(value.number);
         return FormatDownloadTime(
             QTime(0, 0).addSecs(static_cast<int>(std::lround(fraction * 86400)) % 86400));

@@ -12,10 +12,35 @@ packages=(
     libzip-dev
     libpugixml-dev
     fonts-liberation
+    # Independent readers of the Word and Excel files, for the tests
+    python3-openpyxl
     python3-docx
+    python3-fonttools
+    fonts-crosextra-carlito
 )
-# Node.js runs the Open XML validator; a Node.js installed another way, with its own npm, serves as well.
+# Node.js may come from elsewhere with its own npm; Debian's packages only where there is none.
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+
+# The Open XML validator the tests run, from the npm registry, at a fixed version and place.
+validator_dir=/usr/local/lib/lorimet-test-tools
+validator_package=@ooxml-tools/validate@0.4.6
+
+as_root() {
+    if [[ $(id -u) -eq 0 ]]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        echo "Run as root: $*" >&2
+        return 1
+    fi
+}
+
+install_validator() {
+    [[ -f "$validator_dir/node_modules/@ooxml-tools/validate/package.json" ]] && return 0
+    as_root mkdir -p "$validator_dir"
+    as_root npm install --no-audit --no-fund --prefix "$validator_dir" "$validator_package"
+}
 
 missing=()
 for package in "${packages[@]}"; do
@@ -23,27 +48,22 @@ for package in "${packages[@]}"; do
     [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
 
-install_missing() {
-    command="apt-get install -y --no-install-recommends ${missing[*]}"
-    if [[ $(id -u) -eq 0 ]]; then
-        apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $command
-    elif command -v sudo >/dev/null 2>&1; then
-        sudo apt-get update -qq
-        sudo DEBIAN_FRONTEND=noninteractive $command
-    else
-        echo "Missing packages: ${missing[*]}" >&2
-        echo "Install them as root with:" >&2
-        echo "    apt-get update && $command" >&2
-        exit 1
-    fi
-}
-
-[[ ${#missing[@]} -eq 0 ]] || install_missing
-
-# The Open XML validator that the document tests run, from npm, kept in the user's cache rather than in
-# the source tree. CMake finds it at the same path.
-validator_dir="${XDG_CACHE_HOME:-$HOME/.cache}/lorimet-adapter/ooxml-validate"
-if [[ ! -x "$validator_dir/node_modules/.bin/ooxml-validate" ]]; then
-    npm install --silent --no-audit --no-fund --prefix "$validator_dir" @ooxml-tools/validate@0.4.6
+if [[ ${#missing[@]} -eq 0 ]]; then
+    install_validator
+    exit 0
 fi
+
+command="apt-get install -y --no-install-recommends ${missing[*]}"
+if [[ $(id -u) -eq 0 ]]; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $command
+elif command -v sudo >/dev/null 2>&1; then
+    sudo apt-get update -qq
+    sudo DEBIAN_FRONTEND=noninteractive $command
+else
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Install them as root with:" >&2
+    echo "    apt-get update && $command" >&2
+    exit 1
+fi
+install_validator

@@ -1,4 +1,4 @@
-// The Word writer's files, read back with python-docx (tests/export/read_docx.py), with pugixml for what
+// The Word writer's files, read back with python-docx (tests/support/read_docx.py), with pugixml for what
 // python-docx does not show, and checked by the Open XML validator.
 //
 // tests/data/export/earlier_export_libreoffice.docx: a seven-column table made by this writer, its
@@ -10,15 +10,14 @@
 
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "DocxDocument.h"
 #include "EventLogParser.h"
+#include "OfficeReaders.h"
 #include "OoxmlPackage.h"
 #include "ReportTable.h"
 
@@ -66,31 +65,7 @@ ReportTable tableOf(const QStringList &lines)
 
 QJsonObject readBack(const QString &path)
 {
-    QProcess python;
-    python.start(QStringLiteral(LORIMET_PYTHON3), { QStringLiteral(LORIMET_READ_DOCX), path });
-    if (!python.waitForFinished(60000) || python.exitCode() != 0)
-        qWarning().noquote() << python.readAllStandardError();
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
-}
-
-// The validator's findings, each as its kind, place and description.
-QStringList validate(const QString &path)
-{
-    QProcess validator;
-    validator.start(
-        QStringLiteral(LORIMET_OOXML_VALIDATE), { QStringLiteral("--of"), QStringLiteral("json"), path });
-    validator.waitForFinished(120000);
-    const QJsonDocument answer = QJsonDocument::fromJson(validator.readAllStandardOutput());
-    if (!answer.isArray())
-        return { QStringLiteral("no answer from the validator: ") + validator.readAllStandardError() };
-    QStringList findings;
-    for (const QJsonValue &finding : answer.array()) {
-        const QJsonObject object = finding.toObject();
-        findings << object[QLatin1String("id")].toString() + u' '
-                + object[QLatin1String("path")].toObject()[QLatin1String("xpath")].toString() + u' '
-                + object[QLatin1String("description")].toString();
-    }
-    return findings;
+    return OfficeReaders::RunScript(QStringLiteral("read_docx.py"), { path }).object();
 }
 
 bool mainPart(const QString &path, pugi::xml_document &document)
@@ -151,12 +126,6 @@ private:
 void tst_DocxDocument::initTestCase()
 {
     QVERIFY(m_folder.isValid());
-    if (QProcess::execute(
-            QStringLiteral(LORIMET_PYTHON3), { QStringLiteral("-c"), QStringLiteral("import docx") })
-        != 0)
-        QSKIP("python3-docx is not installed (scripts/install-deps.sh installs it)");
-    if (!QFileInfo(QStringLiteral(LORIMET_OOXML_VALIDATE)).isExecutable())
-        QSKIP("the Open XML validator is not installed (scripts/install-deps.sh installs it)");
 }
 
 void tst_DocxDocument::newDocument_data()
@@ -268,7 +237,7 @@ void tst_DocxDocument::newDocument()
         && settings.select_node("/w:settings/w:hideGrammaticalErrors"));
 
     if (QTest::currentDataTag() == QLatin1String("all columns, A4"))
-        QCOMPARE(validate(path), QStringList());
+        QCOMPARE(OfficeReaders::ValidationErrors({ path }), QStringList());
 }
 
 void tst_DocxDocument::appendToEarlierExport()
@@ -323,8 +292,15 @@ void tst_DocxDocument::appendToEarlierExport()
             - page.child("w:pgMar").attribute("w:right").as_int());
 
     // LibreOffice's own findings in the earlier file stay; the append adds none.
-    const QStringList earlierFindings = validate(EarlierExport);
-    for (const QString &finding : validate(path))
+    QStringList earlierFindings;
+    QStringList findings;
+    for (const QString &finding : OfficeReaders::ValidationErrors({ EarlierExport, path })) {
+        if (finding.startsWith(EarlierExport + u':'))
+            earlierFindings << finding.mid(EarlierExport.size());
+        else
+            findings << finding.mid(path.size());
+    }
+    for (const QString &finding : findings)
         QVERIFY2(earlierFindings.contains(finding), qPrintable(finding));
 }
 
@@ -365,7 +341,7 @@ void tst_DocxDocument::appendBelowHeaderOnly()
         xml.select_nodes("//w:tr[position() > 1]/w:tc/w:tcPr/w:tcMar[w:top/@w:w='40' and w:bottom/@w:w='20']")
             .size(),
         22u);
-    QCOMPARE(validate(path), QStringList());
+    QCOMPARE(OfficeReaders::ValidationErrors({ path }), QStringList());
 }
 
 void tst_DocxDocument::appendByGridColumn()

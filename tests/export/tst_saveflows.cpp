@@ -144,7 +144,7 @@ private:
     // Shows the save options over the lines and returns once every dialog is gone: the save options are
     // answered by handler, the file dialog with path, and a dialog the save options open by then.
     void save(const QStringList &lines, const QString &path, const DialogAnswerer::Handler &handler,
-        const DialogAnswerer::Handler &then = {});
+        const QList<DialogAnswerer::Handler> &then = {});
 
     std::unique_ptr<QTemporaryDir> m_tempDir;
     std::unique_ptr<QWidget> m_owner;
@@ -186,7 +186,7 @@ void TestSaveFlows::cleanup()
 }
 
 void TestSaveFlows::save(const QStringList &lines, const QString &path,
-    const DialogAnswerer::Handler &handler, const DialogAnswerer::Handler &then)
+    const DialogAnswerer::Handler &handler, const QList<DialogAnswerer::Handler> &then)
 {
     APICommonDialog::SetDialogRunner(
         [this, path](DialogKind kind, const FileDialogOptions &options, QWidget *owner) {
@@ -198,8 +198,8 @@ void TestSaveFlows::save(const QStringList &lines, const QString &path,
         QCOMPARE(dialog->objectName(), QString("frmSave"));
         handler(dialog);
     });
-    if (then)
-        answerer.expectDialog(then);
+    for (const DialogAnswerer::Handler &next : then)
+        answerer.expectDialog(next);
     ShowSaveOptions(m_owner.get(), lines);
     QCOMPARE(answerer.pendingCount(), 0);
     QCOMPARE(answerer.unexpected(), QStringList());
@@ -264,10 +264,17 @@ void TestSaveFlows::failureIsReported_data()
     QTest::newRow("no viewer") << "report.txt" << false
                                << "The report was saved to %1, but no program could be started to show it."
                                << QByteArray("a line\r\n");
-    QTest::newRow("word") << "new.docx" << true
-                          << "An error has occured while attempting an export of the report.\r\n\r\n"
-                             "Saving as a Microsoft Word document is not available yet."
-                          << QByteArray();
+    QTest::newRow("excel, no viewer")
+        << "new.xlsx" << false << "The report was saved to %1, but no program could be started to show it."
+        << QByteArray("PK\x03\x04");
+    // Appending to a file that is not a workbook leaves it as it was.
+    QTest::newRow("excel, append to text") << "old.xlsx" << true
+                                           << "An error has occured while attempting an export of the report."
+                                              "\r\n\r\nThe file is not a Word or Excel document"
+                                           << QByteArray("existing\r\n");
+    QTest::newRow("unwritable excel")
+        << "missing folder/new.xlsx" << true << "The report could not be saved to %1.\r\n\r\n"
+        << QByteArray();
 }
 
 // The real writers, with only the viewer stubbed.
@@ -279,20 +286,26 @@ void TestSaveFlows::failureIsReported()
     QFETCH(QByteArray, written);
     SupportFunctions::SetWriterFactory({});
     const QString path = m_tempDir->filePath(file);
+    const bool exists = file.startsWith("old");
+    if (exists)
+        createFile(path);
     m_viewerStarts = viewerStarts;
     // One line is saved, then the message box that must follow is answered with OK.
     MessageBoxRecord box;
-    save({ "a line" }, path, choose(file.endsWith(".docx") ? "optWordFile" : "optTextFile"),
-        [&box](QWidget *dialog) {
-            auto *messageBox = qobject_cast<QMessageBox *>(dialog);
-            QVERIFY(messageBox);
-            box = DialogAnswerer::record(messageBox);
-            messageBox->button(QMessageBox::Ok)->click();
-        });
+    QList<DialogAnswerer::Handler> then;
+    if (exists)
+        then.append(answerAppendOptions("cmdAppend"));
+    then.append([&box](QWidget *dialog) {
+        auto *messageBox = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY(messageBox);
+        box = DialogAnswerer::record(messageBox);
+        messageBox->button(QMessageBox::Ok)->click();
+    });
+    save({ "a line" }, path, choose(file.endsWith(".xlsx") ? "optExcelFile" : "optTextFile"), then);
     QCOMPARE(box.title, QString("Export Status"));
     QCOMPARE(box.icon, viewerStarts ? QMessageBox::Critical : QMessageBox::Warning);
     QVERIFY2(box.text.startsWith(text.replace("%1", path)), qPrintable(box.text));
-    QCOMPARE(readBytes(path), written);
+    QVERIFY(readBytes(path).startsWith(written));
     QVERIFY(QFile::exists(path) == !written.isEmpty());
     QCOMPARE(m_opened.size(), viewerStarts ? 0 : 1);
 }
@@ -343,7 +356,7 @@ void TestSaveFlows::tableExport()
     const QStringList lines = Windows1252::toUnicode(report.readAll()).split("\r\n", Qt::SkipEmptyParts);
     QVERIFY(lines.size() > 40);
     save(lines, chosen.isEmpty() ? chosen : m_tempDir->filePath(chosen), choose("opt" + format + "File"),
-        asked ? answerAppendOptions(answer) : DialogAnswerer::Handler());
+        asked ? QList { answerAppendOptions(answer) } : QList<DialogAnswerer::Handler>());
 
     QCOMPARE(exportChoice().ExportFileName, path);
     QCOMPARE(exportChoice().ExportAppend, appendAfter);
