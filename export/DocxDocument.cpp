@@ -255,15 +255,20 @@ std::string xmlText(const QString &text)
     return kept.toStdString();
 }
 
+// Whether the word processors would drop or merge some of the text's spaces unless told to keep them.
+bool needsPreserving(const QString &text)
+{
+    return !text.isEmpty()
+        && (text.front().isSpace() || text.back().isSpace() || text.contains(QLatin1String("  "))
+            || text.contains(u'\t'));
+}
+
 void appendText(const WordNames &w, pugi::xml_node run, const QString &text)
 {
     pugi::xml_node t = run.append_child(w("t"));
-    const std::string bytes = xmlText(text);
-    if (!bytes.empty()
-        && (std::isspace(static_cast<unsigned char>(bytes.front()))
-            || std::isspace(static_cast<unsigned char>(bytes.back()))))
+    if (needsPreserving(text))
         t.append_attribute("xml:space") = "preserve";
-    t.text().set(bytes.c_str());
+    t.text().set(xmlText(text).c_str());
 }
 
 // A cell's text as Word reads it back: its paragraphs each ended by a carriage return, the last one by
@@ -656,7 +661,7 @@ struct DocxDocument::PendingRows
                     const QString &text = texts.Column(*cell.column)[static_cast<std::size_t>(row)];
                     if (!text.isEmpty()) {
                         out.append(cell.runHead);
-                        if (text.front().isSpace() || text.back().isSpace())
+                        if (needsPreserving(text))
                             out.append(" xml:space=\"preserve\"");
                         out.append('>');
                         appendEscaped(out, text);
