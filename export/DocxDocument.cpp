@@ -943,6 +943,7 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
             + 2 * CellMargins);
         setAttribute(w, grid.append_child(w("gridCol")), "w", gridWidths.back());
         pugi::xml_node headerCell = pugi::xml_node(headerRow.row).append_child(w("tc"));
+        rows->front().cells.push_back({ headerCell, static_cast<int>(gridWidths.size()) - 1, 1 });
         headerCell.append_child(w("tcPr"));
         appendText(w, headerCell.append_child(w("p")).append_child(w("r")), ReportTable::HeaderText(column));
         pattern.cells.push_back(plainCell(w, patterns, column));
@@ -950,13 +951,14 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     }
     const int addedCount = static_cast<int>(added.size());
     for (std::size_t r = 1; addedCount > 0 && r < rows->size(); ++r) {
-        const RowLayout &row = (*rows)[r];
+        RowLayout &row = (*rows)[r];
         pugi::xml_node tr = row.row;
         if (row.after == 0 && row.covered == gridCount) {
             for (int i = 0; i < addedCount; ++i) {
                 pugi::xml_node cell = tr.append_child(w("tc"));
                 cell.append_child(w("tcPr"));
                 cell.append_child(w("p"));
+                row.cells.push_back({ cell, gridCount + i, 1 });
             }
         } else {
             pugi::xml_node trPr = tr.child(w("trPr"));
@@ -1011,9 +1013,6 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     std::size_t index = 0;
     for (pugi::xml_node column : grid.children(w("gridCol")))
         setAttribute(w, column, "w", gridWidths[index++]);
-    rows = layoutRows(w, table, static_cast<int>(gridWidths.size()), error);
-    if (!rows)
-        return false;
     for (const RowLayout &row : *rows) {
         for (const CellLayout &cell : row.cells) {
             int width = 0;
