@@ -1,5 +1,7 @@
 #include "ReportTable.h"
 
+#include <algorithm>
+
 #include <QRegularExpression>
 
 #include "SupportFunctions.h"
@@ -38,10 +40,17 @@ const QRegularExpression &decimalNumber()
     return pattern;
 }
 
-const QRegularExpression &plainNumber()
+// An integer or a decimal number written plainly: an optional minus, digits, and digits after one point.
+bool isPlainNumber(QStringView text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
-    return pattern;
+    if (text.startsWith(u'-'))
+        text = text.mid(1);
+    const qsizetype point = text.indexOf(u'.');
+    const auto digits = [](QStringView part) {
+        return !part.isEmpty()
+            && std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    return point < 0 ? digits(text) : digits(text.left(point)) && digits(text.mid(point + 1));
 }
 
 QString withoutLeadingZeros(const QString &digits)
@@ -193,7 +202,7 @@ QVariant ReportTable::Value(int row, ReportColumn column) const
         break;
     default: {
         const QString text = Text(row, column);
-        if (plainNumber().match(text).hasMatch())
+        if (isPlainNumber(text))
             return text.toDouble();
         break;
     }

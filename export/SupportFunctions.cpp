@@ -1,12 +1,22 @@
 #include "SupportFunctions.h"
 
+#include <array>
+#include <utility>
+
 QString SupportFunctions::PadSingleDigits(const QString &text)
 {
+    // " 0 " -> " 00 ", ..., " 9 " -> " 09 ", each pass on the result of the one before.
+    static const std::array<std::pair<QString, QString>, 10> passes = [] {
+        std::array<std::pair<QString, QString>, 10> result;
+        for (char digit = '0'; digit <= '9'; ++digit)
+            result[digit - '0'] = { QStringLiteral(" %1 ").arg(QChar::fromLatin1(digit)),
+                QStringLiteral(" 0%1 ").arg(QChar::fromLatin1(digit)) };
+        return result;
+    }();
     QString result = text;
-    for (char digit = '0'; digit <= '9'; ++digit) {
-        const QString alone = QStringLiteral(" %1 ").arg(QChar::fromLatin1(digit));
-        const QString padded = QStringLiteral(" 0%1 ").arg(QChar::fromLatin1(digit));
-        result.replace(alone, padded, Qt::CaseSensitive);
+    for (const auto &[alone, padded] : passes) {
+        if (result.contains(alone, Qt::CaseSensitive))
+            result.replace(alone, padded, Qt::CaseSensitive);
     }
     if (result.size() >= 2 && result.at(0).isDigit() && result.at(0).unicode() < 0x80 && result.at(1) == u' ')
         result.prepend(u'0');

@@ -1,6 +1,7 @@
 #include "XlsxWorkbook.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -115,14 +116,6 @@ QByteArray nodeKey(const pugi::xml_node &node)
     return writer.bytes;
 }
 
-QString columnLetters(int column)
-{
-    QString letters;
-    for (; column > 0; column = (column - 1) / 26)
-        letters.prepend(QChar(u'A' + (column - 1) % 26));
-    return letters;
-}
-
 // Row and column of a reference such as "AB12"; zero where a part is missing.
 std::pair<int, int> parseReference(const char *reference)
 {
@@ -138,7 +131,13 @@ std::pair<int, int> parseReference(const char *reference)
 
 QByteArray cellReference(int row, int column)
 {
-    return (columnLetters(column) + QString::number(row)).toLatin1();
+    char buffer[24];
+    char *letters = buffer + 8;
+    for (; column > 0; column = (column - 1) / 26)
+        *--letters = static_cast<char>('A' + (column - 1) % 26);
+    const auto [end, error] = std::to_chars(buffer + 8, buffer + sizeof buffer, row);
+    Q_UNUSED(error)
+    return QByteArray(letters, end - letters);
 }
 
 bool startsEscapeCode(const QString &text, qsizetype at)
@@ -277,6 +276,21 @@ enum class CellLook
     FixedPitch,
 };
 
+// How a number in a cell is shown, as far as fitting the columns needs to know it.
+enum class ShownAs
+{
+    General,
+    Date,
+    Time,
+    WholeNumber,
+};
+
+struct CellFormat
+{
+    ShownAs shownAs = ShownAs::General;
+    bool fixedPitch = false;
+};
+
 // The workbook's cell formats. New formats are derived from a cell's present one and added only when no
 // identical format exists, so repeated exports reuse what earlier ones added.
 class Styles
@@ -348,22 +362,27 @@ public:
         return size > 0 && size < 410 ? size : 11;
     }
 
-    [[nodiscard]] QString FormatCode(int xfIndex) const
+    // How a cell with the format shows a number, and whether its font is the fixed-pitch one.
+    [[nodiscard]] const CellFormat &Format(int xfIndex) const
     {
-        const int id = xf(xfIndex).attribute("numFmtId").as_int();
-        switch (id) {
-        case 1:
-            return QString::fromLatin1(SerialFormat);
-        default:
-            return m_formatCodes.value(id);
-        }
-    }
-
-    [[nodiscard]] bool IsFixedPitch(int xfIndex) const
-    {
-        const pugi::xml_node font = at(m_fonts, xf(xfIndex).attribute("fontId").as_int());
-        return QString::fromUtf8(font.child(m_ns.Name("name").c_str()).attribute("val").value())
-            == QLatin1String("Courier New");
+        if (const auto it = m_cellFormats.constFind(xfIndex); it != m_cellFormats.constEnd())
+            return *it;
+        const pugi::xml_node node = xf(xfIndex);
+        const int id = node.attribute("numFmtId").as_int();
+        // Format codes compare as Excel reads them: "DD\\-MMM\\-YYYY" is dd-mmm-yyyy.
+        const QString code = (id == 1 ? QString::fromLatin1(SerialFormat) : m_formatCodes.value(id))
+                                 .remove(u'\\')
+                                 .remove(u'"')
+                                 .toLower();
+        CellFormat format;
+        format.shownAs = code == QLatin1String(DateFormat)      ? ShownAs::Date
+            : code == QString::fromLatin1(TimeFormat).toLower() ? ShownAs::Time
+            : code == QLatin1String(SerialFormat)               ? ShownAs::WholeNumber
+                                                                : ShownAs::General;
+        const pugi::xml_node font = at(m_fonts, node.attribute("fontId").as_int());
+        format.fixedPitch
+            = std::strcmp(font.child(m_ns.Name("name").c_str()).attribute("val").value(), "Courier New") == 0;
+        return *m_cellFormats.insert(xfIndex, format);
     }
 
     int NumberFormat(const char *code)
@@ -558,6 +577,7 @@ private:
     Collection m_xfs;
     QHash<int, QString> m_formatCodes;
     QHash<quint64, int> m_derived;
+    mutable QHash<int, CellFormat> m_cellFormats;
 };
 
 // What a cell holds, as far as the writer needs to know it.
@@ -661,11 +681,12 @@ public:
 
     [[nodiscard]] int LastRow() const { return m_rows.empty() ? 0 : m_rows.rbegin()->first; }
 
-    template<typename Visit> void ForEachCellInColumn(int column, Visit visit) const
+    // Visits the cells of the columns up to lastColumn, row by row.
+    template<typename Visit> void ForEachCell(int lastColumn, Visit visit) const
     {
         for (const auto &[number, row] : m_rows)
-            if (const auto cell = row.cells.find(column); cell != row.cells.end())
-                visit(number, cell->second);
+            for (auto cell = row.cells.begin(); cell != row.cells.end() && cell->first <= lastColumn; ++cell)
+                visit(number, cell->first, cell->second);
     }
 
     [[nodiscard]] std::pair<int, int> Extent() const
@@ -703,9 +724,13 @@ private:
     std::map<int, Row> m_rows;
 };
 
+// The shortest text that reads back as the same number.
 QByteArray numberText(double value)
 {
-    return QByteArray::number(value, 'g', 17);
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    Q_UNUSED(error)
+    return QByteArray(buffer, end - buffer);
 }
 
 } // namespace
@@ -718,11 +743,14 @@ struct XlsxWorkbook::Private
     QString sharedStringsPart;
     pugi::xml_document sheet;
     XmlNamespace ns { pugi::xml_node(), MainNamespace };
+    // The name of a cell's value element, looked up for every cell.
+    std::string valueName;
     SheetGrid grid;
     Styles styles;
     SharedStrings strings;
     bool appendMode = false;
     bool date1904 = false;
+    mutable QHash<qint64, QString> dateTexts;
     int currentRow = 1;
 
     bool fail(QString *error, const QString &reason)
@@ -741,7 +769,8 @@ struct XlsxWorkbook::Private
     void setNumber(pugi::xml_node cell, double value);
     void setStyle(pugi::xml_node cell, int xf)
     {
-        setAttribute(cell, "s", QByteArray::number(xf).constData());
+        pugi::xml_attribute attribute = cell.attribute("s");
+        (attribute ? attribute : cell.append_attribute("s")) = xf;
     }
     [[nodiscard]] int style(const pugi::xml_node &cell) const { return cell.attribute("s").as_int(); }
     [[nodiscard]] bool columnMissing(const QString &header, int usedColumns) const;
@@ -808,6 +837,7 @@ bool XlsxWorkbook::Private::load(QString *error)
     ns = XmlNamespace(sheet.document_element(), MainNamespace);
     if (!ns.IsDeclared() || localName(sheet.document_element()) != QLatin1String("worksheet"))
         return fail(error, QStringLiteral("The workbook's first worksheet is damaged."));
+    valueName = ns.Name("v");
     grid.Load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns);
 
     const QString relationshipType = QString::fromLatin1(OoxmlPackage::StylesRelationship);
@@ -848,21 +878,21 @@ CellContent XlsxWorkbook::Private::content(const pugi::xml_node &cell) const
     CellContent result;
     if (!cell)
         return result;
-    const QByteArray type = cell.attribute("t").value();
-    const pugi::xml_node value = cell.child(ns.Name("v").c_str());
-    if (type == "inlineStr") {
+    const char *type = cell.attribute("t").value();
+    const pugi::xml_node value = cell.child(valueName.c_str());
+    if (std::strcmp(type, "inlineStr") == 0) {
         result.kind = CellContent::Kind::Text;
         result.text = stringItemText(cell.child(ns.Name("is").c_str()));
     } else if (!value) {
         return result;
-    } else if (type == "s") {
+    } else if (std::strcmp(type, "s") == 0) {
         result.kind = CellContent::Kind::Text;
         result.text = strings.Text(value.text().as_int(-1));
-    } else if (type == "b") {
+    } else if (std::strcmp(type, "b") == 0) {
         const QByteArray flag = QByteArray(value.text().get()).trimmed();
         result.kind = CellContent::Kind::Text;
         result.text = flag == "1" || flag == "true" ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    } else if (type == "str" || type == "e") {
+    } else if (std::strcmp(type, "str") == 0 || std::strcmp(type, "e") == 0) {
         result.kind = CellContent::Kind::Text;
         result.text = QString::fromUtf8(value.text().get());
     } else {
@@ -880,21 +910,26 @@ QString XlsxWorkbook::Private::shownText(const pugi::xml_node &cell) const
     const CellContent value = content(cell);
     if (value.kind != CellContent::Kind::Number)
         return value.text;
-    // Format codes compare as Excel reads them: "DD\-MMM\-YYYY" is dd-mmm-yyyy.
-    const QString format = styles.FormatCode(style(cell)).remove(u'\\').remove(u'"').toLower();
-    const QLocale english(QLocale::English);
-    if (format == QLatin1String(DateFormat)) {
-        const QDate epoch = date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
-        return english.toString(
-            epoch.addDays(static_cast<qint64>(std::floor(value.number))), QStringLiteral("dd-MMM-yyyy"));
+    switch (styles.Format(style(cell)).shownAs) {
+    case ShownAs::Date: {
+        const auto day = static_cast<qint64>(std::floor(value.number));
+        QString &text = dateTexts[day];
+        if (text.isEmpty())
+            text = QLocale(QLocale::English)
+                       .toString((date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30)).addDays(day),
+                           QStringLiteral("dd-MMM-yyyy"));
+        return text;
     }
-    if (format == QString::fromLatin1(TimeFormat).toLower()) {
+    case ShownAs::Time: {
         const double fraction = value.number - std::floor(value.number);
         return FormatDownloadTime(
             QTime(0, 0).addSecs(static_cast<int>(std::lround(fraction * 86400)) % 86400));
     }
-    if (format == QLatin1String(SerialFormat))
+    case ShownAs::WholeNumber:
         return QString::number(value.number, 'f', 0);
+    case ShownAs::General:
+        break;
+    }
     return QString::number(value.number, 'g', 11);
 }
 
@@ -902,14 +937,14 @@ void XlsxWorkbook::Private::setText(pugi::xml_node cell, const QString &text)
 {
     cell.remove_children();
     setAttribute(cell, "t", "s");
-    cell.append_child(ns.Name("v").c_str()).text() = strings.Add(text);
+    cell.append_child(valueName.c_str()).text() = strings.Add(text);
 }
 
 void XlsxWorkbook::Private::setNumber(pugi::xml_node cell, double value)
 {
     cell.remove_children();
     cell.remove_attribute("t");
-    cell.append_child(ns.Name("v").c_str()).text() = numberText(value).constData();
+    cell.append_child(valueName.c_str()).text() = numberText(value).constData();
 }
 
 double XlsxWorkbook::Private::dateSerial(const QDate &date) const
@@ -961,20 +996,30 @@ void XlsxWorkbook::Private::fitColumns(int lastColumn, bool widen)
     const double digitWidth
         = std::max(1.0, std::round(pixels(FontMetrics::TextWidth(regular, QStringLiteral("0"), size))));
 
+    // Exports repeat the same texts many times over: each is measured once.
+    QHash<QString, double> measured[2];
+    std::vector<double> widest(lastColumn + 1, 0.0);
+    grid.ForEachCell(lastColumn, [&](int row, int column, const pugi::xml_node &cell) {
+        const QString text = shownText(cell);
+        if (text.isEmpty())
+            return;
+        const bool header = row == 1 && widen;
+        double points = 0;
+        if (styles.Format(style(cell)).fixedPitch) {
+            points = 0.6 * size * static_cast<double>(text.size());
+        } else if (const auto known = measured[header].constFind(text);
+                   known != measured[header].constEnd()) {
+            points = *known;
+        } else {
+            points = FontMetrics::TextWidth(header ? bold : regular, text, size);
+            measured[header].insert(text, points);
+        }
+        widest[column] = std::max(widest[column], std::ceil(pixels(points)) + 1);
+    });
     std::map<int, double> widths;
     for (int column = 1; column <= lastColumn; ++column) {
-        double widest = 0;
-        grid.ForEachCellInColumn(column, [&](int row, const pugi::xml_node &cell) {
-            const QString text = shownText(cell);
-            if (text.isEmpty())
-                return;
-            const double points = styles.IsFixedPitch(style(cell))
-                ? 0.6 * size * text.size()
-                : FontMetrics::TextWidth(row == 1 && widen ? bold : regular, text, size);
-            widest = std::max(widest, std::ceil(pixels(points)) + 1);
-        });
-        const double fitted
-            = widest > 0 ? std::ceil((widest + 5) / digitWidth * 256) / 256 : DefaultColumnWidth;
+        const double fitted = widest[column] > 0 ? std::ceil((widest[column] + 5) / digitWidth * 256) / 256
+                                                 : DefaultColumnWidth;
         widths[column] = fitted + (widen ? ExtraWidth : 0);
     }
 
@@ -1107,33 +1152,31 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
     const int dateFormat = d->styles.NumberFormat(DateFormat);
     const int timeFormat = d->styles.NumberFormat(TimeFormat);
     const int serialFormat = d->styles.NumberFormat(SerialFormat);
+    // Every used row below the headers gets the body format, rows of earlier exports too.
+    const int usedColumns = std::max(d->grid.UsedColumnCount(), columnCount);
+    const auto formatAsBody = [this](pugi::xml_node cell) {
+        d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Body));
+    };
+    for (int row = 2; row <= d->currentRow; ++row)
+        for (int column = 1; column <= usedColumns; ++column)
+            formatAsBody(d->grid.CreateCell(row, column));
+
     for (int row = 0; row < table.RowCount(); ++row) {
         ++d->currentRow;
-        for (int column = 1; column <= columnCount; ++column) {
-            const std::optional<ReportColumn> source = columnFor[column];
-            if (!source || !table.IsPresent(*source))
-                continue;
-            const int format = *source == ReportColumn::DownloadOn ? dateFormat
-                : *source == ReportColumn::DownloadAt              ? timeFormat
-                : *source == ReportColumn::SerialNumber            ? serialFormat
-                                                                   : -1;
-            const QVariant value = table.Value(row, *source);
-            pugi::xml_node cell = d->grid.Cell(d->currentRow, column);
-            if (!cell && value.isNull() && format < 0)
-                continue;
-            cell = d->grid.CreateCell(d->currentRow, column);
-            d->writeValue(cell, value);
-            if (format >= 0)
-                d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Keep, format));
-        }
-    }
-
-    const int lastRow = std::max(d->grid.LastRowOf(1), d->currentRow);
-    const int usedColumns = std::max(d->grid.UsedColumnCount(), columnCount);
-    for (int row = 2; row <= lastRow; ++row) {
         for (int column = 1; column <= usedColumns; ++column) {
-            pugi::xml_node cell = d->grid.CreateCell(row, column);
-            d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Body));
+            pugi::xml_node cell = d->grid.CreateCell(d->currentRow, column);
+            const std::optional<ReportColumn> source
+                = column <= columnCount ? columnFor[column] : std::nullopt;
+            if (source && table.IsPresent(*source)) {
+                d->writeValue(cell, table.Value(row, *source));
+                const int format = *source == ReportColumn::DownloadOn ? dateFormat
+                    : *source == ReportColumn::DownloadAt              ? timeFormat
+                    : *source == ReportColumn::SerialNumber            ? serialFormat
+                                                                       : -1;
+                if (format >= 0)
+                    d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Keep, format));
+            }
+            formatAsBody(cell);
         }
     }
     d->fitColumns(FittedColumns, true);
