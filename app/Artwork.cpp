@@ -79,15 +79,19 @@ QPixmap logo(qreal devicePixelRatio)
 QIcon windowIcon()
 {
     QIcon icon;
-    for (const int side : { 16, 32, 48 }) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        drawEmblem(painter, QRectF(0, 0, side, side));
-        icon.addPixmap(pixmap);
-    }
+    for (const int side : { 16, 32, 48 })
+        icon.addPixmap(QPixmap::fromImage(iconImage(side)));
     return icon;
+}
+
+QImage iconImage(int side)
+{
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawEmblem(painter, QRectF(0, 0, side, side));
+    return image;
 }
 
 } // namespace Artwork

@@ -14,6 +14,8 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lorimet Adapter"));
     QApplication::setApplicationVersion(QStringLiteral(LORIMET_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral(LORIMET_APP_ID));
 
 #ifdef LORIMET_DEMO
     // The demo drives a simulated adapter that answers each download with the next shipped report.

@@ -13,6 +13,9 @@ bool isHelpOption(const QString &arg)
     return arg == QLatin1String("--help") || arg == QLatin1String("-h");
 }
 
+const QString HelpOption = QStringLiteral("-h, --help");
+const QString VersionOption = QStringLiteral("--version");
+
 void printHelp(QTextStream &out)
 {
     out << "Usage: " << ProgramName << " COMMAND [ARGUMENTS]\n\n"
@@ -20,15 +23,15 @@ void printHelp(QTextStream &out)
         << "Commands:\n";
     const auto synopsis
         = [](const CliCommand &command) { return command.name + QLatin1Char(' ') + command.arguments; };
-    const QString helpOption = QStringLiteral("-h, --help");
-    qsizetype width = helpOption.size();
+    qsizetype width = HelpOption.size();
     for (const CliCommand &command : cliCommands())
         width = std::max(width, synopsis(command).size());
     for (const CliCommand &command : cliCommands())
         out << "  " << synopsis(command).leftJustified(width) << "  " << command.summary << '\n';
     out << "\nOptions:\n"
-        << "  " << helpOption.leftJustified(width)
-        << "  Show this help; after a command, that command's usage.\n";
+        << "  " << HelpOption.leftJustified(width)
+        << "  Show this help; after a command, that command's usage.\n"
+        << "  " << VersionOption.leftJustified(width) << "  Show the version of " << ProgramName << ".\n";
 }
 
 } // namespace
@@ -58,6 +61,10 @@ int runLorimetReport(const QStringList &args, QTextStream &out, QTextStream &err
     }
     if (isHelpOption(args.first())) {
         printHelp(out);
+        return ExitStatus::Success;
+    }
+    if (args.first() == VersionOption) {
+        out << ProgramName << ' ' << LORIMET_VERSION << '\n';
         return ExitStatus::Success;
     }
     for (const CliCommand &command : cliCommands()) {

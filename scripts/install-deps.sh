@@ -17,6 +17,13 @@ packages=(
     python3-docx
     python3-fonttools
     fonts-crosextra-carlito
+    # scripts/check-package: builds the Debian package and checks it
+    dpkg-dev
+    file
+    lintian
+    man-db
+    desktop-file-utils
+    appstream
 )
 # Node.js may come from elsewhere with its own npm; Debian's packages only where there is none.
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)

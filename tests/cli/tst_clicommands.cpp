@@ -87,6 +87,8 @@ void TestCliCommands::usageAndFailures_data()
     row("record without file", { "record" }, 2, "Usage: lorimet-report record CAPTURE");
     row("help", { "--help" }, 0, "  export --format txt|csv INPUT OUTPUT  ");
     row("short help", { "-h" }, 0, "  decode CAPTURE  ");
+    row("help lists the version option", { "--help" }, 0, "  --version  ");
+    row("version", { "--version" }, 0, "lorimet-report " LORIMET_PROJECT_VERSION "\n");
     row("command help", { "record", "--help" }, 0, "Usage: lorimet-report record CAPTURE");
     row("malformed capture", { "decode", bad }, 2, bad + ":4: ");
     row("missing capture", { "decode", "/nonexistent/transfer.cap" }, 1, "/nonexistent/transfer.cap");
