@@ -42,8 +42,9 @@ constexpr int PageMargin = 720;
 // Rounding in the word processors' layout must not wrap a text that fits exactly.
 constexpr int WidthSlack = 10;
 constexpr double FontSize = 8;
-// Word's limit for the columns of a table.
+// Word's limits for the columns of a table and the width of a page.
 constexpr int MaxColumns = 63;
+constexpr int MaxPageWidth = 31680;
 constexpr double CharacterSpacing = 1;
 
 constexpr std::string_view TcPrOrder[] = { "cnfStyle", "tcW", "gridSpan", "hMerge", "vMerge", "tcBorders",
@@ -315,7 +316,7 @@ int textTwips(const QString &text, bool bold)
     const double points
         = FontMetrics::TextWidth(bold ? MetricFont::ArialBold : MetricFont::ArialRegular, text, FontSize)
         + CharacterSpacing * static_cast<double>(text.size());
-    return static_cast<int>(std::ceil(points * 20)) + WidthSlack;
+    return static_cast<int>(std::min(std::ceil(points * 20), double(MaxPageWidth))) + WidthSlack;
 }
 
 struct CellLayout
@@ -595,9 +596,10 @@ int textAreaTwips(const WordNames &w, const pugi::xml_node &section)
 {
     const pugi::xml_node size = section.child(w("pgSz"));
     const pugi::xml_node margins = section.child(w("pgMar"));
-    const int width = intAttribute(w, size, "w") - intAttribute(w, margins, "left")
-        - intAttribute(w, margins, "right") - intAttribute(w, margins, "gutter");
-    return intAttribute(w, size, "w") > 0 && width > 0 ? width : 0;
+    const qint64 page = intAttribute(w, size, "w");
+    const qint64 width = page - intAttribute(w, margins, "left") - intAttribute(w, margins, "right")
+        - intAttribute(w, margins, "gutter");
+    return page > 0 && width > 0 ? static_cast<int>(std::min<qint64>(width, MaxPageWidth)) : 0;
 }
 
 // Stretches or narrows the grid in proportion to fill width.
@@ -857,7 +859,7 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     pugi::xml_node grid = table.child(w("tblGrid"));
     std::vector<int> gridWidths;
     for (const pugi::xml_node &column : grid.children(w("gridCol")))
-        gridWidths.push_back(intAttribute(w, column, "w"));
+        gridWidths.push_back(std::clamp(intAttribute(w, column, "w"), 0, MaxPageWidth));
     const int gridCount = static_cast<int>(gridWidths.size());
     if (gridCount > MaxColumns) {
         if (error)
