@@ -30,6 +30,21 @@ Run runTool(const QStringList &args, HidBackend *backend = nullptr)
     return run;
 }
 
+// A bus whose adapter holds a report, a second old, when the transfer begins.
+class StaleReportBus : public SimulatedHidBus
+{
+public:
+    HidReadResult readInputReport(qint32 handle, QDeadlineTimer deadline) override
+    {
+        if (std::exchange(m_staleReportDue, false))
+            return { HidReadResult::Status::Report, QByteArray(8, '\x04'), false, Clock::now() - 1s };
+        return SimulatedHidBus::readInputReport(handle, deadline);
+    }
+
+private:
+    bool m_staleReportDue = true;
+};
+
 } // namespace
 
 class TestCliCommands : public QObject
@@ -111,7 +126,7 @@ void TestCliCommands::recordWritesTheTransfer()
 {
     const CaptureParseResult sent = CaptureFile::read(DataDir + QStringLiteral("event-log.cap"));
     QVERIFY(!sent.error);
-    SimulatedHidBus bus;
+    StaleReportBus bus;
     bus.respondWithCapture(bus.addDevice(), sent.reports);
     const QString fileName = m_dir.filePath(QStringLiteral("recorded.cap"));
 
@@ -120,8 +135,11 @@ void TestCliCommands::recordWritesTheTransfer()
     QCOMPARE(run.status, 0);
     QCOMPARE(bus.openHandleCount(), 0);
 
-    const CaptureParseResult recorded = CaptureFile::read(fileName);
+    CaptureParseResult recorded = CaptureFile::read(fileName);
     QVERIFY(!recorded.error);
+    // The stale report counts as arriving with the output report.
+    QCOMPARE(
+        recorded.reports.takeFirst(), (CapturedReport { 0ms, QByteArray(1, '\0') + QByteArray(8, '\x04') }));
     QCOMPARE(recorded.reports.size(), sent.reports.size());
     for (qsizetype i = 0; i < sent.reports.size(); ++i) {
         QCOMPARE(recorded.reports.at(i).bytes, sent.reports.at(i).bytes);
