@@ -1,5 +1,6 @@
 #include "ExportCommand.h"
 
+#include <memory>
 #include <optional>
 
 #include <QFile>
@@ -7,6 +8,7 @@
 #include <QSaveFile>
 
 #include "CsvTable.h"
+#include "DocxDocument.h"
 #include "EventLogParser.h"
 #include "ReportTable.h"
 #include "TextReportFile.h"
@@ -14,7 +16,8 @@
 #include "XlsxWorkbook.h"
 
 const char *const ExportCommandUsage
-    = "export --format txt|csv|xlsx|docx [--append] INPUT OUTPUT   append a saved text report to OUTPUT (txt) "
+    = "export --format txt|csv|xlsx|docx [--append] INPUT OUTPUT   append a saved text report to OUTPUT "
+      "(txt) "
       "or write its event table to OUTPUT (csv, xlsx, docx; with --append below the table OUTPUT holds)";
 
 namespace {
@@ -36,7 +39,7 @@ struct ExportArguments
 
 bool isTableDocumentFormat(const QString &format)
 {
-    return format == QLatin1String("xlsx");
+    return format == QLatin1String("xlsx") || format == QLatin1String("docx");
 }
 
 std::optional<ExportArguments> parseArguments(const QStringList &args)
@@ -129,9 +132,12 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         for (const QString &line : lines)
             parser.WriteLine(line);
         const ReportTable table(parser, QLocale(QLocale::English));
-        XlsxWorkbook document;
-        const bool ready = arguments->append ? document.Open(arguments->output, &error) : document.Create(&error);
-        if (!ready || !document.WriteTable(table, &error) || !document.Save(arguments->output, &error)) {
+        const std::unique_ptr<TableFile> document = arguments->format == QLatin1String("xlsx")
+            ? std::unique_ptr<TableFile>(std::make_unique<XlsxWorkbook>())
+            : std::make_unique<DocxDocument>();
+        const bool ready
+            = arguments->append ? document->Open(arguments->output, &error) : document->Create(&error);
+        if (!ready || !document->WriteTable(table, &error) || !document->Save(arguments->output, &error)) {
             err << "lorimet-report export: cannot write " << arguments->output << ": " << error << Qt::endl;
             return static_cast<int>(ExitStatus::FileError);
         }

@@ -100,7 +100,7 @@ void TestCliCommands::usageAndFailures_data()
     row("decode with two files", { "decode", "a.cap", "b.cap" }, 2, decodeUsage);
     row("decode with an unknown option", { "decode", "--raw" }, 2, decodeUsage);
     row("record without file", { "record" }, 2, "Usage: lorimet-report record CAPTURE");
-    row("help", { "--help" }, 0, "  export --format txt|csv INPUT OUTPUT  ");
+    row("help", { "--help" }, 0, "  export --format txt|csv|xlsx|docx [--append] INPUT OUTPUT  ");
     row("short help", { "-h" }, 0, "  decode CAPTURE  ");
     row("help lists the version option", { "--help" }, 0, "  --version  ");
     row("version", { "--version" }, 0, "lorimet-report " LORIMET_PROJECT_VERSION "\n");

@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "ExportCommand.h"
+#include "OfficeReaders.h"
 
 namespace {
 
@@ -33,6 +36,8 @@ private slots:
     void cleanup();
 
     void csvOfTwoReports();
+    void tableDocuments_data();
+    void tableDocuments();
     void failures_data();
     void failures();
 
@@ -84,6 +89,42 @@ void TestExportCommand::csvOfTwoReports()
             "00 days 00 hrs 03 mins 00 secs,23 months,,3 mins,1\r\n"));
 }
 
+void TestExportCommand::tableDocuments_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("xlsx") << "xlsx";
+    QTest::newRow("docx") << "docx";
+}
+
+// A new document, then the same report appended below its rows.
+void TestExportCommand::tableDocuments()
+{
+    QFETCH(QString, format);
+    const QString report = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt");
+    const QString output = "events." + format;
+    QCOMPARE(run({ "--format", format, report, output }), 0);
+    QCOMPARE(run({ "--format", format, "--append", report, output }), 0);
+    QCOMPARE(m_err, QString());
+    QCOMPARE(m_out, QStringLiteral("3 events written to %1\n").arg(output).repeated(2));
+
+    const QString path = QDir::current().filePath(output);
+    QStringList serials;
+    if (format == "xlsx") {
+        const QJsonObject cells = OfficeReaders::RunScript("read_xlsx.py", { path })["cells"].toObject();
+        for (int row = 2; cells.contains(QStringLiteral("C%1").arg(row)); ++row)
+            serials.append(cells[QStringLiteral("C%1").arg(row)].toString().section(u'|', 0, 0));
+    } else {
+        const QJsonArray rows
+            = OfficeReaders::RunScript("read_docx.py", { path })["tables"][0]["rows"].toArray();
+        for (const QJsonValue row : rows)
+            serials.append(row[2]["text"].toString());
+        serials.removeFirst();
+    }
+    const QStringList once = format == "xlsx" ? QStringList { "number 12345", "number 12345", "text A12-345" }
+                                              : QStringList { "12345", "12345", "A12-345" };
+    QCOMPARE(serials, once + once);
+}
+
 void TestExportCommand::failures_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -97,7 +138,10 @@ void TestExportCommand::failures_data()
     row("output folder missing", { "--format", "csv", "report.txt", "no such folder/out.csv" }, 1);
     row("output is a folder", { "--format", "csv", "report.txt", "folder" }, 1);
     row("nothing", {}, 2);
-    row("format not offered", { "--format", "docx", "report.txt", "out.docx" }, 2);
+    row("format not offered", { "--format", "pdf", "report.txt", "out.pdf" }, 2);
+    row("append to text", { "--format", "txt", "--append", "report.txt", "out.txt" }, 2);
+    row("append to nothing", { "--format", "xlsx", "--append", "report.txt", "out.xlsx" }, 1);
+    row("append to a text file", { "--format", "docx", "--append", "report.txt", "report.txt" }, 1);
     row("extra file", { "--format", "csv", "report.txt", "b", "c" }, 2);
 }
 
