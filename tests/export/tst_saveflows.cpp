@@ -13,6 +13,7 @@
 #include "APICommonDialog.h"
 #include "DialogAnswerer.h"
 #include "DocumentViewer.h"
+#include "DocxDocument.h"
 #include "ExportChoice.h"
 #include "ExportDrivers.h"
 #include "TextDocument.h"
@@ -338,6 +339,13 @@ void TestSaveFlows::failureIsReported_data()
     QTest::newRow("unwritable excel")
         << "missing folder/new.xlsx" << true << "The report could not be saved to %1.\r\n\r\n"
         << QByteArray();
+    QTest::newRow("word, no viewer")
+        << "new.docx" << false << "The report was saved to %1, but no program could be started to show it."
+        << QByteArray("PK\x03\x04");
+    QTest::newRow("word, append to a document without a table")
+        << "old-letter.docx" << true
+        << "An error has occured while attempting an export of the report.\r\n\r\nThe document holds no table"
+        << QByteArray("PK\x03\x04");
 }
 
 // The real writers, with only the viewer stubbed.
@@ -350,8 +358,15 @@ void TestSaveFlows::failureIsReported()
     SupportFunctions::SetWriterFactory({});
     const QString path = m_tempDir->filePath(file);
     const bool exists = file.startsWith("old");
-    if (exists)
+    if (file.endsWith(".docx") && exists) {
+        DocxDocument letter;
+        QString error;
+        QVERIFY(letter.Create(&error) && letter.WriteRawLines({ "Dear reader," }, &error)
+            && letter.Save(path, &error));
+    } else if (exists) {
         createFile(path);
+    }
+    const QByteArray before = readBytes(path);
     m_viewerStarts = viewerStarts;
     // One line is saved, then the message box that must follow is answered with OK.
     MessageBoxRecord box;
@@ -364,12 +379,17 @@ void TestSaveFlows::failureIsReported()
         box = DialogAnswerer::record(messageBox);
         messageBox->button(QMessageBox::Ok)->click();
     });
-    save({ "a line" }, path, choose(file.endsWith(".xlsx") ? "optExcelFile" : "optTextFile"), then);
+    const QString option = file.endsWith(".xlsx") ? "optExcelFile"
+        : file.endsWith(".docx")                  ? "optWordFile"
+                                                  : "optTextFile";
+    save({ "a line" }, path, choose(option), then);
     QCOMPARE(box.title, QString("Export Status"));
     QCOMPARE(box.icon, viewerStarts ? QMessageBox::Critical : QMessageBox::Warning);
     QVERIFY2(box.text.startsWith(text.replace("%1", path)), qPrintable(box.text));
     QVERIFY(readBytes(path).startsWith(written));
     QVERIFY(QFile::exists(path) == !written.isEmpty());
+    if (exists)
+        QCOMPARE(readBytes(path), before);
     QCOMPARE(m_opened.size(), viewerStarts ? 0 : 1);
 }
 
