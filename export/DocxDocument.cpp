@@ -14,6 +14,7 @@
 
 #include "FontMetrics.h"
 #include "ReportTable.h"
+#include "SpaceTrim.h"
 
 namespace {
 
@@ -300,14 +301,7 @@ QString cellText(const WordNames &w, const pugi::xml_node &cell)
 // Carriage returns and end-of-cell marks removed, leading and trailing spaces trimmed.
 QString normalisedHeader(QString text)
 {
-    text.remove(u'\r').remove(u'\a');
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
+    return trimSpaces(text.remove(u'\r').remove(u'\a'));
 }
 
 // The width of a column that shows these texts on one line, without the cell margins, in twips.
