@@ -37,7 +37,13 @@ bool isFilled(const QString &field)
 
 QString formatDate(QDate date, const QLocale &locale)
 {
-    return locale.toString(date, QStringLiteral("dd-MMM-yyyy"));
+    // Some English locales abbreviate to "Sept" or "June"; the tag keeps the three letters of its form in
+    // all of them. Digits are Latin in every locale, as in the rest of the report.
+    const QLocale &names = locale.language() == QLocale::English ? QLocale::c() : locale;
+    return QStringLiteral("%1-%2-%3")
+        .arg(QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')),
+            names.monthName(date.month(), QLocale::ShortFormat),
+            QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')));
 }
 
 QString formatTime(QTime time)

@@ -22,7 +22,8 @@ struct Tags
     QString user;
 };
 
-// "05-Dec-2026": two-digit day, the locale's abbreviated month name, four-digit year.
+// "05-Dec-2026": two-digit day, the locale's abbreviated month name (three letters in every English locale),
+// four-digit year, in Latin digits.
 [[nodiscard]] QString formatDate(QDate date, const QLocale &locale = QLocale());
 // "1:05 PM": hour 1 to 12 without a leading zero, two-digit minutes, "AM" or "PM" in capitals.
 [[nodiscard]] QString formatTime(QTime time);

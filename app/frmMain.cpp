@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -23,6 +24,27 @@
 namespace {
 
 constexpr QChar ErrorCharacter(0x7F);
+
+// A question that only its buttons answer: Esc and the window's close control do nothing.
+class AnswerRequiredBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (!event->matches(QKeySequence::Cancel))
+            QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (clickedButton())
+            QMessageBox::closeEvent(event);
+        else
+            event->ignore();
+    }
+};
 
 } // namespace
 
@@ -187,9 +209,12 @@ void frmMain::cmdExit_Click()
 
 void frmMain::mnuHelpAbout_Click()
 {
-    auto *about = new frmAbout(*this);
-    m_about = about;
-    about->show();
+    // An open About box comes forward; one that is closing is replaced.
+    if (!m_about || !m_about->isVisible())
+        m_about = new frmAbout(*this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 bool frmMain::runTransfer(const std::function<void()> &transfer)
@@ -238,7 +263,7 @@ bool frmMain::confirmKeepingReport()
         "the\n"
         "Lorimet Adapter.\n\n"
         "Would you like to keep the report just downloaded?");
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Lorimet Adapter Confirmation"), prompt,
+    AnswerRequiredBox box(QMessageBox::Question, QStringLiteral("Lorimet Adapter Confirmation"), prompt,
         QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;

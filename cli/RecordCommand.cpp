@@ -1,5 +1,7 @@
 #include "CliCommands.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 
 #include "CaptureFile.h"
@@ -51,7 +53,9 @@ int recordTransfer(HidBackend &backend, const QString &captureFile, std::chrono:
     const Clock::time_point start = Clock::now();
     std::chrono::milliseconds previous { 0 };
     adapter.setInputReportObserver([&](const QByteArray &dataBytes, Clock::time_point arrival) {
-        const auto sinceStart = std::chrono::round<std::chrono::milliseconds>(arrival - start);
+        // A report queued before the output report went out counts as arriving with it.
+        const auto sinceStart = std::max(
+            std::chrono::round<std::chrono::milliseconds>(arrival - start), std::chrono::milliseconds(0));
         reports.append({ sinceStart - previous, asCapturedBytes(dataBytes) });
         previous = sinceStart;
     });

@@ -1,28 +1,11 @@
 #pragma once
 
 #include <map>
-
-#include <QList>
-#include <QString>
+#include <optional>
 
 #include "TransferWorkerBackend.h"
 
 struct hid_device_;
-
-// What one entry of hid_enumerate carries that the backend needs.
-struct HidEnumerationEntry
-{
-    QString path;
-    quint16 vendorId = 0;
-    quint16 productId = 0;
-};
-
-namespace HidapiEnumeration {
-
-// hidapi may list one path more than once: the first entry of each path stays, in enumeration order.
-[[nodiscard]] QList<HidInterface> uniqueInterfaces(const QList<HidEnumerationEntry> &entries);
-
-} // namespace HidapiEnumeration
 
 // The HID layer on hidapi's hidraw backend. hidapi is not thread-safe per handle, so each transfer
 // handle's device is owned by its TransferWorker thread, which writes the output report and reads
@@ -40,14 +23,9 @@ public:
     bool close(qint32 handle) override;
 
 private:
-    struct IdentifyHandle
-    {
-        QString path;
-        hid_device_ *device = nullptr;
-    };
-
     bool m_initialized = false;
-    std::map<QString, HidInterface> m_listed;
-    std::map<qint32, IdentifyHandle> m_identify;
-    std::map<qint32, QString> m_transferPaths;
+    // The identity each open handle's device reported when it was opened; none when it could not tell.
+    std::map<qint32, std::optional<HidAttributes>> m_attributes;
+    // The devices of identification handles; transfer handles' devices belong to their threads.
+    std::map<qint32, hid_device_ *> m_identify;
 };

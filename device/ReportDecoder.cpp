@@ -1,5 +1,7 @@
 #include "ReportDecoder.h"
 
+#include <algorithm>
+
 #include "Windows1252.h"
 
 namespace {
@@ -75,17 +77,19 @@ QStringList decodeCapturedTransfers(const QList<CapturedReport> &reports, std::c
 {
     QStringList lines;
     ReportDecoder decoder;
+    InputReportFraming framing;
     for (const CapturedReport &report : reports) {
         if (report.delay >= readLimit)
             decoder = ReportDecoder();
-        lines += decoder.decode(dataBytesOfInputReport(report.bytes));
+        lines += decoder.decode(framing.dataBytes(report.bytes));
     }
     return lines;
 }
 
-QByteArray dataBytesOfInputReport(QByteArrayView report)
+QByteArray InputReportFraming::dataBytes(QByteArrayView report)
 {
-    if (report.size() > ReportDataSize)
-        return report.sliced(1, ReportDataSize).toByteArray();
-    return report.toByteArray();
+    m_numbered = m_numbered || report.size() > ReportDataSize;
+    if (m_numbered)
+        report = report.sliced(std::min<qsizetype>(1, report.size()));
+    return report.first(std::min<qsizetype>(report.size(), ReportDataSize)).toByteArray();
 }

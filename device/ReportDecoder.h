@@ -40,6 +40,15 @@ private:
 [[nodiscard]] QStringList decodeCapturedTransfers(
     const QList<CapturedReport> &reports, std::chrono::milliseconds readLimit);
 
-// The data bytes of an input report as the platform returned it: a report of 9 or more bytes carries its
-// report ID first; a shorter one is data only.
-[[nodiscard]] QByteArray dataBytesOfInputReport(QByteArrayView report);
+// The data bytes of one device's input reports as the platform returns them. A device that numbers its
+// reports puts the report ID before the eight data bytes, which shows in a report of more than eight bytes;
+// from then on a shorter report of that device is taken to carry its ID as well. Until then a report of
+// eight bytes or fewer is data only.
+class InputReportFraming
+{
+public:
+    [[nodiscard]] QByteArray dataBytes(QByteArrayView report);
+
+private:
+    bool m_numbered = false;
+};

@@ -29,6 +29,7 @@ void TransferWorker::writeOutputReport(const QByteArray &report)
 void TransferWorker::run()
 {
     std::array<unsigned char, ReadBufferSize> buffer {};
+    InputReportFraming framing;
     while (!m_stop) {
         std::optional<QByteArray> write;
         {
@@ -38,15 +39,14 @@ void TransferWorker::run()
         if (write)
             m_file->write(*write);
 
-        const int length = m_file->read(buffer.data(), static_cast<int>(buffer.size()), PollIntervalMs);
+        const int length = m_file->read(buffer.data(), static_cast<int>(buffer.size()), ReadTimeoutMs);
         if (length < 0) {
             // A read error is never data: the reader takes what is queued, then sees the failure.
             m_queue.fail();
             return;
         }
         if (length > 0) {
-            const QByteArrayView report(buffer.data(), length);
-            m_queue.push(dataBytesOfInputReport(report));
+            m_queue.push(framing.dataBytes(QByteArrayView(buffer.data(), length)));
         }
     }
 }

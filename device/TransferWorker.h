@@ -21,9 +21,8 @@ public:
     // Reads one input report into buffer: its length, 0 when none came within the timeout, negative when
     // the device failed (for example, it was unplugged).
     virtual int read(unsigned char *buffer, int size, int timeoutMs) = 0;
-    // Called from another thread to make a blocking read return early; a file that cannot be woken
-    // relies on short read timeouts instead.
-    virtual void wake() { }
+    // Called from another thread to make a read that is waiting, or the next one, return 0 at once.
+    virtual void wake() = 0;
 };
 
 // Owns a transfer handle's device file on a thread of its own: writes the output report when asked and
@@ -32,7 +31,8 @@ class TransferWorker
 {
 public:
     static constexpr int ReadBufferSize = 65;
-    static constexpr int PollIntervalMs = 20;
+    // The file is woken for a write and for the end, so a read need not time out for those.
+    static constexpr int ReadTimeoutMs = 1000;
 
     explicit TransferWorker(std::unique_ptr<ReportFile> file);
     ~TransferWorker();

@@ -28,15 +28,14 @@ QString runFileDialog(
     QFileDialog dialog(owner, options.Title, options.InitialDir);
     dialog.setObjectName(QStringLiteral("fileDialog"));
     dialog.setNameFilters(APICommonDialog::NameFilters(options.Filter));
-    if (kind == APICommonDialog::DialogKind::Open) {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        // A new file name may be typed: the text export creates the file.
-        dialog.setFileMode(QFileDialog::AnyFile);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        // The save options ask about an existing file themselves.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    }
+    // Both kinds accept a new file name, which only a save-mode dialog does on every desktop (GTK's open
+    // dialog takes existing files alone). Neither asks before an existing file is chosen: the text export
+    // adds to it, and the save options ask about it themselves.
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (kind == APICommonDialog::DialogKind::Open)
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Open"));
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);

@@ -42,9 +42,9 @@ QDate ParseTagDate(const QString &text)
     const QLocale locale;
     const QString taggingForm = QStringLiteral("d-MMM-yyyy");
     QDate date = locale.toDate(text, taggingForm);
-    // Reports tagged under an English locale stay readable wherever they are exported.
+    // Reports tagged under an English locale (three-letter months) stay readable wherever they are exported.
     if (!date.isValid())
-        date = QLocale(QLocale::English).toDate(text, taggingForm);
+        date = QLocale::c().toDate(text, taggingForm);
     if (!date.isValid())
         date = QDate::fromString(text, Qt::ISODate);
     if (!date.isValid()) {

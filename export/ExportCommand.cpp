@@ -7,6 +7,7 @@
 #include <QLocale>
 
 #include "CsvTable.h"
+#include "DocxDocument.h"
 #include "EventLogParser.h"
 #include "ReportTable.h"
 #include "SafeFile.h"
@@ -50,6 +51,7 @@ using FormatExport
 bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
 bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
 bool exportXlsx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
+bool exportDocx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
 
 struct ExportFormat
 {
@@ -63,6 +65,7 @@ constexpr ExportFormat ExportFormats[] = {
     { QLatin1String("txt"), &exportText, false, true },
     { QLatin1String("csv"), &exportCsv, false, true },
     { QLatin1String("xlsx"), &exportXlsx, true, false },
+    { QLatin1String("docx"), &exportDocx, true, false },
 };
 
 const ExportFormat *findFormat(const QString &name)
@@ -268,6 +271,12 @@ bool exportTableFile(TableFile &document, const ExportArguments &arguments, QStr
 bool exportXlsx(const ExportArguments &arguments, QTextStream &, QString &summary, QString &error)
 {
     XlsxWorkbook document;
+    return exportTableFile(document, arguments, summary, error);
+}
+
+bool exportDocx(const ExportArguments &arguments, QTextStream &, QString &summary, QString &error)
+{
+    DocxDocument document;
     return exportTableFile(document, arguments, summary, error);
 }
 

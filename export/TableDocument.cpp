@@ -5,6 +5,7 @@
 
 #include "APICommonDialog.h"
 #include "DocumentViewer.h"
+#include "DocxDocument.h"
 #include "XlsxWorkbook.h"
 
 namespace {
@@ -63,10 +64,7 @@ bool TableDocument::start(bool append, const QString &strFileName)
         m_parser.ResetColumns();
     m_file = CreateFile();
     QString error;
-    const bool ready = !m_file
-        ? (error = QStringLiteral("Saving as a Microsoft Word document is not available yet."), false)
-        : append ? m_file->Open(strFileName, &error)
-                 : m_file->Create(&error);
+    const bool ready = append ? m_file->Open(strFileName, &error) : m_file->Create(&error);
     if (!ready)
         reportFailure(error);
     return ready;
@@ -82,7 +80,7 @@ void TableDocument::reportFailure(const QString &reason)
 
 std::unique_ptr<TableFile> WordDocument::CreateFile() const
 {
-    return nullptr;
+    return std::make_unique<DocxDocument>();
 }
 
 std::unique_ptr<TableFile> ExcelSheet::CreateFile() const

@@ -761,6 +761,10 @@ struct XlsxWorkbook::Private
     }
 
     bool load(QString *error);
+    // The part of the workbook's relationship of that type, read into document when it exists (found);
+    // otherwise the workbook gets a relationship to a new part named fallback.
+    bool relatedPart(const QString &workbookPart, const char *type, const QString &fallback,
+        QString &partName, pugi::xml_document &document, bool &found, QString *error);
     void buildNewPackage();
 
     CellContent content(const pugi::xml_node &cell) const;
@@ -806,6 +810,20 @@ void XlsxWorkbook::Private::buildNewPackage()
         QString::fromLatin1(OoxmlPackage::WorksheetRelationship), QStringLiteral("xl/worksheets/sheet1.xml"));
 }
 
+bool XlsxWorkbook::Private::relatedPart(const QString &workbookPart, const char *type,
+    const QString &fallback, QString &partName, pugi::xml_document &document, bool &found, QString *error)
+{
+    const auto relationship = package->FindRelationship(workbookPart, QString::fromLatin1(type));
+    found = relationship && package->HasPart(relationship->target);
+    if (found) {
+        partName = relationship->target;
+        return package->ReadXmlPart(partName, document, error);
+    }
+    partName = fallback;
+    package->AddRelationship(workbookPart, QString::fromLatin1(type), partName);
+    return true;
+}
+
 bool XlsxWorkbook::Private::load(QString *error)
 {
     const QString workbookPart = package->MainPart();
@@ -840,33 +858,22 @@ bool XlsxWorkbook::Private::load(QString *error)
     valueName = ns.Name("v");
     grid.Load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns);
 
-    const QString relationshipType = QString::fromLatin1(OoxmlPackage::StylesRelationship);
-    if (const auto stylesRelationship = package->FindRelationship(workbookPart, relationshipType);
-        stylesRelationship && package->HasPart(stylesRelationship->target)) {
-        stylesPart = stylesRelationship->target;
-        pugi::xml_document document;
-        if (!package->ReadXmlPart(stylesPart, document, error))
-            return false;
+    pugi::xml_document document;
+    bool found = false;
+    if (!relatedPart(workbookPart, OoxmlPackage::StylesRelationship, QStringLiteral("xl/styles.xml"),
+            stylesPart, document, found, error))
+        return false;
+    if (found)
         styles.Load(std::move(document));
-    } else {
-        stylesPart = QStringLiteral("xl/styles.xml");
-        package->AddRelationship(workbookPart, relationshipType, stylesPart);
+    else
         styles.CreateDefault();
-    }
-
-    const QString stringsType = QString::fromLatin1(OoxmlPackage::SharedStringsRelationship);
-    if (const auto stringsRelationship = package->FindRelationship(workbookPart, stringsType);
-        stringsRelationship && package->HasPart(stringsRelationship->target)) {
-        sharedStringsPart = stringsRelationship->target;
-        pugi::xml_document document;
-        if (!package->ReadXmlPart(sharedStringsPart, document, error))
-            return false;
+    if (!relatedPart(workbookPart, OoxmlPackage::SharedStringsRelationship,
+            QStringLiteral("xl/sharedStrings.xml"), sharedStringsPart, document, found, error))
+        return false;
+    if (found)
         strings.Load(std::move(document));
-    } else {
-        sharedStringsPart = QStringLiteral("xl/sharedStrings.xml");
-        package->AddRelationship(workbookPart, stringsType, sharedStringsPart);
+    else
         strings.CreateEmpty();
-    }
 
     currentRow = appendMode ? std::max(1, grid.LastRowOf(1)) : 1;
     setUpPage();

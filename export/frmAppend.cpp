@@ -26,10 +26,10 @@ frmAppend::frmAppend(QWidget *owner)
     cmdOverwrite->setObjectName(QStringLiteral("cmdOverwrite"));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
-    // Enter means Overwrite wherever the focus is; Esc and the close box mean Cancel.
+    // Enter presses the button that has the focus, which is Cancel at opening, so the document is
+    // overwritten only on purpose; Esc and the close box mean Cancel.
     for (QPushButton *button : { cmdAppend, cmdOverwrite, cmdCancel })
-        button->setAutoDefault(false);
-    cmdOverwrite->setDefault(true);
+        button->setAutoDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdAppend);

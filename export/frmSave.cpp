@@ -43,8 +43,9 @@ frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
     optTextFile->setChecked(true);
-    cmdOK->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
+    // Enter on a focused button presses that button; elsewhere it presses OK.
+    cmdOK->setAutoDefault(true);
+    cmdCancel->setAutoDefault(true);
     cmdOK->setDefault(true);
 
     auto *options = new QVBoxLayout(fraMain);

@@ -22,10 +22,6 @@ const char *const OoxmlPackage::SharedStringsRelationship
     = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings";
 const char *const OoxmlPackage::WorksheetRelationship
     = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
-const char *const OoxmlPackage::CorePropertiesRelationship
-    = "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
-const char *const OoxmlPackage::ExtendedPropertiesRelationship
-    = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
 const char *const OoxmlPackage::RelationshipsContentType
     = "application/vnd.openxmlformats-package.relationships+xml";
 

@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "EventLogParser.h"
 #include "ReportDisplayModel.h"
 #include "ReportTags.h"
 
@@ -35,7 +36,9 @@ private slots:
     void writeTagsTouchesOnlyTheRange();
     void findSerialNumber_data();
     void findSerialNumber();
-    void formats();
+    void datesReadBack_data();
+    void datesReadBack();
+    void timeKeepsEnglishAmPm();
 };
 
 void tst_ReportTags::taggedLine_data()
@@ -99,11 +102,38 @@ void tst_ReportTags::findSerialNumber()
     QCOMPARE(ReportTags::findSerialNumber(model, start, end).has_value(), !serial.isNull());
 }
 
-void tst_ReportTags::formats()
+void tst_ReportTags::datesReadBack_data()
 {
-    QCOMPARE(ReportTags::formatDate({ 2026, 12, 5 }), QStringLiteral("05-Dec-2026"));
-    QCOMPARE(ReportTags::formatDate({ 2026, 3, 2 }, QLocale("de_DE")), QStringLiteral("02-März-2026"));
-    // AM and PM stay English whatever the user's locale.
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("en_US") << "en_US" << QDate(2026, 12, 5) << "05-Dec-2026";
+    QTest::newRow("en_GB September") << "en_GB" << QDate(2026, 9, 5) << "05-Sep-2026";
+    QTest::newRow("en_AU June") << "en_AU" << QDate(2026, 6, 30) << "30-Jun-2026";
+    QTest::newRow("en_AU September") << "en_AU" << QDate(2026, 9, 1) << "01-Sep-2026";
+    QTest::newRow("de_DE") << "de_DE" << QDate(2026, 3, 2) << QString::fromUtf8("02-M\u00e4rz-2026");
+    QTest::newRow("ar_EG") << "ar_EG" << QDate(2026, 9, 5)
+                           << QString::fromUtf8("05-\u0633\u0628\u062a\u0645\u0628\u0631-2026");
+}
+
+// The tagging dialog's date, and the English form most reports carry, read back by the parser under the
+// locale that proposed it.
+void tst_ReportTags::datesReadBack()
+{
+    QFETCH(QString, locale);
+    QFETCH(QDate, date);
+    QFETCH(QString, proposed);
+    QCOMPARE(ReportTags::formatDate(date, QLocale(locale)), proposed);
+    QLocale::setDefault(QLocale(locale));
+    const QDate readBack = ParseTagDate(proposed);
+    const QDate english = ParseTagDate(QLocale::c().toString(date, QStringLiteral("dd-MMM-yyyy")));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(readBack, date);
+    QCOMPARE(english, date);
+}
+
+void tst_ReportTags::timeKeepsEnglishAmPm()
+{
     QLocale::setDefault(QLocale("de_DE"));
     const QString time = ReportTags::formatTime({ 13, 5, 59 });
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

@@ -117,14 +117,25 @@ void tst_frmMain::download()
     QFETCH(QStringList, kept);
     QFETCH(bool, tagged);
     m_ui->addLines(older);
-    if (answer != QMessageBox::NoButton)
-        m_ui->answerer.expectMessageBox(answer);
+    QList<MessageBoxRecord> boxes;
+    if (answer != QMessageBox::NoButton) {
+        m_ui->answerer.expectDialog([&boxes, answer](QWidget *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            QVERIFY(box);
+            boxes.append(DialogAnswerer::record(box));
+            // Only Yes or No answers: Esc and the title bar's close control leave the question open.
+            QVERIFY(QTest::qWaitForWindowActive(box));
+            QTest::keyClick(box->focusWidget(), Qt::Key_Escape);
+            box->close();
+            QVERIFY(box->isVisible());
+            box->button(answer)->click();
+        });
+    }
     if (tagged)
         m_ui->expectTagging();
     m_ui->download(report);
 
     QCOMPARE(m_ui->unanswered(), QStringList());
-    const QList<MessageBoxRecord> &boxes = m_ui->answerer.messageBoxes();
     QCOMPARE(boxes.size(), answer == QMessageBox::NoButton ? 0 : 1);
     if (!boxes.isEmpty()) {
         QCOMPARE(describe(boxes.at(0)),
@@ -227,6 +238,13 @@ void tst_frmMain::aboutBox()
     };
     QDialog *about = openAbout();
     QVERIFY(about);
+    // Choosing About again brings the open box forward instead of opening another.
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    m_ui->window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m_ui->window));
+    QCOMPARE(openAbout(), about);
+    QCOMPARE(m_ui->window.findChildren<QDialog *>(QStringLiteral("frmAbout")).size(), 1);
+    QVERIFY(QTest::qWaitForWindowActive(about));
     QCOMPARE(about->windowTitle(), QStringLiteral("About Lorimet Adapter"));
     QCOMPARE(
         about->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Lorimet Adapter"));

@@ -30,6 +30,21 @@ Run runTool(const QStringList &args, HidBackend *backend = nullptr)
     return run;
 }
 
+// A bus whose adapter holds a report, a second old, when the transfer begins.
+class StaleReportBus : public SimulatedHidBus
+{
+public:
+    HidReadResult readInputReport(qint32 handle, QDeadlineTimer deadline) override
+    {
+        if (std::exchange(m_staleReportDue, false))
+            return { HidReadResult::Status::Report, QByteArray(8, '\x04'), false, Clock::now() - 1s };
+        return SimulatedHidBus::readInputReport(handle, deadline);
+    }
+
+private:
+    bool m_staleReportDue = true;
+};
+
 } // namespace
 
 class TestCliCommands : public QObject
@@ -85,7 +100,7 @@ void TestCliCommands::usageAndFailures_data()
     row("decode with two files", { "decode", "a.cap", "b.cap" }, 2, decodeUsage);
     row("decode with an unknown option", { "decode", "--raw" }, 2, decodeUsage);
     row("record without file", { "record" }, 2, "Usage: lorimet-report record CAPTURE");
-    row("help", { "--help" }, 0, "  export --format txt|csv INPUT OUTPUT  ");
+    row("help", { "--help" }, 0, "  export --format txt|csv|xlsx|docx [--append] INPUT OUTPUT  ");
     row("short help", { "-h" }, 0, "  decode CAPTURE  ");
     row("help lists the version option", { "--help" }, 0, "  --version  ");
     row("version", { "--version" }, 0, "lorimet-report " LORIMET_PROJECT_VERSION "\n");
@@ -111,7 +126,7 @@ void TestCliCommands::recordWritesTheTransfer()
 {
     const CaptureParseResult sent = CaptureFile::read(DataDir + QStringLiteral("event-log.cap"));
     QVERIFY(!sent.error);
-    SimulatedHidBus bus;
+    StaleReportBus bus;
     bus.respondWithCapture(bus.addDevice(), sent.reports);
     const QString fileName = m_dir.filePath(QStringLiteral("recorded.cap"));
 
@@ -120,8 +135,11 @@ void TestCliCommands::recordWritesTheTransfer()
     QCOMPARE(run.status, 0);
     QCOMPARE(bus.openHandleCount(), 0);
 
-    const CaptureParseResult recorded = CaptureFile::read(fileName);
+    CaptureParseResult recorded = CaptureFile::read(fileName);
     QVERIFY(!recorded.error);
+    // The stale report counts as arriving with the output report.
+    QCOMPARE(
+        recorded.reports.takeFirst(), (CapturedReport { 0ms, QByteArray(1, '\0') + QByteArray(8, '\x04') }));
     QCOMPARE(recorded.reports.size(), sent.reports.size());
     for (qsizetype i = 0; i < sent.reports.size(); ++i) {
         QCOMPARE(recorded.reports.at(i).bytes, sent.reports.at(i).bytes);

@@ -73,6 +73,7 @@ void TestFaultInjection::exportOnFullDisk_data()
 
     const QByteArray earlier("earlier export\r\n");
     const QByteArray workbook = readBytes(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx");
+    const QByteArray document = readBytes(LORIMET_TEST_DATA_DIR "/export/earlier_export_libreoffice.docx");
     struct Row
     {
         const char *name;
@@ -89,6 +90,8 @@ void TestFaultInjection::exportOnFullDisk_data()
         { "csv, new file", { "--format", "csv" }, {}, 0 },
         { "xlsx", { "--format", "xlsx" }, earlier, 0 },
         { "xlsx, appended", { "--format", "xlsx", "--append" }, workbook, 0 },
+        { "docx", { "--format", "docx" }, earlier, 0 },
+        { "docx, appended", { "--format", "docx", "--append" }, document, 0 },
     };
     for (const Row &row : rows)
         QTest::newRow(row.name) << row.options << row.existing << row.room;

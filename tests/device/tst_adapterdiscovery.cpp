@@ -1,7 +1,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "HidapiBackend.h"
 #include "LorimetAdapter.h"
 #include "SimulatedHidBus.h"
 
@@ -29,7 +28,6 @@ class TestAdapterDiscovery : public QObject
     Q_OBJECT
 
 private slots:
-    void repeatedPathsAreListedOnce();
     void opensTheFirstAdapter_data();
     void opensTheFirstAdapter();
     void unplugReplugAndClose();
@@ -37,23 +35,6 @@ private slots:
     void halfOpenStaysIdentifiedUntilClosed();
     void platformCallsLetTheUserInterfaceRun();
 };
-
-void TestAdapterDiscovery::repeatedPathsAreListedOnce()
-{
-    const QList<HidEnumerationEntry> entries = {
-        { QStringLiteral("/dev/hidraw3"), 0x046D, 0xC52B },
-        { QStringLiteral("/dev/hidraw1"), 0x11D2, 0x0000 },
-        { QStringLiteral("/dev/hidraw3"), 0x046D, 0xC52B },
-        // A repeat that differs keeps the first entry's identity.
-        { QStringLiteral("/dev/hidraw1"), 0x11D2, 0x0001 },
-        { QStringLiteral("/dev/hidraw0"), 0x11D2, 0x0000 },
-    };
-    QStringList listed;
-    for (const HidInterface &interface : HidapiEnumeration::uniqueInterfaces(entries))
-        listed += interface.path
-            + QStringLiteral(" %1:%2").arg(interface.vendorId, 0, 16).arg(interface.productId, 0, 16);
-    QCOMPARE(listed, (QStringList { "/dev/hidraw3 46d:c52b", "/dev/hidraw1 11d2:0", "/dev/hidraw0 11d2:0" }));
-}
 
 void TestAdapterDiscovery::opensTheFirstAdapter_data()
 {

@@ -13,8 +13,6 @@ private slots:
     void decodesTransfer_data();
     void decodesTransfer();
     void capturedTransfersEndAtTheReadLimit();
-    void inputReportDataBytes_data();
-    void inputReportDataBytes();
     void readsAndWritesCaptures();
     void rejectsMalformedCaptureLines_data();
     void rejectsMalformedCaptureLines();
@@ -75,27 +73,6 @@ void TestReports::capturedTransfersEndAtTheReadLimit()
     QCOMPARE(decodeCapturedTransfers(reports, 1000ms), (QStringList { "AB", "C" }));
     reports[1].delay = 1000ms;
     QCOMPARE(decodeCapturedTransfers(reports, 1000ms), (QStringList { "AB", "D" }));
-}
-
-void TestReports::inputReportDataBytes_data()
-{
-    QTest::addColumn<QByteArray>("read");
-    QTest::addColumn<QByteArray>("data");
-    const auto row = [](const char *name, const char *read, const char *data) {
-        QTest::newRow(name) << QByteArray::fromHex(read) << QByteArray::fromHex(data);
-    };
-
-    row("9 bytes: report ID first", "05 0A 04 04 04 04 04 04 41", "0A 04 04 04 04 04 04 41");
-    row("8 bytes: no report ID", "00 41 42 43 44 45 46 47", "00 41 42 43 44 45 46 47");
-    row("longer read: ID, then 8 data bytes", "01 41 42 43 44 45 46 47 48 49 4A", "41 42 43 44 45 46 47 48");
-}
-
-void TestReports::inputReportDataBytes()
-{
-    QFETCH(QByteArray, read);
-    QFETCH(QByteArray, data);
-
-    QCOMPARE(dataBytesOfInputReport(read), data);
 }
 
 void TestReports::readsAndWritesCaptures()

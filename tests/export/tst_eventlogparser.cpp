@@ -60,7 +60,6 @@ private slots:
     void parsing();
     void cellFormats_data();
     void cellFormats();
-    void englishDatesUnderAnotherLocale();
     void tableHeadersAndTypedValues();
 };
 
@@ -169,16 +168,6 @@ void TestEventLogParser::cellFormats()
         QCOMPARE(FormatSerialNumber(text), shown);
     else
         QCOMPARE(FormatDownloadTime(QTime::fromString(text, Qt::ISODate)), shown);
-}
-
-void TestEventLogParser::englishDatesUnderAnotherLocale()
-{
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QDate german = ParseTagDate(QLocale().toString(QDate(2026, 12, 5), QStringLiteral("dd-MMM-yyyy")));
-    const QDate english = ParseTagDate(QStringLiteral("05-Dec-2026"));
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(german, QDate(2026, 12, 5));
-    QCOMPARE(english, QDate(2026, 12, 5));
 }
 
 void TestEventLogParser::tableHeadersAndTypedValues()

@@ -8,10 +8,13 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "ExportCommand.h"
+#include "OfficeReaders.h"
 
 namespace {
 
@@ -40,6 +43,8 @@ private slots:
     void cleanup();
 
     void csvOfTwoReports();
+    void tableDocuments_data();
+    void tableDocuments();
     void standardOutput_data();
     void standardOutput();
     void textIsAppendedInPlace();
@@ -187,6 +192,42 @@ void TestExportCommand::concurrentTextExportsKeepEveryLine()
     QCOMPARE(exports, QList<int>(Exporters, Rounds));
 }
 
+void TestExportCommand::tableDocuments_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("xlsx") << "xlsx";
+    QTest::newRow("docx") << "docx";
+}
+
+// A new document, then the same report appended below its rows.
+void TestExportCommand::tableDocuments()
+{
+    QFETCH(QString, format);
+    const QString report = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt");
+    const QString output = "events." + format;
+    QCOMPARE(run({ "--format", format, report, output }), 0);
+    QCOMPARE(run({ "--format", format, "--append", report, output }), 0);
+    QCOMPARE(m_err, QString());
+    QCOMPARE(m_out, QStringLiteral("3 events written to %1\n").arg(output).repeated(2).toUtf8());
+
+    const QString path = QDir::current().filePath(output);
+    QStringList serials;
+    if (format == "xlsx") {
+        const QJsonObject cells = OfficeReaders::RunScript("read_xlsx.py", { path })["cells"].toObject();
+        for (int row = 2; cells.contains(QStringLiteral("C%1").arg(row)); ++row)
+            serials.append(cells[QStringLiteral("C%1").arg(row)].toString().section(u'|', 0, 0));
+    } else {
+        const QJsonArray rows
+            = OfficeReaders::RunScript("read_docx.py", { path })["tables"][0]["rows"].toArray();
+        for (const QJsonValue row : rows)
+            serials.append(row[2]["text"].toString());
+        serials.removeFirst();
+    }
+    const QStringList once = format == "xlsx" ? QStringList { "number 12345", "number 12345", "text A12-345" }
+                                              : QStringList { "12345", "12345", "A12-345" };
+    QCOMPARE(serials, once + once);
+}
+
 void TestExportCommand::failures_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -212,10 +253,16 @@ void TestExportCommand::failures_data()
     row("input too large", { "--format", "txt", huge, "out.txt" }, 1, "larger than 256 MiB");
     row("too many events", { "--format", "csv", events, "out.csv" }, 1, "1,048,576 rows of a worksheet");
     row("nothing", {}, 2, usage);
-    row("format not offered", { "--format", "docx", "report.txt", "out.docx" }, 2, usage);
+    row("format not offered", { "--format", "pdf", "report.txt", "out.pdf" }, 2, usage);
+    row("append to text", { "--format", "txt", "--append", "report.txt", "out.txt" }, 2, usage);
+    row("append to nothing", { "--format", "xlsx", "--append", "report.txt", "out.xlsx" }, 1,
+        "cannot write out.xlsx: ");
+    row("append to a text file", { "--format", "docx", "--append", "report.txt", "report.txt" }, 1,
+        "cannot write report.txt: ");
     row("extra file", { "--format", "csv", "report.txt", "b", "c" }, 2, usage);
     row("csv appended", { "--format", "csv", "--append", "report.txt", "out.csv" }, 2, usage);
     row("workbook to standard output", { "--format", "xlsx", "report.txt", "-" }, 2, usage);
+    row("document to standard output", { "--format", "docx", "report.txt", "-" }, 2, usage);
 }
 
 void TestExportCommand::failures()

@@ -8,15 +8,18 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "APICommonDialog.h"
 #include "DialogAnswerer.h"
 #include "DocumentViewer.h"
+#include "DocxDocument.h"
 #include "ExportChoice.h"
 #include "ExportDrivers.h"
 #include "TextDocument.h"
@@ -88,7 +91,8 @@ DialogAnswerer::Handler choose(const QString &option)
             QStringList({ "Save As", "Microsoft Windows Text File", "Microsoft Word Document",
                 "Microsoft Excel Document", "&OK", "&Cancel" }));
         click(dialog, option);
-        click(dialog, "cmdOK");
+        // Enter on an option presses OK, the default button.
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
     };
 }
 
@@ -107,7 +111,8 @@ void createFile(const QString &path)
     file.write("existing\r\n");
 }
 
-// Checks the Append Options, then gives the answer: a button's name, "close" or "escape".
+// Checks the Append Options, then gives the answer: a button's name to click, "close", or keys pressed in
+// turn, each on the focused button ("Tab Tab Return", "Alt+O").
 DialogAnswerer::Handler answerAppendOptions(const QString &answer)
 {
     return [answer](QWidget *dialog) {
@@ -119,13 +124,28 @@ DialogAnswerer::Handler answerAppendOptions(const QString &answer)
                 "&Overwrite", "&Cancel" }));
         // The safe answer has the focus.
         QCOMPARE(dialog->focusWidget()->objectName(), QString("cmdCancel"));
-        if (answer == "close")
+        if (answer == "close") {
             dialog->close();
-        else if (answer == "escape")
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        else
+        } else if (answer.startsWith("cmd")) {
             click(dialog, answer);
+        } else {
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            for (const QString &key : answer.split(' '))
+                QTest::keySequence(dialog->windowHandle(), QKeySequence(key));
+            // A mnemonic clicks its button after a short animation.
+            QTRY_VERIFY2(dialog->isHidden(), "the keys gave no answer");
+        }
     };
+}
+
+// What the answer to the Append Options comes to: "Append", "Overwrite" or "Cancel".
+QString outcome(const QString &answer)
+{
+    if (answer == "cmdAppend" || answer == "Tab Space")
+        return "Append";
+    if (answer == "cmdOverwrite" || answer == "Alt+O" || answer == "Tab Tab Return")
+        return "Overwrite";
+    return "Cancel";
 }
 
 } // namespace
@@ -138,7 +158,9 @@ private slots:
     void init();
     void cleanup();
 
+    void cancelledSaveOptionsExportNothing_data();
     void cancelledSaveOptionsExportNothing();
+    void textDestinationDialogTakesAnyName();
     void textDestination_data();
     void textDestination();
     void failureIsReported_data();
@@ -214,10 +236,52 @@ void TestSaveFlows::save(const QStringList &lines, const QString &path,
         QCOMPARE(request.owner, m_owner.get());
 }
 
+void TestSaveFlows::cancelledSaveOptionsExportNothing_data()
+{
+    QTest::addColumn<QString>("keys"); // pressed with the focus on Cancel; none: Cancel is clicked
+    QTest::newRow("click") << "";
+    QTest::newRow("Enter on the focused Cancel") << "Return";
+    QTest::newRow("Esc") << "Esc";
+}
+
 void TestSaveFlows::cancelledSaveOptionsExportNothing()
 {
-    save({ "a" }, m_tempDir->filePath("out.txt"), [](QWidget *dialog) { click(dialog, "cmdCancel"); });
+    QFETCH(QString, keys);
+    save({ "a" }, m_tempDir->filePath("out.txt"), [keys](QWidget *dialog) {
+        if (keys.isEmpty())
+            return click(dialog, "cmdCancel");
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        dialog->findChild<QWidget *>("cmdCancel")->setFocus(Qt::TabFocusReason);
+        QTest::keySequence(dialog->focusWidget(), QKeySequence(keys));
+    });
     QVERIFY(m_dialogs.isEmpty() && QDir(m_tempDir->path()).isEmpty());
+}
+
+// The real dialog: a typed name is taken whether or not the file exists, without a question. A save-mode
+// dialog is what lets GTK's native dialog take a new name too.
+void TestSaveFlows::textDestinationDialogTakesAnyName()
+{
+    APICommonDialog::SetOwner(m_owner.get());
+    createFile(m_tempDir->filePath("existing.txt"));
+    for (const QString name : { "new report.txt", "existing.txt" }) {
+        DialogAnswerer answerer;
+        answerer.expectDialog([this, name](QWidget *dialog) {
+            auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+            QVERIFY(fileDialog);
+            QCOMPARE(fileDialog->windowTitle(), QStringLiteral("Report File Location"));
+            QCOMPARE(fileDialog->acceptMode(), QFileDialog::AcceptSave);
+            QVERIFY(fileDialog->testOption(QFileDialog::DontConfirmOverwrite));
+            auto *nameField = fileDialog->findChild<QLineEdit *>("fileNameEdit");
+            QVERIFY(nameField);
+            nameField->setText(m_tempDir->filePath(name));
+            QTest::keyClick(nameField, Qt::Key_Return);
+        });
+        QCOMPARE(APICommonDialog::ShowOpenFileDialog(
+                     "Report File Location", "Text Files", "*.txt", m_tempDir->path()),
+            m_tempDir->filePath(name));
+        QCOMPARE(answerer.unexpected(), QStringList());
+        QCOMPARE(answerer.pendingCount(), 0);
+    }
 }
 
 void TestSaveFlows::textDestination_data()
@@ -282,6 +346,13 @@ void TestSaveFlows::failureIsReported_data()
     QTest::newRow("unwritable excel")
         << "missing folder/new.xlsx" << true << "The report could not be saved to %1.\r\n\r\n"
         << QByteArray();
+    QTest::newRow("word, no viewer")
+        << "new.docx" << false << "The report was saved to %1, but no program could be started to show it."
+        << QByteArray("PK\x03\x04");
+    QTest::newRow("word, append to a document without a table")
+        << "old-letter.docx" << true
+        << "An error has occured while attempting an export of the report.\r\n\r\nThe document holds no table"
+        << QByteArray("PK\x03\x04");
 }
 
 // The real writers, with only the viewer stubbed.
@@ -294,8 +365,15 @@ void TestSaveFlows::failureIsReported()
     SupportFunctions::SetWriterFactory({});
     const QString path = m_tempDir->filePath(file);
     const bool exists = file.startsWith("old");
-    if (exists)
+    if (file.endsWith(".docx") && exists) {
+        DocxDocument letter;
+        QString error;
+        QVERIFY(letter.Create(&error) && letter.WriteRawLines({ "Dear reader," }, &error)
+            && letter.Save(path, &error));
+    } else if (exists) {
         createFile(path);
+    }
+    const QByteArray before = readBytes(path);
     m_viewerStarts = viewerStarts;
     // One line is saved, then the message box that must follow is answered with OK.
     MessageBoxRecord box;
@@ -308,12 +386,17 @@ void TestSaveFlows::failureIsReported()
         box = DialogAnswerer::record(messageBox);
         messageBox->button(QMessageBox::Ok)->click();
     });
-    save({ "a line" }, path, choose(file.endsWith(".xlsx") ? "optExcelFile" : "optTextFile"), then);
+    const QString option = file.endsWith(".xlsx") ? "optExcelFile"
+        : file.endsWith(".docx")                  ? "optWordFile"
+                                                  : "optTextFile";
+    save({ "a line" }, path, choose(option), then);
     QCOMPARE(box.title, QString("Export Status"));
     QCOMPARE(box.icon, viewerStarts ? QMessageBox::Critical : QMessageBox::Warning);
     QVERIFY2(box.text.startsWith(text.replace("%1", path)), qPrintable(box.text));
     QVERIFY(readBytes(path).startsWith(written));
     QVERIFY(QFile::exists(path) == !written.isEmpty());
+    if (exists)
+        QCOMPARE(readBytes(path), before);
     QCOMPARE(m_opened.size(), viewerStarts ? 0 : 1);
 }
 
@@ -373,6 +456,13 @@ void TestSaveFlows::tableExport_data()
     row("excel, overwrite", "Excel", "log.xlsx", "log.xlsx", "cmdOverwrite", true, false);
     row("word, cancel", "Word", "log.docx", "log.docx", "cmdCancel", true, true);
     row("excel, closed", "Excel", "log.xlsx", "log.xlsx", "close", false, false);
+    // Enter presses the focused button, which is Cancel at opening; Space too.
+    row("word, Enter at opening cancels", "Word", "log.docx", "log.docx", "Return", true, true);
+    row("excel, Esc", "Excel", "log.xlsx", "log.xlsx", "Esc", false, false);
+    row("word, Alt+O", "Word", "log.docx", "log.docx", "Alt+O", true, false);
+    row("excel, Enter on the focused Overwrite", "Excel", "log.xlsx", "log.xlsx", "Tab Tab Return", true,
+        false);
+    row("word, Space on the focused Append", "Word", "log.docx", "log.docx", "Tab Space", false, true);
     row("save dialog cancelled", "Excel", "", "", "", true, true);
 }
 
@@ -385,7 +475,7 @@ void TestSaveFlows::tableExport()
     QFETCH(bool, appendBefore);
     QFETCH(bool, appendAfter);
     const bool asked = !answer.isEmpty();
-    const bool goesAhead = !chosen.isEmpty() && (!asked || answer == "cmdAppend" || answer == "cmdOverwrite");
+    const bool goesAhead = !chosen.isEmpty() && (!asked || outcome(answer) != "Cancel");
     const QString path = destination.isEmpty() ? QString() : m_tempDir->filePath(destination);
     QVERIFY(QDir(m_tempDir->path()).mkpath("v1.2"));
     if (asked)
@@ -408,7 +498,7 @@ void TestSaveFlows::tableExport()
     QStringList expected;
     if (goesAhead) {
         expected = QStringList { format, "ParseData 1",
-            answer == "cmdAppend" ? "AppendInitialize " + path : "Initialize" };
+            outcome(answer) == "Append" ? "AppendInitialize " + path : "Initialize" };
         for (const QString &line : lines)
             expected.append("WriteLine " + line);
         expected += QStringList { "ShowFile", "SaveAs " + path };

@@ -1,0 +1,1090 @@
+#include "DocxDocument.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QUuid>
+
+#include "FontMetrics.h"
+#include "ReportTable.h"
+#include "SpaceTrim.h"
+
+namespace {
+
+const char *const MainNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+const char *const SettingsRelationship
+    = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings";
+const QString MainContentType
+    = QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml");
+const QString MacroEnabledContentType
+    = QStringLiteral("application/vnd.ms-word.document.macroEnabled.main+xml");
+const QString StylesContentType
+    = QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml");
+const QString SettingsContentType
+    = QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml");
+const QString MainPartName = QStringLiteral("word/document.xml");
+const QString StylesPartName = QStringLiteral("word/styles.xml");
+const QString SettingsPartName = QStringLiteral("word/settings.xml");
+
+// Lengths in twentieths of a point.
+constexpr int TopPadding = 40;
+constexpr int BottomPadding = 20;
+// The left and right cell margins of the table styles, and how far they may narrow to fit a table.
+constexpr int CellMargins = 108;
+constexpr int NarrowestCellMargin = 28;
+constexpr int PageMargin = 720;
+// Rounding in the word processors' layout must not wrap a text that fits exactly.
+constexpr int WidthSlack = 10;
+constexpr double FontSize = 8;
+// Word's limits for the columns of a table and the width of a page.
+constexpr int MaxColumns = 63;
+constexpr int MaxPageWidth = 31680;
+constexpr double CharacterSpacing = 1;
+
+constexpr std::string_view TcPrOrder[] = { "cnfStyle", "tcW", "gridSpan", "hMerge", "vMerge", "tcBorders",
+    "shd", "noWrap", "tcMar", "textDirection", "tcFitText", "vAlign", "hideMark", "headers", "cellIns",
+    "cellDel", "cellMerge", "tcPrChange" };
+constexpr std::string_view MarginOrder[] = { "top", "start", "left", "bottom", "end", "right" };
+constexpr std::string_view PPrOrder[] = { "pStyle", "keepNext", "keepLines", "pageBreakBefore", "framePr",
+    "widowControl", "numPr", "suppressLineNumbers", "pBdr", "shd", "tabs", "suppressAutoHyphens", "kinsoku",
+    "wordWrap", "overflowPunct", "topLinePunct", "autoSpaceDE", "autoSpaceDN", "bidi", "adjustRightInd",
+    "snapToGrid", "spacing", "ind", "contextualSpacing", "mirrorIndents", "suppressOverlap", "jc",
+    "textDirection", "textAlignment", "textboxTightWrap", "outlineLvl", "divId", "cnfStyle", "rPr", "sectPr",
+    "pPrChange" };
+constexpr std::string_view TblPrOrder[] = { "tblStyle", "tblpPr", "tblOverlap", "bidiVisual",
+    "tblStyleRowBandSize", "tblStyleColBandSize", "tblW", "jc", "tblCellSpacing", "tblInd", "tblBorders",
+    "shd", "tblLayout", "tblCellMar", "tblLook", "tblCaption", "tblDescription", "tblPrChange" };
+constexpr std::string_view TrPrOrder[]
+    = { "cnfStyle", "divId", "gridBefore", "gridAfter", "wBefore", "wAfter", "cantSplit", "trHeight",
+          "tblHeader", "tblCellSpacing", "jc", "hidden", "ins", "del", "trPrChange" };
+
+// Properties that belong to one particular row or cell, or to a tracked change, and so are not copied
+// with the formatting of the last row.
+constexpr std::string_view RowOnly[]
+    = { "gridBefore", "gridAfter", "wBefore", "wAfter", "tblHeader", "ins", "del", "trPrChange" };
+constexpr std::string_view CellOnly[]
+    = { "tcW", "gridSpan", "hMerge", "vMerge", "cellIns", "cellDel", "cellMerge", "tcPrChange" };
+constexpr std::string_view ParagraphOnly[] = { "sectPr", "pPrChange" };
+constexpr std::string_view RunOnly[] = { "ins", "del", "moveFrom", "moveTo", "rPrChange" };
+
+constexpr ReportColumn OptionalColumns[] = { ReportColumn::LifeRemaining, ReportColumn::SelfTests,
+    ReportColumn::CumulativeAlarmTime, ReportColumn::TotalEvents };
+
+const char *const StylesXml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Arial" w:eastAsia="Arial" w:hAnsi="Arial" w:cs="Arial"/><w:spacing w:val="20"/><w:sz w:val="16"/><w:szCs w:val="16"/><w:lang w:val="en-US" w:eastAsia="en-US" w:bidi="ar-SA"/></w:rPr></w:rPrDefault><w:pPrDefault><w:pPr><w:spacing w:after="0" w:line="240" w:lineRule="auto"/></w:pPr></w:pPrDefault></w:docDefaults><w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:name w:val="Normal"/><w:qFormat/></w:style><w:style w:type="character" w:default="1" w:styleId="DefaultParagraphFont"><w:name w:val="Default Paragraph Font"/><w:uiPriority w:val="1"/><w:semiHidden/><w:unhideWhenUsed/></w:style><w:style w:type="table" w:default="1" w:styleId="TableNormal"><w:name w:val="Normal Table"/><w:uiPriority w:val="99"/><w:semiHidden/><w:unhideWhenUsed/><w:tblPr><w:tblInd w:w="0" w:type="dxa"/><w:tblCellMar><w:top w:w="0" w:type="dxa"/><w:left w:w="108" w:type="dxa"/><w:bottom w:w="0" w:type="dxa"/><w:right w:w="108" w:type="dxa"/></w:tblCellMar></w:tblPr></w:style><w:style w:type="numbering" w:default="1" w:styleId="NoList"><w:name w:val="No List"/><w:uiPriority w:val="99"/><w:semiHidden/><w:unhideWhenUsed/></w:style><w:style w:type="table" w:styleId="TableGrid"><w:name w:val="Table Grid"/><w:basedOn w:val="TableNormal"/><w:uiPriority w:val="39"/><w:pPr><w:spacing w:after="0" w:line="240" w:lineRule="auto"/></w:pPr><w:tblPr><w:tblBorders><w:top w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:left w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:bottom w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:right w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:insideH w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:insideV w:val="single" w:sz="4" w:space="0" w:color="auto"/></w:tblBorders></w:tblPr></w:style></w:styles>)";
+
+const char *const SettingsXml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<w:settings xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:hideSpellingErrors/><w:hideGrammaticalErrors/><w:defaultTabStop w:val="720"/><w:characterSpacingControl w:val="doNotCompress"/><w:compat><w:compatSetting w:name="compatibilityMode" w:uri="http://schemas.microsoft.com/office/word" w:val="15"/></w:compat></w:settings>)";
+
+const char *const DocumentXml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main"><w:body/></w:document>)";
+
+// Element and attribute names in the prefix the document gives the WordprocessingML namespace.
+class WordNames
+{
+public:
+    explicit WordNames(std::string prefix)
+        : m_prefix(std::move(prefix))
+    {
+    }
+
+    const char *operator()(std::string_view local) const
+    {
+        auto found = m_names.find(local);
+        if (found == m_names.end())
+            found = m_names.emplace(std::string(local), m_prefix + std::string(local)).first;
+        return found->second.c_str();
+    }
+
+    // The local name of an element of this namespace, or empty for any other node.
+    [[nodiscard]] std::string_view Local(const pugi::xml_node &node) const
+    {
+        const std::string_view name = node.name();
+        if (node.type() != pugi::node_element || !name.starts_with(m_prefix))
+            return {};
+        const std::string_view local = name.substr(m_prefix.size());
+        return local.find(':') == std::string_view::npos ? local : std::string_view();
+    }
+
+    [[nodiscard]] bool Is(const pugi::xml_node &node, std::string_view local) const
+    {
+        return Local(node) == local;
+    }
+
+private:
+    std::string m_prefix;
+    mutable std::map<std::string, std::string, std::less<>> m_names;
+};
+
+enum class Walk
+{
+    Descend,
+    Skip,
+    Stop,
+};
+
+// Visits the nodes below root in document order without recursion, so deep nesting in a hostile file
+// cannot exhaust the stack.
+template<typename Visit> void walk(const pugi::xml_node &root, Visit visit)
+{
+    pugi::xml_node node = root.first_child();
+    while (node) {
+        const Walk next = visit(node);
+        if (next == Walk::Stop)
+            return;
+        if (next == Walk::Descend && node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != root && !node.next_sibling())
+            node = node.parent();
+        if (node == root)
+            return;
+        node = node.next_sibling();
+    }
+}
+
+bool isContainer(const WordNames &w, const pugi::xml_node &node)
+{
+    const std::string_view local = w.Local(node);
+    return local == "sdt" || local == "sdtContent" || local == "customXml";
+}
+
+// The children of kind local, also those wrapped in content controls and custom XML.
+std::vector<pugi::xml_node> childrenOf(
+    const WordNames &w, const pugi::xml_node &parent, std::string_view local)
+{
+    std::vector<pugi::xml_node> found;
+    walk(parent, [&](const pugi::xml_node &node) {
+        if (w.Is(node, local)) {
+            found.push_back(node);
+            return Walk::Skip;
+        }
+        return isContainer(w, node) ? Walk::Descend : Walk::Skip;
+    });
+    return found;
+}
+
+int intAttribute(const WordNames &w, const pugi::xml_node &node, const char *name = "val")
+{
+    return node.attribute(w(name)).as_int(0);
+}
+
+void setAttribute(const WordNames &w, pugi::xml_node node, std::string_view name, const char *value)
+{
+    const char *qualified = w(name);
+    pugi::xml_attribute attribute = node.attribute(qualified);
+    if (!attribute)
+        attribute = node.append_attribute(qualified);
+    attribute.set_value(value);
+}
+
+void setAttribute(const WordNames &w, pugi::xml_node node, std::string_view name, int value)
+{
+    setAttribute(w, node, name, std::to_string(value).c_str());
+}
+
+// The child of that name, added where the schema's order puts it when it is missing.
+pugi::xml_node ensureChild(const WordNames &w, pugi::xml_node parent, std::string_view local,
+    std::span<const std::string_view> order)
+{
+    if (pugi::xml_node existing = parent.child(w(local)))
+        return existing;
+    const auto rank = [&](std::string_view name) { return std::find(order.begin(), order.end(), name); };
+    const auto own = rank(local);
+    for (pugi::xml_node child : parent.children()) {
+        const auto position = rank(w.Local(child));
+        if (position != order.end() && position > own)
+            return parent.insert_child_before(w(local), child);
+    }
+    return parent.append_child(w(local));
+}
+
+void removeChildren(const WordNames &w, pugi::xml_node parent, std::span<const std::string_view> locals)
+{
+    for (pugi::xml_node child = parent.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        if (std::find(locals.begin(), locals.end(), w.Local(child)) != locals.end())
+            parent.remove_child(child);
+        child = next;
+    }
+}
+
+void setWidth(const WordNames &w, pugi::xml_node node, int twips, const char *type = "dxa")
+{
+    setAttribute(w, node, "w", twips);
+    setAttribute(w, node, "type", type);
+}
+
+void setCellPaddings(const WordNames &w, pugi::xml_node tcPr)
+{
+    const pugi::xml_node margins = ensureChild(w, tcPr, "tcMar", TcPrOrder);
+    setWidth(w, ensureChild(w, margins, "top", MarginOrder), TopPadding);
+    setWidth(w, ensureChild(w, margins, "bottom", MarginOrder), BottomPadding);
+}
+
+void setCentred(const WordNames &w, pugi::xml_node pPr)
+{
+    setAttribute(w, ensureChild(w, pPr, "jc", PPrOrder), "val", "center");
+}
+
+// The text as XML 1.0 can carry it: control characters other than tab, unpaired surrogates and the
+// non-characters U+FFFE and U+FFFF are dropped.
+std::string xmlText(const QString &text)
+{
+    const auto allowed
+        = [](char16_t c) { return (c >= 0x20 && c < 0xD800) || c == u'\t' || (c > 0xDFFF && c < 0xFFFE); };
+    if (std::all_of(text.cbegin(), text.cend(), [&](QChar c) { return allowed(c.unicode()); }))
+        return text.toStdString();
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (allowed(c.unicode())) {
+            kept.append(c);
+        } else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            kept.append(c);
+            kept.append(text.at(++i));
+        }
+    }
+    return kept.toStdString();
+}
+
+// Whether the word processors would drop or merge some of the text's spaces unless told to keep them.
+bool needsPreserving(const QString &text)
+{
+    return !text.isEmpty()
+        && (text.front().isSpace() || text.back().isSpace() || text.contains(QLatin1String("  "))
+            || text.contains(u'\t'));
+}
+
+void appendText(const WordNames &w, pugi::xml_node run, const QString &text)
+{
+    pugi::xml_node t = run.append_child(w("t"));
+    if (needsPreserving(text))
+        t.append_attribute("xml:space") = "preserve";
+    t.text().set(xmlText(text).c_str());
+}
+
+// A cell's text as Word reads it back: its paragraphs each ended by a carriage return, the last one by
+// the end-of-cell mark as well.
+QString cellText(const WordNames &w, const pugi::xml_node &cell)
+{
+    QString text;
+    for (const pugi::xml_node &paragraph : childrenOf(w, cell, "p")) {
+        walk(paragraph, [&](const pugi::xml_node &node) {
+            const std::string_view local = w.Local(node);
+            if (local == "t") {
+                text += QString::fromUtf8(node.text().get());
+                return Walk::Skip;
+            }
+            if (local == "tab")
+                text += u'\t';
+            else if (local == "br" || local == "cr")
+                text += u'\v';
+            const bool hidden = local == "drawing" || local == "pict" || local == "object" || local == "del"
+                || local == "moveFrom" || local == "pPr" || local == "rPr";
+            return hidden ? Walk::Skip : Walk::Descend;
+        });
+        text += u'\r';
+    }
+    return text + u'\a';
+}
+
+// Carriage returns and end-of-cell marks removed, leading and trailing spaces trimmed.
+QString normalisedHeader(QString text)
+{
+    return trimSpaces(text.remove(u'\r').remove(u'\a'));
+}
+
+// The width of a column that shows these texts on one line, without the cell margins, in twips.
+int textTwips(const QString &text, bool bold)
+{
+    const double points
+        = FontMetrics::TextWidth(bold ? MetricFont::ArialBold : MetricFont::ArialRegular, text, FontSize)
+        + CharacterSpacing * static_cast<double>(text.size());
+    return static_cast<int>(std::min(std::ceil(points * 20), double(MaxPageWidth))) + WidthSlack;
+}
+
+struct CellLayout
+{
+    pugi::xml_node cell;
+    int start = 0;
+    int span = 1;
+};
+
+struct RowLayout
+{
+    pugi::xml_node row;
+    std::vector<CellLayout> cells;
+    int before = 0;
+    int after = 0;
+    // The grid columns the row's cells and its gridBefore cover.
+    int covered = 0;
+};
+
+// Where each cell of each row stands on the table's grid. Empty, with the reason, when a row reaches
+// beyond the grid.
+std::optional<std::vector<RowLayout>> layoutRows(
+    const WordNames &w, const pugi::xml_node &table, int gridCount, QString *error)
+{
+    std::vector<RowLayout> rows;
+    for (const pugi::xml_node &row : childrenOf(w, table, "tr")) {
+        RowLayout layout { row, {}, 0, 0, 0 };
+        const pugi::xml_node trPr = row.child(w("trPr"));
+        layout.before = std::max(0, intAttribute(w, trPr.child(w("gridBefore"))));
+        layout.after = std::max(0, intAttribute(w, trPr.child(w("gridAfter"))));
+        qint64 position = layout.before;
+        for (const pugi::xml_node &cell : childrenOf(w, row, "tc")) {
+            const int span = std::max(1, intAttribute(w, cell.child(w("tcPr")).child(w("gridSpan"))));
+            layout.cells.push_back({ cell, static_cast<int>(std::min<qint64>(position, gridCount)), span });
+            position += span;
+            if (position > gridCount)
+                break;
+        }
+        if (position + layout.after > gridCount) {
+            if (error)
+                *error = QStringLiteral("A row of the document's first table reaches beyond its columns.");
+            return std::nullopt;
+        }
+        layout.covered = static_cast<int>(position);
+        rows.push_back(std::move(layout));
+    }
+    return rows;
+}
+
+// The patterns the new rows are built from: the properties of the row and of each of its cells.
+struct CellPattern
+{
+    pugi::xml_node tcPr;
+    pugi::xml_node pPr;
+    pugi::xml_node rPr;
+    std::optional<ReportColumn> column;
+    // The grid columns the cell covers.
+    int start = 0;
+    int span = 1;
+};
+
+struct RowPattern
+{
+    pugi::xml_node tblPrEx;
+    pugi::xml_node trPr;
+    std::vector<CellPattern> cells;
+};
+
+struct StringWriter final : pugi::xml_writer
+{
+    QByteArray bytes;
+    void write(const void *data, size_t size) override
+    {
+        bytes.append(static_cast<const char *>(data), static_cast<qsizetype>(size));
+    }
+};
+
+QByteArray nodeXml(const pugi::xml_node &node)
+{
+    StringWriter writer;
+    if (node)
+        node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return writer.bytes;
+}
+
+QByteArray tag(const WordNames &w, std::string_view local, bool closing = false)
+{
+    return QByteArray(closing ? "</" : "<") + w(local) + '>';
+}
+
+// The texts of the new rows, each formatted once however often it is measured and written.
+class ReportTexts
+{
+public:
+    explicit ReportTexts(const ReportTable &report)
+        : m_rowCount(report.RowCount())
+    {
+        for (std::size_t column = 0; column < m_texts.size(); ++column) {
+            m_texts[column].reserve(static_cast<std::size_t>(m_rowCount));
+            for (int row = 0; row < m_rowCount; ++row)
+                m_texts[column].push_back(report.Text(row, static_cast<ReportColumn>(column)));
+        }
+    }
+
+    [[nodiscard]] const std::vector<QString> &Column(ReportColumn column) const
+    {
+        return m_texts[static_cast<std::size_t>(column)];
+    }
+
+    // The width of the column's widest text on one line, without the cell margins.
+    [[nodiscard]] int Twips(ReportColumn column) const
+    {
+        int width = 0;
+        for (const QString &text : Column(column))
+            width = std::max(width, textTwips(text, false));
+        return width;
+    }
+
+    [[nodiscard]] int RowCount() const { return m_rowCount; }
+
+private:
+    int m_rowCount;
+    std::array<std::vector<QString>, static_cast<std::size_t>(ReportColumn::TotalEvents) + 1> m_texts;
+};
+
+// Appends the text as the content of a text element: sanitised and escaped.
+void appendEscaped(QByteArray &out, const QString &text)
+{
+    for (const char c : xmlText(text)) {
+        switch (c) {
+        case '&':
+            out.append("&amp;");
+            break;
+        case '<':
+            out.append("&lt;");
+            break;
+        case '>':
+            out.append("&gt;");
+            break;
+        default:
+            out.append(c);
+        }
+    }
+}
+
+struct ColumnFit
+{
+    // Widths of the columns, the left and right cell margins included.
+    std::vector<int> widths;
+    int cellMargin = CellMargins;
+};
+
+// Column widths that show every text on one line: the header texts too when the table then fits
+// between the page margins; otherwise the headers wrap at their spaces as far as needed, and when the
+// data alone is still too wide, the cells' left and right margins narrow down to a minimum.
+// The width a column needs for its header: on one line, and wrapped at its spaces.
+struct HeaderWidths
+{
+    int full = 0;
+    int longestWord = 0;
+};
+
+HeaderWidths headerTwips(const QString &header)
+{
+    HeaderWidths widths { textTwips(header, true), 0 };
+    for (const QString &word : header.split(u' '))
+        widths.longestWord = std::max(widths.longestWord, textTwips(word, true));
+    return widths;
+}
+
+// headers and data: the widths of each column's header and of its widest data text, without margins.
+ColumnFit fitColumns(const std::vector<HeaderWidths> &headers, const std::vector<int> &data, int available)
+{
+    std::vector<int> full;
+    std::vector<int> narrow;
+    qint64 fullTotal = 0;
+    qint64 narrowTotal = 0;
+    for (std::size_t c = 0; c < data.size(); ++c) {
+        full.push_back(std::max(data[c], headers[c].full));
+        narrow.push_back(std::max(data[c], headers[c].longestWord));
+        fullTotal += full.back();
+        narrowTotal += narrow.back();
+    }
+    const qint64 margins = 2 * CellMargins * static_cast<qint64>(data.size());
+    ColumnFit fit;
+    if (fullTotal + margins <= available) {
+        fit.widths = std::move(full);
+    } else if (narrowTotal + margins <= available) {
+        // The room left over goes to the wrapped headers in proportion to what they lack.
+        const qint64 spare = available - margins - narrowTotal;
+        const qint64 lacking = fullTotal - narrowTotal;
+        for (std::size_t c = 0; c < narrow.size(); ++c)
+            narrow[c] += static_cast<int>((full[c] - narrow[c]) * spare / lacking);
+        fit.widths = std::move(narrow);
+    } else {
+        fit.cellMargin = static_cast<int>(std::clamp<qint64>(
+            (available - narrowTotal) / std::max<qint64>(2 * static_cast<qint64>(data.size()), 1),
+            NarrowestCellMargin, CellMargins));
+        fit.widths = std::move(narrow);
+    }
+    for (int &width : fit.widths)
+        width += 2 * fit.cellMargin;
+    return fit;
+}
+
+// A plain data cell: centred, with the paddings.
+CellPattern plainCell(const WordNames &w, pugi::xml_node patterns, std::optional<ReportColumn> column)
+{
+    CellPattern cell;
+    cell.tcPr = patterns.append_child(w("tcPr"));
+    setCellPaddings(w, cell.tcPr);
+    cell.pPr = patterns.append_child(w("pPr"));
+    setCentred(w, cell.pPr);
+    cell.column = column;
+    return cell;
+}
+
+// A data cell formatted as the cell of the last row that stands in the same place.
+CellPattern copiedCell(const WordNames &w, pugi::xml_node patterns, const pugi::xml_node &source,
+    std::optional<ReportColumn> column)
+{
+    CellPattern cell;
+    const pugi::xml_node sourceTcPr = source.child(w("tcPr"));
+    cell.tcPr = sourceTcPr ? patterns.append_copy(sourceTcPr) : patterns.append_child(w("tcPr"));
+    removeChildren(w, cell.tcPr, CellOnly);
+    setCellPaddings(w, cell.tcPr);
+
+    const std::vector<pugi::xml_node> paragraphs = childrenOf(w, source, "p");
+    const pugi::xml_node paragraph = paragraphs.empty() ? pugi::xml_node() : paragraphs.front();
+    const pugi::xml_node sourcePPr = paragraph.child(w("pPr"));
+    cell.pPr = sourcePPr ? patterns.append_copy(sourcePPr) : patterns.append_child(w("pPr"));
+    removeChildren(w, cell.pPr, ParagraphOnly);
+    setCentred(w, cell.pPr);
+
+    pugi::xml_node sourceRPr = paragraph.find_child(
+        [&](const pugi::xml_node &node) { return w.Is(node, "r") && node.child(w("rPr")); });
+    sourceRPr = sourceRPr ? sourceRPr.child(w("rPr")) : sourcePPr.child(w("rPr"));
+    if (sourceRPr) {
+        cell.rPr = patterns.append_copy(sourceRPr);
+        removeChildren(w, cell.rPr, RunOnly);
+    }
+    cell.column = column;
+    return cell;
+}
+
+// The first table of the main text in document order, also inside content controls, and the section
+// properties that govern it.
+struct TablePlace
+{
+    pugi::xml_node table;
+    pugi::xml_node section;
+};
+
+TablePlace findFirstTable(const WordNames &w, const pugi::xml_node &body)
+{
+    TablePlace place;
+    walk(body, [&](const pugi::xml_node &node) {
+        const std::string_view local = w.Local(node);
+        if (!place.table) {
+            if (local == "tbl") {
+                place.table = node;
+                return Walk::Skip;
+            }
+            return local == "p" || local == "sectPr" ? Walk::Skip : Walk::Descend;
+        }
+        if (local == "sectPr" || (local == "p" && node.child(w("pPr")).child(w("sectPr")))) {
+            place.section = local == "p" ? node.child(w("pPr")).child(w("sectPr")) : node;
+            return Walk::Stop;
+        }
+        return local == "p" || local == "tbl" ? Walk::Skip : Walk::Descend;
+    });
+    return place;
+}
+
+// The width between the page margins of a section, or 0 when the section does not say.
+int textAreaTwips(const WordNames &w, const pugi::xml_node &section)
+{
+    const pugi::xml_node size = section.child(w("pgSz"));
+    const pugi::xml_node margins = section.child(w("pgMar"));
+    const qint64 page = intAttribute(w, size, "w");
+    const qint64 width = page - intAttribute(w, margins, "left") - intAttribute(w, margins, "right")
+        - intAttribute(w, margins, "gutter");
+    return page > 0 && width > 0 ? static_cast<int>(std::min<qint64>(width, MaxPageWidth)) : 0;
+}
+
+// Stretches or narrows the grid in proportion to fill width.
+void scaleGrid(std::vector<int> &grid, int width)
+{
+    qint64 total = 0;
+    for (int column : grid)
+        total += std::max(column, 0);
+    qint64 placed = 0;
+    qint64 sum = 0;
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+        sum += total > 0 ? std::max(grid[i], 0) : 1;
+        const qint64 edge = sum * width / (total > 0 ? total : static_cast<qint64>(grid.size()));
+        grid[i] = static_cast<int>(edge - placed);
+        placed = edge;
+    }
+}
+
+} // namespace
+
+// The new rows of the table, written as XML text straight into the saved main part: a full display makes
+// tens of thousands of cells, too many to build as nodes first.
+struct DocxDocument::PendingRows
+{
+    struct Cell
+    {
+        QByteArray head;
+        QByteArray runHead;
+        std::optional<ReportColumn> column;
+    };
+
+    PendingRows(const WordNames &w, const RowPattern &pattern, ReportTexts texts)
+        : marker(QUuid::createUuid().toByteArray(QUuid::WithoutBraces))
+        , rowHead(tag(w, "tr") + nodeXml(pattern.tblPrEx) + nodeXml(pattern.trPr))
+        , rowTail(tag(w, "tr", true))
+        , cellTail(tag(w, "p", true) + tag(w, "tc", true))
+        , textTail(tag(w, "t", true) + tag(w, "r", true))
+        , texts(std::move(texts))
+    {
+        for (const CellPattern &cell : pattern.cells) {
+            cells.push_back({ tag(w, "tc") + nodeXml(cell.tcPr) + tag(w, "p") + nodeXml(cell.pPr),
+                tag(w, "r") + nodeXml(cell.rPr) + '<' + w("t"), cell.column });
+        }
+    }
+
+    [[nodiscard]] qsizetype EstimatedSize() const
+    {
+        qsizetype row = rowHead.size() + rowTail.size();
+        for (const Cell &cell : cells)
+            row += cell.head.size() + cell.runHead.size() + cellTail.size() + textTail.size() + 40;
+        return row * texts.RowCount();
+    }
+
+    void Write(QByteArray &out) const
+    {
+        for (int row = 0; row < texts.RowCount(); ++row) {
+            out.append(rowHead);
+            for (const Cell &cell : cells) {
+                out.append(cell.head);
+                if (cell.column) {
+                    const QString &text = texts.Column(*cell.column)[static_cast<std::size_t>(row)];
+                    if (!text.isEmpty()) {
+                        out.append(cell.runHead);
+                        if (needsPreserving(text))
+                            out.append(" xml:space=\"preserve\"");
+                        out.append('>');
+                        appendEscaped(out, text);
+                        out.append(textTail);
+                    }
+                }
+                out.append(cellTail);
+            }
+            out.append(rowTail);
+        }
+    }
+
+    // The comment that stands in the table for the rows until the part is written.
+    QByteArray marker;
+    QByteArray rowHead;
+    QByteArray rowTail;
+    QByteArray cellTail;
+    QByteArray textTail;
+    std::vector<Cell> cells;
+    ReportTexts texts;
+};
+
+DocxDocument::DocxDocument(QLocale::MeasurementSystem measurement)
+    : m_measurement(measurement)
+{
+}
+
+DocxDocument::~DocxDocument() = default;
+
+bool DocxDocument::Create(QString *error)
+{
+    Q_UNUSED(error)
+    m_package = OoxmlPackage::Create();
+    m_package.SetPart(StylesPartName, QByteArray(StylesXml), StylesContentType);
+    m_package.SetPart(SettingsPartName, QByteArray(SettingsXml), SettingsContentType);
+    m_package.AddRelationship(
+        QString(), QString::fromLatin1(OoxmlPackage::OfficeDocumentRelationship), MainPartName);
+    m_package.AddRelationship(
+        MainPartName, QString::fromLatin1(OoxmlPackage::StylesRelationship), StylesPartName);
+    m_package.AddRelationship(MainPartName, QString::fromLatin1(SettingsRelationship), SettingsPartName);
+    m_mainPart = MainPartName;
+    m_prefix = "w:";
+    m_opened = false;
+    m_document.load_string(DocumentXml, pugi::parse_default | pugi::parse_declaration);
+
+    // Landscape: the page's long side across.
+    const bool letter = m_measurement == QLocale::ImperialUSSystem;
+    const WordNames w(m_prefix);
+    pugi::xml_node section = m_document.document_element().child(w("body")).append_child(w("sectPr"));
+    pugi::xml_node size = section.append_child(w("pgSz"));
+    setAttribute(w, size, "w", letter ? 15840 : 16838);
+    setAttribute(w, size, "h", letter ? 12240 : 11906);
+    setAttribute(w, size, "orient", "landscape");
+    pugi::xml_node margins = section.append_child(w("pgMar"));
+    for (const char *side : { "top", "right", "bottom", "left" })
+        setAttribute(w, margins, side, PageMargin);
+    setAttribute(w, margins, "header", PageMargin / 2);
+    setAttribute(w, margins, "footer", PageMargin / 2);
+    setAttribute(w, margins, "gutter", 0);
+    return true;
+}
+
+bool DocxDocument::Open(const QString &path, QString *error)
+{
+    std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, error);
+    if (!package)
+        return false;
+    const QString mainPart = package->MainPart();
+    const QString contentType = mainPart.isEmpty() ? QString() : package->ContentType(mainPart);
+    if (!package->HasPart(mainPart)
+        || (contentType != MainContentType && contentType != MacroEnabledContentType)) {
+        if (error)
+            *error = QStringLiteral("The file is not a Word document.");
+        return false;
+    }
+    pugi::xml_document document;
+    if (!package->ReadXmlPart(mainPart, document, error))
+        return false;
+
+    // Attributes carry the prefix too, so the namespace needs one, declared on the root.
+    const pugi::xml_node root = document.document_element();
+    const std::string_view rootName = root.name();
+    const std::size_t colon = rootName.find(':');
+    const std::string prefix
+        = colon == std::string_view::npos ? std::string() : std::string(rootName.substr(0, colon + 1));
+    const std::string namespaceAttribute
+        = "xmlns:" + prefix.substr(0, prefix.size() > 0 ? prefix.size() - 1 : 0);
+    const WordNames w(prefix);
+    if (prefix.empty()
+        || std::string_view(root.attribute(namespaceAttribute.c_str()).value()) != MainNamespace
+        || !w.Is(root, "document") || !root.child(w("body"))) {
+        if (error)
+            *error = QStringLiteral("The main part of the document is not a WordprocessingML document.");
+        return false;
+    }
+
+    // The part is written back in UTF-8, whatever it was read in.
+    pugi::xml_node declaration = document.first_child();
+    if (declaration.type() != pugi::node_declaration) {
+        declaration = document.prepend_child(pugi::node_declaration);
+        declaration.append_attribute("version") = "1.0";
+        declaration.append_attribute("standalone") = "yes";
+    }
+    if (!declaration.attribute("encoding"))
+        declaration.insert_attribute_after("encoding", declaration.attribute("version"));
+    declaration.attribute("encoding") = "UTF-8";
+
+    m_package = std::move(*package);
+    m_mainPart = mainPart;
+    m_document = std::move(document);
+    m_prefix = prefix;
+    m_opened = true;
+    return true;
+}
+
+bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
+{
+    const WordNames w(m_prefix);
+    pugi::xml_node body = m_document.document_element().child(w("body"));
+    pugi::xml_document scratch;
+    pugi::xml_node patterns = scratch.append_child("patterns");
+    ReportTexts texts(report);
+
+    if (!m_opened) {
+        const QList<ReportColumn> &columns = report.Columns();
+        std::vector<HeaderWidths> headerWidths;
+        std::vector<int> dataWidths;
+        for (ReportColumn column : columns) {
+            headerWidths.push_back(headerTwips(ReportTable::HeaderText(column)));
+            dataWidths.push_back(texts.Twips(column));
+        }
+        const ColumnFit fit = fitColumns(headerWidths, dataWidths, textAreaTwips(w, body.child(w("sectPr"))));
+        const std::vector<int> &widths = fit.widths;
+
+        pugi::xml_node table = body.insert_child_before(w("tbl"), body.child(w("sectPr")));
+        pugi::xml_node tblPr = table.append_child(w("tblPr"));
+        setAttribute(w, tblPr.append_child(w("tblStyle")), "val", "TableGrid");
+        setWidth(w, tblPr.append_child(w("tblW")), 0, "auto");
+        if (fit.cellMargin != CellMargins) {
+            pugi::xml_node cellMargins = tblPr.append_child(w("tblCellMar"));
+            setWidth(w, cellMargins.append_child(w("left")), fit.cellMargin);
+            setWidth(w, cellMargins.append_child(w("right")), fit.cellMargin);
+        }
+        pugi::xml_node look = tblPr.append_child(w("tblLook"));
+        setAttribute(w, look, "val", "0420");
+        setAttribute(w, look, "firstRow", "1");
+        setAttribute(w, look, "lastRow", "0");
+        setAttribute(w, look, "firstColumn", "0");
+        setAttribute(w, look, "lastColumn", "0");
+        setAttribute(w, look, "noHBand", "0");
+        setAttribute(w, look, "noVBand", "1");
+        pugi::xml_node grid = table.append_child(w("tblGrid"));
+        for (int width : widths)
+            setAttribute(w, grid.append_child(w("gridCol")), "w", width);
+
+        pugi::xml_node header = table.append_child(w("tr"));
+        header.append_child(w("trPr")).append_child(w("tblHeader"));
+        RowPattern data;
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            pugi::xml_node cell = header.append_child(w("tc"));
+            pugi::xml_node tcPr = cell.append_child(w("tcPr"));
+            setWidth(w, tcPr.append_child(w("tcW")), widths[c]);
+            pugi::xml_node shading = tcPr.append_child(w("shd"));
+            setAttribute(w, shading, "val", "clear");
+            setAttribute(w, shading, "color", "auto");
+            setAttribute(w, shading, "fill", "000000");
+            setCellPaddings(w, tcPr);
+            pugi::xml_node paragraph = cell.append_child(w("p"));
+            pugi::xml_node pPr = paragraph.append_child(w("pPr"));
+            setCentred(w, pPr);
+            pugi::xml_node run = paragraph.append_child(w("r"));
+            pugi::xml_node rPr = run.append_child(w("rPr"));
+            rPr.append_child(w("b"));
+            setAttribute(w, rPr.append_child(w("color")), "val", "FFFFFF");
+            pPr.append_copy(rPr);
+            appendText(w, run, ReportTable::HeaderText(columns[c]));
+
+            data.cells.push_back(plainCell(w, patterns, columns[c]));
+            setWidth(w, ensureChild(w, data.cells.back().tcPr, "tcW", TcPrOrder), widths[c]);
+        }
+        m_pendingRows = std::make_unique<PendingRows>(w, data, std::move(texts));
+        table.append_child(pugi::node_comment).set_value(m_pendingRows->marker.constData());
+        return true;
+    }
+
+    const TablePlace place = findFirstTable(w, body);
+    if (!place.table) {
+        if (error)
+            *error = QStringLiteral("The document holds no table to append the report to.");
+        return false;
+    }
+    pugi::xml_node table = place.table;
+    pugi::xml_node grid = table.child(w("tblGrid"));
+    std::vector<int> gridWidths;
+    for (const pugi::xml_node &column : grid.children(w("gridCol")))
+        gridWidths.push_back(std::clamp(intAttribute(w, column, "w"), 0, MaxPageWidth));
+    const int gridCount = static_cast<int>(gridWidths.size());
+    if (gridCount > MaxColumns) {
+        if (error)
+            *error = QStringLiteral("The document's first table has more columns than Word allows.");
+        return false;
+    }
+    std::optional<std::vector<RowLayout>> rows = layoutRows(w, table, gridCount, error);
+    if (!rows)
+        return false;
+    if (gridCount == 0 || rows->empty()) {
+        if (error)
+            *error = QStringLiteral("The document's first table has no columns or no rows.");
+        return false;
+    }
+    const RowLayout headerRow = rows->front();
+    if (headerRow.before != 0 || headerRow.after != 0 || headerRow.covered != gridCount) {
+        if (error)
+            *error = QStringLiteral(
+                "The header row of the document's first table does not span all its columns.");
+        return false;
+    }
+
+    struct Header
+    {
+        CellLayout layout;
+        QString text;
+    };
+    std::vector<Header> headers;
+    std::vector<const Header *> headerOfColumn(static_cast<std::size_t>(gridCount));
+    headers.reserve(headerRow.cells.size());
+    for (const CellLayout &cell : headerRow.cells) {
+        headers.push_back({ cell, cellText(w, cell.cell) });
+        for (int c = cell.start; c < cell.start + cell.span; ++c)
+            headerOfColumn[static_cast<std::size_t>(c)] = &headers.back();
+    }
+    const auto columnMissing = [&](const QString &header) {
+        for (int c = 7; c < gridCount; ++c) {
+            if (headerOfColumn[static_cast<std::size_t>(c)]->text.left(4).compare(
+                    header.left(4), Qt::CaseInsensitive)
+                == 0)
+                return false;
+        }
+        return true;
+    };
+    std::vector<ReportColumn> added;
+    for (ReportColumn column : OptionalColumns) {
+        if (columnMissing(ReportTable::HeaderText(column)) && report.IsPresent(column))
+            added.push_back(column);
+    }
+
+    // The new rows: formatted as the last row, unless that is the header row.
+    const RowLayout &lastRow = rows->back();
+    const bool belowHeader = rows->size() == 1;
+    RowPattern pattern;
+    if (!belowHeader) {
+        if (const pugi::xml_node tblPrEx = lastRow.row.child(w("tblPrEx")))
+            pattern.tblPrEx = patterns.append_copy(tblPrEx);
+        if (const pugi::xml_node trPr = lastRow.row.child(w("trPr"))) {
+            pattern.trPr = patterns.append_copy(trPr);
+            removeChildren(w, pattern.trPr, RowOnly);
+        }
+    }
+    for (const Header &header : headers) {
+        const std::optional<ReportColumn> column
+            = ReportTable::ColumnForHeader(normalisedHeader(header.text));
+        const auto source
+            = std::find_if(lastRow.cells.begin(), lastRow.cells.end(), [&](const CellLayout &cell) {
+                  return cell.start == header.layout.start && cell.span == header.layout.span;
+              });
+        pattern.cells.push_back(belowHeader || source == lastRow.cells.end()
+                ? plainCell(w, patterns, column)
+                : copiedCell(w, patterns, source->cell, column));
+        pattern.cells.back().start = header.layout.start;
+        pattern.cells.back().span = header.layout.span;
+        if (header.layout.span > 1)
+            setAttribute(w, ensureChild(w, pattern.cells.back().tcPr, "gridSpan", TcPrOrder), "val",
+                header.layout.span);
+    }
+
+    // Added columns: their header text alone, and an empty cell in every old row.
+    for (ReportColumn column : added) {
+        gridWidths.push_back(std::max(texts.Twips(column), textTwips(ReportTable::HeaderText(column), false))
+            + 2 * CellMargins);
+        setAttribute(w, grid.append_child(w("gridCol")), "w", gridWidths.back());
+        pugi::xml_node headerCell = pugi::xml_node(headerRow.row).append_child(w("tc"));
+        rows->front().cells.push_back({ headerCell, static_cast<int>(gridWidths.size()) - 1, 1 });
+        headerCell.append_child(w("tcPr"));
+        appendText(w, headerCell.append_child(w("p")).append_child(w("r")), ReportTable::HeaderText(column));
+        pattern.cells.push_back(plainCell(w, patterns, column));
+        pattern.cells.back().start = static_cast<int>(gridWidths.size()) - 1;
+    }
+    const int addedCount = static_cast<int>(added.size());
+    for (std::size_t r = 1; addedCount > 0 && r < rows->size(); ++r) {
+        RowLayout &row = (*rows)[r];
+        pugi::xml_node tr = row.row;
+        if (row.after == 0 && row.covered == gridCount) {
+            for (int i = 0; i < addedCount; ++i) {
+                pugi::xml_node cell = tr.append_child(w("tc"));
+                cell.append_child(w("tcPr"));
+                cell.append_child(w("p"));
+                row.cells.push_back({ cell, gridCount + i, 1 });
+            }
+        } else {
+            pugi::xml_node trPr = tr.child(w("trPr"));
+            if (!trPr)
+                trPr = tr.child(w("tblPrEx")) ? tr.insert_child_after(w("trPr"), tr.child(w("tblPrEx")))
+                                              : tr.prepend_child(w("trPr"));
+            setAttribute(
+                w, ensureChild(w, trPr, "gridAfter", TrPrOrder), "val", gridCount + addedCount - row.covered);
+        }
+    }
+    // Fitted to the window: the full width between the margins, shared out by the columns' contents.
+    pugi::xml_node tblPr = table.child(w("tblPr"));
+    if (!tblPr)
+        tblPr = table.prepend_child(w("tblPr"));
+    setWidth(w, ensureChild(w, tblPr, "tblW", TblPrOrder), 5000, "pct");
+    setAttribute(w, ensureChild(w, tblPr, "tblLayout", TblPrOrder), "type", "autofit");
+    if (const int available = textAreaTwips(w, place.section); available > 0) {
+        std::vector<HeaderWidths> headerWidths(gridWidths.size());
+        std::vector<int> dataWidths(gridWidths.size(), 0);
+        for (const Header &header : headers) {
+            if (header.layout.span == 1)
+                headerWidths[static_cast<std::size_t>(header.layout.start)]
+                    = headerTwips(normalisedHeader(header.text));
+        }
+        for (std::size_t i = 0; i < added.size(); ++i)
+            headerWidths[static_cast<std::size_t>(gridCount) + i]
+                = headerTwips(ReportTable::HeaderText(added[i]));
+        for (std::size_t r = 1; r < rows->size(); ++r) {
+            for (const CellLayout &cell : (*rows)[r].cells) {
+                if (cell.span != 1)
+                    continue;
+                int &width = dataWidths[static_cast<std::size_t>(cell.start)];
+                for (const QString &line : cellText(w, cell.cell).remove(u'\a').split(u'\r'))
+                    width = std::max(width, textTwips(line, false));
+            }
+        }
+        for (const CellPattern &cell : pattern.cells) {
+            if (cell.column && cell.span == 1) {
+                int &width = dataWidths[static_cast<std::size_t>(cell.start)];
+                width = std::max(width, texts.Twips(*cell.column));
+            }
+        }
+        const ColumnFit fit = fitColumns(headerWidths, dataWidths, available);
+        gridWidths = fit.widths;
+        scaleGrid(gridWidths, available);
+        if (fit.cellMargin != CellMargins) {
+            const pugi::xml_node cellMargins = ensureChild(w, tblPr, "tblCellMar", TblPrOrder);
+            setWidth(w, ensureChild(w, cellMargins, "left", MarginOrder), fit.cellMargin);
+            setWidth(w, ensureChild(w, cellMargins, "right", MarginOrder), fit.cellMargin);
+        }
+    }
+    std::size_t index = 0;
+    for (pugi::xml_node column : grid.children(w("gridCol")))
+        setAttribute(w, column, "w", gridWidths[index++]);
+    for (const RowLayout &row : *rows) {
+        for (const CellLayout &cell : row.cells) {
+            int width = 0;
+            for (int c = cell.start; c < cell.start + cell.span; ++c)
+                width += gridWidths[static_cast<std::size_t>(c)];
+            pugi::xml_node tc = cell.cell;
+            pugi::xml_node tcPr = tc.child(w("tcPr"));
+            if (!tcPr)
+                tcPr = tc.prepend_child(w("tcPr"));
+            setWidth(w, ensureChild(w, tcPr, "tcW", TcPrOrder), width);
+        }
+    }
+
+    // The new rows below the last one.
+    for (CellPattern &cell : pattern.cells) {
+        int width = 0;
+        for (int c = cell.start; c < cell.start + cell.span; ++c)
+            width += gridWidths[static_cast<std::size_t>(c)];
+        setWidth(w, ensureChild(w, cell.tcPr, "tcW", TcPrOrder), width);
+    }
+    m_pendingRows = std::make_unique<PendingRows>(w, pattern, std::move(texts));
+    table.append_child(pugi::node_comment).set_value(m_pendingRows->marker.constData());
+    return true;
+}
+
+bool DocxDocument::WriteRawLines(const QStringList &lines, QString *error)
+{
+    Q_UNUSED(error)
+    const WordNames w(m_prefix);
+    pugi::xml_node body = m_document.document_element().child(w("body"));
+    const pugi::xml_node last = body.last_child();
+    const pugi::xml_node section = w.Is(last, "sectPr") ? last : pugi::xml_node();
+    for (const QString &line : lines) {
+        pugi::xml_node paragraph
+            = section ? body.insert_child_before(w("p"), section) : body.append_child(w("p"));
+        pugi::xml_node run = paragraph.append_child(w("r"));
+        pugi::xml_node rPr = run.append_child(w("rPr"));
+        pugi::xml_node fonts = rPr.append_child(w("rFonts"));
+        for (const char *script : { "ascii", "hAnsi", "cs" })
+            setAttribute(w, fonts, script, "Courier New");
+        setAttribute(w, rPr.append_child(w("spacing")), "val", static_cast<int>(CharacterSpacing * 20));
+        setAttribute(w, rPr.append_child(w("sz")), "val", 20);
+        setAttribute(w, rPr.append_child(w("szCs")), "val", 20);
+        appendText(w, run, line);
+    }
+    return true;
+}
+
+bool DocxDocument::Save(const QString &path, QString *error)
+{
+    const WordNames w(m_prefix);
+    if (!m_opened) {
+        // The text ends with a paragraph, also after a table.
+        pugi::xml_node body = m_document.document_element().child(w("body"));
+        pugi::xml_node section = body.child(w("sectPr"));
+        if (!w.Is(section.previous_sibling(), "p"))
+            body.insert_child_before(w("p"), section);
+    }
+    StringWriter writer;
+    if (m_pendingRows)
+        writer.bytes.reserve(m_pendingRows->EstimatedSize());
+    m_document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    QByteArray &bytes = writer.bytes;
+    if (m_pendingRows) {
+        const QByteArray marker = "<!--" + m_pendingRows->marker + "-->";
+        const qsizetype at = bytes.indexOf(marker);
+        if (at < 0) {
+            if (error)
+                *error = QStringLiteral("The table's new rows could not be placed.");
+            return false;
+        }
+        const QByteArray tail = bytes.mid(at + marker.size());
+        bytes.truncate(at);
+        m_pendingRows->Write(bytes);
+        bytes.append(tail);
+    }
+    m_package.SetPart(m_mainPart, std::move(bytes), m_opened ? QString() : MainContentType);
+    return m_package.Save(path, error);
+}

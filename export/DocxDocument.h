@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <pugixml.hpp>
+
+#include "OoxmlPackage.h"
+#include "TableFile.h"
+
+// A Word document (.docx) written without Word. A new document holds the event table on landscape pages:
+// A4, or Letter where the locale uses US customary units. An opened document gets the rows appended to its
+// first table, placed by the header of each column; everything outside that table is kept as it was,
+// and every part other than the main document is saved with its original bytes.
+class DocxDocument final : public TableFile
+{
+public:
+    explicit DocxDocument(QLocale::MeasurementSystem measurement = QLocale::system().measurementSystem());
+    ~DocxDocument() override;
+
+    [[nodiscard]] bool Create(QString *error) override;
+    [[nodiscard]] bool Open(const QString &path, QString *error) override;
+    // A document without any table is refused here, before anything has changed.
+    [[nodiscard]] bool WriteTable(const ReportTable &table, QString *error) override;
+    // One paragraph per line in Courier New 10 pt at the end of the document.
+    [[nodiscard]] bool WriteRawLines(const QStringList &lines, QString *error) override;
+    [[nodiscard]] bool Save(const QString &path, QString *error) override;
+
+private:
+    QLocale::MeasurementSystem m_measurement;
+    OoxmlPackage m_package;
+    QString m_mainPart;
+    pugi::xml_document m_document;
+    // The prefix of the WordprocessingML namespace in the main part, with its colon ("w:").
+    std::string m_prefix;
+    bool m_opened = false;
+    struct PendingRows;
+    std::unique_ptr<PendingRows> m_pendingRows;
+};

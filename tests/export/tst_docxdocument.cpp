@@ -1,0 +1,403 @@
+// The Word writer's files, read back with python-docx (tests/support/read_docx.py), with pugixml for what
+// python-docx does not show, and checked by the Open XML validator.
+//
+// tests/data/export/earlier_export_libreoffice.docx: a seven-column table made by this writer, its
+// "Serial #" and "Peak" headers retyped as "serial #" and "  Peak ", a paragraph above it, a second
+// table, a page header and a picture added, then opened and saved again by LibreOffice Writer.
+// tests/data/export/merged_cells_libreoffice.docx: the same table with its "User" and "Peak" header cells
+// merged into one, the first column's two data cells merged vertically and the last row's two duration
+// cells merged, saved again by LibreOffice Writer.
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "DocxDocument.h"
+#include "EventLogParser.h"
+#include "OfficeReaders.h"
+#include "OoxmlPackage.h"
+#include "ReportTable.h"
+
+namespace {
+
+const QString EarlierExport = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/earlier_export_libreoffice.docx");
+
+struct Report
+{
+    QString serial;
+    QString user;
+    bool life = false;
+    bool selfTests = false;
+    bool totals = false;
+    int events = 0;
+};
+
+QStringList reportLines(const Report &report)
+{
+    QStringList lines { QStringLiteral("  H2S EVENT LOG REPORT  "), QStringLiteral("Date: 05-Dec-2026"),
+        QStringLiteral("Time: 1:05 PM"), QStringLiteral("Serial #: ") + report.serial,
+        QStringLiteral("User: ") + report.user };
+    if (report.life)
+        lines << QStringLiteral("Life Remaining:") << QStringLiteral("24 months");
+    if (report.selfTests)
+        lines << QStringLiteral("Self tests:") << QStringLiteral("7");
+    if (report.totals)
+        lines << QStringLiteral("Total events/duration:") << QStringLiteral("%1 / 3 min.").arg(report.events);
+    for (int event = 0; event < report.events; ++event) {
+        lines << QStringLiteral("Peak exposure:") << QStringLiteral("%1 ppm H2S").arg(10 + event)
+              << QStringLiteral("Time since alarm began:")
+              << QStringLiteral("6 days 4 hrs %1 mins").arg(event) << QStringLiteral("Alarm duration:")
+              << QStringLiteral("1 mins %1 secs").arg(event);
+    }
+    return lines;
+}
+
+ReportTable tableOf(const QStringList &lines)
+{
+    EventLogParser parser;
+    for (const QString &line : lines)
+        parser.WriteLine(line);
+    return ReportTable(parser);
+}
+
+QJsonObject readBack(const QString &path)
+{
+    return OfficeReaders::RunScript(QStringLiteral("read_docx.py"), { path }).object();
+}
+
+bool mainPart(const QString &path, pugi::xml_document &document)
+{
+    QString error;
+    std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+    return package && package->ReadXmlPart(QStringLiteral("word/document.xml"), document, &error);
+}
+
+bool write(DocxDocument &document, const QString &path, const ReportTable &table, QString *error)
+{
+    return document.WriteTable(table, error) && document.Save(path, error);
+}
+
+QStringList texts(const QJsonArray &cells)
+{
+    QStringList result;
+    for (const QJsonValue &cell : cells)
+        result << cell.toObject()[QLatin1String("text")].toString();
+    return result;
+}
+
+int attribute(const pugi::xpath_node &node, const char *name)
+{
+    return node.node().attribute(name).as_int(-1);
+}
+
+// Width in twips of the text on one line at 8 pt, 1 pt added per character, measured with the font file.
+int twips(const QRawFont &font, const QString &text)
+{
+    qreal width = 0;
+    const QList<QPointF> advances
+        = font.advancesForGlyphIndexes(font.glyphIndexesForString(text), QRawFont::UseDesignMetrics);
+    for (const QPointF &advance : advances)
+        width += advance.x();
+    return qCeil((width + text.size()) * 20);
+}
+
+} // namespace
+
+class tst_DocxDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void newDocument_data();
+    void newDocument();
+    void appendToEarlierExport();
+    void appendBelowHeaderOnly();
+    void appendByGridColumn();
+    void rawLinesAndNoTable();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+void tst_DocxDocument::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+}
+
+void tst_DocxDocument::newDocument_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QLocale::MeasurementSystem>("measurement");
+    QTest::addColumn<int>("pageWidth");
+    QTest::addColumn<int>("pageHeight");
+
+    QFile saved(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QStringList twoReports = QString::fromLatin1(saved.readAll()).remove(u'\r').split(u'\n');
+    // A control character XML cannot carry, and characters it must escape.
+    twoReports << reportLines({ QStringLiteral("0099"),
+        QStringLiteral("Ann") + QChar(1) + QStringLiteral("e & <Co>"), true, true, true, 1 });
+    QTest::newRow("all columns, A4") << twoReports << QLocale::MetricSystem << 16838 << 11906;
+    QTest::newRow("fixed columns, Letter")
+        << reportLines({ QStringLiteral("12"), QStringLiteral("Lee"), false, false, false, 2 })
+        << QLocale::ImperialUSSystem << 15840 << 12240;
+    QTest::newRow("no events") << reportLines(
+        { QStringLiteral("12"), QStringLiteral("Lee"), true, false, false, 0 })
+                               << QLocale::MetricSystem << 16838 << 11906;
+}
+
+void tst_DocxDocument::newDocument()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QLocale::MeasurementSystem, measurement);
+    QFETCH(int, pageWidth);
+    QFETCH(int, pageHeight);
+    const ReportTable table = tableOf(lines);
+    const QString path = m_folder.filePath(QStringLiteral("new-%1.docx").arg(QTest::currentDataTag()));
+    DocxDocument document(measurement);
+    QString error;
+    QVERIFY(document.Create(&error));
+    QVERIFY2(write(document, path, table, &error), qPrintable(error));
+
+    const QJsonObject read = readBack(path);
+    QVERIFY(read[QLatin1String("landscape")].toBool());
+    QCOMPARE(read[QLatin1String("pageWidth")].toInt(), pageWidth);
+    QCOMPARE(read[QLatin1String("pageHeight")].toInt(), pageHeight);
+    const QJsonArray tables = read[QLatin1String("tables")].toArray();
+    QCOMPARE(tables.size(), 1);
+    QCOMPARE(tables[0][QLatin1String("style")].toString(), QStringLiteral("Table Grid"));
+    const QJsonArray rows = tables[0][QLatin1String("rows")].toArray();
+    QCOMPARE(rows.size(), table.RowCount() + 1);
+    QCOMPARE(texts(rows[0].toArray()), table.Headers());
+    for (const QJsonValue &header : rows[0].toArray()) {
+        QCOMPARE(header[QLatin1String("bold")].toBool(), true);
+        QCOMPARE(header[QLatin1String("color")].toString(), QStringLiteral("FFFFFF"));
+        QCOMPARE(header[QLatin1String("alignment")].toInt(), 1);
+    }
+    for (int row = 0; row < table.RowCount(); ++row) {
+        const QJsonArray cells = rows[row + 1].toArray();
+        for (qsizetype c = 0; c < table.Columns().size(); ++c) {
+            QString expected = table.Text(row, table.Columns()[c]);
+            QCOMPARE(cells[c][QLatin1String("text")].toString(), expected.remove(QChar(1)));
+            QCOMPARE(cells[c][QLatin1String("alignment")].toInt(), 1);
+        }
+    }
+
+    pugi::xml_document xml;
+    QVERIFY(mainPart(path, xml));
+    QCOMPARE(xml.select_nodes("//w:tr[1]/w:trPr/w:tblHeader").size(), 1u);
+    QCOMPARE(xml.select_nodes("//w:tblHeader").size(), 1u);
+    const pugi::xml_node look = xml.select_node("//w:tblLook").node();
+    QCOMPARE(QString::fromUtf8(look.attribute("w:firstRow").value()) + look.attribute("w:lastRow").value()
+            + look.attribute("w:firstColumn").value() + look.attribute("w:lastColumn").value(),
+        QStringLiteral("1000"));
+    const auto cellCount = static_cast<size_t>(table.Columns().size() * (table.RowCount() + 1));
+    QCOMPARE(
+        xml.select_nodes("//w:tc/w:tcPr/w:tcMar[w:top/@w:w='40' and w:bottom/@w:w='20']").size(), cellCount);
+    QCOMPARE(xml.select_nodes("//w:tr[1]/w:tc/w:tcPr/w:shd[@w:fill='000000']").size(),
+        static_cast<size_t>(table.Columns().size()));
+    QCOMPARE(xml.select_nodes("//w:tr[position() > 1]//w:shd").size(), 0u);
+
+    // Every data text stands on one line, each header at least word by word, and the table fits the page.
+    const QRawFont regular(QStringLiteral("/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"),
+        8, QFont::PreferNoHinting);
+    const QRawFont bold(QStringLiteral("/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"), 8,
+        QFont::PreferNoHinting);
+    QVERIFY(regular.isValid() && bold.isValid());
+    const pugi::xpath_node margin = xml.select_node("//w:tblPr/w:tblCellMar/w:left/@w:w");
+    const int cellMargins = 2 * (margin ? margin.attribute().as_int() : 108);
+    int total = 0;
+    const pugi::xpath_node_set grid = xml.select_nodes("//w:gridCol");
+    QCOMPARE(grid.size(), static_cast<size_t>(table.Columns().size()));
+    for (qsizetype c = 0; c < table.Columns().size(); ++c) {
+        const int width = attribute(grid[c], "w:w");
+        total += width;
+        for (const QString &word : table.Headers()[c].split(u' '))
+            QVERIFY2(twips(bold, word) <= width - cellMargins, qPrintable(word));
+        for (int row = 0; row < table.RowCount(); ++row)
+            QVERIFY(twips(regular, table.Text(row, table.Columns()[c])) <= width - cellMargins);
+    }
+    QVERIFY(total <= pageWidth - 2 * 720);
+
+    pugi::xml_document styles;
+    pugi::xml_document settings;
+    QString error2;
+    std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error2);
+    QVERIFY(package && package->ReadXmlPart(QStringLiteral("word/styles.xml"), styles, &error2)
+        && package->ReadXmlPart(QStringLiteral("word/settings.xml"), settings, &error2));
+    const pugi::xml_node defaults = styles.select_node("//w:docDefaults/w:rPrDefault/w:rPr").node();
+    QCOMPARE(defaults.child("w:rFonts").attribute("w:ascii").value(), "Arial");
+    QCOMPARE(defaults.child("w:sz").attribute("w:val").as_int(), 16);
+    QCOMPARE(defaults.child("w:spacing").attribute("w:val").as_int(), 20);
+    QVERIFY(settings.select_node("/w:settings/w:hideSpellingErrors")
+        && settings.select_node("/w:settings/w:hideGrammaticalErrors"));
+
+    if (QTest::currentDataTag() == QLatin1String("all columns, A4"))
+        QCOMPARE(OfficeReaders::ValidationErrors({ path }), QStringList());
+}
+
+void tst_DocxDocument::appendToEarlierExport()
+{
+    const QString path = m_folder.filePath(QStringLiteral("earlier.docx"));
+    QVERIFY(QFile::copy(EarlierExport, path));
+    const QJsonObject before = readBack(path);
+    const ReportTable table
+        = tableOf(reportLines({ QStringLiteral("0042"), QStringLiteral("Kim"), false, true, false, 2 }));
+    DocxDocument document;
+    QString error;
+    QVERIFY2(document.Open(path, &error), qPrintable(error));
+    QVERIFY2(write(document, path, table, &error), qPrintable(error));
+    const QJsonObject after = readBack(path);
+
+    // Only the first table grew: one column for the self tests, two rows under the headers as they read.
+    for (const char *key : { "paragraphs", "header", "pictures", "landscape", "pageWidth" })
+        QCOMPARE(after[QLatin1String(key)], before[QLatin1String(key)]);
+    QCOMPARE(after[QLatin1String("tables")][1], before[QLatin1String("tables")][1]);
+    const QJsonArray oldRows = before[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    const QJsonArray rows = after[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QCOMPARE(rows.size(), oldRows.size() + 2);
+    QCOMPARE(texts(rows[0].toArray()), texts(oldRows[0].toArray()) << QStringLiteral("Self Tests"));
+    QCOMPARE(texts(rows[0].toArray())[2], QStringLiteral("serial #"));
+    QCOMPARE(texts(rows[0].toArray())[4], QStringLiteral("  Peak "));
+    for (qsizetype row = 1; row < oldRows.size(); ++row)
+        QCOMPARE(texts(rows[row].toArray()), texts(oldRows[row].toArray()) << QString());
+    QCOMPARE(texts(rows[oldRows.size()].toArray()),
+        QStringList({ QStringLiteral("05-Dec-2026"), QStringLiteral("01:05 PM"), QStringLiteral("42"),
+            QStringLiteral("Kim"), QStringLiteral("10 ppm H2S"), QStringLiteral("06 days 04 hrs 00 mins"),
+            QStringLiteral("00 days 00 hrs 01 mins 00 secs"), QStringLiteral("7") }));
+
+    // Every other part of the package kept its bytes.
+    QJsonObject parts = after[QLatin1String("parts")].toObject();
+    QJsonObject oldParts = before[QLatin1String("parts")].toObject();
+    QVERIFY(parts[QLatin1String("word/document.xml")] != oldParts[QLatin1String("word/document.xml")]);
+    parts.remove(QLatin1String("word/document.xml"));
+    oldParts.remove(QLatin1String("word/document.xml"));
+    QCOMPARE(parts, oldParts);
+
+    // Fitted to the window.
+    pugi::xml_document xml;
+    QVERIFY(mainPart(path, xml));
+    QVERIFY(xml.select_node(
+        "//w:tbl[1]/w:tblPr[w:tblW/@w:type='pct' and w:tblW/@w:w='5000' and w:tblLayout/@w:type='autofit']"));
+    int total = 0;
+    for (const pugi::xpath_node &column : xml.select_nodes("(//w:tbl)[1]/w:tblGrid/w:gridCol"))
+        total += attribute(column, "w:w");
+    const pugi::xml_node page = xml.select_node("//w:body/w:sectPr").node();
+    QCOMPARE(total,
+        page.child("w:pgSz").attribute("w:w").as_int() - page.child("w:pgMar").attribute("w:left").as_int()
+            - page.child("w:pgMar").attribute("w:right").as_int());
+
+    // LibreOffice's own findings in the earlier file stay; the append adds none.
+    QStringList earlierFindings;
+    QStringList findings;
+    for (const QString &finding : OfficeReaders::ValidationErrors({ EarlierExport, path })) {
+        if (finding.startsWith(EarlierExport + u':'))
+            earlierFindings << finding.mid(EarlierExport.size());
+        else
+            findings << finding.mid(path.size());
+    }
+    for (const QString &finding : findings)
+        QVERIFY2(earlierFindings.contains(finding), qPrintable(finding));
+}
+
+void tst_DocxDocument::appendBelowHeaderOnly()
+{
+    const QString path = m_folder.filePath(QStringLiteral("header-only.docx"));
+    QString error;
+    DocxDocument empty;
+    QVERIFY(empty.Create(&error));
+    QVERIFY(write(empty, path,
+        tableOf(reportLines({ QStringLiteral("1"), QStringLiteral("Lee"), true, true, true, 0 })), &error));
+    const ReportTable table
+        = tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 2 }));
+    DocxDocument document;
+    QVERIFY(document.Open(path, &error));
+    QVERIFY2(write(document, path, table, &error), qPrintable(error));
+
+    // Plain data cells, not header formatting; the optional columns this report lacks stay empty.
+    const QJsonArray rows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[0].toArray().size(), 11);
+    for (int row = 1; row < 3; ++row) {
+        const QJsonArray cells = rows[row].toArray();
+        QCOMPARE(texts(cells).mid(2, 3),
+            QStringList(
+                { QStringLiteral("2"), QStringLiteral("Kim"), QStringLiteral("%1 ppm H2S").arg(9 + row) }));
+        QCOMPARE(texts(cells).mid(7), QStringList(4));
+        for (const QJsonValue &cell : cells) {
+            QCOMPARE(cell[QLatin1String("alignment")].toInt(), 1);
+            QVERIFY(cell[QLatin1String("bold")].isNull() && cell[QLatin1String("color")].isNull());
+        }
+    }
+    pugi::xml_document xml;
+    QVERIFY(mainPart(path, xml));
+    QCOMPARE(xml.select_nodes("//w:tr[position() > 1]//w:shd").size(), 0u);
+    QCOMPARE(xml.select_nodes("//w:tblHeader").size(), 1u);
+    QCOMPARE(
+        xml.select_nodes("//w:tr[position() > 1]/w:tc/w:tcPr/w:tcMar[w:top/@w:w='40' and w:bottom/@w:w='20']")
+            .size(),
+        22u);
+    QCOMPARE(OfficeReaders::ValidationErrors({ path }), QStringList());
+}
+
+void tst_DocxDocument::appendByGridColumn()
+{
+    const QString path = m_folder.filePath(QStringLiteral("merged.docx"));
+    QVERIFY(QFile::copy(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/merged_cells_libreoffice.docx"), path));
+    const QJsonArray oldRows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QString error;
+    DocxDocument document;
+    QVERIFY(document.Open(path, &error));
+    QVERIFY2(write(document, path,
+                 tableOf(reportLines({ QStringLiteral("3"), QStringLiteral("Kim"), false, false, false, 1 })),
+                 &error),
+        qPrintable(error));
+
+    // The merged header names no column: its cell stays empty, and every other value keeps its header.
+    const QJsonArray rows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QCOMPARE(rows.size(), oldRows.size() + 1);
+    QCOMPARE(rows[0], oldRows[0]);
+    QCOMPARE(texts(rows.last().toArray()),
+        QStringList({ QStringLiteral("05-Dec-2026"), QStringLiteral("01:05 PM"), QStringLiteral("3"),
+            QString(), QString(), QStringLiteral("06 days 04 hrs 00 mins"),
+            QStringLiteral("00 days 00 hrs 01 mins 00 secs") }));
+}
+
+void tst_DocxDocument::rawLinesAndNoTable()
+{
+    const QString path = m_folder.filePath(QStringLiteral("raw.docx"));
+    const QStringList lines { QStringLiteral("   S/N: AB.1234         "), QStringLiteral("Peak exposure:"),
+        QString() };
+    QString error;
+    DocxDocument raw;
+    QVERIFY(raw.Create(&error) && raw.WriteRawLines(lines, &error) && raw.Save(path, &error));
+    const QJsonArray paragraphs = readBack(path)[QLatin1String("paragraphs")].toArray();
+    QCOMPARE(texts(paragraphs), lines);
+    QCOMPARE(paragraphs[0][QLatin1String("font")].toString(), QStringLiteral("Courier New"));
+    QCOMPARE(paragraphs[0][QLatin1String("size")].toDouble(), 10.0);
+
+    // A document without a table takes no event table, and is left as it was.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    DocxDocument document;
+    QVERIFY(document.Open(path, &error));
+    error.clear();
+    QVERIFY(!document.WriteTable(
+        tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 1 })),
+        &error));
+    QVERIFY(error.contains(QLatin1String("no table")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+
+    // A file that is not a Word document is refused when opened.
+    QVERIFY(!document.Open(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt"), &error));
+}
+
+QTEST_MAIN(tst_DocxDocument)
+#include "tst_docxdocument.moc"
