@@ -19,19 +19,23 @@ void checkLines(const QStringList &lines)
 
 } // namespace
 
-// The input twice: as the input reports of one transfer, 9 bytes each as the platform hands them over (a
-// report whose ID is not 0 stands for reports lost before it), and as a capture file decoded the way
-// "lorimet-report decode" does. No decoded line holds a line end.
+// The input twice: as the input reports of one transfer as the platform hands them over, each preceded
+// by a byte that gives its length (0 to 9, the remainder by 10) and, when its high bit is set, marks
+// reports lost before it; and as a capture file decoded the way "lorimet-report decode" does. No decoded
+// line holds a line end.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
     ReportDecoder decoder;
-    for (qsizetype at = 0; at < bytes.size(); at += CaptureFile::ReportSize) {
-        const QByteArrayView report
-            = bytes.sliced(at, std::min<qsizetype>(CaptureFile::ReportSize, bytes.size() - at));
-        if (report.front() != '\0')
+    InputReportFraming framing;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const auto header = static_cast<unsigned char>(bytes.at(at++));
+        const qsizetype length
+            = std::min<qsizetype>(header % (CaptureFile::ReportSize + 1), bytes.size() - at);
+        if (header & 0x80)
             decoder.markLoss();
-        checkLines(decoder.decode(dataBytesOfInputReport(report)));
+        checkLines(decoder.decode(framing.dataBytes(bytes.sliced(at, length))));
+        at += length;
     }
     if (const std::optional<QString> rest = decoder.finish())
         checkLines({ *rest });
