@@ -256,11 +256,22 @@ std::optional<OoxmlPackage> OoxmlPackage::Open(const QString &path, QString *err
         return fail(file.errorString());
     if (file.size() > MaxPackageFileSize)
         return fail(QStringLiteral("The file is larger than %1 MiB.").arg(MaxPackageFileSize >> 20));
-    OoxmlPackage package;
-    Private &d = *package.d;
-    d.sourceBytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
+    return FromBytes(std::move(bytes), error);
+}
+
+std::optional<OoxmlPackage> OoxmlPackage::FromBytes(QByteArray bytes, QString *error)
+{
+    const auto fail = [error](const QString &reason) -> std::optional<OoxmlPackage> {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    };
+    OoxmlPackage package;
+    Private &d = *package.d;
+    d.sourceBytes = std::move(bytes);
     if (const QString reason = compoundFileReason(d.sourceBytes); !reason.isEmpty())
         return fail(reason);
 

@@ -56,6 +56,8 @@ public:
     [[nodiscard]] static OoxmlPackage Create();
     // Opens and checks an existing package; nullopt with the reason when the file is not a usable package.
     [[nodiscard]] static std::optional<OoxmlPackage> Open(const QString &path, QString *error);
+    // The same for the bytes of a package file.
+    [[nodiscard]] static std::optional<OoxmlPackage> FromBytes(QByteArray bytes, QString *error);
 
     [[nodiscard]] bool HasPart(const QString &partName) const;
     // The part's bytes, inflated within the limits; nullopt with the reason otherwise.
