@@ -3,8 +3,9 @@
 #include <cctype>
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
+
+#include "SafeFile.h"
 
 namespace CaptureFile {
 
@@ -97,12 +98,9 @@ QByteArray format(const QList<CapturedReport> &reports, const QString &comment)
 std::optional<QString> write(
     const QString &fileName, const QList<CapturedReport> &reports, const QString &comment)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    file.write(format(reports, comment));
-    if (!file.commit())
-        return file.errorString();
+    QString error;
+    if (!SafeFile::Replace(fileName, format(reports, comment), &error))
+        return error;
     return std::nullopt;
 }
 

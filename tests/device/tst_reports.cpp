@@ -1,3 +1,9 @@
+#include <csignal>
+
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "CaptureFile.h"
@@ -96,6 +102,24 @@ void TestReports::readsAndWritesCaptures()
                    "+0 00 41 42 0A 04 04 04 04 04\n"
                    "+250 00 43 44 0A 04 04 04 04 04\n"
                    "+1200 FF 00 00 00 00 00 00 00 00\n"));
+
+    // A capture that cannot be written whole leaves the earlier file as it was. A file-size limit stands in
+    // for a full disk.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("kept.cap"));
+    QVERIFY(!CaptureFile::write(path, reports.mid(0, 1)));
+    rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old;
+    limit.rlim_cur = 40;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const std::optional<QString> error = CaptureFile::write(path, reports);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(error && !error->isEmpty());
+    QCOMPARE(CaptureFile::read(path).reports, reports.mid(0, 1));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("kept.cap") });
 }
 
 void TestReports::rejectsMalformedCaptureLines_data()
