@@ -52,16 +52,6 @@ void DialogAnswerer::expectMessageBox(QMessageBox::StandardButton answer)
     });
 }
 
-void DialogAnswerer::expectMessageBoxClosed()
-{
-    expectDialog([this](QWidget *dialog) {
-        auto *box = qobject_cast<QMessageBox *>(dialog);
-        QVERIFY2(box, "expected a message box");
-        m_messageBoxes.append(record(box));
-        box->close();
-    });
-}
-
 MessageBoxRecord DialogAnswerer::record(const QMessageBox *box)
 {
     MessageBoxRecord result;

@@ -36,8 +36,6 @@ public:
     void expectDialog(Handler handler);
     // Records the message box in messageBoxes(), then clicks the given button.
     void expectMessageBox(QMessageBox::StandardButton answer);
-    // Records the message box, then closes it through its window (title bar close or Esc).
-    void expectMessageBoxClosed();
 
     [[nodiscard]] int pendingCount() const { return static_cast<int>(m_handlers.size()); }
     [[nodiscard]] const QList<MessageBoxRecord> &messageBoxes() const { return m_messageBoxes; }
