@@ -50,6 +50,8 @@ constexpr double ExtraWidth = 2.86;
 // The width Excel gives a column without content.
 constexpr double DefaultColumnWidth = 8.43;
 constexpr int FirstCustomFormat = 164;
+// The most cells one export formats: every row a worksheet can hold, with all eleven columns and four more.
+constexpr qint64 MaxFormattedCells = qint64(XlsxWorkbook::MaxRows) * (FittedColumns + 4);
 
 // Children of a worksheet, styles and border in the order the schema wants them.
 const std::vector<const char *> WorksheetOrder = { "sheetPr", "dimension", "sheetViews", "sheetFormatPr",
@@ -1120,11 +1122,20 @@ bool XlsxWorkbook::Open(const QString &path, QString *error)
 
 bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
 {
-    if (static_cast<qint64>(d->currentRow) + table.RowCount() > MaxRows)
+    const qint64 rows = static_cast<qint64>(d->currentRow) + table.RowCount();
+    if (rows > MaxRows)
         return d->fail(error,
             QStringLiteral("The worksheet would need %1 rows, more than the %2 a worksheet can hold.")
-                .arg(static_cast<qint64>(d->currentRow) + table.RowCount())
+                .arg(rows)
                 .arg(MaxRows));
+    // Every cell of the used rows and columns gets formatted: a worksheet whose used range is far larger
+    // than any event table (a stray cell in a far corner) is refused rather than blown up in memory.
+    const qint64 cells = rows * (std::max(d->grid.UsedColumnCount(), FittedColumns) + 4);
+    if (cells > MaxFormattedCells)
+        return d->fail(error,
+            QStringLiteral("The worksheet's used range is too large to format: %1 cells, more than %2.")
+                .arg(cells)
+                .arg(MaxFormattedCells));
 
     int columnCount = 0;
     if (!d->appendMode) {

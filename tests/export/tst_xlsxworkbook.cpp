@@ -227,6 +227,20 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
     QVERIFY2(workbook.Open(full, &error), qPrintable(error));
     QVERIFY(!workbook.WriteTable(tableOf({ "Peak", "1 ppm" }), &error));
     QVERIFY2(error.contains(QLatin1String("1048576")), qPrintable(error));
+
+    // A stray cell in the last column of a long sheet would have every cell up to it formatted.
+    {
+        std::optional<OoxmlPackage> package = OoxmlPackage::Open(full, &error);
+        QByteArray sheet = *package->ReadPart(QStringLiteral("xl/worksheets/sheet1.xml"), &error);
+        sheet.replace("<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c>",
+            "<row r=\"2000\"><c r=\"A2000\"><v>1</v></c><c r=\"XFD2000\"><v>1</v></c>");
+        package->SetPart(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
+        QVERIFY(package->Save(full, &error));
+    }
+    XlsxWorkbook wide;
+    QVERIFY2(wide.Open(full, &error), qPrintable(error));
+    QVERIFY(!wide.WriteTable(tableOf({ "Peak", "1 ppm" }), &error));
+    QVERIFY2(error.contains(QLatin1String("too large to format")), qPrintable(error));
 }
 
 void TestXlsxWorkbook::datesFollowTheWorkbooksDateSystem()
