@@ -1,12 +1,9 @@
-#include <csignal>
-
-#include <sys/resource.h>
-
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "CaptureFile.h"
+#include "FileSizeLimit.h"
 #include "ReportDecoder.h"
 
 using namespace std::chrono_literals;
@@ -108,15 +105,11 @@ void TestReports::readsAndWritesCaptures()
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("kept.cap"));
     QVERIFY(!CaptureFile::write(path, reports.mid(0, 1)));
-    rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = 40;
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const std::optional<QString> error = CaptureFile::write(path, reports);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    std::optional<QString> error;
+    {
+        const FileSizeLimit limit(40);
+        error = CaptureFile::write(path, reports);
+    }
     QVERIFY(error && !error->isEmpty());
     QCOMPARE(CaptureFile::read(path).reports, reports.mid(0, 1));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("kept.cap") });

@@ -1,7 +1,4 @@
-#include <csignal>
 #include <functional>
-
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -10,6 +7,7 @@
 
 #include <zip.h>
 
+#include "FileSizeLimit.h"
 #include "OoxmlPackage.h"
 
 namespace {
@@ -247,17 +245,12 @@ void TestOoxmlPackage::failedSaveLeavesTheDestination()
     QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
     package.SetPart(QStringLiteral("doc/noise.bin"), noise);
 
-    // A file-size limit stands in for a full disk.
-    rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &limit);
     QString error;
-    const bool saved = package.Save(path, &error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool saved = false;
+    {
+        const FileSizeLimit limit(4096);
+        saved = package.Save(path, &error);
+    }
 
     QVERIFY(!saved);
     QVERIFY(!error.isEmpty());

@@ -1,9 +1,6 @@
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <memory>
-
-#include <sys/resource.h>
 
 #include <QAbstractButton>
 #include <QDir>
@@ -22,6 +19,7 @@
 #include "DocxDocument.h"
 #include "ExportChoice.h"
 #include "ExportDrivers.h"
+#include "FileSizeLimit.h"
 #include "TextDocument.h"
 #include "Windows1252.h"
 #include "frmSave.h"
@@ -406,21 +404,9 @@ void TestSaveFlows::textExportOnFullDisk()
 {
     const QString path = m_tempDir->filePath("report.txt");
     createFile(path);
-    struct SizeLimit
-    {
-        rlimit saved {};
-        SizeLimit(rlim_t bytes)
-        {
-            std::signal(SIGXFSZ, SIG_IGN);
-            getrlimit(RLIMIT_FSIZE, &saved);
-            const rlimit limit { bytes, saved.rlim_max };
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        ~SizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-    };
     MessageBoxRecord box;
     {
-        const SizeLimit limit(QFileInfo(path).size() + 5);
+        const FileSizeLimit limit(QFileInfo(path).size() + 5);
         save({ "a line", "another line" }, path, choose("optTextFile"), { [&box](QWidget *dialog) {
             auto *messageBox = qobject_cast<QMessageBox *>(dialog);
             QVERIFY(messageBox);
