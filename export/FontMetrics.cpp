@@ -1,5 +1,6 @@
 #include "FontMetrics.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -18,7 +19,33 @@ constexpr FontTable FontTables[] = {
 #include "FontMetricsTables.inc"
 };
 
-static_assert(std::size(FontTables) == static_cast<std::size_t>(MetricFont::ArialBold) + 1);
+static_assert(std::size(FontTables) == static_cast<std::size_t>(MetricFont::CambriaBold) + 1);
+
+struct Family
+{
+    const char *name;
+    MetricFont regular;
+};
+
+// Family names, and those of the fonts made to the same metrics.
+constexpr Family Families[] = {
+    { "Calibri", MetricFont::CalibriRegular },
+    { "Carlito", MetricFont::CalibriRegular },
+    { "Arial", MetricFont::ArialRegular },
+    { "Liberation Sans", MetricFont::ArialRegular },
+    { "Arimo", MetricFont::ArialRegular },
+    { "Helvetica", MetricFont::ArialRegular },
+    { "Times New Roman", MetricFont::TimesRegular },
+    { "Liberation Serif", MetricFont::TimesRegular },
+    { "Tinos", MetricFont::TimesRegular },
+    { "Times", MetricFont::TimesRegular },
+    { "Courier New", MetricFont::CourierRegular },
+    { "Liberation Mono", MetricFont::CourierRegular },
+    { "Cousine", MetricFont::CourierRegular },
+    { "Courier", MetricFont::CourierRegular },
+    { "Cambria", MetricFont::CambriaRegular },
+    { "Caladea", MetricFont::CambriaRegular },
+};
 
 } // namespace
 
@@ -35,4 +62,25 @@ double FontMetrics::TextWidth(MetricFont font, const QString &text, double point
                                                                  : table.widestAdvance;
     }
     return static_cast<double>(units) * pointSize / table.unitsPerEm;
+}
+
+std::optional<MetricFont> FontMetrics::ForFamily(const QString &family, bool bold)
+{
+    const QString name = family.trimmed();
+    for (const Family &known : Families) {
+        if (name.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0)
+            return static_cast<MetricFont>(static_cast<int>(known.regular) + (bold ? 1 : 0));
+    }
+    return std::nullopt;
+}
+
+double FontMetrics::TextWidth(const QString &family, bool bold, const QString &text, double pointSize)
+{
+    if (const std::optional<MetricFont> font = ForFamily(family, bold))
+        return TextWidth(*font, text, pointSize);
+    double widest = 0;
+    for (int regular = 0; regular < static_cast<int>(std::size(FontTables)); regular += 2)
+        widest
+            = std::max(widest, TextWidth(static_cast<MetricFont>(regular + (bold ? 1 : 0)), text, pointSize));
+    return widest;
 }

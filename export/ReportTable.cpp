@@ -197,7 +197,9 @@ QVariant ReportTable::Value(int row, ReportColumn column) const
     case ReportColumn::DownloadAt:
         return record.DownloadTime.isValid() ? QVariant(record.DownloadTime) : QVariant();
     case ReportColumn::SerialNumber:
-        if (digitsOnly().match(record.SerialNumber).hasMatch())
+        // A decimal serial keeps its value; the whole-number format shows it rounded.
+        if (digitsOnly().match(record.SerialNumber).hasMatch()
+            || decimalNumber().match(record.SerialNumber).hasMatch())
             return record.SerialNumber.toDouble();
         break;
     default: {

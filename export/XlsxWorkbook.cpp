@@ -14,6 +14,7 @@
 #include <QTime>
 
 #include "FontMetrics.h"
+#include "NumberFormat.h"
 #include "OoxmlPackage.h"
 #include "ReportTable.h"
 
@@ -68,12 +69,29 @@ const std::vector<const char *> BorderOrder
 const std::vector<const char *> FontOrder = { "b", "i", "strike", "condense", "extend", "outline", "shadow",
     "u", "vertAlign", "sz", "color", "name", "family", "charset", "scheme" };
 const std::vector<const char *> SheetPrOrder = { "tabColor", "outlinePr", "pageSetUpPr" };
+const std::vector<const char *> XfOrder = { "alignment", "protection", "extLst" };
+const std::vector<const char *> WorkbookOrder = { "fileVersion", "fileSharing", "workbookPr",
+    "workbookProtection", "bookViews", "sheets", "functionGroups", "externalReferences", "definedNames",
+    "calcPr", "oleSize", "customWorkbookViews", "pivotCaches", "smartTagPr", "smartTagTypes", "webPublishing",
+    "fileRecoveryPr", "webPublishObjects", "extLst" };
 
-QString localName(const pugi::xml_node &node)
+// The local name of an element of the namespace, or an empty text for any other node.
+std::string_view localName(const pugi::xml_node &node, const XmlNamespace &ns)
 {
-    const char *name = node.name();
-    const char *colon = std::strchr(name, ':');
-    return QString::fromUtf8(colon ? colon + 1 : name);
+    const std::string_view name = node.name();
+    if (node.type() != pugi::node_element || !name.starts_with(ns.Prefix()))
+        return {};
+    const std::string_view local = name.substr(ns.Prefix().size());
+    return local.find(':') == std::string_view::npos ? local : std::string_view();
+}
+
+// Where a child stands in the order of children, or past the end for an element the order does not know.
+std::size_t rank(const pugi::xml_node &child, const XmlNamespace &ns, const std::vector<const char *> &order)
+{
+    const std::string_view local = localName(child, ns);
+    return static_cast<std::size_t>(std::find_if(order.begin(), order.end(), [local](const char *entry) {
+        return local == entry;
+    }) - order.begin());
 }
 
 // The child with the local name, or a new one placed where the order of children wants it.
@@ -82,18 +100,33 @@ pugi::xml_node orderedChild(
 {
     if (pugi::xml_node existing = parent.child(ns.Name(name).c_str()))
         return existing;
-    const auto position = std::find_if(
-        order.begin(), order.end(), [name](const char *entry) { return std::strcmp(entry, name) == 0; });
+    const auto position
+        = static_cast<std::size_t>(std::find_if(order.begin(), order.end(), [name](const char *entry) {
+              return std::strcmp(entry, name) == 0;
+          }) - order.begin());
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element)
-            continue;
-        const QByteArray childName = localName(child).toUtf8();
-        const auto childPosition = std::find_if(
-            order.begin(), order.end(), [&childName](const char *entry) { return childName == entry; });
-        if (childPosition != order.end() && childPosition > position)
+        const std::size_t childPosition = rank(child, ns, order);
+        if (child.type() == pugi::node_element && childPosition < order.size() && childPosition > position)
             return parent.insert_child_before(ns.Name(name).c_str(), child);
     }
     return parent.append_child(ns.Name(name).c_str());
+}
+
+// Puts the children the order knows into that order, whatever order the file had them in; others keep
+// their place relative to the first known child after them.
+void sortChildren(pugi::xml_node parent, const XmlNamespace &ns, const std::vector<const char *> &order)
+{
+    std::vector<pugi::xml_node> known;
+    for (pugi::xml_node child : parent.children())
+        if (rank(child, ns, order) < order.size())
+            known.push_back(child);
+    if (std::is_sorted(known.begin(), known.end(),
+            [&](const auto &a, const auto &b) { return rank(a, ns, order) < rank(b, ns, order); }))
+        return;
+    std::stable_sort(known.begin(), known.end(),
+        [&](const auto &a, const auto &b) { return rank(a, ns, order) < rank(b, ns, order); });
+    for (const pugi::xml_node &child : known)
+        parent.append_move(child);
 }
 
 void setAttribute(pugi::xml_node node, const char *name, const char *value)
@@ -185,16 +218,16 @@ QString unescapeSpreadsheetText(const QString &text)
 }
 
 // The text of a string item: its own text or all of its runs, phonetic hints left out.
-QString stringItemText(const pugi::xml_node &item)
+QString stringItemText(const pugi::xml_node &item, const XmlNamespace &ns)
 {
     QString text;
     for (const pugi::xml_node &child : item.children()) {
-        const QString name = localName(child);
-        if (name == QLatin1String("t"))
+        const std::string_view name = localName(child, ns);
+        if (name == "t")
             text += QString::fromUtf8(child.text().get());
-        else if (name == QLatin1String("r"))
+        else if (name == "r")
             for (const pugi::xml_node &runChild : child.children())
-                if (localName(runChild) == QLatin1String("t"))
+                if (localName(runChild, ns) == "t")
                     text += QString::fromUtf8(runChild.text().get());
     }
     return unescapeSpreadsheetText(text);
@@ -207,11 +240,11 @@ public:
     void Load(pugi::xml_document document)
     {
         m_document.reset(document);
+        m_ns = XmlNamespace::Unify(m_document, MainNamespace, "", false);
         m_root = m_document.document_element();
-        m_ns = XmlNamespace(m_root, MainNamespace);
         const std::string itemName = m_ns.Name("si");
         for (const pugi::xml_node &item : m_root.children(itemName.c_str())) {
-            const QString text = stringItemText(item);
+            const QString text = stringItemText(item, m_ns);
             if (!m_indexOf.contains(text))
                 m_indexOf.insert(text, static_cast<int>(m_texts.size()));
             m_texts.push_back(text);
@@ -278,19 +311,13 @@ enum class CellLook
     FixedPitch,
 };
 
-// How a number in a cell is shown, as far as fitting the columns needs to know it.
-enum class ShownAs
-{
-    General,
-    Date,
-    Time,
-    WholeNumber,
-};
-
+// How a cell shows its value, as far as fitting the columns needs to know it.
 struct CellFormat
 {
-    ShownAs shownAs = ShownAs::General;
-    bool fixedPitch = false;
+    QString numberFormat;
+    QString fontName;
+    double fontSize = 11;
+    bool bold = false;
 };
 
 // The workbook's cell formats. New formats are derived from a cell's present one and added only when no
@@ -301,8 +328,9 @@ public:
     void Load(pugi::xml_document document)
     {
         m_document.reset(document);
+        m_ns = XmlNamespace::Unify(m_document, MainNamespace, "", false);
         m_root = m_document.document_element();
-        m_ns = XmlNamespace(m_root, MainNamespace);
+        sortChildren(m_root, m_ns, StylesOrder);
         for (const char *name : { "fonts", "fills", "borders", "cellXfs" })
             orderedChild(m_root, m_ns, name, StylesOrder);
         m_fonts = collection("fonts", "font");
@@ -364,26 +392,22 @@ public:
         return size > 0 && size < 410 ? size : 11;
     }
 
-    // How a cell with the format shows a number, and whether its font is the fixed-pitch one.
+    // The number format and the font of a cell with the format.
     [[nodiscard]] const CellFormat &Format(int xfIndex) const
     {
         if (const auto it = m_cellFormats.constFind(xfIndex); it != m_cellFormats.constEnd())
             return *it;
         const pugi::xml_node node = xf(xfIndex);
         const int id = node.attribute("numFmtId").as_int();
-        // Format codes compare as Excel reads them: "DD\\-MMM\\-YYYY" is dd-mmm-yyyy.
-        const QString code = (id == 1 ? QString::fromLatin1(SerialFormat) : m_formatCodes.value(id))
-                                 .remove(u'\\')
-                                 .remove(u'"')
-                                 .toLower();
         CellFormat format;
-        format.shownAs = code == QLatin1String(DateFormat)      ? ShownAs::Date
-            : code == QString::fromLatin1(TimeFormat).toLower() ? ShownAs::Time
-            : code == QLatin1String(SerialFormat)               ? ShownAs::WholeNumber
-                                                                : ShownAs::General;
+        format.numberFormat
+            = m_formatCodes.contains(id) ? m_formatCodes.value(id) : NumberFormat::BuiltInCode(id);
         const pugi::xml_node font = at(m_fonts, node.attribute("fontId").as_int());
-        format.fixedPitch
-            = std::strcmp(font.child(m_ns.Name("name").c_str()).attribute("val").value(), "Courier New") == 0;
+        format.fontName = QString::fromUtf8(font.child(m_ns.Name("name").c_str()).attribute("val").value());
+        const double size = font.child(m_ns.Name("sz").c_str()).attribute("val").as_double();
+        format.fontSize = size > 0 && size < 410 ? size : DefaultFontSize();
+        const pugi::xml_node bold = font.child(m_ns.Name("b").c_str());
+        format.bold = bold && (!bold.attribute("val") || bold.attribute("val").as_bool());
         return *m_cellFormats.insert(xfIndex, format);
     }
 
@@ -442,6 +466,7 @@ public:
             setAttribute(alignment, "horizontal", "center");
             setAttribute(node, "applyAlignment", "1");
         }
+        sortChildren(node, m_ns, XfOrder);
         const int index = add(m_xfs, node);
         m_derived.insert(key, index);
         return index;
@@ -530,6 +555,7 @@ private:
             removeChildren(font, "color");
             orderedChild(font, m_ns, "color", FontOrder).append_attribute("rgb") = White;
         }
+        sortChildren(font, m_ns, FontOrder);
         return add(m_fonts, font);
     }
 
@@ -566,6 +592,7 @@ private:
                 setEdge(border, "left", "thin", Black);
             setEdge(border, "top", "thin", Black);
         }
+        sortChildren(border, m_ns, BorderOrder);
         return add(m_borders, border);
     }
 
@@ -647,23 +674,23 @@ public:
         return cell;
     }
 
-    [[nodiscard]] static bool HasContent(const pugi::xml_node &cell)
+    [[nodiscard]] bool HasContent(const pugi::xml_node &cell) const
     {
         for (const pugi::xml_node &child : cell.children()) {
-            const QString name = localName(child);
-            if (name == QLatin1String("v") || name == QLatin1String("f") || name == QLatin1String("is"))
+            const std::string_view name = localName(child, m_ns);
+            if (name == "v" || name == "f" || name == "is")
                 return true;
         }
         return false;
     }
 
-    // The last row with content in the column, 0 when there is none.
-    [[nodiscard]] int LastRowOf(int column) const
+    // The last row with content in any column, 0 when there is none.
+    [[nodiscard]] int LastUsedRow() const
     {
         for (auto it = m_rows.rbegin(); it != m_rows.rend(); ++it) {
-            const auto cell = it->second.cells.find(column);
-            if (cell != it->second.cells.end() && HasContent(cell->second))
-                return it->first;
+            for (const auto &[column, cell] : it->second.cells)
+                if (HasContent(cell))
+                    return it->first;
         }
         return 0;
     }
@@ -740,6 +767,8 @@ QByteArray numberText(double value)
 struct XlsxWorkbook::Private
 {
     std::optional<OoxmlPackage> package;
+    QString workbookPart;
+    pugi::xml_document workbook;
     QString sheetPart;
     QString stylesPart;
     QString sharedStringsPart;
@@ -752,7 +781,7 @@ struct XlsxWorkbook::Private
     SharedStrings strings;
     bool appendMode = false;
     bool date1904 = false;
-    mutable QHash<qint64, QString> dateTexts;
+    mutable QHash<QString, QHash<double, QString>> shownTexts;
     int currentRow = 1;
 
     bool fail(QString *error, const QString &reason)
@@ -781,7 +810,8 @@ struct XlsxWorkbook::Private
     [[nodiscard]] int style(const pugi::xml_node &cell) const { return cell.attribute("s").as_int(); }
     [[nodiscard]] bool columnMissing(const QString &header, int usedColumns) const;
     void writeValue(pugi::xml_node cell, const QVariant &value);
-    void fitColumns(int lastColumn, bool widen);
+    // Fits the columns to their cells' texts, as each cell's number format and font show them.
+    void fitColumns(const std::vector<int> &fitted, bool widen);
     void setUpPage();
     void updateDimension();
     double dateSerial(const QDate &date) const;
@@ -831,12 +861,12 @@ bool XlsxWorkbook::Private::load(QString *error)
     const QString workbookPart = package->MainPart();
     if (!WorkbookContentTypes.contains(package->ContentType(workbookPart)))
         return fail(error, QStringLiteral("The file is not an Excel workbook."));
-    pugi::xml_document workbook;
     if (!package->ReadXmlPart(workbookPart, workbook, error))
         return false;
+    const XmlNamespace workbookNs = XmlNamespace::Unify(workbook, MainNamespace, "", false);
+    const XmlNamespace relationshipNs = XmlNamespace::Unify(workbook, RelationshipNamespace, "r", true);
     const pugi::xml_node root = workbook.document_element();
-    const XmlNamespace workbookNs(root, MainNamespace);
-    const XmlNamespace relationshipNs(root, RelationshipNamespace);
+    this->workbookPart = workbookPart;
     date1904 = root.child(workbookNs.Name("workbookPr").c_str()).attribute("date1904").as_bool();
 
     const pugi::xml_node firstSheet
@@ -854,8 +884,8 @@ bool XlsxWorkbook::Private::load(QString *error)
             error, QStringLiteral("The workbook's first sheet is not a worksheet (it may be a chart)."));
     if (!package->ReadXmlPart(sheetPart, sheet, error))
         return false;
-    ns = XmlNamespace(sheet.document_element(), MainNamespace);
-    if (!ns.IsDeclared() || localName(sheet.document_element()) != QLatin1String("worksheet"))
+    ns = XmlNamespace::Unify(sheet, MainNamespace, "", false);
+    if (!ns.IsDeclared() || localName(sheet.document_element(), ns) != "worksheet")
         return fail(error, QStringLiteral("The workbook's first worksheet is damaged."));
     valueName = ns.Name("v");
     grid.Load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns);
@@ -877,7 +907,12 @@ bool XlsxWorkbook::Private::load(QString *error)
     else
         strings.CreateEmpty();
 
-    currentRow = appendMode ? std::max(1, grid.LastRowOf(1)) : 1;
+    currentRow = appendMode ? std::max(1, grid.LastUsedRow()) : 1;
+    if (appendMode) {
+        // Formulas elsewhere may count the rows added: the spreadsheet program recalculates on opening.
+        setAttribute(orderedChild(workbook.document_element(), workbookNs, "calcPr", WorkbookOrder),
+            "fullCalcOnLoad", "1");
+    }
     setUpPage();
     return true;
 }
@@ -891,7 +926,7 @@ CellContent XlsxWorkbook::Private::content(const pugi::xml_node &cell) const
     const pugi::xml_node value = cell.child(valueName.c_str());
     if (std::strcmp(type, "inlineStr") == 0) {
         result.kind = CellContent::Kind::Text;
-        result.text = stringItemText(cell.child(ns.Name("is").c_str()));
+        result.text = stringItemText(cell.child(ns.Name("is").c_str()), ns);
     } else if (!value) {
         return result;
     } else if (std::strcmp(type, "s") == 0) {
@@ -919,27 +954,12 @@ QString XlsxWorkbook::Private::shownText(const pugi::xml_node &cell) const
     const CellContent value = content(cell);
     if (value.kind != CellContent::Kind::Number)
         return value.text;
-    switch (styles.Format(style(cell)).shownAs) {
-    case ShownAs::Date: {
-        const auto day = static_cast<qint64>(std::floor(value.number));
-        QString &text = dateTexts[day];
-        if (text.isEmpty())
-            text = QLocale(QLocale::English)
-                       .toString((date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30)).addDays(day),
-                           QStringLiteral("dd-MMM-yyyy"));
-        return text;
-    }
-    case ShownAs::Time: {
-        const double fraction = value.number - std::floor(value.number);
-        return FormatDownloadTime(
-            QTime(0, 0).addSecs(static_cast<int>(std::lround(fraction * 86400)) % 86400));
-    }
-    case ShownAs::WholeNumber:
-        return QString::number(value.number, 'f', 0);
-    case ShownAs::General:
-        break;
-    }
-    return QString::number(value.number, 'g', 11);
+    // Exports repeat the same dates and numbers many times over: each is formatted once.
+    const QString &code = styles.Format(style(cell)).numberFormat;
+    QString &text = shownTexts[code][value.number];
+    if (text.isEmpty())
+        text = NumberFormat::Show(value.number, code, date1904);
+    return text;
 }
 
 void XlsxWorkbook::Private::setText(pugi::xml_node cell, const QString &text)
@@ -993,40 +1013,39 @@ bool XlsxWorkbook::Private::columnMissing(const QString &header, int usedColumns
     return true;
 }
 
-void XlsxWorkbook::Private::fitColumns(int lastColumn, bool widen)
+void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool widen)
 {
-    const QString fontName = styles.DefaultFontName();
-    const double size = styles.DefaultFontSize();
-    const bool arial = fontName.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0;
-    const MetricFont regular = arial ? MetricFont::ArialRegular : MetricFont::CalibriRegular;
-    const MetricFont bold = arial ? MetricFont::ArialBold : MetricFont::CalibriBold;
+    const int lastColumn = fitted.empty() ? 0 : *std::max_element(fitted.begin(), fitted.end());
     const auto pixels = [](double points) { return points * 96.0 / 72.0; };
     // Excel's character unit: the widest digit of the default font, in whole pixels.
-    const double digitWidth
-        = std::max(1.0, std::round(pixels(FontMetrics::TextWidth(regular, QStringLiteral("0"), size))));
+    const double digitWidth = std::max(1.0,
+        std::round(pixels(FontMetrics::TextWidth(
+            styles.DefaultFontName(), false, QStringLiteral("0"), styles.DefaultFontSize()))));
 
-    // Exports repeat the same texts many times over: each is measured once.
-    QHash<QString, double> measured[2];
+    // Exports repeat the same texts in the same fonts many times over: each is measured once.
+    QHash<int, QHash<QString, double>> measured;
+    std::vector<bool> isFitted(lastColumn + 1, false);
+    for (int column : fitted)
+        isFitted[column] = true;
     std::vector<double> widest(lastColumn + 1, 0.0);
-    grid.ForEachCell(lastColumn, [&](int row, int column, const pugi::xml_node &cell) {
+    grid.ForEachCell(lastColumn, [&](int, int column, const pugi::xml_node &cell) {
+        if (!isFitted[column])
+            return;
         const QString text = shownText(cell);
         if (text.isEmpty())
             return;
-        const bool header = row == 1 && widen;
-        double points = 0;
-        if (styles.Format(style(cell)).fixedPitch) {
-            points = 0.6 * size * static_cast<double>(text.size());
-        } else if (const auto known = measured[header].constFind(text);
-                   known != measured[header].constEnd()) {
-            points = *known;
-        } else {
-            points = FontMetrics::TextWidth(header ? bold : regular, text, size);
-            measured[header].insert(text, points);
+        const int xf = style(cell);
+        QHash<QString, double> &ofFormat = measured[xf];
+        auto known = ofFormat.constFind(text);
+        if (known == ofFormat.constEnd()) {
+            const CellFormat &format = styles.Format(xf);
+            known = ofFormat.insert(
+                text, FontMetrics::TextWidth(format.fontName, format.bold, text, format.fontSize));
         }
-        widest[column] = std::max(widest[column], std::ceil(pixels(points)) + 1);
+        widest[column] = std::max(widest[column], std::ceil(pixels(*known)) + 1);
     });
     std::map<int, double> widths;
-    for (int column = 1; column <= lastColumn; ++column) {
+    for (int column : fitted) {
         const double fitted = widest[column] > 0 ? std::ceil((widest[column] + 5) / digitWidth * 256) / 256
                                                  : DefaultColumnWidth;
         widths[column] = fitted + (widen ? ExtraWidth : 0);
@@ -1138,6 +1157,9 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
                 .arg(MaxFormattedCells));
 
     int columnCount = 0;
+    std::vector<int> fitted;
+    for (int column = 1; column <= FittedColumns; ++column)
+        fitted.push_back(column);
     if (!d->appendMode) {
         for (const QString &header : table.Headers())
             d->setText(d->grid.CreateCell(d->currentRow, ++columnCount), header);
@@ -1147,12 +1169,20 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
         for (ReportColumn column : { ReportColumn::LifeRemaining, ReportColumn::SelfTests,
                  ReportColumn::CumulativeAlarmTime, ReportColumn::TotalEvents }) {
             const QString header = ReportTable::HeaderText(column);
-            if (d->columnMissing(header, usedColumns) && table.IsPresent(column))
+            if (d->columnMissing(header, usedColumns) && table.IsPresent(column)) {
                 d->setText(d->grid.CreateCell(1, ++columnCount), header);
+                if (columnCount > FittedColumns)
+                    fitted.push_back(columnCount);
+            }
         }
     }
 
-    for (int column = 1; column <= columnCount; ++column) {
+    // The table's columns are those with a header in row 1: notes beside the table keep their format.
+    std::vector<int> tableColumns;
+    for (int column = 1; column <= columnCount; ++column)
+        if (d->grid.HasContent(d->grid.Cell(1, column)))
+            tableColumns.push_back(column);
+    for (int column : tableColumns) {
         const CellLook look = column == 1 ? CellLook::HeaderFirstColumn
             : column == 7                 ? CellLook::HeaderSeventhColumn
                                           : CellLook::Header;
@@ -1162,7 +1192,7 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
 
     // Each column receives the values its row-1 header names, compared whole and without regard to case.
     std::vector<std::optional<ReportColumn>> columnFor(columnCount + 1);
-    for (int column = 1; column <= columnCount; ++column) {
+    for (int column : tableColumns) {
         const CellContent header = d->content(d->grid.Cell(1, column));
         if (header.kind == CellContent::Kind::Text)
             columnFor[column] = ReportTable::ColumnForHeader(header.text);
@@ -1171,20 +1201,18 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
     const int timeFormat = d->styles.NumberFormat(TimeFormat);
     const int serialFormat = d->styles.NumberFormat(SerialFormat);
     // Every used row below the headers gets the body format, rows of earlier exports too.
-    const int usedColumns = std::max(d->grid.UsedColumnCount(), columnCount);
     const auto formatAsBody = [this](pugi::xml_node cell) {
         d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Body));
     };
     for (int row = 2; row <= d->currentRow; ++row)
-        for (int column = 1; column <= usedColumns; ++column)
+        for (int column : tableColumns)
             formatAsBody(d->grid.CreateCell(row, column));
 
     for (int row = 0; row < table.RowCount(); ++row) {
         ++d->currentRow;
-        for (int column = 1; column <= usedColumns; ++column) {
+        for (int column : tableColumns) {
             pugi::xml_node cell = d->grid.CreateCell(d->currentRow, column);
-            const std::optional<ReportColumn> source
-                = column <= columnCount ? columnFor[column] : std::nullopt;
+            const std::optional<ReportColumn> source = columnFor[column];
             if (source && table.IsPresent(*source)) {
                 d->writeValue(cell, table.Value(row, *source));
                 const int format = *source == ReportColumn::DownloadOn ? dateFormat
@@ -1197,7 +1225,7 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
             formatAsBody(cell);
         }
     }
-    d->fitColumns(FittedColumns, true);
+    d->fitColumns(fitted, true);
     d->updateDimension();
     return true;
 }
@@ -1214,13 +1242,15 @@ bool XlsxWorkbook::WriteRawLines(const QStringList &lines, QString *error)
         d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::FixedPitch));
         d->writeValue(cell, line.isEmpty() ? QVariant() : QVariant(line));
     }
-    d->fitColumns(1, false);
+    d->fitColumns({ 1 }, false);
     d->updateDimension();
     return true;
 }
 
 bool XlsxWorkbook::Save(const QString &path, QString *error)
 {
+    if (d->appendMode)
+        d->package->SetXmlPart(d->workbookPart, d->workbook);
     d->package->SetXmlPart(d->sheetPart, d->sheet, WorksheetContentType);
     d->package->SetXmlPart(d->stylesPart, d->styles.Document(), StylesContentType);
     d->package->SetXmlPart(d->sharedStringsPart, d->strings.Document(), SharedStringsContentType);

@@ -3,8 +3,9 @@
 
 Usage: scripts/font-metrics.py > export/FontMetricsTables.inc
 
-Calibri and Arial are measured through their metric-compatible free fonts: Carlito
-(fonts-crosextra-carlito) and Liberation Sans (fonts-liberation). Needs python3-fonttools.
+Calibri, Arial, Times New Roman, Courier New and Cambria are measured through their metric-compatible
+free fonts: Carlito (fonts-crosextra-carlito), Liberation Sans, Serif and Mono (fonts-liberation) and
+Caladea (fonts-crosextra-caladea). Needs python3-fonttools.
 """
 
 import sys
@@ -16,6 +17,12 @@ FONTS = [
     ("CalibriBold", "/usr/share/fonts/truetype/crosextra/Carlito-Bold.ttf"),
     ("ArialRegular", "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"),
     ("ArialBold", "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"),
+    ("TimesRegular", "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf"),
+    ("TimesBold", "/usr/share/fonts/truetype/liberation/LiberationSerif-Bold.ttf"),
+    ("CourierRegular", "/usr/share/fonts/truetype/liberation/LiberationMono-Regular.ttf"),
+    ("CourierBold", "/usr/share/fonts/truetype/liberation/LiberationMono-Bold.ttf"),
+    ("CambriaRegular", "/usr/share/fonts/truetype/crosextra/Caladea-Regular.ttf"),
+    ("CambriaBold", "/usr/share/fonts/truetype/crosextra/Caladea-Bold.ttf"),
 ]
 
 FIRST, LAST = 0x20, 0x7E

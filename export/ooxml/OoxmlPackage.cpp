@@ -48,12 +48,6 @@ QString partKey(const QString &partName)
     return partName.toLower();
 }
 
-QString localName(const char *name)
-{
-    const char *colon = std::strchr(name, ':');
-    return QString::fromUtf8(colon ? colon + 1 : name);
-}
-
 QString folderOf(const QString &partName)
 {
     const qsizetype slash = partName.lastIndexOf(u'/');
@@ -329,6 +323,8 @@ std::optional<OoxmlPackage> OoxmlPackage::FromBytes(QByteArray bytes, QString *e
         return fail(QStringLiteral("The file is a zip archive but not a Word or Excel document."));
     if (!package.ReadXmlPart(ContentTypesPart, d.contentTypes, error))
         return std::nullopt;
+    if (!XmlNamespace::Unify(d.contentTypes, ContentTypesNamespace, "", false).IsDeclared())
+        return fail(QStringLiteral("The file is a zip archive but not a Word or Excel document."));
 
     pugi::xml_document packageRelationships;
     if (!package.ReadXmlPart(QStringLiteral("_rels/.rels"), packageRelationships, error))
@@ -432,14 +428,17 @@ QString OoxmlPackage::ContentType(const QString &partName) const
     const QString overrideName = u'/' + partName;
     const QString extension = extensionOf(partName);
     QString byDefault;
+    const XmlNamespace ns(types, ContentTypesNamespace);
+    const std::string overrideElement = ns.Name("Override");
+    const std::string defaultElement = ns.Name("Default");
     for (const pugi::xml_node &node : types.children()) {
-        const QString kind = localName(node.name());
-        if (kind == QLatin1String("Override")
+        const std::string_view kind = node.name();
+        if (kind == overrideElement
             && QString::fromUtf8(node.attribute("PartName").value())
                     .compare(overrideName, Qt::CaseInsensitive)
                 == 0)
             return QString::fromUtf8(node.attribute("ContentType").value());
-        if (kind == QLatin1String("Default")
+        if (kind == defaultElement
             && QString::fromUtf8(node.attribute("Extension").value()).toLower() == extension)
             byDefault = QString::fromUtf8(node.attribute("ContentType").value());
     }
@@ -453,9 +452,9 @@ QList<OoxmlPackage::Relationship> OoxmlPackage::Relationships(const QString &sou
     pugi::xml_document document;
     if (!HasPart(relsPart) || !ReadXmlPart(relsPart, document, nullptr))
         return relationships;
-    for (const pugi::xml_node &node : document.document_element().children()) {
-        if (node.type() != pugi::node_element || localName(node.name()) != QLatin1String("Relationship"))
-            continue;
+    const XmlNamespace ns = XmlNamespace::Unify(document, RelationshipsNamespace, "", false);
+    const std::string relationshipElement = ns.Name("Relationship");
+    for (const pugi::xml_node &node : document.document_element().children(relationshipElement.c_str())) {
         Relationship relationship;
         relationship.id = QString::fromUtf8(node.attribute("Id").value());
         relationship.type = QString::fromUtf8(node.attribute("Type").value());
@@ -496,7 +495,7 @@ QString OoxmlPackage::AddRelationship(
         ++number;
     const QString id = QStringLiteral("rId%1").arg(number);
 
-    const XmlNamespace ns(root, RelationshipsNamespace);
+    const XmlNamespace ns = XmlNamespace::Unify(document, RelationshipsNamespace, "", false);
     pugi::xml_node node = root.append_child(ns.Name("Relationship").c_str());
     node.append_attribute("Id") = id.toUtf8().constData();
     node.append_attribute("Type") = type.toUtf8().constData();
@@ -593,25 +592,6 @@ QString OoxmlPackage::ResolveTarget(const QString &sourcePart, const QString &ta
     const QString path = decoded.startsWith(u'/') ? decoded : folderOf(sourcePart) + decoded;
     const std::optional<QStringList> segments = normalisedSegments(path);
     return segments ? segments->join(u'/') : QString();
-}
-
-XmlNamespace::XmlNamespace(const pugi::xml_node &root, const char *uri)
-{
-    for (const pugi::xml_attribute &attribute : root.attributes()) {
-        const char *name = attribute.name();
-        if (std::strcmp(attribute.value(), uri) != 0)
-            continue;
-        if (std::strcmp(name, "xmlns") == 0) {
-            m_prefix.clear();
-            m_declared = true;
-            return;
-        }
-        if (std::strncmp(name, "xmlns:", 6) == 0) {
-            m_prefix = std::string(name + 6) + ':';
-            m_declared = true;
-            return;
-        }
-    }
 }
 
 QByteArray XmlPartBytes(const pugi::xml_document &document)

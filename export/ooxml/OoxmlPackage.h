@@ -11,6 +11,8 @@
 
 #include <pugixml.hpp>
 
+#include "XmlNamespace.h"
+
 // An Office Open XML package (.docx, .xlsx): a zip archive of parts, tied together by relationship parts
 // and [Content_Types].xml. A package is either built from nothing or opened from a file; parts can then
 // be read, parsed, replaced and added, and the whole package saved to a file atomically.
@@ -97,21 +99,6 @@ public:
 private:
     struct Private;
     std::unique_ptr<Private> d;
-};
-
-// Element and attribute names of one namespace, with whatever prefix the document declares for it on its
-// root element ("w:tbl" for a usual Word document, "tbl" where the namespace is the default one).
-class XmlNamespace
-{
-public:
-    XmlNamespace(const pugi::xml_node &root, const char *uri);
-
-    [[nodiscard]] bool IsDeclared() const { return m_declared; }
-    [[nodiscard]] std::string Name(const char *localName) const { return m_prefix + localName; }
-
-private:
-    std::string m_prefix;
-    bool m_declared = false;
 };
 
 // Serialises a document as a part: UTF-8, no indentation added, the declaration as the document has it

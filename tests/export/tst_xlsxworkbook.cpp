@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "EventLogParser.h"
+#include "NumberFormat.h"
 #include "OfficeReaders.h"
 #include "OoxmlPackage.h"
 #include "ReportTable.h"
@@ -41,6 +42,8 @@ struct ReadBack
     QJsonObject needed;
     QJsonArray fit;
     QJsonArray sheets;
+    bool fullCalcOnLoad = false;
+    QJsonObject parts;
 };
 
 ReadBack readBack(const QString &path)
@@ -48,7 +51,38 @@ ReadBack readBack(const QString &path)
     const QJsonObject json = OfficeReaders::RunScript(QStringLiteral("read_xlsx.py"), { path }).object();
     return { json[QLatin1String("cells")].toObject(), json[QLatin1String("widths")].toObject(),
         json[QLatin1String("needed")].toObject(), json[QLatin1String("fit")].toArray(),
-        json[QLatin1String("sheets")].toArray() };
+        json[QLatin1String("sheets")].toArray(), json[QLatin1String("fullCalcOnLoad")].toBool(),
+        json[QLatin1String("parts")].toObject() };
+}
+
+// The value part of a cell as the reader describes it.
+QString value(const ReadBack &sheet, const QString &reference)
+{
+    return sheet.cells[reference].toString().section(u'|', 0, 0);
+}
+
+bool append(const QString &path, const QStringList &lines, QString *error)
+{
+    XlsxWorkbook workbook;
+    return workbook.Open(path, error) && workbook.WriteTable(tableOf(lines), error)
+        && workbook.Save(path, error);
+}
+
+// What the validator finds in the first file and not in the second, in one run of the validator.
+QStringList newFindings(const QString &before, const QString &after)
+{
+    const QStringList all = OfficeReaders::ValidationErrors({ before, after });
+    QStringList earlier;
+    QStringList added;
+    for (const QString &finding : all) {
+        if (finding.startsWith(before + u':'))
+            earlier << finding.mid(before.size());
+    }
+    for (const QString &finding : all) {
+        if (finding.startsWith(after + u':') && !earlier.contains(finding.mid(after.size())))
+            added << finding;
+    }
+    return added;
 }
 
 QString cell(const ReadBack &sheet, const char *reference)
@@ -75,20 +109,28 @@ private slots:
     void refusesWhatCannotBeWritten();
     void datesFollowTheWorkbooksDateSystem();
     void rawLinesGoToColumnA();
+    void numberFormatsShowWhatTheyFit_data();
+    void numberFormatsShowWhatTheyFit();
+    void appendLeavesTheCellsAroundTheTable();
+    void appendToWorkbooksOfOtherPrograms_data();
+    void appendToWorkbooksOfOtherPrograms();
     void producedFilesAreValid();
 
 private:
-    void checkWidths(const ReadBack &sheet);
+    void checkWidths(const ReadBack &sheet, const QStringList &columns = {});
 
     QTemporaryDir m_dir;
     // Validated together at the end: one run of the validator takes seconds.
     QStringList m_produced;
 };
 
-void TestXlsxWorkbook::checkWidths(const ReadBack &sheet)
+void TestXlsxWorkbook::checkWidths(const ReadBack &sheet, const QStringList &columns)
 {
-    // Every text stays fully visible, with the extra width on top of the fitted one.
+    // Every text of the fitted columns (A to K unless told) stays fully visible, with the extra width on
+    // top of the fitted one.
     for (const QString &column : sheet.needed.keys()) {
+        if (columns.isEmpty() ? column.size() > 1 || column > QLatin1String("K") : !columns.contains(column))
+            continue;
         const double width = sheet.widths[column].toDouble();
         const double needed = sheet.needed[column].toDouble();
         QVERIFY2(width - 2.86 >= needed && width - 2.86 < needed + 1.0,
@@ -187,9 +229,11 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
         QStringLiteral("date 2026-12-05"));
     QCOMPARE(part(path, QStringLiteral("xl/styles.xml")), stylesAfterFirst);
     m_produced << path;
-    for (const char *kept :
-        { "xl/workbook.xml", "xl/worksheets/sheet2.xml", "docProps/core.xml", "docProps/app.xml" })
+    for (const char *kept : { "xl/worksheets/sheet2.xml", "docProps/core.xml", "docProps/app.xml" })
         QCOMPARE(part(path, QString::fromLatin1(kept)), part(original, QString::fromLatin1(kept)));
+    // The workbook asks for its formulas to be recalculated, and is otherwise as it was.
+    QCOMPARE(part(path, QStringLiteral("xl/workbook.xml")).replace(" fullCalcOnLoad=\"1\"", ""),
+        part(original, QStringLiteral("xl/workbook.xml")).replace("?>\n", "?>"));
 }
 
 void TestXlsxWorkbook::refusesWhatCannotBeWritten()
@@ -281,9 +325,133 @@ void TestXlsxWorkbook::rawLinesGoToColumnA()
     m_produced << path;
 }
 
+void TestXlsxWorkbook::numberFormatsShowWhatTheyFit_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("shown");
+    // 46361.5868055556 is 2026-12-05 14:05:00.
+    QTest::newRow("date and time") << 46361.5868055556 << "yyyy\\-mm\\-dd\\ h:mm:ss"
+                                   << "2026-12-05 14:05:00";
+    QTest::newRow("months and minutes") << 46361.5868055556 << "mmmm d, yyyy hh:mm AM/PM"
+                                        << "December 5, 2026 02:05 PM";
+    QTest::newRow("built-in date") << 46361.0 << NumberFormat::BuiltInCode(15) << "5-Dec-26";
+    QTest::newRow("elapsed hours") << 1.5 << "[h]:mm:ss"
+                                   << "36:00:00";
+    QTest::newRow("thousands and decimals") << 1234567.891 << "#,##0.00"
+                                            << "1,234,567.89";
+    QTest::newRow("percent") << 0.256 << "0.0%"
+                             << "25.6%";
+    QTest::newRow("scientific") << 12345.0 << NumberFormat::BuiltInCode(11) << "1.23E+04";
+    QTest::newRow("negative section and literal") << -42.0 << "0 \"ppm\";(0) \"ppm\""
+                                                  << "(42) ppm";
+    QTest::newRow("general") << 0.1 << "General"
+                             << "0.1";
+}
+
+void TestXlsxWorkbook::numberFormatsShowWhatTheyFit()
+{
+    QFETCH(double, value);
+    QFETCH(QString, code);
+    QFETCH(QString, shown);
+    QCOMPARE(NumberFormat::Show(value, code), shown);
+}
+
+void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
+{
+    // Made with LibreOffice: the seven fixed headers and the user's own "Checked" column of date-times
+    // (yyyy-mm-dd h:mm:ss), two rows, a total below them in D5:E5, coloured remarks without a header in
+    // M2:M3, and a second sheet that counts the peaks.
+    const QString path = m_dir.filePath(QStringLiteral("notes.xlsx"));
+    QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx", path));
+    const ReadBack before = readBack(path);
+    QString error;
+    QVERIFY2(append(path,
+                 { "   S/N: 12.5", "Date: 05-Dec-2026", "Time: 1:05 PM", "User: Ann",
+                     "Life Remaining:", "24 months", "Self tests:", "2", "Peak exposure:", "15 ppm H2S",
+                     "Alarm duration:", "4 secs" },
+                 &error),
+        qPrintable(error));
+    const ReadBack sheet = readBack(path);
+
+    // Every old cell keeps its value; the remarks outside the table keep their format too.
+    for (const QString &reference : before.cells.keys()) {
+        QCOMPARE(value(sheet, reference), value(before, reference));
+        if (reference.startsWith(u'M'))
+            QCOMPARE(sheet.cells[reference], before.cells[reference]);
+    }
+    // The new row comes below the total; the columns the sheet lacked come right of the remarks.
+    QCOMPARE(value(sheet, "A6"), QStringLiteral("date 2026-12-05"));
+    QCOMPARE(cell(sheet, "C6").section(u'|', 0, 1), QStringLiteral("number 12.5|0"));
+    QCOMPARE(value(sheet, "N1"), QStringLiteral("text Life Remaining"));
+    QCOMPARE(value(sheet, "O1"), QStringLiteral("text Self Tests"));
+    QCOMPARE(value(sheet, "N6"), QStringLiteral("text 24 months"));
+    QCOMPARE(cell(sheet, "O1"), "text Self Tests|" + Header + "right thin FFFFFFFF,top thin FF000000");
+    // Columns without a header are left alone: no body format in the new row or beside the old ones.
+    QCOMPARE(cell(sheet, "M6").section(u'|', 4), QStringLiteral("none|"));
+    QCOMPARE(cell(sheet, "L2").section(u'|', 4), QStringLiteral("none|"));
+    checkWidths(sheet, { "A", "B", "C", "D", "E", "F", "G", "H", "N", "O" });
+    QVERIFY(sheet.fullCalcOnLoad);
+
+    // Reports without a date leave column A empty: each append still goes below the last.
+    const QStringList undated = { "Peak exposure:", "5 ppm H2S", "Alarm duration:", "4 secs" };
+    QVERIFY(append(path, undated, &error) && append(path, undated, &error));
+    const ReadBack again = readBack(path);
+    QCOMPARE(value(again, "E6"), QStringLiteral("text 15 ppm H2S"));
+    QCOMPARE(value(again, "E7"), QStringLiteral("text 5 ppm H2S"));
+    QCOMPARE(value(again, "E8"), QStringLiteral("text 5 ppm H2S"));
+    QCOMPARE(value(again, "A8"), QStringLiteral("None"));
+    m_produced << path;
+}
+
+void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("lifeColumn");
+    // openpyxl declares the relationships namespace on each sheet element and writes the children of its
+    // fonts out of the schema's order; three sheets and a defined name.
+    QTest::newRow("openpyxl") << QStringLiteral("three_sheets_openpyxl.xlsx") << QStringLiteral("H");
+    // libxlsxwriter: bold headers, a Life Remaining column of its own, two sheets and a defined name.
+    QTest::newRow("libxlsxwriter") << QStringLiteral("two_sheets_libxlsxwriter.xlsx") << QStringLiteral("H");
+}
+
+void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, lifeColumn);
+    const QString original = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/") + file;
+    const QString path = m_dir.filePath(file);
+    QVERIFY(QFile::copy(original, path));
+    const ReadBack before = readBack(path);
+    QString error;
+    QVERIFY2(append(path,
+                 { "Date: 05-Dec-2026", "Time: 1:05 PM", "Serial #: 7", "User: Kim", "Life Remaining:",
+                     "24 months", "Peak exposure:", "15 ppm H2S", "Alarm duration:", "4 secs" },
+                 &error),
+        qPrintable(error));
+    const ReadBack sheet = readBack(path);
+
+    for (const QString &reference : before.cells.keys())
+        QCOMPARE(value(sheet, reference), value(before, reference));
+    QCOMPARE(value(sheet, "A3"), QStringLiteral("date 2026-12-05"));
+    QCOMPARE(value(sheet, "D3"), QStringLiteral("text Kim"));
+    QCOMPARE(value(sheet, lifeColumn + u'3'), QStringLiteral("text 24 months"));
+    QCOMPARE(sheet.sheets, before.sheets);
+    // Only the first sheet, its styles and strings, and the workbook's request to recalculate change; a
+    // workbook of inline strings gains a shared strings part.
+    static const QStringList Changed = { "[Content_Types].xml", "xl/_rels/workbook.xml.rels",
+        "xl/worksheets/sheet1.xml", "xl/styles.xml", "xl/sharedStrings.xml", "xl/workbook.xml" };
+    for (const QString &name : sheet.parts.keys())
+        QVERIFY2(Changed.contains(name) || sheet.parts[name] == before.parts[name], qPrintable(name));
+    for (const QString &name : before.parts.keys())
+        QVERIFY2(sheet.parts.contains(name), qPrintable(name));
+
+    QCOMPARE(newFindings(original, path), QStringList());
+}
+
 void TestXlsxWorkbook::producedFilesAreValid()
 {
-    QCOMPARE(m_produced.size(), 4);
+    QCOMPARE(m_produced.size(), 5);
     QCOMPARE(OfficeReaders::ValidationErrors(m_produced), QStringList());
 }
 

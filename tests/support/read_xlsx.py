@@ -1,12 +1,17 @@
 """Reads a workbook with openpyxl and prints what the tests check, as JSON.
 
-Every cell of the first worksheet becomes "value|number format|font|alignment|fill|borders"; the widths of
-columns A to K come with the width each column's texts need, measured with fontTools on the Carlito fonts
-(metric-compatible with Calibri), in Excel's character units.
+Every cell of the first worksheet (a formula as its cached result) becomes "value|number format|font|alignment|fill|borders"; the width of
+every column comes with the width its texts need, measured with fontTools on the Carlito fonts
+(metric-compatible with Calibri), in Excel's character units. A checksum of every part of the archive
+and the workbook's request to recalculate on opening come with them.
 """
 import datetime
+import hashlib
 import json
 import sys
+import zipfile
+
+from openpyxl.utils import get_column_letter
 
 import openpyxl
 from fontTools.ttLib import TTFont
@@ -26,8 +31,11 @@ def advance_widths(style):
 
 def shown(cell):
     value = cell.value
-    if isinstance(value, datetime.datetime) and cell.number_format.replace("\\", "").lower() == "dd-mmm-yyyy":
+    code = cell.number_format.replace("\\", "").lower()
+    if isinstance(value, datetime.datetime) and code == "dd-mmm-yyyy":
         return value.strftime("%d-%b-%Y")
+    if isinstance(value, datetime.datetime) and code == "yyyy-mm-dd h:mm:ss":
+        return value.strftime("%Y-%m-%d %H:%M:%S")
     if isinstance(value, datetime.time):
         return value.strftime("%I:%M %p")
     if isinstance(value, (int, float)) and cell.number_format == "0":
@@ -58,24 +66,29 @@ def describe(cell):
 
 
 def main(path):
-    workbook = openpyxl.load_workbook(path)
+    workbook = openpyxl.load_workbook(path, data_only=True)
+    with zipfile.ZipFile(path) as archive:
+        parts = {name: hashlib.sha256(archive.read(name)).hexdigest() for name in archive.namelist()}
     sheet = workbook.worksheets[0]
     regular, bold = advance_widths("Regular"), advance_widths("Bold")
     needed = {}
     for row in sheet.iter_rows():
         for cell in row:
             text = shown(cell)
-            if text and cell.column <= 11:
+            if text:
                 measure = bold if cell.font.b else regular
                 pixels = measure(text, cell.font.sz or 11)
                 needed[cell.column_letter] = max(needed.get(cell.column_letter, 0), (pixels + 5) / 7)
     print(json.dumps({
         "sheets": workbook.sheetnames,
         "cells": {cell.coordinate: describe(cell) for row in sheet.iter_rows() for cell in row},
-        "widths": {letter: sheet.column_dimensions[letter].width for letter in "ABCDEFGHIJK"},
+        "widths": {get_column_letter(column): sheet.column_dimensions[get_column_letter(column)].width
+                   for column in range(1, max(11, sheet.max_column) + 1)},
         "needed": needed,
         "fit": [sheet.sheet_properties.pageSetUpPr.fitToPage, sheet.page_setup.fitToWidth,
                 sheet.page_setup.fitToHeight],
+        "fullCalcOnLoad": bool(workbook.calculation and workbook.calculation.fullCalcOnLoad),
+        "parts": parts,
     }))
 
 
