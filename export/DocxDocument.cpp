@@ -10,11 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include <QHash>
+#include <QSet>
 #include <QUuid>
 
-#include "FontMetrics.h"
 #include "ReportTable.h"
 #include "SpaceTrim.h"
+#include "TableFit.h"
 
 namespace {
 
@@ -29,6 +31,9 @@ const QString StylesContentType
     = QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml");
 const QString SettingsContentType
     = QStringLiteral("application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml");
+const char *const ThemeRelationship
+    = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme";
+const char *const DrawingNamespace = "http://schemas.openxmlformats.org/drawingml/2006/main";
 const QString MainPartName = QStringLiteral("word/document.xml");
 const QString StylesPartName = QStringLiteral("word/styles.xml");
 const QString SettingsPartName = QStringLiteral("word/settings.xml");
@@ -36,13 +41,7 @@ const QString SettingsPartName = QStringLiteral("word/settings.xml");
 // Lengths in twentieths of a point.
 constexpr int TopPadding = 40;
 constexpr int BottomPadding = 20;
-// The left and right cell margins of the table styles, and how far they may narrow to fit a table.
-constexpr int CellMargins = 108;
-constexpr int NarrowestCellMargin = 28;
 constexpr int PageMargin = 720;
-// Rounding in the word processors' layout must not wrap a text that fits exactly.
-constexpr int WidthSlack = 10;
-constexpr double FontSize = 8;
 // Word's limits for the columns of a table and the width of a page.
 constexpr int MaxColumns = 63;
 constexpr int MaxPageWidth = 31680;
@@ -304,15 +303,6 @@ QString normalisedHeader(QString text)
     return trimSpaces(text.remove(u'\r').remove(u'\a'));
 }
 
-// The width of a column that shows these texts on one line, without the cell margins, in twips.
-int textTwips(const QString &text, bool bold)
-{
-    const double points
-        = FontMetrics::TextWidth(bold ? MetricFont::ArialBold : MetricFont::ArialRegular, text, FontSize)
-        + CharacterSpacing * static_cast<double>(text.size());
-    return static_cast<int>(std::min(std::ceil(points * 20), double(MaxPageWidth))) + WidthSlack;
-}
-
 struct CellLayout
 {
     pugi::xml_node cell;
@@ -420,13 +410,17 @@ public:
         return m_texts[static_cast<std::size_t>(column)];
     }
 
-    // The width of the column's widest text on one line, without the cell margins.
-    [[nodiscard]] int Twips(ReportColumn column) const
+    // The widths the column's texts need, each distinct text measured once.
+    [[nodiscard]] TableFit::TextWidths Widths(ReportColumn column, const TableFit::CellFont &font) const
     {
-        int width = 0;
+        TableFit::TextWidths widths;
+        QSet<QString> measured;
         for (const QString &text : Column(column))
-            width = std::max(width, textTwips(text, false));
-        return width;
+            if (!measured.contains(text)) {
+                measured.insert(text);
+                widths.Include(TableFit::Measure(font, text, false));
+            }
+        return widths;
     }
 
     [[nodiscard]] int RowCount() const { return m_rowCount; }
@@ -456,64 +450,21 @@ void appendEscaped(QByteArray &out, const QString &text)
     }
 }
 
-struct ColumnFit
+// The order in which the data of text columns wraps when a table is too wide for its page.
+int wrapRank(std::optional<ReportColumn> column)
 {
-    // Widths of the columns, the left and right cell margins included.
-    std::vector<int> widths;
-    int cellMargin = CellMargins;
-};
-
-// Column widths that show every text on one line: the header texts too when the table then fits
-// between the page margins; otherwise the headers wrap at their spaces as far as needed, and when the
-// data alone is still too wide, the cells' left and right margins narrow down to a minimum.
-// The width a column needs for its header: on one line, and wrapped at its spaces.
-struct HeaderWidths
-{
-    int full = 0;
-    int longestWord = 0;
-};
-
-HeaderWidths headerTwips(const QString &header)
-{
-    HeaderWidths widths { textTwips(header, true), 0 };
-    for (const QString &word : header.split(u' '))
-        widths.longestWord = std::max(widths.longestWord, textTwips(word, true));
-    return widths;
-}
-
-// headers and data: the widths of each column's header and of its widest data text, without margins.
-ColumnFit fitColumns(const std::vector<HeaderWidths> &headers, const std::vector<int> &data, int available)
-{
-    std::vector<int> full;
-    std::vector<int> narrow;
-    qint64 fullTotal = 0;
-    qint64 narrowTotal = 0;
-    for (std::size_t c = 0; c < data.size(); ++c) {
-        full.push_back(std::max(data[c], headers[c].full));
-        narrow.push_back(std::max(data[c], headers[c].longestWord));
-        fullTotal += full.back();
-        narrowTotal += narrow.back();
+    switch (column.value_or(ReportColumn::DownloadOn)) {
+    case ReportColumn::User:
+        return 0;
+    case ReportColumn::TimeSinceAlarm:
+    case ReportColumn::DurationOfAlarm:
+    case ReportColumn::CumulativeAlarmTime:
+        return 1;
+    case ReportColumn::LifeRemaining:
+        return 2;
+    default:
+        return TableFit::NeverWraps;
     }
-    const qint64 margins = 2 * CellMargins * static_cast<qint64>(data.size());
-    ColumnFit fit;
-    if (fullTotal + margins <= available) {
-        fit.widths = std::move(full);
-    } else if (narrowTotal + margins <= available) {
-        // The room left over goes to the wrapped headers in proportion to what they lack.
-        const qint64 spare = available - margins - narrowTotal;
-        const qint64 lacking = fullTotal - narrowTotal;
-        for (std::size_t c = 0; c < narrow.size(); ++c)
-            narrow[c] += static_cast<int>((full[c] - narrow[c]) * spare / lacking);
-        fit.widths = std::move(narrow);
-    } else {
-        fit.cellMargin = static_cast<int>(std::clamp<qint64>(
-            (available - narrowTotal) / std::max<qint64>(2 * static_cast<qint64>(data.size()), 1),
-            NarrowestCellMargin, CellMargins));
-        fit.widths = std::move(narrow);
-    }
-    for (int &width : fit.widths)
-        width += 2 * fit.cellMargin;
-    return fit;
 }
 
 // A plain data cell: centred, with the paddings.
@@ -553,6 +504,184 @@ CellPattern copiedCell(const WordNames &w, pugi::xml_node patterns, const pugi::
         removeChildren(w, cell.rPr, RunOnly);
     }
     cell.column = column;
+    return cell;
+}
+
+// What run properties say of the font; unset where they leave it to the styles below them.
+struct FontSettings
+{
+    std::optional<QString> family;
+    std::optional<double> size;
+    std::optional<double> spacing;
+
+    void Fill(const FontSettings &lower)
+    {
+        family = family ? family : lower.family;
+        size = size ? size : lower.size;
+        spacing = spacing ? spacing : lower.spacing;
+    }
+};
+
+// The document's styles and theme fonts, as far as the font of the table's text depends on them.
+class StyleSheet
+{
+public:
+    StyleSheet(const OoxmlPackage &package, const QString &mainPart)
+    {
+        const auto read = [&](const char *type, pugi::xml_document &document) {
+            const std::optional<OoxmlPackage::Relationship> relationship
+                = package.FindRelationship(mainPart, QString::fromLatin1(type));
+            return relationship && package.HasPart(relationship->target)
+                && package.ReadXmlPart(relationship->target, document, nullptr);
+        };
+        pugi::xml_document theme;
+        if (read(ThemeRelationship, theme)) {
+            const XmlNamespace a = XmlNamespace::Unify(theme, DrawingNamespace, "a", false);
+            const pugi::xml_node scheme = theme.document_element()
+                                              .child(a.Name("themeElements").c_str())
+                                              .child(a.Name("fontScheme").c_str());
+            m_minorFont = QString::fromUtf8(scheme.child(a.Name("minorFont").c_str())
+                                                .child(a.Name("latin").c_str())
+                                                .attribute("typeface")
+                                                .value());
+            m_majorFont = QString::fromUtf8(scheme.child(a.Name("majorFont").c_str())
+                                                .child(a.Name("latin").c_str())
+                                                .attribute("typeface")
+                                                .value());
+        }
+        if (!read(OoxmlPackage::StylesRelationship, m_styles))
+            return;
+        const XmlNamespace ns = XmlNamespace::Unify(m_styles, MainNamespace, "w", true);
+        m_w = std::make_unique<WordNames>(ns.Prefix());
+        const WordNames &w = *m_w;
+        const pugi::xml_node root = m_styles.document_element();
+        m_defaults = RunFont(w, root.child(w("docDefaults")).child(w("rPrDefault")).child(w("rPr")));
+        for (const pugi::xml_node &style : root.children(w("style"))) {
+            const QString id = QString::fromUtf8(style.attribute(w("styleId")).value());
+            m_byId.insert(id, style);
+            if (std::string_view(style.attribute(w("type")).value()) == "paragraph"
+                && style.attribute(w("default")).as_bool())
+                m_defaultParagraphStyle = id;
+        }
+    }
+
+    // The font of a run with these properties in a paragraph of that style, in a table of that style.
+    [[nodiscard]] TableFit::CellFont Resolve(
+        FontSettings run, const QString &paragraphStyle, const QString &tableStyle) const
+    {
+        if (!paragraphStyle.isEmpty())
+            run.Fill(styleFont(paragraphStyle));
+        run.Fill(styleFont(tableStyle));
+        run.Fill(styleFont(m_defaultParagraphStyle));
+        run.Fill(m_defaults);
+        // What Word assumes where nothing says otherwise.
+        return { run.family.value_or(QStringLiteral("Times New Roman")), run.size.value_or(10),
+            run.spacing.value_or(0) };
+    }
+
+    [[nodiscard]] FontSettings RunFont(const WordNames &w, const pugi::xml_node &rPr) const
+    {
+        FontSettings font;
+        if (!rPr)
+            return font;
+        const pugi::xml_node fonts = rPr.child(w("rFonts"));
+        const QString family = QString::fromUtf8(fonts.attribute(w("ascii")).value());
+        const QString theme = QString::fromUtf8(fonts.attribute(w("asciiTheme")).value());
+        const QString themeFont = theme.startsWith(QLatin1String("major")) ? m_majorFont : m_minorFont;
+        if (!family.isEmpty())
+            font.family = family;
+        else if (!theme.isEmpty() && !themeFont.isEmpty())
+            font.family = themeFont;
+        if (const int halfPoints = intAttribute(w, rPr.child(w("sz"))); halfPoints > 0)
+            font.size = halfPoints / 2.0;
+        if (const pugi::xml_node spacing = rPr.child(w("spacing")))
+            font.spacing = intAttribute(w, spacing) / 20.0;
+        return font;
+    }
+
+private:
+    // The font a style gives, with what the styles it is based on give.
+    FontSettings styleFont(const QString &id) const
+    {
+        FontSettings font;
+        QString next = id;
+        // A chain of styles based on each other ends, even where a damaged file makes it a loop.
+        for (int depth = 0; depth < 16 && m_w && !next.isEmpty(); ++depth) {
+            const auto it = m_byId.constFind(next);
+            if (it == m_byId.constEnd())
+                break;
+            const WordNames &w = *m_w;
+            font.Fill(RunFont(w, it->child(w("rPr"))));
+            next = QString::fromUtf8(it->child(w("basedOn")).attribute(w("val")).value());
+        }
+        return font;
+    }
+
+    pugi::xml_document m_styles;
+    std::unique_ptr<WordNames> m_w;
+    QHash<QString, pugi::xml_node> m_byId;
+    QString m_defaultParagraphStyle;
+    FontSettings m_defaults;
+    QString m_minorFont;
+    QString m_majorFont;
+};
+
+// Run properties name each property once; a copy drops the repeats some files carry.
+void removeRepeatedProperties(pugi::xml_node rPr)
+{
+    for (pugi::xml_node child = rPr.first_child(); child;) {
+        const pugi::xml_node next = child.next_sibling();
+        for (pugi::xml_node earlier = child.previous_sibling(); earlier; earlier = earlier.previous_sibling())
+            if (std::string_view(earlier.name()) == child.name()) {
+                rPr.remove_child(child);
+                break;
+            }
+        child = next;
+    }
+}
+
+// A copy of a cell pattern for another column.
+CellPattern copiedPattern(const WordNames &w, pugi::xml_node patterns, const CellPattern &source,
+    std::optional<ReportColumn> column)
+{
+    CellPattern cell;
+    cell.tcPr = patterns.append_copy(source.tcPr);
+    removeChildren(w, cell.tcPr, CellOnly);
+    cell.pPr = patterns.append_copy(source.pPr);
+    if (source.rPr)
+        cell.rPr = patterns.append_copy(source.rPr);
+    cell.column = column;
+    return cell;
+}
+
+// A new cell at the end of the row, formatted as neighbour: its cell, paragraph and run properties.
+pugi::xml_node appendCellLike(
+    const WordNames &w, pugi::xml_node row, const pugi::xml_node &neighbour, const QString &text)
+{
+    pugi::xml_node cell = row.append_child(w("tc"));
+    const pugi::xml_node sourceTcPr = neighbour.child(w("tcPr"));
+    pugi::xml_node tcPr = sourceTcPr ? cell.append_copy(sourceTcPr) : cell.append_child(w("tcPr"));
+    removeChildren(w, tcPr, CellOnly);
+    pugi::xml_node paragraph = cell.append_child(w("p"));
+    const std::vector<pugi::xml_node> paragraphs = childrenOf(w, neighbour, "p");
+    const pugi::xml_node source = paragraphs.empty() ? pugi::xml_node() : paragraphs.front();
+    if (const pugi::xml_node pPr = source.child(w("pPr"))) {
+        const pugi::xml_node copy = paragraph.append_copy(pPr);
+        removeChildren(w, copy, ParagraphOnly);
+        removeRepeatedProperties(copy.child(w("rPr")));
+    }
+    if (text.isEmpty())
+        return cell;
+    pugi::xml_node run = paragraph.append_child(w("r"));
+    const pugi::xml_node sourceRun = source.find_child(
+        [&](const pugi::xml_node &node) { return w.Is(node, "r") && node.child(w("rPr")); });
+    const pugi::xml_node rPr = sourceRun ? sourceRun.child(w("rPr")) : source.child(w("pPr")).child(w("rPr"));
+    if (rPr) {
+        const pugi::xml_node copy = run.append_copy(rPr);
+        removeChildren(w, copy, RunOnly);
+        removeRepeatedProperties(copy);
+    }
+    appendText(w, run, text);
     return cell;
 }
 
@@ -737,18 +866,12 @@ bool DocxDocument::Open(const QString &path, QString *error)
     if (!package->ReadXmlPart(mainPart, document, error))
         return false;
 
-    // Attributes carry the prefix too, so the namespace needs one, declared on the root.
+    // Attributes carry the prefix too, so the namespace gets one, declared on the root.
+    const XmlNamespace ns = XmlNamespace::Unify(document, MainNamespace, "w", true);
+    const std::string prefix = ns.Prefix();
     const pugi::xml_node root = document.document_element();
-    const std::string_view rootName = root.name();
-    const std::size_t colon = rootName.find(':');
-    const std::string prefix
-        = colon == std::string_view::npos ? std::string() : std::string(rootName.substr(0, colon + 1));
-    const std::string namespaceAttribute
-        = "xmlns:" + prefix.substr(0, prefix.size() > 0 ? prefix.size() - 1 : 0);
     const WordNames w(prefix);
-    if (prefix.empty()
-        || std::string_view(root.attribute(namespaceAttribute.c_str()).value()) != MainNamespace
-        || !w.Is(root, "document") || !root.child(w("body"))) {
+    if (!ns.IsDeclared() || !w.Is(root, "document") || !root.child(w("body"))) {
         if (error)
             *error = QStringLiteral("The main part of the document is not a WordprocessingML document.");
         return false;
@@ -783,20 +906,21 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
 
     if (!m_opened) {
         const QList<ReportColumn> &columns = report.Columns();
-        std::vector<HeaderWidths> headerWidths;
-        std::vector<int> dataWidths;
-        for (ReportColumn column : columns) {
-            headerWidths.push_back(headerTwips(ReportTable::HeaderText(column)));
-            dataWidths.push_back(texts.Twips(column));
-        }
-        const ColumnFit fit = fitColumns(headerWidths, dataWidths, textAreaTwips(w, body.child(w("sectPr"))));
+        const TableFit::CellFont font;
+        std::vector<TableFit::ColumnNeeds> needs;
+        for (ReportColumn column : columns)
+            needs.push_back({ TableFit::Measure(font, ReportTable::HeaderText(column), true),
+                texts.Widths(column, font), wrapRank(column) });
+        const TableFit::Fit fit = TableFit::FitColumns(needs, textAreaTwips(w, body.child(w("sectPr"))));
         const std::vector<int> &widths = fit.widths;
 
         pugi::xml_node table = body.insert_child_before(w("tbl"), body.child(w("sectPr")));
         pugi::xml_node tblPr = table.append_child(w("tblPr"));
         setAttribute(w, tblPr.append_child(w("tblStyle")), "val", "TableGrid");
         setWidth(w, tblPr.append_child(w("tblW")), 0, "auto");
-        if (fit.cellMargin != CellMargins) {
+        if (fit.breaksWords)
+            setAttribute(w, tblPr.append_child(w("tblLayout")), "type", "fixed");
+        if (fit.cellMargin != TableFit::CellMargins) {
             pugi::xml_node cellMargins = tblPr.append_child(w("tblCellMar"));
             setWidth(w, cellMargins.append_child(w("left")), fit.cellMargin);
             setWidth(w, cellMargins.append_child(w("right")), fit.cellMargin);
@@ -933,29 +1057,44 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
                 header.layout.span);
     }
 
-    // Added columns: their header text alone, and an empty cell in every old row.
+    // The font the table's text is in, which its widths are measured with.
+    const StyleSheet styles(m_package, m_mainPart);
+    FontSettings runFont;
+    const auto withRun = std::find_if(
+        pattern.cells.begin(), pattern.cells.end(), [](const CellPattern &cell) { return bool(cell.rPr); });
+    if (withRun != pattern.cells.end())
+        runFont = styles.RunFont(w, withRun->rPr);
+    const QString paragraphStyle = pattern.cells.empty()
+        ? QString()
+        : QString::fromUtf8(pattern.cells.front().pPr.child(w("pStyle")).attribute(w("val")).value());
+    const TableFit::CellFont font = styles.Resolve(runFont, paragraphStyle,
+        QString::fromUtf8(table.child(w("tblPr")).child(w("tblStyle")).attribute(w("val")).value()));
+
+    // Added columns: their header text, and an empty cell in every old row, each formatted as its left
+    // neighbour.
     for (ReportColumn column : added) {
-        gridWidths.push_back(std::max(texts.Twips(column), textTwips(ReportTable::HeaderText(column), false))
-            + 2 * CellMargins);
+        const QString headerText = ReportTable::HeaderText(column);
+        gridWidths.push_back(
+            std::max(texts.Widths(column, font).full, TableFit::Measure(font, headerText, true).full)
+            + 2 * TableFit::CellMargins);
         setAttribute(w, grid.append_child(w("gridCol")), "w", gridWidths.back());
-        pugi::xml_node headerCell = pugi::xml_node(headerRow.row).append_child(w("tc"));
-        rows->front().cells.push_back({ headerCell, static_cast<int>(gridWidths.size()) - 1, 1 });
-        headerCell.append_child(w("tcPr"));
-        appendText(w, headerCell.append_child(w("p")).append_child(w("r")), ReportTable::HeaderText(column));
-        pattern.cells.push_back(plainCell(w, patterns, column));
-        pattern.cells.back().start = static_cast<int>(gridWidths.size()) - 1;
+        const int start = static_cast<int>(gridWidths.size()) - 1;
+        RowLayout &header = rows->front();
+        header.cells.push_back(
+            { appendCellLike(w, header.row, header.cells.back().cell, headerText), start, 1 });
+        pattern.cells.push_back(belowHeader ? plainCell(w, patterns, column)
+                                            : copiedPattern(w, patterns, pattern.cells.back(), column));
+        pattern.cells.back().start = start;
+        pattern.cells.back().span = 1;
     }
     const int addedCount = static_cast<int>(added.size());
     for (std::size_t r = 1; addedCount > 0 && r < rows->size(); ++r) {
         RowLayout &row = (*rows)[r];
         pugi::xml_node tr = row.row;
-        if (row.after == 0 && row.covered == gridCount) {
-            for (int i = 0; i < addedCount; ++i) {
-                pugi::xml_node cell = tr.append_child(w("tc"));
-                cell.append_child(w("tcPr"));
-                cell.append_child(w("p"));
-                row.cells.push_back({ cell, gridCount + i, 1 });
-            }
+        if (row.after == 0 && row.covered == gridCount && !row.cells.empty()) {
+            for (int i = 0; i < addedCount; ++i)
+                row.cells.push_back(
+                    { appendCellLike(w, tr, row.cells.back().cell, QString()), gridCount + i, 1 });
         } else {
             pugi::xml_node trPr = tr.child(w("trPr"));
             if (!trPr)
@@ -970,42 +1109,51 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     if (!tblPr)
         tblPr = table.prepend_child(w("tblPr"));
     setWidth(w, ensureChild(w, tblPr, "tblW", TblPrOrder), 5000, "pct");
-    setAttribute(w, ensureChild(w, tblPr, "tblLayout", TblPrOrder), "type", "autofit");
+    bool breaksWords = false;
     if (const int available = textAreaTwips(w, place.section); available > 0) {
-        std::vector<HeaderWidths> headerWidths(gridWidths.size());
-        std::vector<int> dataWidths(gridWidths.size(), 0);
+        std::vector<TableFit::ColumnNeeds> needs(gridWidths.size());
         for (const Header &header : headers) {
-            if (header.layout.span == 1)
-                headerWidths[static_cast<std::size_t>(header.layout.start)]
-                    = headerTwips(normalisedHeader(header.text));
+            if (header.layout.span == 1) {
+                const QString text = normalisedHeader(header.text);
+                TableFit::ColumnNeeds &column = needs[static_cast<std::size_t>(header.layout.start)];
+                column.header = TableFit::Measure(font, text, true);
+                column.wrapRank = wrapRank(ReportTable::ColumnForHeader(text));
+            }
         }
         for (std::size_t i = 0; i < added.size(); ++i)
-            headerWidths[static_cast<std::size_t>(gridCount) + i]
-                = headerTwips(ReportTable::HeaderText(added[i]));
+            needs[static_cast<std::size_t>(gridCount) + i]
+                = { TableFit::Measure(font, ReportTable::HeaderText(added[i]), true), {},
+                      wrapRank(added[i]) };
+        std::vector<QSet<QString>> measured(gridWidths.size());
         for (std::size_t r = 1; r < rows->size(); ++r) {
             for (const CellLayout &cell : (*rows)[r].cells) {
                 if (cell.span != 1)
                     continue;
-                int &width = dataWidths[static_cast<std::size_t>(cell.start)];
-                for (const QString &line : cellText(w, cell.cell).remove(u'\a').split(u'\r'))
-                    width = std::max(width, textTwips(line, false));
+                const auto c = static_cast<std::size_t>(cell.start);
+                for (const QString &line : cellText(w, cell.cell).remove(u'\a').split(u'\r')) {
+                    if (!measured[c].contains(line)) {
+                        measured[c].insert(line);
+                        needs[c].data.Include(TableFit::Measure(font, line, false));
+                    }
+                }
             }
         }
         for (const CellPattern &cell : pattern.cells) {
-            if (cell.column && cell.span == 1) {
-                int &width = dataWidths[static_cast<std::size_t>(cell.start)];
-                width = std::max(width, texts.Twips(*cell.column));
-            }
+            if (cell.column && cell.span == 1)
+                needs[static_cast<std::size_t>(cell.start)].data.Include(texts.Widths(*cell.column, font));
         }
-        const ColumnFit fit = fitColumns(headerWidths, dataWidths, available);
+        const TableFit::Fit fit = TableFit::FitColumns(needs, available);
         gridWidths = fit.widths;
+        breaksWords = fit.breaksWords;
         scaleGrid(gridWidths, available);
-        if (fit.cellMargin != CellMargins) {
+        if (fit.cellMargin != TableFit::CellMargins) {
             const pugi::xml_node cellMargins = ensureChild(w, tblPr, "tblCellMar", TblPrOrder);
             setWidth(w, ensureChild(w, cellMargins, "left", MarginOrder), fit.cellMargin);
             setWidth(w, ensureChild(w, cellMargins, "right", MarginOrder), fit.cellMargin);
         }
     }
+    setAttribute(
+        w, ensureChild(w, tblPr, "tblLayout", TblPrOrder), "type", breaksWords ? "fixed" : "autofit");
     std::size_t index = 0;
     for (pugi::xml_node column : grid.children(w("gridCol")))
         setAttribute(w, column, "w", gridWidths[index++]);

@@ -87,8 +87,11 @@ TableFit::Fit TableFit::FitColumns(const std::vector<ColumnNeeds> &columns, int 
     for (std::size_t c = 0; c < columns.size(); ++c)
         if (columns[c].wrapRank != NeverWraps)
             order.push_back(c);
-    std::stable_sort(order.begin(), order.end(),
-        [&](std::size_t a, std::size_t b) { return columns[a].wrapRank < columns[b].wrapRank; });
+    // Of columns of one rank, the widest gives way first.
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return columns[a].wrapRank != columns[b].wrapRank ? columns[a].wrapRank < columns[b].wrapRank
+                                                          : narrow[a] > narrow[b];
+    });
     const auto narrowTo = [&](std::size_t c, int floor) {
         const qint64 taken = std::clamp<qint64>(narrow[c] - floor, 0, excess);
         narrow[c] -= static_cast<int>(taken);

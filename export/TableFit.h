@@ -37,8 +37,8 @@ struct ColumnNeeds
     TextWidths header;
     TextWidths data;
     // When the table is too wide even with wrapped headers and narrow cell margins, the data of the
-    // columns with the lowest rank wraps first: at its spaces, and the first column's long words at any
-    // character.
+    // columns with the lowest rank wraps first, the widest first among equals: at its spaces, and the
+    // first column's long words at any character.
     int wrapRank = NeverWraps;
 };
 

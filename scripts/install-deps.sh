@@ -17,6 +17,7 @@ packages=(
     python3-docx
     python3-fonttools
     fonts-crosextra-carlito
+    fonts-crosextra-caladea
     # scripts/check-package: builds the Debian package and checks it
     dpkg-dev
     file

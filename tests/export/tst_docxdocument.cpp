@@ -7,6 +7,12 @@
 // tests/data/export/merged_cells_libreoffice.docx: the same table with its "User" and "Peak" header cells
 // merged into one, the first column's two data cells merged vertically and the last row's two duration
 // cells merged, saved again by LibreOffice Writer.
+// tests/data/export/shaded_table_python_docx.docx: made by python-docx in its default font, the theme's
+// Cambria, with its Normal style at 14 pt, on landscape Letter: a paragraph, the seven fixed headers in bold
+// white on dark blue shading, one row whose cells have a red double bottom border, and a paragraph after the
+// table.
+
+#include <numeric>
 
 #include <QFile>
 #include <QJsonArray>
@@ -93,15 +99,44 @@ int attribute(const pugi::xpath_node &node, const char *name)
     return node.node().attribute(name).as_int(-1);
 }
 
-// Width in twips of the text on one line at 8 pt, 1 pt added per character, measured with the font file.
-int twips(const QRawFont &font, const QString &text)
+// Width in twips of the text on one line in the font's size, spacing points added per character,
+// measured with the font file.
+int twips(const QRawFont &font, const QString &text, qreal spacing = 1)
 {
     qreal width = 0;
     const QList<QPointF> advances
         = font.advancesForGlyphIndexes(font.glyphIndexesForString(text), QRawFont::UseDesignMetrics);
     for (const QPointF &advance : advances)
         width += advance.x();
-    return qCeil((width + text.size()) * 20);
+    return qCeil((width + spacing * text.size()) * 20);
+}
+
+QRawFont fontFile(const char *name, qreal size)
+{
+    return QRawFont(
+        QStringLiteral("/usr/share/fonts/truetype/") + QLatin1String(name), size, QFont::PreferNoHinting);
+}
+
+// The first table's grid widths, and the width between the margins of the page.
+struct Grid
+{
+    std::vector<int> widths;
+    int cellMargins = 2 * 108;
+    int textWidth = 0;
+};
+
+Grid gridOf(const pugi::xml_document &xml)
+{
+    Grid grid;
+    for (const pugi::xpath_node &column : xml.select_nodes("(//w:tbl)[1]/w:tblGrid/w:gridCol"))
+        grid.widths.push_back(attribute(column, "w:w"));
+    if (const pugi::xpath_node margin = xml.select_node("(//w:tbl)[1]/w:tblPr/w:tblCellMar/w:left/@w:w"))
+        grid.cellMargins = 2 * margin.attribute().as_int();
+    const pugi::xml_node page = xml.select_node("//w:body/w:sectPr").node();
+    grid.textWidth = page.child("w:pgSz").attribute("w:w").as_int()
+        - page.child("w:pgMar").attribute("w:left").as_int()
+        - page.child("w:pgMar").attribute("w:right").as_int();
+    return grid;
 }
 
 } // namespace
@@ -117,6 +152,9 @@ private slots:
     void appendToEarlierExport();
     void appendBelowHeaderOnly();
     void appendByGridColumn();
+    void widestTableFitsThePage_data();
+    void widestTableFitsThePage();
+    void appendInTheDocumentsOwnLook();
     void rawLinesAndNoTable();
 
 private:
@@ -365,6 +403,114 @@ void tst_DocxDocument::appendByGridColumn()
         QStringList({ QStringLiteral("05-Dec-2026"), QStringLiteral("01:05 PM"), QStringLiteral("3"),
             QString(), QString(), QStringLiteral("06 days 04 hrs 00 mins"),
             QStringLiteral("00 days 00 hrs 01 mins 00 secs") }));
+}
+
+void tst_DocxDocument::widestTableFitsThePage_data()
+{
+    QTest::addColumn<QLocale::MeasurementSystem>("measurement");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("appended");
+    // The tagging dialog takes 18 characters; a text report read by the tool may carry more.
+    const QString dialogUser(18, u'W');
+    const QString longUser = QStringLiteral("Wolfgang Maximilian Wendelin-Westerwald");
+    QTest::newRow("Letter, new") << QLocale::ImperialUSSystem << dialogUser << false;
+    QTest::newRow("Letter, appended") << QLocale::ImperialUSSystem << dialogUser << true;
+    QTest::newRow("A4, new, long user") << QLocale::MetricSystem << longUser << false;
+    QTest::newRow("A4, appended, long user") << QLocale::MetricSystem << longUser << true;
+}
+
+void tst_DocxDocument::widestTableFitsThePage()
+{
+    QFETCH(QLocale::MeasurementSystem, measurement);
+    QFETCH(QString, user);
+    QFETCH(bool, appended);
+    // The widest values the detector's 24-character lines and the tagging dialog give, all four optional
+    // columns.
+    const QStringList widest { QStringLiteral("   S/N: WWWWWWWWWWWWWW"), QStringLiteral("Date: 28-Sep-2026"),
+        QStringLiteral("Time: 12:58 PM"), QStringLiteral("User: ") + user, QStringLiteral("Life Remaining:"),
+        QStringLiteral("99 months"), QStringLiteral("Self tests:"), QStringLiteral("9999"),
+        QStringLiteral("Total events/duration:"), QStringLiteral("9999 / 99999 min."),
+        QStringLiteral("Peak exposure:"), QStringLiteral("O.L. ppm H2S"),
+        QStringLiteral("Time since alarm began:"), QStringLiteral("99 days 23 hrs 59 mins"),
+        QStringLiteral("Alarm duration:"), QStringLiteral("99 days 23 hrs 59 mins 59 secs") };
+    const ReportTable table = tableOf(widest);
+    const QString path = m_folder.filePath(QStringLiteral("widest-%1.docx").arg(QTest::currentDataTag()));
+    QString error;
+    DocxDocument document(measurement);
+    if (appended) {
+        // An earlier export of the fixed columns: the append adds the four optional ones.
+        QVERIFY(document.Create(&error));
+        QVERIFY(write(document, path,
+            tableOf(reportLines({ QStringLiteral("1"), QStringLiteral("Lee"), false, false, false, 1 })),
+            &error));
+        DocxDocument next;
+        QVERIFY(next.Open(path, &error));
+        QVERIFY2(write(next, path, table, &error), qPrintable(error));
+    } else {
+        QVERIFY(document.Create(&error));
+        QVERIFY2(write(document, path, table, &error), qPrintable(error));
+    }
+
+    pugi::xml_document xml;
+    QVERIFY(mainPart(path, xml));
+    const Grid grid = gridOf(xml);
+    QCOMPARE(grid.widths.size(), std::size_t(11));
+    QVERIFY(std::accumulate(grid.widths.begin(), grid.widths.end(), 0) <= grid.textWidth);
+    // Dates, times, serials, peaks and counts stay on one line; headers wrap only at their spaces.
+    const QRawFont regular = fontFile("liberation/LiberationSans-Regular.ttf", 8);
+    const QRawFont bold = fontFile("liberation/LiberationSans-Bold.ttf", 8);
+    for (qsizetype c = 0; c < table.Columns().size(); ++c) {
+        const ReportColumn column = table.Columns()[c];
+        const int room = grid.widths[static_cast<std::size_t>(c)] - grid.cellMargins;
+        for (const QString &word : table.Headers()[c].split(u' '))
+            QVERIFY2(twips(bold, word) <= room, qPrintable(word));
+        const QString text = table.Text(0, column);
+        const bool wraps = column == ReportColumn::User || column == ReportColumn::TimeSinceAlarm
+            || column == ReportColumn::DurationOfAlarm || column == ReportColumn::CumulativeAlarmTime
+            || column == ReportColumn::LifeRemaining;
+        for (const QString &part : wraps ? text.split(u' ') : QStringList { text })
+            QVERIFY2(twips(regular, part) <= room || column == ReportColumn::User, qPrintable(part));
+    }
+}
+
+void tst_DocxDocument::appendInTheDocumentsOwnLook()
+{
+    const QString original = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/shaded_table_python_docx.docx");
+    const QString path = m_folder.filePath(QStringLiteral("python-docx.docx"));
+    QVERIFY(QFile::copy(original, path));
+    const ReportTable table
+        = tableOf(reportLines({ QStringLiteral("40213"), QStringLiteral("Kim"), true, false, false, 1 }));
+    QString error;
+    DocxDocument document;
+    QVERIFY2(document.Open(path, &error), qPrintable(error));
+    QVERIFY2(write(document, path, table, &error), qPrintable(error));
+
+    // The added header and the cell it adds to the old row look like their left neighbours.
+    const QJsonArray rows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QCOMPARE(rows.size(), 3);
+    const QJsonObject header = rows[0][7].toObject();
+    QCOMPARE(header[QLatin1String("text")].toString(), QStringLiteral("Life Remaining"));
+    QCOMPARE(header[QLatin1String("bold")].toBool(), true);
+    QCOMPARE(header[QLatin1String("color")].toString(), QStringLiteral("FFFFFF"));
+    QCOMPARE(rows[2][7][QLatin1String("text")].toString(), QStringLiteral("24 months"));
+    pugi::xml_document xml;
+    QVERIFY(mainPart(path, xml));
+    QCOMPARE(xml.select_nodes("//w:tr[1]/w:tc/w:tcPr/w:shd[@w:fill='1F3864']").size(), std::size_t(8));
+    QCOMPARE(xml.select_nodes("//w:tr[2]/w:tc/w:tcPr/w:tcBorders/w:bottom[@w:color='C00000']").size(),
+        std::size_t(8));
+
+    // Measured in the document's own font, Cambria 14 pt: the table fits the page, and no date,
+    // time, serial or word of the life remaining breaks.
+    const Grid grid = gridOf(xml);
+    QVERIFY(std::accumulate(grid.widths.begin(), grid.widths.end(), 0) <= grid.textWidth);
+    const QRawFont cambria = fontFile("crosextra/Caladea-Regular.ttf", 14);
+    QVERIFY(cambria.isValid());
+    for (const auto &[c, text] : std::vector<std::pair<int, QString>> { { 0, QStringLiteral("05-Dec-2026") },
+             { 1, QStringLiteral("01:05 PM") }, { 2, QStringLiteral("40213") },
+             { 7, QStringLiteral("months") } })
+        QVERIFY2(twips(cambria, text, 0) <= grid.widths[static_cast<std::size_t>(c)] - grid.cellMargins,
+            qPrintable(text));
+    QCOMPARE(OfficeReaders::ValidationErrors({ path }), QStringList());
 }
 
 void tst_DocxDocument::rawLinesAndNoTable()
