@@ -1,5 +1,6 @@
 #include "XmlNamespace.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -121,6 +122,7 @@ XmlNamespace XmlNamespace::Unify(
     // Every namespace each prefix is bound to anywhere, and whether the namespace is used at all.
     std::map<std::string, std::set<std::string, std::less<>>, std::less<>> bindings;
     bool used = false;
+    bool unprefixedWithoutNamespace = false;
     forEachElement(root, [&](const pugi::xml_node &element, const Scope &scope) {
         for (const pugi::xml_attribute &attribute : element.attributes()) {
             if (const std::optional<std::string_view> prefix = declaredPrefix(attribute))
@@ -129,15 +131,16 @@ XmlNamespace XmlNamespace::Unify(
                 && scope.Resolve(prefixOf(attribute.name())) == target)
                 used = true;
         }
-        if (scope.Resolve(prefixOf(element.name())) == target)
-            used = true;
+        const std::optional<std::string_view> elementNamespace = scope.Resolve(prefixOf(element.name()));
+        used = used || elementNamespace == target;
+        unprefixedWithoutNamespace = unprefixedWithoutNamespace || elementNamespace == std::string_view();
     });
     if (!used)
         return XmlNamespace(root, uri);
 
     // A prefix can stand for the namespace everywhere when no declaration binds it to another.
     const auto usable = [&](const std::string &prefix) {
-        if (qualifiedAttributes && prefix.empty())
+        if (prefix.empty() && (qualifiedAttributes || unprefixedWithoutNamespace))
             return false;
         const auto it = bindings.find(prefix);
         return it == bindings.end() || (it->second.size() == 1 && *it->second.begin() == target);
@@ -147,11 +150,15 @@ XmlNamespace XmlNamespace::Unify(
     const std::string rootPrefix = rootDeclared.m_prefix.empty()
         ? std::string()
         : rootDeclared.m_prefix.substr(0, rootDeclared.m_prefix.size() - 1);
+    const auto boundElsewhere = std::find_if(bindings.begin(), bindings.end(),
+        [&](const auto &binding) { return binding.second.contains(target) && usable(binding.first); });
     if (rootDeclared.IsDeclared() && usable(rootPrefix)) {
         chosen = rootPrefix;
+    } else if (boundElsewhere != bindings.end()) {
+        chosen = boundElsewhere->first;
     } else {
         chosen = preferredPrefix;
-        for (int number = 1; !usable(chosen) || (chosen.empty() && !rootDeclared.IsDeclared()); ++number)
+        for (int number = 1; !usable(chosen); ++number)
             chosen = std::string(*preferredPrefix ? preferredPrefix : "ns") + std::to_string(number);
     }
     const std::string declaration = chosen.empty() ? std::string("xmlns") : "xmlns:" + chosen;

@@ -16,7 +16,8 @@ public:
     // names can be looked up and made with that prefix alone. Names are resolved as an XML reader resolves
     // them: a declaration on the element itself or on any ancestor, the default namespace for unprefixed
     // element names, any prefix at all. The root's own prefix is kept unless it is bound elsewhere to
-    // another namespace; otherwise preferredPrefix, or a numbered variant of it, is declared on the root.
+    // another namespace; otherwise a prefix the document binds to this namespace alone, or else
+    // preferredPrefix or a numbered variant of it, is declared on the root.
     // With qualifiedAttributes the namespace always gets a prefix, as an unprefixed attribute is in no
     // namespace. A document that does not use the namespace is left unchanged.
     [[nodiscard]] static XmlNamespace Unify(

@@ -96,6 +96,8 @@ private slots:
     void buildsANewPackage();
     void keepsUntouchedEntriesAsTheyWere();
     void failedSaveLeavesTheDestination();
+    void unifiesNamespacePrefixes_data();
+    void unifiesNamespacePrefixes();
 
 private:
     QTemporaryDir m_dir;
@@ -260,6 +262,42 @@ void TestOoxmlPackage::failedSaveLeavesTheDestination()
 
     QVERIFY(!package.Save(folder.path(), &error));
     QVERIFY2(error.contains(QLatin1String("folder")), qPrintable(error));
+}
+
+void TestOoxmlPackage::unifiesNamespacePrefixes_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<bool>("qualifiedAttributes");
+    QTest::addColumn<QByteArray>("unified");
+    // M is the namespace looked for; O another one.
+    QTest::newRow("declared on each element")
+        << QByteArray("<a xmlns='O'><b xmlns:r='M' r:id='1'/></a>") << true
+        << QByteArray("<a xmlns='O' xmlns:r='M'><b xmlns:r='M' r:id='1'/></a>");
+    QTest::newRow("default namespace, prefixed attributes")
+        << QByteArray("<d xmlns='M' xmlns:x='M'><b><p x:val='1'/></b></d>") << true
+        << QByteArray("<x:d xmlns='M' xmlns:x='M'><x:b><x:p x:val='1'/></x:b></x:d>");
+    QTest::newRow("default namespace only, prefixed attributes needed") << QByteArray(
+        "<d xmlns='M'><b/></d>") << true << QByteArray("<p:d xmlns='M' xmlns:p='M'><p:b/></p:d>");
+    QTest::newRow("prefix bound elsewhere to another namespace")
+        << QByteArray("<a:r xmlns:a='M'><a:x/><b xmlns:a='O'><a:y/></b></a:r>") << false
+        << QByteArray("<p:r xmlns:a='M' xmlns:p='M'><p:x/><b xmlns:a='O'><a:y/></b></p:r>");
+    QTest::newRow("default namespace kept") << QByteArray("<r xmlns='M' xmlns:q='M'><q:x/></r>") << false
+                                            << QByteArray("<r xmlns='M' xmlns:q='M'><x/></r>");
+    QTest::newRow("not used") << QByteArray("<r xmlns='O'/>") << false << QByteArray("<r xmlns='O'/>");
+}
+
+void TestOoxmlPackage::unifiesNamespacePrefixes()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(bool, qualifiedAttributes);
+    QFETCH(QByteArray, unified);
+    pugi::xml_document document;
+    QVERIFY(document.load_string(xml.constData()));
+    const XmlNamespace ns = XmlNamespace::Unify(document, "M", "p", qualifiedAttributes);
+    QCOMPARE(ns.IsDeclared(), xml.contains("'M'"));
+    pugi::xml_document expected;
+    QVERIFY(expected.load_string(unified.constData()));
+    QCOMPARE(XmlPartBytes(document), XmlPartBytes(expected));
 }
 
 QTEST_GUILESS_MAIN(TestOoxmlPackage)
