@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, and only those that are missing.
+# Installs the Debian packages that are missing: with --demo only what building and running the program
+# needs; otherwise also what the tests, the package checks and the fuzzers need.
 set -euo pipefail
 
-packages=(
+demo_packages=(
     cmake
     ninja-build
     g++
@@ -11,6 +12,8 @@ packages=(
     libhidapi-dev
     libzip-dev
     libpugixml-dev
+)
+test_packages=(
     fonts-liberation
     # Independent readers of the Word and Excel files, for the tests
     python3-openpyxl
@@ -30,8 +33,18 @@ packages=(
     libfuzzer-14-dev
     libclang-rt-14-dev
 )
-# Node.js may come from elsewhere with its own npm; Debian's packages only where there is none.
-command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+
+demo=false
+if [[ "${1:-}" == "--demo" ]]; then
+    demo=true
+fi
+
+packages=("${demo_packages[@]}")
+if ! $demo; then
+    packages+=("${test_packages[@]}")
+    # Node.js may come from elsewhere with its own npm; Debian's packages only where there is none.
+    command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+fi
 
 # The Open XML validator the tests run, from the npm registry, at a fixed version and place.
 validator_dir=/usr/local/lib/lorimet-test-tools
@@ -49,6 +62,7 @@ as_root() {
 }
 
 install_validator() {
+    $demo && return 0
     [[ -f "$validator_dir/node_modules/@ooxml-tools/validate/package.json" ]] && return 0
     as_root mkdir -p "$validator_dir"
     as_root npm install --no-audit --no-fund --prefix "$validator_dir" "$validator_package"
@@ -73,9 +87,8 @@ elif command -v sudo >/dev/null 2>&1; then
     sudo apt-get update -qq
     sudo DEBIAN_FRONTEND=noninteractive $command
 else
-    echo "Missing packages: ${missing[*]}" >&2
-    echo "Install them as root with:" >&2
-    echo "    apt-get update && $command" >&2
+    printf 'Some Debian packages are missing. Install them as root, then run this again:\n    %s\n' \
+        "$command" >&2
     exit 1
 fi
 install_validator
