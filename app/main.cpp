@@ -1,3 +1,6 @@
+#include <cstdio>
+#include <cstring>
+
 #include <QApplication>
 
 #include "frmMain.h"
@@ -9,8 +12,36 @@
 #include "ProgramDialogs.h"
 #endif
 
+namespace {
+
+// --help and --version are answered before any window exists, so they work where there is no display.
+bool answeredOption(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", LORIMET_PROGRAM, LORIMET_VERSION);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf(
+                "Usage: %s [-h | --help | --version]\n"
+                "Downloads the event log of an H2S gas detector through the Lorimet Adapter, shows it\n"
+                "in a window and saves it as text, a Word document or an Excel workbook.\n\n"
+                "  -h, --help  Show this help and exit.\n"
+                "  --version   Show the version and exit.\n",
+                LORIMET_PROGRAM);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (answeredOption(argc, argv))
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lorimet Adapter"));
     QApplication::setApplicationVersion(QStringLiteral(LORIMET_VERSION));

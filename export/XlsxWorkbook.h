@@ -6,8 +6,9 @@
 
 // An Excel workbook (.xlsx) holding the event table on its first worksheet: row 1 the headers, one row
 // per alarm event below, formatted and fitted to one printed page. An existing workbook receives the new
-// rows below the last used row of column A, each value under the header that names its column; every
-// part other than that worksheet, the shared strings and the styles stays as it was.
+// rows below its last used row, each value under the header that names its column; cells of columns
+// without a header keep their formats. Every part other than that worksheet, the shared strings, the
+// styles and the workbook's request to recalculate on opening stays as it was.
 class XlsxWorkbook final : public TableFile
 {
 public:
