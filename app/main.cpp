@@ -1,5 +1,7 @@
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include <QApplication>
 
@@ -42,6 +44,11 @@ int main(int argc, char *argv[])
 {
     if (answeredOption(argc, argv))
         return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+#ifdef SIGXFSZ
+    // A write beyond the file-size limit fails with EFBIG, which the writers answer by cutting the file
+    // back, instead of killing the program halfway through.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lorimet Adapter"));
     QApplication::setApplicationVersion(QStringLiteral(LORIMET_VERSION));
@@ -57,5 +64,11 @@ int main(int argc, char *argv[])
 #endif
     frmMain window(dialogs);
     window.show();
-    return QApplication::exec();
+    try {
+        return QApplication::exec();
+    } catch (const std::bad_alloc &) {
+        // An export that ran out of memory has written nothing; the program cannot go on.
+        std::fprintf(stderr, "%s: out of memory.\n", LORIMET_PROGRAM);
+    }
+    return 1;
 }

@@ -1,4 +1,7 @@
+#include <csignal>
 #include <cstdio>
+#include <exception>
+#include <new>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -6,7 +9,9 @@
 
 #include "CliCommands.h"
 
-int main(int argc, char *argv[])
+namespace {
+
+int run(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
@@ -28,4 +33,23 @@ int main(int argc, char *argv[])
         return ExitStatus::Failure;
     }
     return status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+#ifdef SIGXFSZ
+    // A write beyond the file-size limit fails with EFBIG, which the writers answer by cutting the file
+    // back, instead of killing the process halfway through.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc &) {
+        std::fputs("lorimet-report: out of memory; nothing was written.\n", stderr);
+    } catch (const std::exception &exception) {
+        std::fprintf(stderr, "lorimet-report: %s; nothing was written.\n", exception.what());
+    }
+    return ExitStatus::Failure;
 }

@@ -72,13 +72,28 @@ CaptureParseResult parse(const QByteArray &text)
 
 CaptureParseResult read(const QString &fileName)
 {
+    CaptureParseResult result;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        CaptureParseResult result;
         result.error = CaptureError { 0, file.errorString() };
         return result;
     }
-    return parse(file.readAll());
+    // Read in blocks up to the limit, so that an endless device such as /dev/zero is refused too.
+    QByteArray text;
+    char block[64 * 1024];
+    for (qint64 count; (count = file.read(block, sizeof block)) > 0;) {
+        if (text.size() + count > MaxFileSize) {
+            result.error = CaptureError { 0,
+                QStringLiteral("it is larger than %1 MiB, too large for a capture").arg(MaxFileSize >> 20) };
+            return result;
+        }
+        text.append(block, count);
+    }
+    if (file.error() != QFileDevice::NoError) {
+        result.error = CaptureError { 0, file.errorString() };
+        return result;
+    }
+    return parse(text);
 }
 
 QByteArray format(const QList<CapturedReport> &reports, const QString &comment)

@@ -37,6 +37,9 @@ namespace CaptureFile {
 inline constexpr int ReportSize = 9;
 
 [[nodiscard]] CaptureParseResult parse(const QByteArray &text);
+// The largest capture file read; a larger one is refused.
+constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
+
 [[nodiscard]] CaptureParseResult read(const QString &fileName);
 [[nodiscard]] QByteArray format(const QList<CapturedReport> &reports, const QString &comment = {});
 // Returns an error message, or nothing when the file was written.

@@ -979,6 +979,13 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     for (const pugi::xml_node &column : grid.children(w("gridCol")))
         gridWidths.push_back(std::clamp(intAttribute(w, column, "w"), 0, MaxPageWidth));
     const int gridCount = static_cast<int>(gridWidths.size());
+    if (gridCount == 0) {
+        if (error)
+            *error = QStringLiteral("The document's first table has no column grid (w:tblGrid), which says "
+                                    "how wide its columns are; open the document in Word or LibreOffice, "
+                                    "save it again and try once more.");
+        return false;
+    }
     if (gridCount > MaxColumns) {
         if (error)
             *error = QStringLiteral("The document's first table has more columns than Word allows.");
@@ -987,9 +994,9 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     std::optional<std::vector<RowLayout>> rows = layoutRows(w, table, gridCount, error);
     if (!rows)
         return false;
-    if (gridCount == 0 || rows->empty()) {
+    if (rows->empty()) {
         if (error)
-            *error = QStringLiteral("The document's first table has no columns or no rows.");
+            *error = QStringLiteral("The document's first table has no rows.");
         return false;
     }
     const RowLayout headerRow = rows->front();
@@ -1235,4 +1242,14 @@ bool DocxDocument::Save(const QString &path, QString *error)
     }
     m_package.SetPart(m_mainPart, std::move(bytes), m_opened ? QString() : MainContentType);
     return m_package.Save(path, error);
+}
+
+bool DocxDocument::DestinationChanged() const
+{
+    return m_package.DestinationChanged();
+}
+
+QString DocxDocument::SaveNote() const
+{
+    return m_package.SaveNote();
 }

@@ -28,6 +28,8 @@ public:
     // One paragraph per line in Courier New 10 pt at the end of the document.
     [[nodiscard]] bool WriteRawLines(const QStringList &lines, QString *error) override;
     [[nodiscard]] bool Save(const QString &path, QString *error) override;
+    [[nodiscard]] bool DestinationChanged() const override;
+    [[nodiscard]] QString SaveNote() const override;
 
 private:
     QLocale::MeasurementSystem m_measurement;

@@ -197,9 +197,13 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
     QString reason;
     if (!file.Open(arguments.output, &reason) || !file.Append(lines, &reason)) {
         error = cannotWrite(arguments.output, reason);
+        if (!file.Note().isEmpty())
+            error = file.Note() + u'\n' + error;
         return false;
     }
     summary = QStringLiteral("%1 lines appended to %2").arg(lineCount).arg(arguments.output);
+    if (!file.Note().isEmpty())
+        summary.prepend(file.Note() + u'\n');
     return true;
 }
 
@@ -251,33 +255,52 @@ bool outputMayBeWritten(const QString &output, QString &error)
     return false;
 }
 
-// The Word and Excel formats: a new document, or with --append the one OUTPUT holds, receives the event
-// table. The document refuses rows beyond its last one itself, also when appending.
-bool exportTableFile(TableFile &document, const ExportArguments &arguments, QString &summary, QString &error)
+// Writing OUTPUT must not destroy INPUT: the same file under any name is refused.
+bool outputIsNotInput(const ExportArguments &arguments, QString &error)
 {
+    if (arguments.output == StandardOutputName || !SafeFile::SameFile(arguments.input, arguments.output))
+        return true;
+    error = cannotWrite(
+        arguments.output, QStringLiteral("it is the report being exported, %1").arg(arguments.input));
+    return false;
+}
+
+// The Word and Excel formats: a new document, or with --append the one OUTPUT holds, receives the event
+// table. The document refuses rows beyond its last one itself, also when appending. When another program
+// changes OUTPUT between reading and replacing it, the append starts again on the changed file.
+template<typename Document>
+bool exportTableFile(const ExportArguments &arguments, QString &summary, QString &error)
+{
+    constexpr int MaxAttempts = 5;
     const std::optional<ReportTable> table = readEventTable(arguments.input, error);
     if (!table)
         return false;
-    QString reason;
-    const bool ready = arguments.append ? document.Open(arguments.output, &reason) : document.Create(&reason);
-    if (!ready || !document.WriteTable(*table, &reason) || !document.Save(arguments.output, &reason)) {
-        error = cannotWrite(arguments.output, reason);
-        return false;
+    for (int attempt = 1;; ++attempt) {
+        Document document;
+        QString reason;
+        const bool ready
+            = arguments.append ? document.Open(arguments.output, &reason) : document.Create(&reason);
+        if (ready && document.WriteTable(*table, &reason) && document.Save(arguments.output, &reason)) {
+            summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
+            if (const QString note = document.SaveNote(); !note.isEmpty())
+                summary += QStringLiteral("; ") + note;
+            return true;
+        }
+        if (!arguments.append || !document.DestinationChanged() || attempt == MaxAttempts) {
+            error = cannotWrite(arguments.output, reason);
+            return false;
+        }
     }
-    summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
-    return true;
 }
 
 bool exportXlsx(const ExportArguments &arguments, QTextStream &, QString &summary, QString &error)
 {
-    XlsxWorkbook document;
-    return exportTableFile(document, arguments, summary, error);
+    return exportTableFile<XlsxWorkbook>(arguments, summary, error);
 }
 
 bool exportDocx(const ExportArguments &arguments, QTextStream &, QString &summary, QString &error)
 {
-    DocxDocument document;
-    return exportTableFile(document, arguments, summary, error);
+    return exportTableFile<DocxDocument>(arguments, summary, error);
 }
 
 } // namespace
@@ -292,7 +315,7 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 
     QString summary;
     QString error;
-    const bool exported = outputMayBeWritten(arguments->output, error)
+    const bool exported = outputMayBeWritten(arguments->output, error) && outputIsNotInput(*arguments, error)
         && findFormat(arguments->format)->run(*arguments, out, summary, error);
     if (!exported) {
         err << "lorimet-report export: " << error << Qt::endl;

@@ -53,6 +53,27 @@ bool isPlainNumber(QStringView text)
     return point < 0 ? digits(text) : digits(text.left(point)) && digits(text.mid(point + 1));
 }
 
+// A spreadsheet keeps 15 significant digits of a number; a longer one would come back changed.
+constexpr int SpreadsheetDigits = 15;
+
+bool fitsSpreadsheetNumber(QStringView text)
+{
+    qsizetype digits = 0;
+    bool leading = true;
+    for (const QChar c : text) {
+        if (!c.isDigit())
+            continue;
+        leading = leading && c == u'0';
+        digits += leading ? 0 : 1;
+    }
+    if (text.contains(u'.')) {
+        // Zeros at the end of a decimal part add nothing.
+        for (auto it = text.rbegin(); it != text.rend() && *it == u'0'; ++it)
+            --digits;
+    }
+    return digits <= SpreadsheetDigits;
+}
+
 QString withoutLeadingZeros(const QString &digits)
 {
     qsizetype first = 0;
@@ -198,13 +219,14 @@ QVariant ReportTable::Value(int row, ReportColumn column) const
         return record.DownloadTime.isValid() ? QVariant(record.DownloadTime) : QVariant();
     case ReportColumn::SerialNumber:
         // A decimal serial keeps its value; the whole-number format shows it rounded.
-        if (digitsOnly().match(record.SerialNumber).hasMatch()
-            || decimalNumber().match(record.SerialNumber).hasMatch())
+        if ((digitsOnly().match(record.SerialNumber).hasMatch()
+                || decimalNumber().match(record.SerialNumber).hasMatch())
+            && fitsSpreadsheetNumber(record.SerialNumber))
             return record.SerialNumber.toDouble();
         break;
     default: {
         const QString text = Text(row, column);
-        if (isPlainNumber(text))
+        if (isPlainNumber(text) && fitsSpreadsheetNumber(text))
             return text.toDouble();
         break;
     }

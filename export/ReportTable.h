@@ -46,8 +46,9 @@ public:
     // The text a cell shows; empty for an optional column that is not present.
     [[nodiscard]] QString Text(int row, ReportColumn column) const;
     // The value a spreadsheet cell holds: the date as QDate, the time as QTime, a serial number of digits
-    // alone or a decimal one, and any other plain integer or decimal as a number, everything else as its
-    // text; an empty QVariant where the cell has no value.
+    // alone or a decimal one, and any other plain integer or decimal as a number when a spreadsheet keeps
+    // all its digits (15 significant ones), everything else as its text; an empty QVariant where the cell
+    // has no value.
     [[nodiscard]] QVariant Value(int row, ReportColumn column) const;
 
 private:

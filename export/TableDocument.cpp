@@ -11,6 +11,8 @@
 namespace {
 
 const QString ExportStatus = QStringLiteral("Export Status");
+// How often an append starts again when another program keeps changing the file.
+constexpr int MaxAttempts = 5;
 
 } // namespace
 
@@ -36,9 +38,7 @@ void TableDocument::WriteLine(const QString &FileLine)
 void TableDocument::ShowFile()
 {
     QString error;
-    const bool written = m_parseData ? m_file->WriteTable(ReportTable(m_parser), &error)
-                                     : m_file->WriteRawLines(m_rawLines, &error);
-    if (!written)
+    if (!write(&error))
         reportFailure(error);
 }
 
@@ -47,19 +47,35 @@ void TableDocument::SaveAs(const QString &strFileName)
     if (m_failed)
         return;
     QString error;
-    if (!m_file->Save(strFileName, &error)) {
+    bool saved = m_file->Save(strFileName, &error);
+    // Another program changed the file since it was read: the table goes into the changed file instead.
+    for (int attempt = 1; !saved && m_append && m_file->DestinationChanged() && attempt < MaxAttempts;
+         ++attempt) {
+        m_file = CreateFile();
+        saved = m_file->Open(strFileName, &error) && write(&error) && m_file->Save(strFileName, &error);
+    }
+    if (!saved) {
         QMessageBox::critical(APICommonDialog::Owner(), ExportStatus,
             QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(strFileName, error));
         return;
     }
+    if (const QString note = m_file->SaveNote(); !note.isEmpty())
+        QMessageBox::information(APICommonDialog::Owner(), ExportStatus, note);
     if (!DocumentViewer::Show(strFileName))
         QMessageBox::warning(APICommonDialog::Owner(), ExportStatus,
             QStringLiteral("The report was saved to %1, but no program could be started to show it.")
                 .arg(strFileName));
 }
 
+bool TableDocument::write(QString *error)
+{
+    return m_parseData ? m_file->WriteTable(ReportTable(m_parser), error)
+                       : m_file->WriteRawLines(m_rawLines, error);
+}
+
 bool TableDocument::start(bool append, const QString &strFileName)
 {
+    m_append = append;
     if (m_parseData)
         m_parser.ResetColumns();
     m_file = CreateFile();

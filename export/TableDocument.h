@@ -31,10 +31,12 @@ protected:
 
 private:
     [[nodiscard]] bool start(bool append, const QString &strFileName);
+    [[nodiscard]] bool write(QString *error);
     void reportFailure(const QString &reason);
 
     bool m_parseData = false;
     bool m_failed = false;
+    bool m_append = false;
     EventLogParser m_parser;
     QStringList m_rawLines;
     std::unique_ptr<TableFile> m_file;

@@ -26,4 +26,9 @@ public:
     // The display lines unparsed, in a fixed-pitch font.
     [[nodiscard]] virtual bool WriteRawLines(const QStringList &lines, QString *error) = 0;
     [[nodiscard]] virtual bool Save(const QString &path, QString *error) = 0;
+    // Whether Save failed because another program changed the opened file meanwhile: the way on is a new
+    // document, opened again and written again.
+    [[nodiscard]] virtual bool DestinationChanged() const = 0;
+    // What Save could not keep of the replaced file (its owner or group), to tell the user.
+    [[nodiscard]] virtual QString SaveNote() const = 0;
 };

@@ -18,6 +18,8 @@ bool TextDocument::BrowseForDestination()
         reportFailure();
         return false;
     }
+    if (const QString note = m_file.Note(); !note.isEmpty())
+        QMessageBox::information(APICommonDialog::Owner(), QStringLiteral("Export Status"), note);
     return true;
 }
 

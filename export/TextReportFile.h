@@ -19,6 +19,8 @@ public:
     [[nodiscard]] bool Close();
     // The system's reason for the last failure.
     [[nodiscard]] QString ErrorString() const { return m_errorString; }
+    // What Open repaired of an export that did not finish, to tell the user.
+    [[nodiscard]] QString Note() const { return m_file.Note(); }
 
 private:
     SafeFile::AppendFile m_file;

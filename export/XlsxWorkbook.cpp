@@ -51,8 +51,11 @@ constexpr double ExtraWidth = 2.86;
 // The width Excel gives a column without content.
 constexpr double DefaultColumnWidth = 8.43;
 constexpr int FirstCustomFormat = 164;
+// What a parsed element of a worksheet costs in memory, with its place in the grid, and the most memory a
+// worksheet may take.
+constexpr qint64 BytesPerElement = 160;
+constexpr qint64 MaxWorksheetMemory = qint64(512) << 20;
 // The most cells one export formats: every row a worksheet can hold, with all eleven columns and four more.
-constexpr qint64 MaxFormattedCells = qint64(XlsxWorkbook::MaxRows) * (FittedColumns + 4);
 
 // Children of a worksheet, styles and border in the order the schema wants them.
 const std::vector<const char *> WorksheetOrder = { "sheetPr", "dimension", "sheetViews", "sheetFormatPr",
@@ -151,17 +154,38 @@ QByteArray nodeKey(const pugi::xml_node &node)
     return writer.bytes;
 }
 
-// Row and column of a reference such as "AB12"; zero where a part is missing.
-std::pair<int, int> parseReference(const char *reference)
+// A worksheet's columns, A to XFD.
+constexpr int MaxColumns = 16384;
+
+// Row and column of a cell reference such as "AB12"; nullopt unless it is one within a worksheet's limits.
+std::optional<std::pair<qint64, qint64>> parseReference(std::string_view reference)
 {
-    int column = 0;
-    int row = 0;
-    const char *p = reference;
-    for (; *p >= 'A' && *p <= 'Z' && column <= 16384; ++p)
-        column = column * 26 + (*p - 'A' + 1);
-    for (; *p >= '0' && *p <= '9' && row <= XlsxWorkbook::MaxRows; ++p)
-        row = row * 10 + (*p - '0');
-    return { row, column };
+    qint64 column = 0;
+    qint64 row = 0;
+    std::size_t i = 0;
+    for (; i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z' && i < 3; ++i)
+        column = column * 26 + (reference[i] - 'A' + 1);
+    const std::size_t letters = i;
+    for (; i < reference.size() && reference[i] >= '0' && reference[i] <= '9' && i < letters + 8; ++i)
+        row = row * 10 + (reference[i] - '0');
+    if (letters == 0 || i == letters || i != reference.size() || column > MaxColumns || row < 1
+        || row > XlsxWorkbook::MaxRows)
+        return std::nullopt;
+    return std::make_pair(row, column);
+}
+
+// Whole row numbers within a worksheet's limits; nullopt for anything else.
+std::optional<qint64> parseRow(std::string_view text)
+{
+    qint64 row = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || row > XlsxWorkbook::MaxRows)
+            return std::nullopt;
+        row = row * 10 + (c - '0');
+    }
+    if (text.empty() || row < 1 || row > XlsxWorkbook::MaxRows)
+        return std::nullopt;
+    return row;
 }
 
 QByteArray cellReference(int row, int column)
@@ -627,28 +651,56 @@ struct CellContent
 class SheetGrid
 {
 public:
-    void Load(pugi::xml_node sheetData, const XmlNamespace &ns)
+    // Reads the rows and cells. References are checked, never renumbered: one beyond a worksheet's
+    // limits or out of order is refused with the reason. A row or cell without one is the next.
+    [[nodiscard]] bool Load(pugi::xml_node sheetData, const XmlNamespace &ns, QString *error)
     {
         m_sheetData = sheetData;
         m_ns = ns;
         m_rowName = ns.Name("row");
         m_cellName = ns.Name("c");
-        int rowNumber = 0;
+        const auto refuse = [error](const QString &reason) {
+            if (error)
+                *error = QStringLiteral("The workbook's first worksheet is damaged: %1.").arg(reason);
+            return false;
+        };
+        qint64 rowNumber = 0;
         for (pugi::xml_node row : sheetData.children(m_rowName.c_str())) {
-            const int given = row.attribute("r").as_int();
-            rowNumber = given > rowNumber ? given : rowNumber + 1;
+            const pugi::xml_attribute given = row.attribute("r");
+            const std::optional<qint64> number = given ? parseRow(given.value()) : rowNumber + 1;
+            if (!number || *number > XlsxWorkbook::MaxRows)
+                return refuse(given ? QStringLiteral("row \"%1\" is not a row of a worksheet, which has %2")
+                                          .arg(QString::fromUtf8(given.value()))
+                                          .arg(XlsxWorkbook::MaxRows)
+                                    : QStringLiteral("it has more than %1 rows").arg(XlsxWorkbook::MaxRows));
+            if (*number <= rowNumber)
+                return refuse(QStringLiteral("row %1 comes after row %2").arg(*number).arg(rowNumber));
+            rowNumber = *number;
             setAttribute(row, "r", QByteArray::number(rowNumber).constData());
             row.remove_attribute("spans");
-            Row &entry = m_rows[rowNumber];
+            Row &entry = m_rows.emplace_hint(m_rows.end(), static_cast<int>(rowNumber), Row {})->second;
             entry.node = row;
-            int column = 0;
+            qint64 column = 0;
             for (pugi::xml_node cell : row.children(m_cellName.c_str())) {
-                const int givenColumn = parseReference(cell.attribute("r").value()).second;
-                column = givenColumn > column ? givenColumn : column + 1;
-                setAttribute(cell, "r", cellReference(rowNumber, column).constData());
-                entry.cells[column] = cell;
+                const pugi::xml_attribute reference = cell.attribute("r");
+                const auto place = reference ? parseReference(reference.value())
+                                             : std::optional(std::make_pair(rowNumber, column + 1));
+                if (!place || place->second > MaxColumns)
+                    return refuse(QStringLiteral("cell \"%1\" is not a cell of a worksheet")
+                                      .arg(reference ? QString::fromUtf8(reference.value())
+                                                     : QStringLiteral("after column %1").arg(column)));
+                if (place->first != rowNumber || place->second <= column)
+                    return refuse(QStringLiteral("cell %1 is out of place in row %2")
+                                      .arg(QString::fromUtf8(reference.value()))
+                                      .arg(rowNumber));
+                column = place->second;
+                if (!reference)
+                    cell.append_attribute("r")
+                        = cellReference(static_cast<int>(rowNumber), static_cast<int>(column)).constData();
+                entry.cells.emplace_hint(entry.cells.end(), static_cast<int>(column), cell);
             }
         }
+        return true;
     }
 
     [[nodiscard]] pugi::xml_node Cell(int row, int column) const
@@ -693,6 +745,16 @@ public:
                     return it->first;
         }
         return 0;
+    }
+
+    // How many cells of the row hold something.
+    [[nodiscard]] int ContentCells(int row) const
+    {
+        const auto it = m_rows.find(row);
+        if (it == m_rows.end())
+            return 0;
+        return static_cast<int>(std::count_if(it->second.cells.begin(), it->second.cells.end(),
+            [this](const auto &cell) { return HasContent(cell.second); }));
     }
 
     // The highest column with content in any row.
@@ -781,6 +843,8 @@ struct XlsxWorkbook::Private
     SharedStrings strings;
     bool appendMode = false;
     bool date1904 = false;
+    // What the parsed worksheet is estimated to take in memory.
+    qint64 sheetMemory = 0;
     mutable QHash<QString, QHash<double, QString>> shownTexts;
     int currentRow = 1;
 
@@ -882,13 +946,27 @@ bool XlsxWorkbook::Private::load(QString *error)
     if (package->ContentType(sheetPart) != WorksheetContentType)
         return fail(
             error, QStringLiteral("The workbook's first sheet is not a worksheet (it may be a chart)."));
+    const std::optional<QByteArray> sheetBytes = package->ReadPart(sheetPart, error);
+    if (!sheetBytes)
+        return false;
+    // The parsed worksheet costs memory by its elements: one far beyond what a table needs is refused
+    // before it is parsed.
+    sheetMemory = sheetBytes->size() + sheetBytes->count('<') * BytesPerElement;
+    if (sheetMemory > MaxWorksheetMemory)
+        return fail(error,
+            QStringLiteral(
+                "The workbook's first worksheet is too large to append to: it would take about %1 MiB "
+                "of memory, more than %2 MiB.")
+                .arg(sheetMemory >> 20)
+                .arg(MaxWorksheetMemory >> 20));
     if (!package->ReadXmlPart(sheetPart, sheet, error))
         return false;
     ns = XmlNamespace::Unify(sheet, MainNamespace, "", false);
     if (!ns.IsDeclared() || localName(sheet.document_element(), ns) != "worksheet")
         return fail(error, QStringLiteral("The workbook's first worksheet is damaged."));
     valueName = ns.Name("v");
-    grid.Load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns);
+    if (!grid.Load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns, error))
+        return false;
 
     pugi::xml_document document;
     bool found = false;
@@ -1149,12 +1227,15 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
                 .arg(MaxRows));
     // Every cell of the used rows and columns gets formatted: a worksheet whose used range is far larger
     // than any event table (a stray cell in a far corner) is refused rather than blown up in memory.
-    const qint64 cells = rows * (std::max(d->grid.UsedColumnCount(), FittedColumns) + 4);
-    if (cells > MaxFormattedCells)
+    // Every row of the table gets formatted, in the table's columns: what that adds is bounded too.
+    const qint64 cells = rows * (std::max(d->grid.ContentCells(1), FittedColumns) + 4);
+    const qint64 memory = d->sheetMemory + cells * BytesPerElement;
+    if (memory > MaxWorksheetMemory)
         return d->fail(error,
-            QStringLiteral("The worksheet's used range is too large to format: %1 cells, more than %2.")
-                .arg(cells)
-                .arg(MaxFormattedCells));
+            QStringLiteral("The worksheet is too large to format: it would take about %1 MiB of memory, more "
+                           "than %2 MiB.")
+                .arg(memory >> 20)
+                .arg(MaxWorksheetMemory >> 20));
 
     int columnCount = 0;
     std::vector<int> fitted;
@@ -1170,6 +1251,11 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
                  ReportColumn::CumulativeAlarmTime, ReportColumn::TotalEvents }) {
             const QString header = ReportTable::HeaderText(column);
             if (d->columnMissing(header, usedColumns) && table.IsPresent(column)) {
+                if (columnCount == MaxColumns)
+                    return d->fail(error,
+                        QStringLiteral(
+                            "The worksheet has no column left for \"%1\": its last column is used.")
+                            .arg(header));
                 d->setText(d->grid.CreateCell(1, ++columnCount), header);
                 if (columnCount > FittedColumns)
                     fitted.push_back(columnCount);
@@ -1255,4 +1341,14 @@ bool XlsxWorkbook::Save(const QString &path, QString *error)
     d->package->SetXmlPart(d->stylesPart, d->styles.Document(), StylesContentType);
     d->package->SetXmlPart(d->sharedStringsPart, d->strings.Document(), SharedStringsContentType);
     return d->package->Save(path, error);
+}
+
+bool XlsxWorkbook::DestinationChanged() const
+{
+    return d->package && d->package->DestinationChanged();
+}
+
+QString XlsxWorkbook::SaveNote() const
+{
+    return d->package ? d->package->SaveNote() : QString();
 }

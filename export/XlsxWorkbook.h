@@ -23,6 +23,8 @@ public:
     [[nodiscard]] bool WriteTable(const ReportTable &table, QString *error) override;
     [[nodiscard]] bool WriteRawLines(const QStringList &lines, QString *error) override;
     [[nodiscard]] bool Save(const QString &path, QString *error) override;
+    [[nodiscard]] bool DestinationChanged() const override;
+    [[nodiscard]] QString SaveNote() const override;
 
 private:
     struct Private;

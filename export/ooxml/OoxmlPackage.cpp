@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -134,10 +135,29 @@ struct ZipSourceDeleter
 };
 using ZipSource = std::unique_ptr<zip_source_t, ZipSourceDeleter>;
 
+// Whether the bytes hold a document type declaration anywhere, in UTF-8 or UTF-16 of either byte order.
+bool holdsDoctype(const QByteArray &bytes)
+{
+    static const QByteArray utf8 = QByteArrayLiteral("<!DOCTYPE");
+    static const QByteArray utf16Little = QByteArray::fromRawData(
+        reinterpret_cast<const char *>(u"<!DOCTYPE"), 9 * static_cast<qsizetype>(sizeof(char16_t)));
+    QByteArray utf16Big;
+    for (const char c : utf8)
+        utf16Big.append('\0').append(c);
+    return bytes.contains(utf8) || bytes.contains(utf16Little) || bytes.contains(utf16Big);
+}
+
 bool parseXml(const QByteArray &bytes, const QString &partName, pugi::xml_document &document, QString *error)
 {
-    constexpr unsigned int options = pugi::parse_default | pugi::parse_declaration | pugi::parse_doctype
-        | pugi::parse_comments | pugi::parse_pi | pugi::parse_ws_pcdata;
+    if (holdsDoctype(bytes)) {
+        if (error)
+            *error = QStringLiteral("The part %1 holds a document type declaration (DOCTYPE); DOCTYPEs are "
+                                    "refused, as Office documents never contain one.")
+                         .arg(partName);
+        return false;
+    }
+    constexpr unsigned int options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments
+        | pugi::parse_pi | pugi::parse_ws_pcdata;
     const pugi::xml_parse_result result = document.load_buffer(
         bytes.constData(), static_cast<size_t>(bytes.size()), options, pugi::encoding_auto);
     if (!result) {
@@ -146,16 +166,6 @@ bool parseXml(const QByteArray &bytes, const QString &partName, pugi::xml_docume
                          .arg(partName, QString::fromUtf8(result.description()))
                          .arg(result.offset);
         return false;
-    }
-    for (const pugi::xml_node &node : document.children()) {
-        if (node.type() == pugi::node_doctype) {
-            document.reset();
-            if (error)
-                *error = QStringLiteral("The part %1 holds a document type declaration, which Office "
-                                        "documents never contain; it is not read.")
-                             .arg(partName);
-            return false;
-        }
     }
     return true;
 }
@@ -184,6 +194,11 @@ struct OoxmlPackage::Private
         qint64 compressedSize = 0;
     };
 
+    // The update of the file the package was opened from, locked until the package is saved over it.
+    std::unique_ptr<SafeFile::Update> update;
+    QString openedPath;
+    bool destinationChanged = false;
+    QString saveNote;
     QByteArray sourceBytes;
     ZipSource source;
     ZipArchive archive;
@@ -239,21 +254,28 @@ OoxmlPackage OoxmlPackage::Create()
 
 std::optional<OoxmlPackage> OoxmlPackage::Open(const QString &path, QString *error)
 {
-    const auto fail = [error](const QString &reason) -> std::optional<OoxmlPackage> {
-        if (error)
-            *error = reason;
+    // Office programs mark a document they have open with a lock file beside it.
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    for (const QString &lockName : { QStringLiteral(".~lock.%1#").arg(name), QStringLiteral("~$") + name,
+             QStringLiteral("~$") + name.mid(2) }) {
+        if (name.size() > 2 && QFileInfo::exists(info.dir().filePath(lockName))) {
+            if (error)
+                *error = QStringLiteral("The file is open in another program: %1. Close it and save again.")
+                             .arg(name);
+            return std::nullopt;
+        }
+    }
+    auto update = std::make_unique<SafeFile::Update>();
+    QByteArray bytes;
+    if (!update->Read(path, MaxPackageFileSize, bytes, error))
         return std::nullopt;
-    };
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    if (file.size() > MaxPackageFileSize)
-        return fail(QStringLiteral("The file is larger than %1 MiB.").arg(MaxPackageFileSize >> 20));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    return FromBytes(std::move(bytes), error);
+    std::optional<OoxmlPackage> package = FromBytes(std::move(bytes), error);
+    if (package) {
+        package->d->update = std::move(update);
+        package->d->openedPath = path;
+    }
+    return package;
 }
 
 std::optional<OoxmlPackage> OoxmlPackage::FromBytes(QByteArray bytes, QString *error)
@@ -266,6 +288,8 @@ std::optional<OoxmlPackage> OoxmlPackage::FromBytes(QByteArray bytes, QString *e
     OoxmlPackage package;
     Private &d = *package.d;
     d.sourceBytes = std::move(bytes);
+    if (d.sourceBytes.isEmpty())
+        return fail(QStringLiteral("The file is empty, not a Word or Excel document."));
     if (const QString reason = compoundFileReason(d.sourceBytes); !reason.isEmpty())
         return fail(reason);
 
@@ -300,7 +324,7 @@ std::optional<OoxmlPackage> OoxmlPackage::FromBytes(QByteArray bytes, QString *e
         if (const QString reason = unsafeEntryReason(name); !reason.isEmpty())
             return fail(QStringLiteral("The archive holds %1; it is not read.").arg(reason));
         if (d.entryByKey.contains(partKey(name)))
-            return fail(QStringLiteral("The archive holds the entry %1 twice; it is not read.").arg(name));
+            return fail(QStringLiteral("The file is damaged: two parts named %1.").arg(name));
         if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
             return fail(QStringLiteral("The file is password-protected (encrypted). Remove the password in "
                                        "the program that made it and try again."));
@@ -575,7 +599,22 @@ bool OoxmlPackage::Save(const QString &path, QString *error) const
     zip_source_close(buffer.get());
     if (read != static_cast<zip_int64_t>(stat.size))
         return fail(zipErrorText(zip_source_error(buffer.get())));
-    return SafeFile::Replace(path, bytes, error);
+    SafeFile::Update fresh;
+    SafeFile::Update &update = d->update && d->openedPath == path ? *d->update : fresh;
+    const bool replaced = update.Replace(path, bytes, error);
+    d->destinationChanged = update.Changed();
+    d->saveNote = update.Note();
+    return replaced;
+}
+
+bool OoxmlPackage::DestinationChanged() const
+{
+    return d->destinationChanged;
+}
+
+QString OoxmlPackage::SaveNote() const
+{
+    return d->saveNote;
 }
 
 QString OoxmlPackage::RelationshipsPartName(const QString &sourcePart)

@@ -56,7 +56,8 @@ public:
 
     // An empty package, to be filled with the writer's own parts.
     [[nodiscard]] static OoxmlPackage Create();
-    // Opens and checks an existing package; nullopt with the reason when the file is not a usable package.
+    // Opens and checks an existing package; nullopt with the reason when the file is not a usable package
+    // or is open in an office program (its lock file lies beside it).
     [[nodiscard]] static std::optional<OoxmlPackage> Open(const QString &path, QString *error);
     // The same for the bytes of a package file.
     [[nodiscard]] static std::optional<OoxmlPackage> FromBytes(QByteArray bytes, QString *error);
@@ -88,8 +89,15 @@ public:
     [[nodiscard]] QString MainPart() const;
 
     // Writes the whole package to path through SafeFile: path is replaced only when everything was
-    // written; otherwise it is left as it was and error holds the reason.
+    // written; otherwise it is left as it was and error holds the reason. A package opened from path
+    // keeps that file locked against other updates from Open until Save, and is saved over it only when
+    // no other program changed it meanwhile.
     [[nodiscard]] bool Save(const QString &path, QString *error) const;
+    // Whether the last Save failed because another program changed the file since Open read it; the
+    // work is then to be done again on the changed file.
+    [[nodiscard]] bool DestinationChanged() const;
+    // What the last Save could not keep of the replaced file (its owner or group), to tell the user.
+    [[nodiscard]] QString SaveNote() const;
 
     // The relationship part that belongs to a source part ("xl/_rels/workbook.xml.rels").
     [[nodiscard]] static QString RelationshipsPartName(const QString &sourcePart);

@@ -2,10 +2,17 @@
 #include <csignal>
 #include <cstring>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,27 +29,40 @@ struct Run
     QByteArray err;
 };
 
-// The tool in folder; with a size limit its files may not grow past that many bytes, and it is told
-// so by a failed write, not by SIGXFSZ.
+// The tool in folder; with a size limit its files may not grow past that many bytes (SIGXFSZ left at its
+// default, which kills a process that does not ignore it), with a memory limit it may not take more.
+// A tool killed by a signal has status -1.
 Run runTool(const QString &folder, const QStringList &args, qint64 sizeLimit = -1,
-    const QString &standardOutput = QString())
+    const QString &standardOutput = QString(), qint64 memoryLimit = -1)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
     if (!standardOutput.isEmpty())
         process.setStandardOutputFile(standardOutput);
-    if (sizeLimit >= 0) {
-        process.setChildProcessModifier([sizeLimit] {
-            std::signal(SIGXFSZ, SIG_IGN);
+    process.setChildProcessModifier([sizeLimit, memoryLimit] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        if (sizeLimit >= 0) {
             const rlimit limit { static_cast<rlim_t>(sizeLimit), static_cast<rlim_t>(sizeLimit) };
             setrlimit(RLIMIT_FSIZE, &limit);
-        });
-    }
+        }
+        if (memoryLimit >= 0) {
+            const rlimit limit { static_cast<rlim_t>(memoryLimit), static_cast<rlim_t>(memoryLimit) };
+            setrlimit(RLIMIT_AS, &limit);
+        }
+    });
     process.start(Tool, args);
-    if (!process.waitForFinished(30'000) || process.exitStatus() != QProcess::NormalExit)
+    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit)
         return {};
-    return { process.exitCode(), process.readAllStandardError() };
+    return { process.exitCode(), process.readAllStandardError() + process.readAllStandardOutput() };
 }
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+const QString TwoReports = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt");
 
 QByteArray readBytes(const QString &path)
 {
@@ -61,6 +81,12 @@ private slots:
     void exportOnFullDisk();
     void fullStandardOutput_data();
     void fullStandardOutput();
+    void concurrentAppendsKeepEveryRow_data();
+    void concurrentAppendsKeepEveryRow();
+    void unfinishedTextAppendIsCutBack();
+    void memoryStaysBounded();
+    void hostileDestinations();
+    void replacedFilesKeepWhatTheyWere();
 };
 
 // Every export format, on a disk where no file may grow past the size of OUTPUT plus room: an append then
@@ -139,6 +165,189 @@ void TestFaultInjection::fullStandardOutput()
     const Run run = runTool(dir.path(), args, -1, QStringLiteral("/dev/full"));
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.contains(std::strerror(ENOSPC)), run.err.constData());
+}
+
+void TestFaultInjection::concurrentAppendsKeepEveryRow_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("workbook") << QStringLiteral("xlsx");
+    QTest::newRow("document") << QStringLiteral("docx");
+}
+
+// Four processes append ten times each to one file; every row arrives, none twice.
+void TestFaultInjection::concurrentAppendsKeepEveryRow()
+{
+    QFETCH(QString, format);
+    constexpr int Workers = 4;
+    constexpr int Rounds = 10;
+    QTemporaryDir dir;
+    const QString output = dir.filePath(QStringLiteral("shared.") + format);
+    const QString report = dir.filePath(QStringLiteral("report.txt"));
+    QVERIFY(writeFile(report, "Date: 05-Dec-2026\nPeak exposure:\n15 ppm H2S\nAlarm duration:\n4 secs\n"));
+    QCOMPARE(runTool(dir.path(), { "export", "--format", format, report, output }).status, 0);
+
+    std::vector<std::thread> workers;
+    std::atomic<int> failures = 0;
+    for (int worker = 0; worker < Workers; ++worker) {
+        workers.emplace_back([&] {
+            for (int round = 0; round < Rounds; ++round)
+                if (runTool(dir.path(), { "export", "--format", format, "--append", report, output }).status
+                    != 0)
+                    ++failures;
+        });
+    }
+    for (std::thread &worker : workers)
+        worker.join();
+    QCOMPARE(failures.load(), 0);
+
+    // The rows counted in the saved file: one row element each, the header row besides.
+    QProcess unzip;
+    unzip.start(QStringLiteral(LORIMET_PYTHON3),
+        { QStringLiteral("-c"),
+            QStringLiteral("import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
+                           "print(z.read(sys.argv[2]).decode().count(sys.argv[3]))"),
+            output, format == QLatin1String("xlsx") ? "xl/worksheets/sheet1.xml" : "word/document.xml",
+            format == QLatin1String("xlsx") ? "<row " : "<w:tr>" });
+    QVERIFY(unzip.waitForFinished(30'000));
+    QCOMPARE(unzip.readAllStandardOutput().trimmed().toInt(), 1 + 1 + Workers * Rounds);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// A text append killed part-way leaves its journal: the next export cuts the file back first and says so.
+void TestFaultInjection::unfinishedTextAppendIsCutBack()
+{
+    QTemporaryDir dir;
+    const QString output = dir.filePath(QStringLiteral("reports.txt"));
+    QVERIFY(writeFile(output, "earlier\r\nPeak expo"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral(".reports.txt.lorimet-journal")), "9"));
+    const Run run = runTool(dir.path(), { "export", "--format", "txt", TwoReports, output });
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.err.contains("cut back to 9 bytes"), run.err.constData());
+    const QString fresh = dir.filePath(QStringLiteral("fresh.txt"));
+    QCOMPARE(runTool(dir.path(), { "export", "--format", "txt", TwoReports, fresh }).status, 0);
+    QCOMPARE(readBytes(output), "earlier\r\n" + readBytes(fresh));
+    QVERIFY(QFile::remove(fresh));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "reports.txt" });
+}
+
+// Work and memory follow what the sheet holds; what would need too much is refused, never a crash.
+void TestFaultInjection::memoryStaysBounded()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer reserves more address space than any limit the test could set");
+#else
+    QTemporaryDir dir;
+    // Millions of empty rows: a small file that would take gigabytes once parsed.
+    const QString workbook = dir.filePath(QStringLiteral("rows.xlsx"));
+    QCOMPARE(runTool(dir.path(), { "export", "--format", "xlsx", TwoReports, workbook }).status, 0);
+    QProcess patch;
+    patch.start(QStringLiteral(LORIMET_PYTHON3),
+        { QStringLiteral("-c"),
+            QStringLiteral(
+                "import sys, zipfile\n"
+                "src = zipfile.ZipFile(sys.argv[1]); parts = {n: src.read(n) for n in src.namelist()}\n"
+                "name = 'xl/worksheets/sheet1.xml'\n"
+                "parts[name] = parts[name].replace(b'</sheetData>', b'<row/>' * 4000000 + b'</sheetData>')\n"
+                "with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as out:\n"
+                "    [out.writestr(n, b) for n, b in parts.items()]\n"),
+            workbook });
+    QVERIFY(patch.waitForFinished(60'000) && patch.exitCode() == 0);
+    const QByteArray before = readBytes(workbook);
+    constexpr qint64 Limit = qint64(1) << 30;
+    const Run refused = runTool(
+        dir.path(), { "export", "--format", "xlsx", "--append", TwoReports, workbook }, -1, {}, Limit);
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.contains("too large to append to"), refused.err.constData());
+    QCOMPARE(readBytes(workbook), before);
+
+    // Memory that runs out ends the tool with a message and status 1.
+    const QString events = dir.filePath(QStringLiteral("events.txt"));
+    QVERIFY(writeFile(events, QByteArray("Peak exposure:\n1 ppm\n").repeated(1'000'000)));
+    const Run exhausted = runTool(dir.path(),
+        { "export", "--format", "xlsx", events, dir.filePath("big.xlsx") }, -1, {}, qint64(200) << 20);
+    QCOMPARE(exhausted.status, 1);
+    QVERIFY2(exhausted.err.contains("out of memory"), exhausted.err.constData());
+    QVERIFY(!QFile::exists(dir.filePath("big.xlsx")));
+#endif
+}
+
+// Destinations that would destroy something: the input itself, a link planted by another user, a name
+// without room for the temporary file, a document open in an office program; and inputs without end.
+void TestFaultInjection::hostileDestinations()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.txt"));
+    QVERIFY(QFile::copy(TwoReports, input));
+    QVERIFY(QFile::link(input, dir.filePath(QStringLiteral("alias.txt"))));
+    for (const char *output : { "in.txt", "alias.txt" }) {
+        const Run run = runTool(dir.path(), { "export", "--format", "csv", "in.txt", output });
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains("it is the report being exported"), run.err.constData());
+    }
+    QCOMPARE(readBytes(input), readBytes(TwoReports));
+
+    const Run endless = runTool(dir.path(), { "decode", "/dev/zero" });
+    QCOMPARE(endless.status, 1);
+    QVERIFY2(endless.err.contains("larger than 256 MiB"), endless.err.constData());
+
+    const Run longName = runTool(dir.path(), { "export", "--format", "csv", "in.txt", QString(250, u'n') });
+    QCOMPARE(longName.status, 1);
+    QVERIFY2(longName.err.contains("too long for the temporary file"), longName.err.constData());
+
+    const QString book = dir.filePath(QStringLiteral("book.xlsx"));
+    QCOMPARE(runTool(dir.path(), { "export", "--format", "xlsx", "in.txt", book }).status, 0);
+    QVERIFY(writeFile(dir.filePath(QStringLiteral(".~lock.book.xlsx#")), "user,host"));
+    const Run open = runTool(dir.path(), { "export", "--format", "xlsx", "--append", "in.txt", book });
+    QCOMPARE(open.status, 1);
+    QVERIFY2(open.err.contains("The file is open in another program: book.xlsx. Close it and save again."),
+        open.err.constData());
+
+    // A sticky folder everyone may write to, as /tmp: a link there that another user owns is not followed.
+    if (geteuid() != 0)
+        QSKIP("Giving a link to another user takes root");
+    const QString sticky = dir.filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkdir(sticky) && chmod(QFile::encodeName(sticky).constData(), 01777) == 0);
+    const QString victim = dir.filePath(QStringLiteral("victim.csv"));
+    QVERIFY(writeFile(victim, "mine\n"));
+    const QString planted = sticky + QStringLiteral("/out.csv");
+    QVERIFY(QFile::link(victim, planted));
+    QVERIFY(lchown(QFile::encodeName(planted).constData(), 65534, 65534) == 0);
+    const Run refused = runTool(dir.path(), { "export", "--format", "csv", "in.txt", planted });
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(
+        refused.err.contains("another user put in a folder everyone may write to"), refused.err.constData());
+    QCOMPARE(readBytes(victim), QByteArray("mine\n"));
+    // The user's own link there is followed, and stays a link.
+    QVERIFY(lchown(QFile::encodeName(planted).constData(), geteuid(), getegid()) == 0);
+    QCOMPARE(runTool(dir.path(), { "export", "--format", "csv", "in.txt", planted }).status, 0);
+    QVERIFY(readBytes(victim).startsWith("Download On,"));
+    QVERIFY(QFileInfo(planted).isSymLink());
+}
+
+// A replaced file keeps its mode and owner; one with other hard links is refused; a temporary file that a
+// killed export left beside it is removed.
+void TestFaultInjection::replacedFilesKeepWhatTheyWere()
+{
+    QTemporaryDir dir;
+    const QString output = dir.filePath(QStringLiteral("table.csv"));
+    QVERIFY(writeFile(output, "old\n"));
+    QVERIFY(chmod(QFile::encodeName(output).constData(), 0640) == 0);
+    const QString leftover = dir.filePath(QStringLiteral(".table.csv.lorimet-Ab12Cd"));
+    QVERIFY(writeFile(leftover, "half"));
+    QCOMPARE(runTool(dir.path(), { "export", "--format", "csv", TwoReports, output }).status, 0);
+    struct stat written;
+    QVERIFY(stat(QFile::encodeName(output).constData(), &written) == 0);
+    QCOMPARE(written.st_mode & 07777, mode_t(0640));
+    QVERIFY(!QFile::exists(leftover));
+
+    QVERIFY(::link(QFile::encodeName(output).constData(),
+                QFile::encodeName(dir.filePath("other.csv")).constData())
+        == 0);
+    const QByteArray before = readBytes(output);
+    const Run linked = runTool(dir.path(), { "export", "--format", "csv", TwoReports, output });
+    QCOMPARE(linked.status, 1);
+    QVERIFY2(linked.err.contains("hard links"), linked.err.constData());
+    QCOMPARE(readBytes(output), before);
 }
 
 QTEST_GUILESS_MAIN(TestFaultInjection)

@@ -543,6 +543,23 @@ void tst_DocxDocument::rawLinesAndNoTable()
 
     // A file that is not a Word document is refused when opened.
     QVERIFY(!document.Open(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt"), &error));
+
+    // A table without its column grid is refused with that reason.
+    const QString gridless = m_folder.filePath(QStringLiteral("gridless.docx"));
+    const ReportTable table
+        = tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 1 }));
+    DocxDocument made;
+    QVERIFY(made.Create(&error) && write(made, gridless, table, &error));
+    std::optional<OoxmlPackage> package = OoxmlPackage::Open(gridless, &error);
+    QVERIFY(package);
+    QByteArray main = *package->ReadPart(QStringLiteral("word/document.xml"), &error);
+    main.remove(main.indexOf("<w:tblGrid>"), main.indexOf("</w:tblGrid>") + 12 - main.indexOf("<w:tblGrid>"));
+    package->SetPart(QStringLiteral("word/document.xml"), main);
+    QVERIFY(package->Save(gridless, &error));
+    DocxDocument withoutGrid;
+    QVERIFY(withoutGrid.Open(gridless, &error));
+    QVERIFY(!withoutGrid.WriteTable(table, &error));
+    QVERIFY2(error.contains(QLatin1String("no column grid")), qPrintable(error));
 }
 
 QTEST_MAIN(tst_DocxDocument)

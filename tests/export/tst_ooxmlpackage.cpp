@@ -124,6 +124,7 @@ void TestOoxmlPackage::refusesUnusableFiles_data()
     };
 
     QTest::newRow("text file") << bytes("just some text\r\n") << "not a zip archive";
+    QTest::newRow("empty file") << bytes({}) << "The file is empty, not a Word or Excel document.";
     QTest::newRow("encrypted document") << bytes(QByteArray::fromHex("d0cf11e0a1b11ae1")
         + QByteArray(600, '\0') + QByteArray(reinterpret_cast<const char *>(u"EncryptionInfo"), 28))
                                         << "password-protected";
@@ -137,7 +138,7 @@ void TestOoxmlPackage::refusesUnusableFiles_data()
     }) << "relative path";
     QTest::newRow("duplicate") << zipWith([](auto &e) {
         e.append(ZipEntry { "DOC/Main.xml", "<other/>" });
-    }) << "twice";
+    }) << "The file is damaged: two parts named DOC/Main.xml.";
     // bzip2 packs zeros far tighter than deflate ever can.
     QTest::newRow("zip bomb") << zipWith([](auto &e) {
         e.append(ZipEntry { "doc/zeros.bin", QByteArray(2 << 20, '\0'), ZIP_CM_BZIP2 });
@@ -169,18 +170,26 @@ void TestOoxmlPackage::refusesUnusableFiles()
 
 void TestOoxmlPackage::refusesDocumentTypeDeclarations()
 {
-    const QString path = m_dir.filePath(QStringLiteral("laughs.docx"));
-    QList<ZipEntry> entries = validEntries();
-    entries[2].bytes = "<?xml version='1.0'?><!DOCTYPE main [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b "
-                       "'&a;&a;&a;&a;'>]><main>&b;</main>";
-    writeZip(path, entries);
-    QString error;
-    std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
-    QVERIFY2(package, qPrintable(error));
-    pugi::xml_document document;
-    QVERIFY(!package->ReadXmlPart(QStringLiteral("doc/main.xml"), document, &error));
-    QVERIFY2(error.contains(QLatin1String("document type declaration")), qPrintable(error));
-    QVERIFY(!document.first_child());
+    // Before the root, after it (where a parser would only call the part malformed), and in UTF-16.
+    const QString utf16 = QStringLiteral("<?xml version='1.0' encoding='UTF-16'?><!DOCTYPE m><m/>");
+    const QList<QByteArray> parts { "<?xml version='1.0'?><!DOCTYPE main [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b "
+                                    "'&a;&a;&a;&a;'>]><main>&b;</main>",
+        "<main/><!DOCTYPE main>",
+        QByteArray("\xff\xfe")
+            + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2) };
+    for (const QByteArray &bytes : parts) {
+        const QString path = m_dir.filePath(QStringLiteral("laughs.docx"));
+        QList<ZipEntry> entries = validEntries();
+        entries[2].bytes = bytes;
+        writeZip(path, entries);
+        QString error;
+        std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+        QVERIFY2(package, qPrintable(error));
+        pugi::xml_document document;
+        QVERIFY(!package->ReadXmlPart(QStringLiteral("doc/main.xml"), document, &error));
+        QVERIFY2(error.contains(QLatin1String("DOCTYPEs are refused")), qPrintable(error));
+        QVERIFY(!document.first_child());
+    }
 }
 
 void TestOoxmlPackage::buildsANewPackage()
