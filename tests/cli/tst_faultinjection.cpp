@@ -33,13 +33,15 @@ struct Run
 // default, which kills a process that does not ignore it), with a memory limit it may not take more.
 // A tool killed by a signal has status -1.
 Run runTool(const QString &folder, const QStringList &args, qint64 sizeLimit = -1,
-    const QString &standardOutput = QString(), qint64 memoryLimit = -1)
+    const QString &standardOutput = QString(), qint64 memoryLimit = -1, int user = -1)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
     if (!standardOutput.isEmpty())
         process.setStandardOutputFile(standardOutput);
-    process.setChildProcessModifier([sizeLimit, memoryLimit] {
+    process.setChildProcessModifier([sizeLimit, memoryLimit, user] {
+        if (user >= 0 && (setgid(static_cast<gid_t>(user)) != 0 || setuid(static_cast<uid_t>(user)) != 0))
+            _exit(127);
         std::signal(SIGXFSZ, SIG_DFL);
         if (sizeLimit >= 0) {
             const rlimit limit { static_cast<rlim_t>(sizeLimit), static_cast<rlim_t>(sizeLimit) };
@@ -302,17 +304,21 @@ void TestFaultInjection::hostileDestinations()
     QVERIFY2(open.err.contains("The file is open in another program: book.xlsx. Close it and save again."),
         open.err.constData());
 
-    // A sticky folder everyone may write to, as /tmp: a link there that another user owns is not followed.
+    // A sticky folder everyone may write to, as /tmp: a link there that another user owns is not followed
+    // by an unprivileged user's export.
     if (geteuid() != 0)
-        QSKIP("Giving a link to another user takes root");
+        QSKIP("Running the tool as another user takes root");
+    constexpr int Nobody = 65534;
+    QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
     const QString sticky = dir.filePath(QStringLiteral("shared"));
     QVERIFY(QDir().mkdir(sticky) && chmod(QFile::encodeName(sticky).constData(), 01777) == 0);
     const QString victim = dir.filePath(QStringLiteral("victim.csv"));
     QVERIFY(writeFile(victim, "mine\n"));
     const QString planted = sticky + QStringLiteral("/out.csv");
     QVERIFY(QFile::link(victim, planted));
-    QVERIFY(lchown(QFile::encodeName(planted).constData(), 65534, 65534) == 0);
-    const Run refused = runTool(dir.path(), { "export", "--format", "csv", "in.txt", planted });
+    QVERIFY(lchown(QFile::encodeName(planted).constData(), 12345, 12345) == 0);
+    const Run refused
+        = runTool(dir.path(), { "export", "--format", "csv", "in.txt", planted }, -1, {}, -1, Nobody);
     QCOMPARE(refused.status, 1);
     QVERIFY2(
         refused.err.contains("another user put in a folder everyone may write to"), refused.err.constData());
