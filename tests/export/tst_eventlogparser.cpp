@@ -110,8 +110,10 @@ void TestEventLogParser::parsing_data()
     tag("first slash splits", { "Total events/duration:", "5/2/3" }, "alarm=2/3; total=5");
     tag("tagging dialog date", { "Date: 05-Dec-2026" }, "date=2026-12-05");
     tag("short date, last century", { "Date: 3/1/99" }, "date=1999-03-01");
+    tag("short date, this century", { "Date: 3/1/26" }, "date=2026-03-01");
     tag("unreadable date is today", { "Date: yesterday" }, "date=2031-07-14");
     tag("tagging dialog time", { "Time: 12:30 AM" }, "time=00:30:00");
+    tag("24-hour time", { "Time: 13:05" }, "time=13:05:00");
     tag("unreadable time is now to the minute", { "Time: lunchtime" }, "time=16:42:00");
 
     parseRow("pending label takes the next line, even a label",
@@ -154,6 +156,7 @@ void TestEventLogParser::cellFormats_data()
     row("serial", "1.2.3", "1.2.3");
     row("time", "00:05", "12:05 AM");
     row("time", "13:05:59", "01:05 PM");
+    row("time", "12:30:00", "12:30 PM");
 }
 
 void TestEventLogParser::cellFormats()

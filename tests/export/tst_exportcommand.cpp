@@ -118,11 +118,14 @@ void TestExportCommand::standardOutput_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("txt") << "txt" << QByteArray("Peak exposure:\r\n5 \x80\r\nAlarm duration:\r\n4 secs\r\n");
+    QTest::newRow("txt") << "txt"
+                         << QByteArray(
+                                "User: A\rB\r\nPeak exposure:\r\n5 \x80\r\nAlarm duration:\r\n4 secs\r\n");
     QTest::newRow("csv") << "csv"
-                         << QByteArray("Download On,Download At,Serial #,User,Peak,Time Since Alarm Began,"
-                                       "Duration of Alarm\r\n,,,,5 \xE2\x82\xAC,00 days 00 hrs 00 mins ,"
-                                       "00 days 00 hrs 00 mins 04 secs\r\n");
+                         << QByteArray(
+                                "Download On,Download At,Serial #,User,Peak,Time Since Alarm Began,"
+                                "Duration of Alarm\r\n,,,\"A\rB\",5 \xE2\x82\xAC,00 days 00 hrs 00 mins ,"
+                                "00 days 00 hrs 00 mins 04 secs\r\n");
 }
 
 // "-" is standard output, which then carries the file alone.
@@ -130,7 +133,8 @@ void TestExportCommand::standardOutput()
 {
     QFETCH(QString, format);
     QFETCH(QByteArray, written);
-    writeBytes("report.txt", "Peak exposure:\n5 \x80\r\nAlarm duration:\n4 secs");
+    // A carriage return inside a line stays in it, and a CSV field holding one is quoted.
+    writeBytes("report.txt", "User: A\rB\nPeak exposure:\n5 \x80\r\nAlarm duration:\n4 secs");
     QCOMPARE(run({ "--format", format, "report.txt", "-" }), 0);
     QCOMPARE(m_err, QString());
     QCOMPARE(m_out, written);

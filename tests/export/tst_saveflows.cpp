@@ -301,7 +301,7 @@ void TestSaveFlows::textDestination()
     QFETCH(QString, chosen);
     QFETCH(QString, written);
     const QStringList lines { "   S/N: AB.12", "", QString::fromUtf8("Zo\u00eb \u20ac 5"),
-        QString::fromUtf8("\u65e5\u672c") };
+        QString::fromUtf8("\u65e5\u672c \U0001F600") };
     // Twice: the second export finds the file and adds to it without asking. The chosen path comes back with
     // spaces around it.
     for (int i = 0; i < 2; ++i)
@@ -312,8 +312,8 @@ void TestSaveFlows::textDestination()
         written.isEmpty() ? QStringList() : QStringList(written));
     QCOMPARE(readBytes(path),
         QByteArray(written.isEmpty() ? ""
-                                     : "   S/N: AB.12\r\n\r\nZo\xEB \x80 5\r\n??\r\n"
-                                       "   S/N: AB.12\r\n\r\nZo\xEB \x80 5\r\n??\r\n"));
+                                     : "   S/N: AB.12\r\n\r\nZo\xEB \x80 5\r\n?? ?\r\n"
+                                       "   S/N: AB.12\r\n\r\nZo\xEB \x80 5\r\n?? ?\r\n"));
     QCOMPARE(m_opened, written.isEmpty() ? QList<QUrl>() : QList<QUrl>(2, QUrl::fromLocalFile(path)));
     QCOMPARE(m_dialogs.size(), 2);
     // An open dialog: it never asks whether the file exists, as the text is added to it anyway.
