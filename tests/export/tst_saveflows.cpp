@@ -20,6 +20,7 @@
 #include "ExportChoice.h"
 #include "ExportDrivers.h"
 #include "FileSizeLimit.h"
+#include "OoxmlPackage.h"
 #include "TextDocument.h"
 #include "Windows1252.h"
 #include "frmSave.h"
@@ -396,6 +397,14 @@ void TestSaveFlows::failureIsReported()
     if (exists)
         QCOMPARE(readBytes(path), before);
     QCOMPARE(m_opened.size(), viewerStarts ? 0 : 1);
+    // A new document's page follows the locale's measurement: Letter under the tests' en_US.
+    if (file == QLatin1String("new.docx")) {
+        QString error;
+        const std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+        QVERIFY2(package, qPrintable(error));
+        QVERIFY(package->ReadPart(QStringLiteral("word/document.xml"), &error)
+                    ->contains("<w:pgSz w:w=\"15840\""));
+    }
 }
 
 // The file-size limit stands in for a disk that fills up during the export: the first bytes fit, the rest
