@@ -1,3 +1,4 @@
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 
@@ -91,6 +92,15 @@ void tst_frmReportTagging::okWritesTagsIntoTheNewReport()
         field(dialog, "txtTime")->setFocus();
         QTest::keyClick(field(dialog, "txtTime"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), found ? user : serialNo);
+
+        // The user's name fits its 24-character tag line: more is refused, typed or pasted.
+        QTest::keyClicks(user, QString(25, u'W'));
+        QCOMPARE(user->text(), QString(18, u'W'));
+        user->clear();
+        QApplication::clipboard()->setText(QString(30, u'P'));
+        QTest::keyClick(user, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(user->text(), QString(18, u'P'));
+        user->clear();
 
         QTest::keyClicks(serialNo, found ? QString() : QStringLiteral("   "));
         QTest::keyClicks(user, QStringLiteral("Ann"));
