@@ -220,6 +220,9 @@ struct SafeFile::Update::Private
             }
             int result = 0;
             while ((result = flock(opened, LOCK_EX)) != 0 && errno == EINTR) { }
+            // A file system without locks (some network shares) still has the check before the rename.
+            if (result != 0 && (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL))
+                result = 0;
             struct stat named;
             if (result == 0 && fstat(opened, &locked) == 0
                 && stat(nativePath(lockPath).constData(), &named) == 0 && sameFile(locked, named)) {
