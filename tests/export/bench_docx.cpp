@@ -68,6 +68,8 @@ int main(int argc, char *argv[])
              QStringLiteral("word/_rels/document.xml.rels"), QStringLiteral("word/document.xml"),
              QStringLiteral("word/styles.xml"), QStringLiteral("word/settings.xml") })
         parts.append(package->ReadPart(name, &error).value_or(QByteArray()));
+    // An opened package keeps its file locked for an update; the appends below open it again.
+    package.reset();
     qint64 deflated = 0;
     const qint64 deflateTime = medianTime([&] {
         deflated = 0;
