@@ -45,7 +45,7 @@ const QList<CliCommand> &cliCommands()
         { QStringLiteral("record"), QStringLiteral("CAPTURE"),
             QStringLiteral("Run one transfer on the attached adapter and save its input reports."),
             &runRecordCommand },
-        { QStringLiteral("export"), QStringLiteral("--format txt|csv|xlsx|docx [--append] INPUT OUTPUT"),
+        { QStringLiteral("export"), QString::fromLatin1(ExportCommandArguments),
             QStringLiteral(
                 "Append a saved text report to OUTPUT (txt) or write its event table (csv, xlsx, docx)."),
             &runExportCommand },

@@ -95,7 +95,7 @@ void TestCliCommands::usageAndFailures_data()
     const QString bad = m_dir.filePath(QStringLiteral("bad.cap"));
     row("no command", {}, 2, "a command is missing");
     row("unknown command", { "print" }, 2, "unknown command \"print\"");
-    row("export without files", { "export", "--format", "csv" }, 2, "usage: lorimet-report export");
+    row("export without files", { "export", "--format", "csv" }, 2, "Usage: lorimet-report export --format");
     row("decode without file", { "decode" }, 2, decodeUsage);
     row("decode with two files", { "decode", "a.cap", "b.cap" }, 2, decodeUsage);
     row("decode with an unknown option", { "decode", "--raw" }, 2, decodeUsage);

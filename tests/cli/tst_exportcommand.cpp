@@ -243,7 +243,8 @@ void TestExportCommand::failures_data()
     const auto row = [](const char *name, const QStringList &args, int status, const QString &message) {
         QTest::newRow(name) << args << status << message;
     };
-    const QString usage = QLatin1String(ExportCommandUsage);
+    const QString usage
+        = QStringLiteral("Usage: lorimet-report export ") + QLatin1String(ExportCommandArguments);
     const QString huge = m_sharedDir.filePath("huge.txt");
     const QString events = m_sharedDir.filePath("events.txt");
     row("missing input", { "--format", "csv", "missing.txt", "out.csv" }, 1, "cannot read missing.txt: ");

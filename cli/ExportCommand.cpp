@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLocale>
 
+#include "CliCommands.h"
 #include "CsvTable.h"
 #include "DocxDocument.h"
 #include "EventLogParser.h"
@@ -15,20 +16,9 @@
 #include "Windows1252.h"
 #include "XlsxWorkbook.h"
 
-const char *const ExportCommandUsage
-    = "export --format txt|csv|xlsx|docx [--append] INPUT OUTPUT   append a saved text report to OUTPUT "
-      "(txt) "
-      "or write its event table to OUTPUT (csv, xlsx, docx; with --append below the table OUTPUT holds); "
-      "OUTPUT - is standard output for txt and csv";
+const char *const ExportCommandArguments = "--format txt|csv|xlsx|docx [--append] INPUT OUTPUT";
 
 namespace {
-
-enum class ExitStatus
-{
-    Success = 0,
-    FileError = 1,
-    UsageError = 2
-};
 
 // A saved report larger than this is not a report: it is refused before it fills the memory.
 constexpr qint64 MaxInputBytes = qint64(256) * 1024 * 1024;
@@ -309,8 +299,8 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 {
     const std::optional<ExportArguments> arguments = parseArguments(args);
     if (!arguments) {
-        err << "usage: lorimet-report " << ExportCommandUsage << Qt::endl;
-        return static_cast<int>(ExitStatus::UsageError);
+        err << "Usage: lorimet-report export " << ExportCommandArguments << Qt::endl;
+        return ExitStatus::UsageError;
     }
 
     QString summary;
@@ -319,9 +309,9 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         && findFormat(arguments->format)->run(*arguments, out, summary, error);
     if (!exported) {
         err << "lorimet-report export: " << error << Qt::endl;
-        return static_cast<int>(ExitStatus::FileError);
+        return ExitStatus::Failure;
     }
     if (!summary.isEmpty())
         out << summary << Qt::endl;
-    return static_cast<int>(ExitStatus::Success);
+    return ExitStatus::Success;
 }

@@ -3,8 +3,8 @@
 #include <QStringList>
 #include <QTextStream>
 
-// One line for the command-line tool's help.
-extern const char *const ExportCommandUsage;
+// The export command's arguments, as its usage and the tool's help show them.
+extern const char *const ExportCommandArguments;
 
 // The "export" command: args follow the word export, as in --format txt|csv|xlsx|docx [--append] INPUT
 // OUTPUT. INPUT is a text report as the text export writes it, one display line per line, read as a
