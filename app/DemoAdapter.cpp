@@ -1,4 +1,4 @@
-#include "DemoAdapter.h"
+#include "app/DemoAdapter.h"
 
 #include <QDir>
 #include <QLoggingCategory>

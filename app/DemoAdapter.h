@@ -6,8 +6,8 @@
 #include <QList>
 #include <QStringList>
 
-#include "CaptureFile.h"
-#include "SimulatedHidBus.h"
+#include "device/CaptureFile.h"
+#include "device/simulated/SimulatedHidBus.h"
 
 // A simulated adapter for the demo program: one Lorimet Adapter on a simulated HID bus that answers a
 // download with the next of the shipped detector reports, one after the other and then from the first

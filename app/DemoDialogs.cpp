@@ -1,4 +1,4 @@
-#include "DemoDialogs.h"
+#include "app/DemoDialogs.h"
 
 DemoDialogs::DemoDialogs(const QString &captureDirectory, TransferTiming timing)
     : m_adapter(captureDirectory)

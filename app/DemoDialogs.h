@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CommandDialogs.h"
-#include "DemoAdapter.h"
-#include "ProgramDialogs.h"
+#include "app/CommandDialogs.h"
+#include "app/DemoAdapter.h"
+#include "app/ProgramDialogs.h"
 
 // The dialogs of the demo program: the real transfer dialogs over the simulated adapter, which answers
 // each download with the next shipped detector report.

@@ -1,10 +1,10 @@
-#include "ProgramDialogs.h"
+#include "app/ProgramDialogs.h"
 
 #include <QPointer>
 
-#include "frmProgress.h"
-#include "frmReset.h"
-#include "frmSave.h"
+#include "dialogs/frmProgress.h"
+#include "dialogs/frmReset.h"
+#include "export/frmSave.h"
 
 ProgramDialogs::ProgramDialogs(HidBackend &backend, TransferTiming timing)
     : m_backend(backend)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CommandDialogs.h"
-#include "TransferTiming.h"
+#include "app/CommandDialogs.h"
+#include "dialogs/TransferTiming.h"
 
 class HidBackend;
 

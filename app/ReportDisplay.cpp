@@ -1,4 +1,4 @@
-#include "ReportDisplay.h"
+#include "app/ReportDisplay.h"
 
 ReportDisplay::ReportDisplay(QWidget *parent)
     : QListView(parent)

@@ -3,8 +3,8 @@
 #include <QListView>
 #include <QStringList>
 
-#include "OutputList.h"
-#include "ReportDisplayModel.h"
+#include "app/ReportDisplayModel.h"
+#include "common/OutputList.h"
 
 // The main window's report display: a single-selection list of report lines in a fixed-pitch font. It is
 // the only store of report text; positions are 16-bit. Appended lines and selections reach the screen in

@@ -1,4 +1,4 @@
-#include "ReportDisplayModel.h"
+#include "app/ReportDisplayModel.h"
 
 ReportDisplayModel::ReportDisplayModel(QObject *parent)
     : QAbstractListModel(parent)

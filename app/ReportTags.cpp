@@ -1,10 +1,10 @@
-#include "ReportTags.h"
+#include "app/ReportTags.h"
 
 #include <algorithm>
 #include <array>
 
-#include "ReportDisplayModel.h"
-#include "SpaceTrim.h"
+#include "app/ReportDisplayModel.h"
+#include "common/SpaceTrim.h"
 
 namespace ReportTags {
 

@@ -1,4 +1,4 @@
-#include "TagField.h"
+#include "app/TagField.h"
 
 #include <algorithm>
 

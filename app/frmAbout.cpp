@@ -1,12 +1,12 @@
-#include "frmAbout.h"
+#include "app/frmAbout.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-#include "AppInfo.h"
-#include "Artwork.h"
-#include "WindowFonts.h"
-#include "WindowPlacement.h"
+#include "app/AppInfo.h"
+#include "app/Artwork.h"
+#include "common/WindowFonts.h"
+#include "common/WindowPlacement.h"
 
 frmAbout::frmAbout(QWidget &owner)
     : QDialog(&owner,

@@ -1,4 +1,4 @@
-#include "frmMain.h"
+#include "app/frmMain.h"
 
 #include <algorithm>
 
@@ -12,14 +12,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "AppInfo.h"
-#include "Artwork.h"
-#include "CommandDialogs.h"
-#include "ReportDisplay.h"
-#include "WindowFonts.h"
-#include "WindowPlacement.h"
-#include "frmAbout.h"
-#include "frmReportTagging.h"
+#include "app/AppInfo.h"
+#include "app/Artwork.h"
+#include "app/CommandDialogs.h"
+#include "app/ReportDisplay.h"
+#include "app/frmAbout.h"
+#include "app/frmReportTagging.h"
+#include "common/WindowFonts.h"
+#include "common/WindowPlacement.h"
 
 namespace {
 

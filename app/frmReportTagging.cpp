@@ -1,16 +1,16 @@
-#include "frmReportTagging.h"
+#include "app/frmReportTagging.h"
 
 #include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
-#include "ReportDisplay.h"
-#include "ReportTags.h"
-#include "TagField.h"
-#include "WindowFonts.h"
-#include "WindowPlacement.h"
-#include "frmMain.h"
+#include "app/ReportDisplay.h"
+#include "app/ReportTags.h"
+#include "app/TagField.h"
+#include "app/frmMain.h"
+#include "common/WindowFonts.h"
+#include "common/WindowPlacement.h"
 
 namespace {
 

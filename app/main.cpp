@@ -5,13 +5,13 @@
 
 #include <QApplication>
 
-#include "frmMain.h"
+#include "app/frmMain.h"
 
 #ifdef LORIMET_DEMO
-#include "DemoDialogs.h"
+#include "app/DemoDialogs.h"
 #else
-#include "HidapiBackend.h"
-#include "ProgramDialogs.h"
+#include "app/ProgramDialogs.h"
+#include "device/HidapiBackend.h"
 #endif
 
 namespace {

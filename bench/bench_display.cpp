@@ -6,8 +6,8 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
-#include "ReportDisplay.h"
-#include "ReportDisplayModel.h"
+#include "app/ReportDisplay.h"
+#include "app/ReportDisplayModel.h"
 
 namespace {
 

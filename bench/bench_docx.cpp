@@ -10,11 +10,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include "DocxDocument.h"
-#include "EventLogParser.h"
-#include "FullDisplay.h"
-#include "OoxmlPackage.h"
-#include "ReportTable.h"
+#include "bench/FullDisplay.h"
+#include "export/office/DocxDocument.h"
+#include "export/ooxml/OoxmlPackage.h"
+#include "export/report/EventLogParser.h"
+#include "export/report/ReportTable.h"
 
 namespace {
 

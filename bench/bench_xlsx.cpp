@@ -19,10 +19,10 @@
 #include <xlsxwriter.h>
 #endif
 
-#include "EventLogParser.h"
-#include "FullDisplay.h"
-#include "ReportTable.h"
-#include "XlsxWorkbook.h"
+#include "bench/FullDisplay.h"
+#include "export/office/XlsxWorkbook.h"
+#include "export/report/EventLogParser.h"
+#include "export/report/ReportTable.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
 #include <algorithm>
 
-#include "ExportCommand.h"
+#include "cli/ExportCommand.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "CaptureFile.h"
-#include "LorimetAdapter.h"
-#include "ReportDecoder.h"
+#include "device/CaptureFile.h"
+#include "device/LorimetAdapter.h"
+#include "device/ReportDecoder.h"
 
 int runDecodeCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {

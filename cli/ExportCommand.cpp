@@ -1,4 +1,4 @@
-#include "ExportCommand.h"
+#include "cli/ExportCommand.h"
 
 #include <functional>
 #include <optional>
@@ -6,15 +6,15 @@
 #include <QFile>
 #include <QLocale>
 
-#include "CliCommands.h"
-#include "CsvTable.h"
-#include "DocxDocument.h"
-#include "EventLogParser.h"
-#include "ReportTable.h"
-#include "SafeFile.h"
-#include "TextReportFile.h"
-#include "Windows1252.h"
-#include "XlsxWorkbook.h"
+#include "cli/CliCommands.h"
+#include "common/SafeFile.h"
+#include "common/Windows1252.h"
+#include "export/office/DocxDocument.h"
+#include "export/office/XlsxWorkbook.h"
+#include "export/report/CsvTable.h"
+#include "export/report/EventLogParser.h"
+#include "export/report/ReportTable.h"
+#include "export/report/TextReportFile.h"
 
 const char *const ExportCommandArguments = "--format txt|csv|xlsx|docx [--append] INPUT OUTPUT";
 

@@ -1,12 +1,12 @@
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
 #include <algorithm>
 
 #include <QDateTime>
 
-#include "CaptureFile.h"
-#include "HidapiBackend.h"
-#include "LorimetAdapter.h"
+#include "device/CaptureFile.h"
+#include "device/HidapiBackend.h"
+#include "device/LorimetAdapter.h"
 
 namespace {
 

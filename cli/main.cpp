@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTextStream>
 
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "SafeFile.h"
+#include "common/SafeFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "SpaceTrim.h"
+#include "common/SpaceTrim.h"
 
 QString trimSpaces(const QString &text)
 {

@@ -1,4 +1,4 @@
-#include "WindowFonts.h"
+#include "common/WindowFonts.h"
 
 QFont WindowFonts::arial(qreal pointSize, bool bold)
 {

@@ -1,11 +1,11 @@
-#include "CaptureFile.h"
+#include "device/CaptureFile.h"
 
 #include <cctype>
 
 #include <QFile>
 #include <QStringList>
 
-#include "SafeFile.h"
+#include "common/SafeFile.h"
 
 namespace CaptureFile {
 

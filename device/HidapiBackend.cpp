@@ -1,4 +1,4 @@
-#include "HidapiBackend.h"
+#include "device/HidapiBackend.h"
 
 #include <array>
 #include <cerrno>
@@ -14,7 +14,7 @@
 
 #include <hidapi.h>
 
-#include "TransferWorker.h"
+#include "device/TransferWorker.h"
 
 namespace {
 

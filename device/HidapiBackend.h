@@ -3,7 +3,7 @@
 #include <map>
 #include <optional>
 
-#include "TransferWorkerBackend.h"
+#include "device/TransferWorkerBackend.h"
 
 struct hid_device_;
 

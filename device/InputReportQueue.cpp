@@ -1,4 +1,4 @@
-#include "InputReportQueue.h"
+#include "device/InputReportQueue.h"
 
 #include <algorithm>
 

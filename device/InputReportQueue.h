@@ -8,7 +8,7 @@
 #include <QByteArray>
 #include <QDeadlineTimer>
 
-#include "HidBackend.h"
+#include "device/HidBackend.h"
 
 // The program's own queue of input reports between a transfer handle's I/O thread (which pushes) and the
 // reader (which takes). When it is full the newest report is dropped and the report before the gap is

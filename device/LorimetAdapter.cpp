@@ -1,12 +1,12 @@
-#include "LorimetAdapter.h"
+#include "device/LorimetAdapter.h"
 
 #include <cerrno>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
-#include "OutputList.h"
-#include "ReportDecoder.h"
+#include "common/OutputList.h"
+#include "device/ReportDecoder.h"
 
 Q_LOGGING_CATEGORY(lcLorimetDevice, "lorimet.device", QtInfoMsg)
 

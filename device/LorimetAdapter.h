@@ -7,7 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
-#include "HidBackend.h"
+#include "device/HidBackend.h"
 
 class OutputList;
 class QObject;

@@ -1,8 +1,8 @@
-#include "ReportDecoder.h"
+#include "device/ReportDecoder.h"
 
 #include <algorithm>
 
-#include "Windows1252.h"
+#include "common/Windows1252.h"
 
 namespace {
 

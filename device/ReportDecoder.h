@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "CaptureFile.h"
+#include "device/CaptureFile.h"
 
 // Turns the data bytes of one transfer's input reports into report lines. One decoder lives for one
 // transfer: a line that a transfer leaves unfinished is not continued by the next one.

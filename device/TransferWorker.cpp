@@ -1,8 +1,8 @@
-#include "TransferWorker.h"
+#include "device/TransferWorker.h"
 
 #include <array>
 
-#include "ReportDecoder.h"
+#include "device/ReportDecoder.h"
 
 TransferWorker::TransferWorker(std::unique_ptr<ReportFile> file)
     : m_file(std::move(file))

@@ -8,7 +8,7 @@
 
 #include <QByteArray>
 
-#include "InputReportQueue.h"
+#include "device/InputReportQueue.h"
 
 // One open device file as the transfer thread sees it. Only that thread calls it.
 class ReportFile

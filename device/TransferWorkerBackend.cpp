@@ -1,10 +1,10 @@
-#include "TransferWorkerBackend.h"
+#include "device/TransferWorkerBackend.h"
 
 #include <algorithm>
 #include <cerrno>
 
-#include "InputReportQueue.h"
-#include "TransferWorker.h"
+#include "device/InputReportQueue.h"
+#include "device/TransferWorker.h"
 
 TransferWorkerBackend::~TransferWorkerBackend() = default;
 

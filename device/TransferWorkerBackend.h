@@ -6,7 +6,7 @@
 #include <optional>
 #include <set>
 
-#include "HidBackend.h"
+#include "device/HidBackend.h"
 
 class ReportFile;
 class TransferWorker;

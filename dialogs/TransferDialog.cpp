@@ -1,10 +1,10 @@
-#include "TransferDialog.h"
+#include "dialogs/TransferDialog.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 
-#include "LorimetAdapter.h"
-#include "WindowPlacement.h"
+#include "common/WindowPlacement.h"
+#include "device/LorimetAdapter.h"
 
 TransferDialog::TransferDialog(HidBackend &backend, TransferTiming timing, QWidget *parent)
     : QDialog(parent)

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "TransferTiming.h"
+#include "dialogs/TransferTiming.h"
 
 class HidBackend;
 class LorimetAdapter;

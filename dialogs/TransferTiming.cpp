@@ -1,4 +1,4 @@
-#include "TransferTiming.h"
+#include "dialogs/TransferTiming.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "TransferWidgets.h"
+#include "dialogs/TransferWidgets.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPixmap>
 
-#include "WindowFonts.h"
+#include "common/WindowFonts.h"
 
 namespace TransferWidgets {
 

@@ -1,4 +1,4 @@
-#include "frmProgress.h"
+#include "dialogs/frmProgress.h"
 
 #include <memory>
 
@@ -6,9 +6,9 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "LorimetAdapter.h"
-#include "OutputList.h"
-#include "TransferWidgets.h"
+#include "common/OutputList.h"
+#include "device/LorimetAdapter.h"
+#include "dialogs/TransferWidgets.h"
 
 using namespace TransferWidgets;
 

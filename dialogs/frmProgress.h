@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "TransferDialog.h"
+#include "dialogs/TransferDialog.h"
 
 class OutputList;
 class QGroupBox;

@@ -1,4 +1,4 @@
-#include "frmReset.h"
+#include "dialogs/frmReset.h"
 
 #include <memory>
 
@@ -6,8 +6,8 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "LorimetAdapter.h"
-#include "TransferWidgets.h"
+#include "device/LorimetAdapter.h"
+#include "dialogs/TransferWidgets.h"
 
 using namespace TransferWidgets;
 

@@ -1,4 +1,4 @@
-#include "APICommonDialog.h"
+#include "export/APICommonDialog.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QWidget>
 
-#include "SpaceTrim.h"
+#include "common/SpaceTrim.h"
 
 namespace {
 

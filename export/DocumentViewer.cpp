@@ -1,4 +1,4 @@
-#include "DocumentViewer.h"
+#include "export/DocumentViewer.h"
 
 #include <QDesktopServices>
 

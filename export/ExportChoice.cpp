@@ -1,4 +1,4 @@
-#include "ExportChoice.h"
+#include "export/ExportChoice.h"
 
 ExportChoice &exportChoice()
 {

@@ -1,8 +1,8 @@
-#include "ExportDrivers.h"
+#include "export/ExportDrivers.h"
 
-#include "ExportChoice.h"
-#include "TableDocument.h"
-#include "TextDocument.h"
+#include "export/ExportChoice.h"
+#include "export/TableDocument.h"
+#include "export/TextDocument.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-#include "ReportWriter.h"
+#include "export/ReportWriter.h"
 
 // The export drivers behind the save options: each creates one writer, feeds it every display line in
 // order and lets it finish. The display lines are a snapshot taken when Save was chosen.

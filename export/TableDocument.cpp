@@ -1,12 +1,12 @@
-#include "TableDocument.h"
+#include "export/TableDocument.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
 
-#include "APICommonDialog.h"
-#include "DocumentViewer.h"
-#include "DocxDocument.h"
-#include "XlsxWorkbook.h"
+#include "export/APICommonDialog.h"
+#include "export/DocumentViewer.h"
+#include "export/office/DocxDocument.h"
+#include "export/office/XlsxWorkbook.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <QString>
 #include <QStringList>
 
-#include "EventLogParser.h"
-#include "ReportTable.h"
-#include "ReportWriter.h"
-#include "TableFile.h"
+#include "export/ReportWriter.h"
+#include "export/office/TableFile.h"
+#include "export/report/EventLogParser.h"
+#include "export/report/ReportTable.h"
 
 // What the Word and Excel writers share: the parser that turns the display lines into the event table,
 // the document file they fill, and the messages that tell the user when that fails.

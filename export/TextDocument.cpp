@@ -1,10 +1,10 @@
-#include "TextDocument.h"
+#include "export/TextDocument.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
 
-#include "APICommonDialog.h"
-#include "DocumentViewer.h"
+#include "export/APICommonDialog.h"
+#include "export/DocumentViewer.h"
 
 bool TextDocument::BrowseForDestination()
 {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "ReportWriter.h"
-#include "TextReportFile.h"
+#include "export/ReportWriter.h"
+#include "export/report/TextReportFile.h"
 
 // Writes the display lines, unparsed, to a text file the user picks, appending them to what it holds in one
 // go, and then opens it in the user's text viewer. A file that cannot take all of them is left as it was.

@@ -1,13 +1,13 @@
-#include "frmAppend.h"
+#include "export/frmAppend.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ExportChoice.h"
-#include "WindowFonts.h"
-#include "WindowPlacement.h"
+#include "common/WindowFonts.h"
+#include "common/WindowPlacement.h"
+#include "export/ExportChoice.h"
 
 frmAppend::frmAppend(QWidget *owner)
     : QDialog(owner,

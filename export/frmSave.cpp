@@ -1,4 +1,4 @@
-#include "frmSave.h"
+#include "export/frmSave.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -7,12 +7,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "APICommonDialog.h"
-#include "ExportChoice.h"
-#include "ExportDrivers.h"
-#include "WindowFonts.h"
-#include "WindowPlacement.h"
-#include "frmAppend.h"
+#include "common/WindowFonts.h"
+#include "common/WindowPlacement.h"
+#include "export/APICommonDialog.h"
+#include "export/ExportChoice.h"
+#include "export/ExportDrivers.h"
+#include "export/frmAppend.h"
 
 void ShowSaveOptions(QWidget *owner, const QStringList &displayLines)
 {

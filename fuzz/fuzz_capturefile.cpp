@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "CaptureFile.h"
+#include "device/CaptureFile.h"
 
 // A capture file is read; one that reads without error comes back unchanged when written and read again.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

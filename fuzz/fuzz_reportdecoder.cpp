@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "CaptureFile.h"
-#include "LorimetAdapter.h"
-#include "ReportDecoder.h"
+#include "device/CaptureFile.h"
+#include "device/LorimetAdapter.h"
+#include "device/ReportDecoder.h"
 
 namespace {
 

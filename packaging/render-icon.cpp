@@ -4,8 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "Artwork.h"
-#include "SafeFile.h"
+#include "app/Artwork.h"
+#include "common/SafeFile.h"
 
 // Writes the program's icon as a PNG image of SIDE x SIDE pixels, for the desktop menu's icon theme.
 int main(int argc, char *argv[])

@@ -1,10 +1,10 @@
-#include "SimulatedHidBus.h"
+#include "device/simulated/SimulatedHidBus.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "TransferWorker.h"
+#include "device/TransferWorker.h"
 
 class SimulatedHidBus::File : public ReportFile
 {

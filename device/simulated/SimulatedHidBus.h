@@ -15,8 +15,8 @@
 #include <QList>
 #include <QString>
 
-#include "CaptureFile.h"
-#include "TransferWorkerBackend.h"
+#include "device/CaptureFile.h"
+#include "device/TransferWorkerBackend.h"
 
 // An in-process HID bus with simulated devices, for tests and the demo. It behaves like the Linux hidraw
 // stack behind hidapi: each open transfer file gets its own copy of every input report and keeps at most 63

@@ -1,4 +1,4 @@
-#include "DocxDocument.h"
+#include "export/office/DocxDocument.h"
 
 #include <algorithm>
 #include <array>
@@ -14,9 +14,9 @@
 #include <QSet>
 #include <QUuid>
 
-#include "ReportTable.h"
-#include "SpaceTrim.h"
-#include "TableFit.h"
+#include "common/SpaceTrim.h"
+#include "export/office/TableFit.h"
+#include "export/report/ReportTable.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <pugixml.hpp>
 
-#include "OoxmlPackage.h"
-#include "TableFile.h"
+#include "export/office/TableFile.h"
+#include "export/ooxml/OoxmlPackage.h"
 
 // A Word document (.docx) written without Word. A new document holds the event table on landscape pages:
 // A4, or Letter where the locale uses US customary units. An opened document gets the rows appended to its

@@ -1,4 +1,4 @@
-#include "FontMetrics.h"
+#include "export/office/FontMetrics.h"
 
 #include <algorithm>
 #include <array>
@@ -16,7 +16,7 @@ struct FontTable
 };
 
 constexpr FontTable FontTables[] = {
-#include "FontMetricsTables.inc"
+#include "export/office/FontMetricsTables.inc"
 };
 
 static_assert(std::size(FontTables) == static_cast<std::size_t>(MetricFont::CambriaBold) + 1);

@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "export/office/NumberFormat.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "TableFit.h"
+#include "export/office/TableFit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include <QStringList>
 
-#include "FontMetrics.h"
+#include "export/office/FontMetrics.h"
 
 namespace {
 

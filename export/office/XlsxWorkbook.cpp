@@ -1,4 +1,4 @@
-#include "XlsxWorkbook.h"
+#include "export/office/XlsxWorkbook.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,10 +13,10 @@
 #include <QLocale>
 #include <QTime>
 
-#include "FontMetrics.h"
-#include "NumberFormat.h"
-#include "OoxmlPackage.h"
-#include "ReportTable.h"
+#include "export/office/FontMetrics.h"
+#include "export/office/NumberFormat.h"
+#include "export/ooxml/OoxmlPackage.h"
+#include "export/report/ReportTable.h"
 
 namespace {
 

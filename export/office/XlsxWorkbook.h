@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "TableFile.h"
+#include "export/office/TableFile.h"
 
 // An Excel workbook (.xlsx) holding the event table on its first worksheet: row 1 the headers, one row
 // per alarm event below, formatted and fitted to one printed page. An existing workbook receives the new

@@ -1,4 +1,4 @@
-#include "OoxmlPackage.h"
+#include "export/ooxml/OoxmlPackage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,7 +13,7 @@
 
 #include <zip.h>
 
-#include "SafeFile.h"
+#include "common/SafeFile.h"
 
 const char *const OoxmlPackage::OfficeDocumentRelationship
     = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";

@@ -11,7 +11,7 @@
 
 #include <pugixml.hpp>
 
-#include "XmlNamespace.h"
+#include "export/ooxml/XmlNamespace.h"
 
 // An Office Open XML package (.docx, .xlsx): a zip archive of parts, tied together by relationship parts
 // and [Content_Types].xml. A package is either built from nothing or opened from a file; parts can then

@@ -1,4 +1,4 @@
-#include "XmlNamespace.h"
+#include "export/ooxml/XmlNamespace.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "CsvTable.h"
+#include "export/report/CsvTable.h"
 
-#include "ReportTable.h"
+#include "export/report/ReportTable.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "EventLogParser.h"
+#include "export/report/EventLogParser.h"
 
 #include <QLocale>
 
-#include "SpaceTrim.h"
+#include "common/SpaceTrim.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "ReportTable.h"
+#include "export/report/ReportTable.h"
 
 #include <algorithm>
 
 #include <QRegularExpression>
 
-#include "SupportFunctions.h"
+#include "export/report/SupportFunctions.h"
 
 namespace {
 

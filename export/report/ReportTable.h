@@ -7,7 +7,7 @@
 #include <QString>
 #include <QVariant>
 
-#include "EventLogParser.h"
+#include "export/report/EventLogParser.h"
 
 // The columns of the event table, in their order in a new table.
 enum class ReportColumn

@@ -1,4 +1,4 @@
-#include "SupportFunctions.h"
+#include "export/report/SupportFunctions.h"
 
 #include <array>
 #include <utility>

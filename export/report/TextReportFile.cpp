@@ -1,8 +1,8 @@
-#include "TextReportFile.h"
+#include "export/report/TextReportFile.h"
 
 #include <utility>
 
-#include "Windows1252.h"
+#include "common/Windows1252.h"
 
 QByteArray TextReportFile::EncodeLine(const QString &line)
 {

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "SafeFile.h"
+#include "common/SafeFile.h"
 
 // A plain text report file: each line in Windows-1252 followed by CR LF, appended after what the file
 // already holds. The lines are collected and added in one go when the file is closed, so the file gets

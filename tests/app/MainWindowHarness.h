@@ -7,11 +7,11 @@
 
 #include <functional>
 
-#include "CommandDialogs.h"
-#include "DialogAnswerer.h"
-#include "OutputList.h"
-#include "ReportDisplay.h"
-#include "frmMain.h"
+#include "app/CommandDialogs.h"
+#include "app/ReportDisplay.h"
+#include "app/frmMain.h"
+#include "common/OutputList.h"
+#include "tests/support/DialogAnswerer.h"
 
 // The main window on the offscreen platform, an answerer for the real message boxes and dialogs it opens,
 // and fakes of its transfer and save dialogs: a download appends the prepared lines one at a time and

@@ -1,7 +1,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "ReportDisplayModel.h"
+#include "app/ReportDisplayModel.h"
 
 using namespace std::chrono_literals;
 

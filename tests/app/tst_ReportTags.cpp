@@ -1,8 +1,8 @@
 #include <QTest>
 
-#include "EventLogParser.h"
-#include "ReportDisplayModel.h"
-#include "ReportTags.h"
+#include "app/ReportDisplayModel.h"
+#include "app/ReportTags.h"
+#include "export/report/EventLogParser.h"
 
 using ReportTags::Tags;
 

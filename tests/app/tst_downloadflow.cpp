@@ -8,16 +8,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include "APICommonDialog.h"
-#include "CaptureFile.h"
-#include "DemoDialogs.h"
-#include "DocumentViewer.h"
-#include "ProgramDialogs.h"
-#include "ReportDisplay.h"
-#include "TransferTestSupport.h"
-#include "frmMain.h"
-#include "frmProgress.h"
-#include "frmReset.h"
+#include "app/DemoDialogs.h"
+#include "app/ProgramDialogs.h"
+#include "app/ReportDisplay.h"
+#include "app/frmMain.h"
+#include "device/CaptureFile.h"
+#include "dialogs/frmProgress.h"
+#include "dialogs/frmReset.h"
+#include "export/APICommonDialog.h"
+#include "export/DocumentViewer.h"
+#include "tests/support/TransferTestSupport.h"
 
 namespace {
 

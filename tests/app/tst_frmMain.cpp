@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "MainWindowHarness.h"
+#include "tests/app/MainWindowHarness.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "MainWindowHarness.h"
-#include "ReportTags.h"
+#include "app/ReportTags.h"
+#include "tests/app/MainWindowHarness.h"
 
 namespace {
 

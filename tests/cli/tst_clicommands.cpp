@@ -2,9 +2,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "CaptureFile.h"
-#include "CliCommands.h"
-#include "SimulatedHidBus.h"
+#include "cli/CliCommands.h"
+#include "device/CaptureFile.h"
+#include "device/simulated/SimulatedHidBus.h"
 
 using namespace std::chrono_literals;
 

@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "ExportCommand.h"
-#include "OfficeReaders.h"
+#include "cli/ExportCommand.h"
+#include "tests/support/OfficeReaders.h"
 
 namespace {
 

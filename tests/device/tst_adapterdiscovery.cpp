@@ -1,8 +1,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "LorimetAdapter.h"
-#include "SimulatedHidBus.h"
+#include "device/LorimetAdapter.h"
+#include "device/simulated/SimulatedHidBus.h"
 
 using Bus = SimulatedHidBus;
 using Open = Bus::OpenBehaviour;

@@ -6,9 +6,9 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include "LorimetAdapter.h"
-#include "OutputList.h"
-#include "SimulatedHidBus.h"
+#include "common/OutputList.h"
+#include "device/LorimetAdapter.h"
+#include "device/simulated/SimulatedHidBus.h"
 
 using namespace std::chrono_literals;
 using Bus = SimulatedHidBus;

@@ -12,9 +12,9 @@
 
 #include <hidapi.h>
 
-#include "HidapiBackend.h"
-#include "LorimetAdapter.h"
-#include "OutputList.h"
+#include "common/OutputList.h"
+#include "device/HidapiBackend.h"
+#include "device/LorimetAdapter.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;

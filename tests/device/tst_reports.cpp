@@ -2,9 +2,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "CaptureFile.h"
-#include "FileSizeLimit.h"
-#include "ReportDecoder.h"
+#include "device/CaptureFile.h"
+#include "device/ReportDecoder.h"
+#include "tests/support/FileSizeLimit.h"
 
 using namespace std::chrono_literals;
 

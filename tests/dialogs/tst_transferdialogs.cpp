@@ -10,9 +10,9 @@
 #include <QThread>
 #include <QTimer>
 
-#include "TransferTestSupport.h"
-#include "frmProgress.h"
-#include "frmReset.h"
+#include "dialogs/frmProgress.h"
+#include "dialogs/frmReset.h"
+#include "tests/support/TransferTestSupport.h"
 
 namespace {
 

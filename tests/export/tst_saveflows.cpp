@@ -13,17 +13,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "APICommonDialog.h"
-#include "DialogAnswerer.h"
-#include "DocumentViewer.h"
-#include "DocxDocument.h"
-#include "ExportChoice.h"
-#include "ExportDrivers.h"
-#include "FileSizeLimit.h"
-#include "OoxmlPackage.h"
-#include "TextDocument.h"
-#include "Windows1252.h"
-#include "frmSave.h"
+#include "common/Windows1252.h"
+#include "export/APICommonDialog.h"
+#include "export/DocumentViewer.h"
+#include "export/ExportChoice.h"
+#include "export/ExportDrivers.h"
+#include "export/TextDocument.h"
+#include "export/frmSave.h"
+#include "export/office/DocxDocument.h"
+#include "export/ooxml/OoxmlPackage.h"
+#include "tests/support/DialogAnswerer.h"
+#include "tests/support/FileSizeLimit.h"
 
 using APICommonDialog::DialogKind;
 using APICommonDialog::FileDialogOptions;

@@ -1,4 +1,4 @@
-#include "OfficeReaders.h"
+#include "tests/support/OfficeReaders.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

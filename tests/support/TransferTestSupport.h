@@ -6,10 +6,10 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "DialogAnswerer.h"
-#include "OutputList.h"
-#include "SimulatedHidBus.h"
-#include "TransferTiming.h"
+#include "common/OutputList.h"
+#include "device/simulated/SimulatedHidBus.h"
+#include "dialogs/TransferTiming.h"
+#include "tests/support/DialogAnswerer.h"
 
 using namespace std::chrono_literals;
 

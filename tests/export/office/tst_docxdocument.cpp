@@ -21,11 +21,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "DocxDocument.h"
-#include "EventLogParser.h"
-#include "OfficeReaders.h"
-#include "OoxmlPackage.h"
-#include "ReportTable.h"
+#include "export/office/DocxDocument.h"
+#include "export/ooxml/OoxmlPackage.h"
+#include "export/report/EventLogParser.h"
+#include "export/report/ReportTable.h"
+#include "tests/support/OfficeReaders.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "EventLogParser.h"
-#include "NumberFormat.h"
-#include "OfficeReaders.h"
-#include "OoxmlPackage.h"
-#include "ReportTable.h"
-#include "XlsxWorkbook.h"
+#include "export/office/NumberFormat.h"
+#include "export/office/XlsxWorkbook.h"
+#include "export/ooxml/OoxmlPackage.h"
+#include "export/report/EventLogParser.h"
+#include "export/report/ReportTable.h"
+#include "tests/support/OfficeReaders.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <zip.h>
 
-#include "FileSizeLimit.h"
-#include "OoxmlPackage.h"
+#include "export/ooxml/OoxmlPackage.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace {
 

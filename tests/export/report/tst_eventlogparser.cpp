@@ -1,9 +1,9 @@
 #include <QLocale>
 #include <QTest>
 
-#include "EventLogParser.h"
-#include "ReportTable.h"
-#include "SupportFunctions.h"
+#include "export/report/EventLogParser.h"
+#include "export/report/ReportTable.h"
+#include "export/report/SupportFunctions.h"
 
 namespace {
 
