@@ -5,8 +5,8 @@
 
 #include "app/AppInfo.h"
 #include "app/Artwork.h"
-#include "common/WindowFonts.h"
-#include "common/WindowPlacement.h"
+#include "common/windows/WindowFonts.h"
+#include "common/windows/WindowPlacement.h"
 
 frmAbout::frmAbout(QWidget &owner)
     : QDialog(&owner,

@@ -18,8 +18,8 @@
 #include "app/ReportDisplay.h"
 #include "app/frmAbout.h"
 #include "app/frmReportTagging.h"
-#include "common/WindowFonts.h"
-#include "common/WindowPlacement.h"
+#include "common/windows/WindowFonts.h"
+#include "common/windows/WindowPlacement.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "app/ReportTags.h"
 #include "app/TagField.h"
 #include "app/frmMain.h"
-#include "common/WindowFonts.h"
-#include "common/WindowPlacement.h"
+#include "common/windows/WindowFonts.h"
+#include "common/windows/WindowPlacement.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 
-#include "common/WindowPlacement.h"
+#include "common/windows/WindowPlacement.h"
 #include "device/LorimetAdapter.h"
 
 TransferDialog::TransferDialog(HidBackend &backend, TransferTiming timing, QWidget *parent)

@@ -5,7 +5,7 @@
 #include <QPalette>
 #include <QPixmap>
 
-#include "common/WindowFonts.h"
+#include "common/windows/WindowFonts.h"
 
 namespace TransferWidgets {
 

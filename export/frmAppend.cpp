@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/WindowFonts.h"
-#include "common/WindowPlacement.h"
+#include "common/windows/WindowFonts.h"
+#include "common/windows/WindowPlacement.h"
 #include "export/ExportChoice.h"
 
 frmAppend::frmAppend(QWidget *owner)

@@ -7,8 +7,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "common/WindowFonts.h"
-#include "common/WindowPlacement.h"
+#include "common/windows/WindowFonts.h"
+#include "common/windows/WindowPlacement.h"
 #include "export/APICommonDialog.h"
 #include "export/ExportChoice.h"
 #include "export/ExportDrivers.h"

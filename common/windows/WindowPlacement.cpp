@@ -1,4 +1,4 @@
-#include "common/WindowPlacement.h"
+#include "common/windows/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "common/WindowFonts.h"
+#include "common/windows/WindowFonts.h"
 
 QFont WindowFonts::arial(qreal pointSize, bool bold)
 {
