@@ -78,20 +78,10 @@ const std::vector<const char *> WorkbookOrder = { "fileVersion", "fileSharing", 
     "calcPr", "oleSize", "customWorkbookViews", "pivotCaches", "smartTagPr", "smartTagTypes", "webPublishing",
     "fileRecoveryPr", "webPublishObjects", "extLst" };
 
-// The local name of an element of the namespace, or an empty text for any other node.
-std::string_view localName(const pugi::xml_node &node, const XmlNamespace &ns)
-{
-    const std::string_view name = node.name();
-    if (node.type() != pugi::node_element || !name.starts_with(ns.Prefix()))
-        return {};
-    const std::string_view local = name.substr(ns.Prefix().size());
-    return local.find(':') == std::string_view::npos ? local : std::string_view();
-}
-
 // Where a child stands in the order of children, or past the end for an element the order does not know.
 std::size_t rank(const pugi::xml_node &child, const XmlNamespace &ns, const std::vector<const char *> &order)
 {
-    const std::string_view local = localName(child, ns);
+    const std::string_view local = ns.Local(child);
     return static_cast<std::size_t>(std::find_if(order.begin(), order.end(), [local](const char *entry) {
         return local == entry;
     }) - order.begin());
@@ -246,12 +236,12 @@ QString stringItemText(const pugi::xml_node &item, const XmlNamespace &ns)
 {
     QString text;
     for (const pugi::xml_node &child : item.children()) {
-        const std::string_view name = localName(child, ns);
+        const std::string_view name = ns.Local(child);
         if (name == "t")
             text += QString::fromUtf8(child.text().get());
         else if (name == "r")
             for (const pugi::xml_node &runChild : child.children())
-                if (localName(runChild, ns) == "t")
+                if (ns.Local(runChild) == "t")
                     text += QString::fromUtf8(runChild.text().get());
     }
     return unescapeSpreadsheetText(text);
@@ -729,7 +719,7 @@ public:
     [[nodiscard]] bool HasContent(const pugi::xml_node &cell) const
     {
         for (const pugi::xml_node &child : cell.children()) {
-            const std::string_view name = localName(child, m_ns);
+            const std::string_view name = m_ns.Local(child);
             if (name == "v" || name == "f" || name == "is")
                 return true;
         }
@@ -959,10 +949,10 @@ bool XlsxWorkbook::Private::load(QString *error)
                 "of memory, more than %2 MiB.")
                 .arg(sheetMemory >> 20)
                 .arg(MaxWorksheetMemory >> 20));
-    if (!package->ReadXmlPart(sheetPart, sheet, error))
+    if (!OoxmlPackage::ParseXmlPart(*sheetBytes, sheetPart, sheet, error))
         return false;
     ns = XmlNamespace::Unify(sheet, MainNamespace, "", false);
-    if (!ns.IsDeclared() || localName(sheet.document_element(), ns) != "worksheet")
+    if (!ns.IsDeclared() || ns.Local(sheet.document_element()) != "worksheet")
         return fail(error, QStringLiteral("The workbook's first worksheet is damaged."));
     valueName = ns.Name("v");
     if (!grid.Load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns, error))

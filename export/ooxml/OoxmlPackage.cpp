@@ -416,6 +416,12 @@ bool OoxmlPackage::ReadXmlPart(const QString &partName, pugi::xml_document &docu
     return bytes && parseXml(*bytes, partName, document, error);
 }
 
+bool OoxmlPackage::ParseXmlPart(
+    const QByteArray &bytes, const QString &partName, pugi::xml_document &document, QString *error)
+{
+    return parseXml(bytes, partName, document, error);
+}
+
 void OoxmlPackage::SetPart(const QString &partName, QByteArray bytes, const QString &contentType)
 {
     d->set(partName, std::move(bytes));

@@ -69,6 +69,9 @@ public:
     // document type declaration is refused.
     [[nodiscard]] bool ReadXmlPart(
         const QString &partName, pugi::xml_document &document, QString *error) const;
+    // The same for bytes already read from the part.
+    [[nodiscard]] static bool ParseXmlPart(
+        const QByteArray &bytes, const QString &partName, pugi::xml_document &document, QString *error);
 
     // Replaces or adds a part. A content type given here becomes an override for the part when the
     // extension's default does not already say it; an empty one leaves the content types as they are.

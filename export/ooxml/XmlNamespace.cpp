@@ -184,6 +184,15 @@ XmlNamespace XmlNamespace::Unify(
     return result;
 }
 
+std::string_view XmlNamespace::Local(const pugi::xml_node &node) const
+{
+    const std::string_view name = node.name();
+    if (node.type() != pugi::node_element || !name.starts_with(m_prefix))
+        return {};
+    const std::string_view local = name.substr(m_prefix.size());
+    return local.find(':') == std::string_view::npos ? local : std::string_view();
+}
+
 std::string_view LocalName(std::string_view qualifiedName)
 {
     const std::size_t colon = qualifiedName.find(':');

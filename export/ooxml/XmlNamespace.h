@@ -27,6 +27,8 @@ public:
     // The prefix with its colon, or empty for the default namespace.
     [[nodiscard]] const std::string &Prefix() const { return m_prefix; }
     [[nodiscard]] std::string Name(const char *localName) const { return m_prefix + localName; }
+    // The local name of an element of this namespace, or an empty text for any other node.
+    [[nodiscard]] std::string_view Local(const pugi::xml_node &node) const;
 
 private:
     XmlNamespace() = default;
