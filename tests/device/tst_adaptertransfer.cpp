@@ -92,6 +92,7 @@ private slots:
     void eachTransferStartsAfresh();
     void reportsQueueWhileTheUserInterfaceIsBlocked_data();
     void reportsQueueWhileTheUserInterfaceIsBlocked();
+    void damagedUnfinishedLastLineIsKept();
     void unplugMidTransferKeepsFinishedLines();
     void stopFromHandlerEndsAfterTheCurrentReport_data();
     void stopFromHandlerEndsAfterTheCurrentReport();
@@ -163,6 +164,22 @@ void TestAdapterTransfer::reportsQueueWhileTheUserInterfaceIsBlocked()
         expected[gap].prepend(QChar(0x7F));
     }
     QCOMPARE(rig.list.lines, expected);
+}
+
+void TestAdapterTransfer::damagedUnfinishedLastLineIsKept()
+{
+    // While the loop is blocked on the first line, "CD" fills the one-report queue and "EF" is lost.
+    Rig rig(300ms);
+    rig.bus.setQueueCapacity(1);
+    rig.answerWith({ { 0ms, inputReport("AB\n") }, { 100ms, inputReport("CD") }, { 2ms, inputReport("EF") } });
+    rig.list.onAdd = [](qsizetype count) {
+        if (count == 1)
+            std::this_thread::sleep_for(400ms);
+    };
+    QVERIFY(rig.adapter.InitDevice());
+    rig.adapter.ReadDevice();
+    // The unfinished line is the only trace of the loss: it stays, marked, for the save to warn about.
+    QCOMPARE(rig.list.lines, (QStringList { "AB", QStringLiteral("CD\u007F") }));
 }
 
 void TestAdapterTransfer::unplugMidTransferKeepsFinishedLines()
