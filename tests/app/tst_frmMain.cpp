@@ -1,13 +1,107 @@
-#include <QAction>
-#include <QLabel>
-#include <QPointer>
-#include <QTest>
-
+#include <functional>
 #include <memory>
 
-#include "tests/app/MainWindowHarness.h"
+#include <QAction>
+#include <QClipboard>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/CommandDialogs.h"
+#include "app/ReportDisplay.h"
+#include "app/ReportTags.h"
+#include "app/frmMain.h"
+#include "common/OutputList.h"
+#include "tests/support/DialogAnswerer.h"
 
 namespace {
+
+// The main window on the offscreen platform, an answerer for the real message boxes and dialogs it opens,
+// and fakes of its transfer and save dialogs: a download appends the prepared lines one at a time and
+// selects each as the adapter does, and every transfer records how many commands were enabled meanwhile.
+struct MainWindowHarness : CommandDialogs
+{
+    QStringList downloadLines;
+    std::function<void(QWidget *owner)> duringTransfer; // runs inside a transfer, after its lines
+    int resetCalls = 0;
+    QList<QStringList> savedLines;
+    QList<int> enabledCommandsInTransfer;
+    frmMain window { *this };
+    DialogAnswerer answerer;
+
+    [[nodiscard]] bool show()
+    {
+        window.show();
+        return QTest::qWaitForWindowActive(&window);
+    }
+    ReportDisplay &display() { return window.lstOutput(); }
+    void addLines(const QStringList &lines)
+    {
+        for (const QString &line : lines)
+            display().AddItem(line);
+    }
+    void click(const QString &button)
+    {
+        QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+    void download(const QStringList &lines)
+    {
+        downloadLines = lines;
+        click(QStringLiteral("cmdDownload"));
+    }
+    // Expects the tagging dialog next and hands it to handle, which closes it.
+    void expectTagging(
+        const std::function<void(QDialog *)> &handle = [](QDialog *dialog) { dialog->reject(); })
+    {
+        answerer.expectDialog([handle](QWidget *widget) {
+            auto *dialog = qobject_cast<QDialog *>(widget);
+            QVERIFY(dialog && dialog->objectName() == QLatin1String("frmReportTagging"));
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            QTRY_VERIFY(dialog->isAncestorOf(QApplication::focusWidget()));
+            handle(dialog);
+        });
+    }
+    // The command buttons and the About menu.
+    [[nodiscard]] int enabledCommands() const
+    {
+        int enabled = window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        for (const QPushButton *button : window.findChildren<QPushButton *>())
+            enabled += button->isEnabled() ? 1 : 0;
+        return enabled;
+    }
+    // The titles of dialogs nobody expected, and a note for each expected one that never came.
+    [[nodiscard]] QStringList unanswered() const
+    {
+        QStringList problems = answerer.unexpected();
+        for (int missing = 0; missing < answerer.pendingCount(); ++missing)
+            problems.append(QStringLiteral("(an expected dialog never came)"));
+        return problems;
+    }
+
+    void showProgress(QWidget *owner, OutputList &output) override
+    {
+        for (const QString &line : downloadLines) {
+            output.AddItem(line);
+            output.SetListIndex(static_cast<qint16>(output.ListCount() - 1));
+        }
+        transfer(owner);
+    }
+    void showReset(QWidget *owner) override
+    {
+        ++resetCalls;
+        transfer(owner);
+    }
+    void showSaveOptions(QWidget *, const QStringList &lines) override { savedLines.append(lines); }
+    void transfer(QWidget *owner)
+    {
+        enabledCommandsInTransfer.append(enabledCommands());
+        if (duringTransfer)
+            duringTransfer(owner);
+    }
+};
 
 const QString ErrorPrompt = QStringLiteral(
     "The display contains missing and/or error characters that may disrupt formatting when saving\n"
@@ -24,6 +118,11 @@ QString describe(const MessageBoxRecord &box)
         .arg(box.icon)
         .arg(box.buttons.toInt())
         .arg(box.defaultButton);
+}
+
+QLineEdit *field(QWidget *dialog, const char *name)
+{
+    return dialog->findChild<QLineEdit *>(QString::fromLatin1(name));
 }
 
 } // namespace
@@ -43,8 +142,14 @@ private slots:
     void resetAndDisabledCommandsDuringTransfers();
     void closingDuringTransferWaitsForIt();
     void aboutBox();
+    void okWritesTagsIntoTheNewReport_data();
+    void okWritesTagsIntoTheNewReport();
+    void cancelledTaggingChangesNothing();
 
 private:
+    // Downloads lines and hands the tagging dialog to handle, which closes it.
+    void downloadAndTag(const QStringList &lines, const std::function<void(QDialog *)> &handle);
+
     std::unique_ptr<MainWindowHarness> m_ui;
 };
 
@@ -56,25 +161,12 @@ void tst_frmMain::init()
 
 void tst_frmMain::layout()
 {
-    frmMain &window = m_ui->window;
-    const QList<std::tuple<QString, QString, QRect>> controls {
-        { "cmdDownload", "&Download from Adapter", { 16, 18, 129, 27 } },
-        { "cmdSave", "&Save", { 16, 48, 129, 27 } },
-        { "cmdClearReport", "&Clear Display", { 16, 78, 129, 27 } },
-        { "cmdResetDevice", "&Reset the Adapter", { 16, 108, 129, 27 } },
-        { "cmdExit", "E&xit", { 238, 484, 125, 27 } },
-        { "lstOutput", "", { 172, 4, 191, 467 } },
-        { "Shape1", "", { 166, 0, 203, 477 } },
-        { "Image1", "", { 20, 407, 125, 70 } },
-    };
-    for (const auto &[name, caption, geometry] : controls) {
-        auto *control = window.findChild<QWidget *>(name);
-        QVERIFY2(control, qPrintable(name));
-        QCOMPARE(control->geometry(), geometry);
-        if (auto *button = qobject_cast<QPushButton *>(control))
-            QCOMPARE(button->text(), caption);
-    }
-    QCOMPARE(window.windowTitle(), QStringLiteral("Tessaly Lorimet Adapter"));
+    const QList<std::pair<QString, QString>> buttons { { "cmdDownload", "&Download from Adapter" },
+        { "cmdSave", "&Save" }, { "cmdClearReport", "&Clear Display" }, { "cmdResetDevice", "&Reset the Adapter" },
+        { "cmdExit", "E&xit" } };
+    for (const auto &[name, caption] : buttons)
+        QCOMPARE(m_ui->window.findChild<QPushButton *>(name)->text(), caption);
+    QCOMPARE(m_ui->window.windowTitle(), QStringLiteral("Tessaly Lorimet Adapter"));
 
     QStringList order;
     for (int step = 0; step < 7; ++step) {
@@ -258,6 +350,89 @@ void tst_frmMain::aboutBox()
     QVERIFY(second);
     m_ui->click(QStringLiteral("cmdExit"));
     QTRY_VERIFY(!second || !second->isVisible());
+}
+
+void tst_frmMain::downloadAndTag(const QStringList &lines, const std::function<void(QDialog *)> &handle)
+{
+    m_ui->expectTagging(handle);
+    m_ui->download(lines);
+    QCOMPARE(m_ui->unanswered(), QStringList());
+    QVERIFY(!m_ui->window.findChild<QDialog *>(QStringLiteral("frmReportTagging")));
+}
+
+void tst_frmMain::okWritesTagsIntoTheNewReport_data()
+{
+    QTest::addColumn<QStringList>("earlier");
+    QTest::addColumn<QStringList>("report");
+    QTest::addColumn<QString>("serial"); // found in the report; none: the user types "   "
+    QTest::addColumn<QStringList>("written"); // with the proposed <date> and <time>, the user "Ann"
+    QTest::newRow("serial from the new report only")
+        << QStringList { "Date: 01-Jan-2000", "User: Old", "S/N: 1" }
+        << QStringList { "  S/N: 777 ", "Date:", "Time:  9:00 AM", "Serial #:", "User:", "Peak: 5", "Date:" }
+        << "777"
+        << QStringList { "Date: 01-Jan-2000", "User: Old", "S/N: 1", "  S/N: 777 ", "Date: <date>",
+               "Time: <time>", "Serial #: 777", "User: Ann", "Peak: 5", "Date: <date>" };
+    QTest::newRow("no serial, a spaces-only field leaves its line")
+        << QStringList() << QStringList { "Date:", "Time:", "Serial #: as sent", "User:" } << ""
+        << QStringList { "Date: <date>", "Time: <time>", "Serial #: as sent", "User: Ann" };
+    QTest::newRow("long serial shown whole, written cut")
+        << QStringList() << QStringList { "S/N: 1234567890ABCDEFG", "Serial #:" } << "1234567890ABCDEFG"
+        << QStringList { "S/N: 1234567890ABCDEFG", "Serial #: 1234567890ABCD" };
+}
+
+void tst_frmMain::okWritesTagsIntoTheNewReport()
+{
+    QFETCH(QStringList, earlier);
+    QFETCH(QStringList, report);
+    QFETCH(QString, serial);
+    QFETCH(QStringList, written);
+    m_ui->addLines(earlier);
+    const bool found = !serial.isEmpty();
+    const QDateTime before = QDateTime::currentDateTime();
+    QString date;
+    QString time;
+    downloadAndTag(report, [&](QDialog *dialog) {
+        date = field(dialog, "txtDate")->text();
+        time = field(dialog, "txtTime")->text();
+        QLineEdit *serialNo = field(dialog, "txtSerialNo");
+        QLineEdit *user = field(dialog, "txtUser");
+        QCOMPARE(serialNo->text(), serial);
+        QCOMPARE(serialNo->isReadOnly(), found);
+        QTRY_COMPARE(QApplication::focusWidget(), found ? user : serialNo);
+        // Tabbing onto a read-only serial field lands on the user field.
+        field(dialog, "txtTime")->setFocus();
+        QTest::keyClick(field(dialog, "txtTime"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), found ? user : serialNo);
+
+        // The user's name fits its 24-character tag line: more is refused, typed or pasted.
+        QTest::keyClicks(user, QString(25, u'W'));
+        QCOMPARE(user->text(), QString(18, u'W'));
+        user->clear();
+        QApplication::clipboard()->setText(QString(30, u'P'));
+        QTest::keyClick(user, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(user->text(), QString(18, u'P'));
+        user->clear();
+
+        QTest::keyClicks(serialNo, found ? QString() : QStringLiteral("   "));
+        QTest::keyClicks(user, QStringLiteral("Ann"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    const QDateTime after = QDateTime::currentDateTime();
+    QVERIFY(date == ReportTags::formatDate(before.date()) || date == ReportTags::formatDate(after.date()));
+    QVERIFY(time == ReportTags::formatTime(before.time()) || time == ReportTags::formatTime(after.time()));
+    for (QString &line : written)
+        line.replace(QLatin1String("<date>"), date).replace(QLatin1String("<time>"), time);
+    QCOMPARE(m_ui->display().Lines(), written);
+}
+
+void tst_frmMain::cancelledTaggingChangesNothing()
+{
+    const QStringList report { "Date:", "Time:", "Serial #:", "User:" };
+    downloadAndTag(report, [](QDialog *dialog) {
+        QTest::keyClicks(field(dialog, "txtUser"), QStringLiteral("Typed"));
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QCOMPARE(m_ui->display().Lines(), report);
 }
 
 QTEST_MAIN(tst_frmMain)

@@ -1,9 +1,11 @@
+#include <QSignalSpy>
 #include <QTest>
 
 #include "app/ReportDisplayModel.h"
 #include "app/ReportTags.h"
 #include "export/report/EventLogParser.h"
 
+using namespace std::chrono_literals;
 using ReportTags::Tags;
 
 namespace {
@@ -26,11 +28,15 @@ void fill(ReportDisplayModel &model, const QStringList &lines)
 
 } // namespace
 
-class tst_ReportTags : public QObject
+// The display's model, and the tags written into it.
+class tst_ReportDisplay : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void linesAndTheLastSelectionReachViewsInOneBatch();
+    void steadyStreamIsPublishedEveryRealInterval();
+    void editsKeepViewsConsistentAndIgnoreBadPositions();
     void taggedLine_data();
     void taggedLine();
     void writeTagsTouchesOnlyTheRange();
@@ -41,7 +47,64 @@ private slots:
     void timeKeepsEnglishAmPm();
 };
 
-void tst_ReportTags::taggedLine_data()
+void tst_ReportDisplay::linesAndTheLastSelectionReachViewsInOneBatch()
+{
+    ReportDisplayModel model;
+    model.setBatchInterval(1h);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy selection(&model, &ReportDisplayModel::selectionDue);
+    // A view must know the row before it is asked to select it.
+    connect(&model, &ReportDisplayModel::selectionDue, this,
+        [&model](int row) { QVERIFY(row < model.rowCount()); });
+    for (int line = 0; line < 500; ++line) {
+        model.append(QString::number(line));
+        model.requestSelection(line);
+    }
+    QCOMPARE(model.rowCount(), 0);
+    model.publishPending();
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(inserted.at(0).mid(1), QVariantList({ 0, 499 }));
+    QCOMPARE(selection, QList<QVariantList>({ { 499 } }));
+}
+
+void tst_ReportDisplay::steadyStreamIsPublishedEveryRealInterval()
+{
+    ReportDisplayModel model;
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    // A line every 2 ms must not keep postponing the batch: it comes every 100 ms regardless.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 350) {
+        model.append(QStringLiteral("x"));
+        QTest::qWait(2);
+    }
+    QVERIFY2(inserted.count() >= 3, qPrintable(QString::number(inserted.count())));
+}
+
+void tst_ReportDisplay::editsKeepViewsConsistentAndIgnoreBadPositions()
+{
+    ReportDisplayModel model;
+    model.setBatchInterval(1h);
+    for (const char *line : { "a", "b" })
+        model.append(QString::fromLatin1(line));
+    model.publishPending();
+    model.append(QStringLiteral("c"));
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.setLine(2, QStringLiteral("C"));
+    QCOMPARE(changed.count(), 0); // not shown yet
+    model.setLine(0, QStringLiteral("A"));
+    QCOMPARE(changed.count(), 1);
+    // Removing publishes first, so the rows the views know match the store.
+    model.removeAt(1);
+    QCOMPARE(model.rowCount(), 2);
+    for (const int bad : { -2, 2, 40000 }) {
+        model.setLine(bad, QStringLiteral("x"));
+        model.removeAt(bad);
+    }
+    QCOMPARE(model.lines(), QStringList({ QStringLiteral("A"), QStringLiteral("C") }));
+}
+
+void tst_ReportDisplay::taggedLine_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<Tags>("tags");
@@ -55,7 +118,7 @@ void tst_ReportTags::taggedLine_data()
         << "Serial #:" << filledBut(&Tags::serialNo, "ABCDEFGHIJKLMNOPQRST") << "Serial #: ABCDEFGHIJKLMN";
 }
 
-void tst_ReportTags::taggedLine()
+void tst_ReportDisplay::taggedLine()
 {
     QFETCH(QString, line);
     QFETCH(Tags, tags);
@@ -63,7 +126,7 @@ void tst_ReportTags::taggedLine()
     QCOMPARE(ReportTags::taggedLine(line, tags), expected);
 }
 
-void tst_ReportTags::writeTagsTouchesOnlyTheRange()
+void tst_ReportDisplay::writeTagsTouchesOnlyTheRange()
 {
     ReportDisplayModel model;
     fill(model,
@@ -76,7 +139,7 @@ void tst_ReportTags::writeTagsTouchesOnlyTheRange()
             "Serial #: 12345", "User: J. Smith", "Date: 05-Dec-2026", "Peak: 10", "Date: next" }));
 }
 
-void tst_ReportTags::findSerialNumber_data()
+void tst_ReportDisplay::findSerialNumber_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<int>("start");
@@ -90,7 +153,7 @@ void tst_ReportTags::findSerialNumber_data()
     QTest::newRow("case-sensitive") << QStringList { "s/n: 1", "S/n: 2", "SN: 3" } << 0 << 3 << QString();
 }
 
-void tst_ReportTags::findSerialNumber()
+void tst_ReportDisplay::findSerialNumber()
 {
     QFETCH(QStringList, lines);
     QFETCH(int, start);
@@ -102,7 +165,7 @@ void tst_ReportTags::findSerialNumber()
     QCOMPARE(ReportTags::findSerialNumber(model, start, end).has_value(), !serial.isNull());
 }
 
-void tst_ReportTags::datesReadBack_data()
+void tst_ReportDisplay::datesReadBack_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QDate>("date");
@@ -118,7 +181,7 @@ void tst_ReportTags::datesReadBack_data()
 
 // The tagging dialog's date, and the English form most reports carry, read back by the parser under the
 // locale that proposed it.
-void tst_ReportTags::datesReadBack()
+void tst_ReportDisplay::datesReadBack()
 {
     QFETCH(QString, locale);
     QFETCH(QDate, date);
@@ -132,7 +195,7 @@ void tst_ReportTags::datesReadBack()
     QCOMPARE(english, date);
 }
 
-void tst_ReportTags::timeKeepsEnglishAmPm()
+void tst_ReportDisplay::timeKeepsEnglishAmPm()
 {
     QLocale::setDefault(QLocale("de_DE"));
     const QString time = ReportTags::formatTime({ 13, 5, 59 });
@@ -140,5 +203,5 @@ void tst_ReportTags::timeKeepsEnglishAmPm()
     QCOMPARE(time, QStringLiteral("1:05 PM"));
 }
 
-QTEST_GUILESS_MAIN(tst_ReportTags)
-#include "tst_ReportTags.moc"
+QTEST_GUILESS_MAIN(tst_ReportDisplay)
+#include "tst_reportdisplay.moc"
