@@ -18,23 +18,11 @@
 #include "device/CaptureFile.h"
 #include "device/simulated/SimulatedHidBus.h"
 #include "tests/support/OfficeReaders.h"
+#include "tests/support/TestFiles.h"
 
 using namespace std::chrono_literals;
 
 namespace {
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 const QString DataDir = QStringLiteral(LORIMET_TEST_DATA_DIR "/");
 
@@ -147,7 +135,7 @@ int TestCliCommands::run(const QStringList &args)
 
 void TestCliCommands::csvOfTwoReports()
 {
-    writeBytes("events.csv", QByteArray(2000, 'x'));
+    QVERIFY(writeBytes("events.csv", QByteArray(2000, 'x')));
     QCOMPARE(run({ "--format", "csv", LORIMET_TEST_DATA_DIR "/export/two_reports.txt", "events.csv" }), 0);
     QCOMPARE(m_err, QString());
     QVERIFY2(m_out.startsWith("3 events"), qPrintable(m_out));
@@ -183,7 +171,7 @@ void TestCliCommands::standardOutput()
     QFETCH(QString, format);
     QFETCH(QByteArray, written);
     // A carriage return inside a line stays in it, and a CSV field holding one is quoted.
-    writeBytes("report.txt", "User: A\rB\nPeak exposure:\n5 \x80\r\nAlarm duration:\n4 secs");
+    QVERIFY(writeBytes("report.txt", "User: A\rB\nPeak exposure:\n5 \x80\r\nAlarm duration:\n4 secs"));
     QCOMPARE(run({ "--format", format, "report.txt", "-" }), 0);
     QCOMPARE(m_err, QString());
     QCOMPARE(m_out, written);
@@ -193,8 +181,8 @@ void TestCliCommands::standardOutput()
 // The file stays the same file: its other names see the new lines and its mode is kept.
 void TestCliCommands::textIsAppendedInPlace()
 {
-    writeBytes("report.txt", "Peak exposure:\n5 ppm\n");
-    writeBytes("out.txt", "earlier\r\n");
+    QVERIFY(writeBytes("report.txt", "Peak exposure:\n5 ppm\n"));
+    QVERIFY(writeBytes("out.txt", "earlier\r\n"));
     QVERIFY(QFile::setPermissions("out.txt", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
     const QFile::Permissions permissions = QFile::permissions("out.txt");
     QCOMPARE(link("out.txt", "other name.txt"), 0);
@@ -213,8 +201,8 @@ void TestCliCommands::concurrentTextExportsKeepEveryLine()
     constexpr int Exporters = 4;
     constexpr int Rounds = 40;
     for (int i = 0; i < Exporters; ++i)
-        writeBytes(QStringLiteral("report%1.txt").arg(i),
-            QByteArray::number(i) + "a\n" + QByteArray::number(i) + "b\n");
+        QVERIFY(writeBytes(QStringLiteral("report%1.txt").arg(i),
+            QByteArray::number(i) + "a\n" + QByteArray::number(i) + "b\n"));
     std::vector<std::thread> exporters;
     for (int i = 0; i < Exporters; ++i) {
         exporters.emplace_back([i] {
@@ -323,7 +311,7 @@ void TestCliCommands::failures()
     QFETCH(QStringList, args);
     QFETCH(int, status);
     QFETCH(QString, message);
-    writeBytes("report.txt", "Peak exposure:\r\n5 ppm H2S\r\n");
+    QVERIFY(writeBytes("report.txt", "Peak exposure:\r\n5 ppm H2S\r\n"));
     QVERIFY(QDir().mkdir("folder"));
     QCOMPARE(mkfifo("fifo", 0600), 0);
     const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);

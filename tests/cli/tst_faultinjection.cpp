@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/TestFiles.h"
+
 // lorimet-report itself, run as a child process whose files may not grow past a limit (the file-size
 // limit stands in for a full disk) or whose standard output is full.
 namespace {
@@ -58,19 +60,7 @@ Run runTool(const QString &folder, const QStringList &args, qint64 sizeLimit = -
     return { process.exitCode(), process.readAllStandardError() + process.readAllStandardOutput() };
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 const QString TwoReports = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt");
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -132,10 +122,8 @@ void TestFaultInjection::exportOnFullDisk()
     QFETCH(qint64, room);
     QTemporaryDir dir;
     const QString output = dir.filePath(QStringLiteral("output"));
-    if (!existing.isEmpty()) {
-        QFile file(output);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(existing) == existing.size());
-    }
+    if (!existing.isEmpty())
+        QVERIFY(writeBytes(output, existing));
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     const Run run = runTool(dir.path(),
@@ -185,7 +173,7 @@ void TestFaultInjection::concurrentAppendsKeepEveryRow()
     QTemporaryDir dir;
     const QString output = dir.filePath(QStringLiteral("shared.") + format);
     const QString report = dir.filePath(QStringLiteral("report.txt"));
-    QVERIFY(writeFile(report, "Date: 05-Dec-2026\nPeak exposure:\n15 ppm H2S\nAlarm duration:\n4 secs\n"));
+    QVERIFY(writeBytes(report, "Date: 05-Dec-2026\nPeak exposure:\n15 ppm H2S\nAlarm duration:\n4 secs\n"));
     QCOMPARE(runTool(dir.path(), { "export", "--format", format, report, output }).status, 0);
 
     std::vector<std::thread> workers;
@@ -220,8 +208,8 @@ void TestFaultInjection::unfinishedTextAppendIsCutBack()
 {
     QTemporaryDir dir;
     const QString output = dir.filePath(QStringLiteral("reports.txt"));
-    QVERIFY(writeFile(output, "earlier\r\nPeak expo"));
-    QVERIFY(writeFile(dir.filePath(QStringLiteral(".reports.txt.lorimet-journal")), "9"));
+    QVERIFY(writeBytes(output, "earlier\r\nPeak expo"));
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral(".reports.txt.lorimet-journal")), "9"));
     const Run run = runTool(dir.path(), { "export", "--format", "txt", TwoReports, output });
     QCOMPARE(run.status, 0);
     QVERIFY2(run.err.contains("cut back to 9 bytes"), run.err.constData());
@@ -264,7 +252,7 @@ void TestFaultInjection::memoryStaysBounded()
 
     // Memory that runs out ends the tool with a message and status 1.
     const QString events = dir.filePath(QStringLiteral("events.txt"));
-    QVERIFY(writeFile(events, QByteArray("Peak exposure:\n1 ppm\n").repeated(1'000'000)));
+    QVERIFY(writeBytes(events, QByteArray("Peak exposure:\n1 ppm\n").repeated(1'000'000)));
     const Run exhausted = runTool(dir.path(),
         { "export", "--format", "xlsx", events, dir.filePath("big.xlsx") }, -1, {}, qint64(200) << 20);
     QCOMPARE(exhausted.status, 1);
@@ -298,7 +286,7 @@ void TestFaultInjection::hostileDestinations()
 
     const QString book = dir.filePath(QStringLiteral("book.xlsx"));
     QCOMPARE(runTool(dir.path(), { "export", "--format", "xlsx", "in.txt", book }).status, 0);
-    QVERIFY(writeFile(dir.filePath(QStringLiteral(".~lock.book.xlsx#")), "user,host"));
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral(".~lock.book.xlsx#")), "user,host"));
     const Run open = runTool(dir.path(), { "export", "--format", "xlsx", "--append", "in.txt", book });
     QCOMPARE(open.status, 1);
     QVERIFY2(open.err.contains("The file is open in another program: book.xlsx. Close it and save again."),
@@ -313,7 +301,7 @@ void TestFaultInjection::hostileDestinations()
     const QString sticky = dir.filePath(QStringLiteral("shared"));
     QVERIFY(QDir().mkdir(sticky) && chmod(QFile::encodeName(sticky).constData(), 01777) == 0);
     const QString victim = dir.filePath(QStringLiteral("victim.csv"));
-    QVERIFY(writeFile(victim, "mine\n"));
+    QVERIFY(writeBytes(victim, "mine\n"));
     const QString planted = sticky + QStringLiteral("/out.csv");
     QVERIFY(QFile::link(victim, planted));
     QVERIFY(lchown(QFile::encodeName(planted).constData(), 12345, 12345) == 0);
@@ -336,12 +324,12 @@ void TestFaultInjection::replacedFilesKeepWhatTheyWere()
 {
     QTemporaryDir dir;
     const QString output = dir.filePath(QStringLiteral("table.csv"));
-    QVERIFY(writeFile(output, "old\n"));
+    QVERIFY(writeBytes(output, "old\n"));
     QVERIFY(chmod(QFile::encodeName(output).constData(), 0640) == 0);
     // Another user's file, where this process may hand the new one over (as root).
     const bool handsOver = geteuid() == 0 && chown(QFile::encodeName(output).constData(), 65534, 65534) == 0;
     const QString leftover = dir.filePath(QStringLiteral(".table.csv.lorimet-Ab12Cd"));
-    QVERIFY(writeFile(leftover, "half"));
+    QVERIFY(writeBytes(leftover, "half"));
     QCOMPARE(runTool(dir.path(), { "export", "--format", "csv", TwoReports, output }).status, 0);
     struct stat written;
     QVERIFY(stat(QFile::encodeName(output).constData(), &written) == 0);

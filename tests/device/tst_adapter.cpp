@@ -1,4 +1,3 @@
-#include <functional>
 #include <optional>
 #include <thread>
 
@@ -7,9 +6,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "common/OutputList.h"
 #include "device/LorimetAdapter.h"
 #include "device/simulated/SimulatedHidBus.h"
+#include "tests/support/TestFiles.h"
 
 using namespace std::chrono_literals;
 using Bus = SimulatedHidBus;
@@ -29,24 +28,6 @@ bool isClosed(const LorimetAdapter &adapter)
     return adapter.HIDHandle() == 0 && adapter.ReadHandle() == 0 && adapter.EventHandle() == 0;
 }
 
-
-// Keeps the lines and can run a handler as each arrives, as the main window's handlers do mid-transfer.
-class RecordingList : public OutputList
-{
-public:
-    void AddItem(const QString &line) override
-    {
-        lines.append(line);
-        if (onAdd)
-            onAdd(lines.size());
-    }
-    [[nodiscard]] qint16 ListCount() const override { return static_cast<qint16>(lines.size()); }
-    void SetListIndex(qint16 index) override { selected = index; }
-
-    QStringList lines;
-    qint16 selected = -1;
-    std::function<void(qsizetype count)> onAdd;
-};
 
 // An input report as the adapter sends it: report ID 0, then the data, filled up with 0x04 (ignored).
 QByteArray inputReport(const QByteArray &data)

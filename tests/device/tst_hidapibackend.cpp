@@ -12,9 +12,9 @@
 
 #include <hidapi.h>
 
-#include "common/OutputList.h"
 #include "device/HidapiBackend.h"
 #include "device/LorimetAdapter.h"
+#include "tests/support/TestFiles.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -185,16 +185,6 @@ int hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int mi
 
 namespace {
 
-class LineList : public OutputList
-{
-public:
-    void AddItem(const QString &line) override { lines.append(line); }
-    [[nodiscard]] qint16 ListCount() const override { return static_cast<qint16>(lines.size()); }
-    void SetListIndex(qint16) override { }
-
-    QStringList lines;
-};
-
 // The first device lists itself as the adapter but is another device once opened; the second is the
 // adapter behind another identity in the list, which also repeats its path.
 const QList<ScriptedDevice> Devices {
@@ -244,7 +234,7 @@ void TestHidapiBackend::transfer()
     script.answer = answer;
     script.interruptedCalls = interruptedCalls;
 
-    LineList list;
+    RecordingList list;
     {
         HidapiBackend backend;
         LorimetAdapter adapter(backend);

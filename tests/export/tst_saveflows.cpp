@@ -24,6 +24,7 @@
 #include "export/ooxml/OoxmlPackage.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestFiles.h"
 
 using APICommonDialog::DialogKind;
 using APICommonDialog::FileDialogOptions;
@@ -97,20 +98,12 @@ DialogAnswerer::Handler choose(const QString &option)
 
 const QChar Nul(u'\0');
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void createFile(const QString &path)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("existing\r\n");
+    QVERIFY(writeBytes(path, "existing\r\n"));
 }
 
-// Checks the Append Options, then gives the answer: a button's name to click, "close", or keys pressed in
+// Checks the Append Options, then gives the answer: a button's name to click, or keys pressed in
 // turn, each on the focused button ("Tab Tab Return", "Alt+O").
 DialogAnswerer::Handler answerAppendOptions(const QString &answer)
 {
@@ -123,9 +116,7 @@ DialogAnswerer::Handler answerAppendOptions(const QString &answer)
                 "&Overwrite", "&Cancel" }));
         // The safe answer has the focus.
         QCOMPARE(dialog->focusWidget()->objectName(), QString("cmdCancel"));
-        if (answer == "close") {
-            dialog->close();
-        } else if (answer.startsWith("cmd")) {
+        if (answer.startsWith("cmd")) {
             click(dialog, answer);
         } else {
             QVERIFY(QTest::qWaitForWindowActive(dialog));
@@ -157,7 +148,6 @@ private slots:
     void init();
     void cleanup();
 
-    void cancelledSaveOptionsExportNothing_data();
     void cancelledSaveOptionsExportNothing();
     void textDestinationDialogTakesAnyName();
     void textDestination_data();
@@ -235,24 +225,9 @@ void TestSaveFlows::save(const QStringList &lines, const QString &path,
         QCOMPARE(request.owner, m_owner.get());
 }
 
-void TestSaveFlows::cancelledSaveOptionsExportNothing_data()
-{
-    QTest::addColumn<QString>("keys"); // pressed with the focus on Cancel; none: Cancel is clicked
-    QTest::newRow("click") << "";
-    QTest::newRow("Enter on the focused Cancel") << "Return";
-    QTest::newRow("Esc") << "Esc";
-}
-
 void TestSaveFlows::cancelledSaveOptionsExportNothing()
 {
-    QFETCH(QString, keys);
-    save({ "a" }, m_tempDir->filePath("out.txt"), [keys](QWidget *dialog) {
-        if (keys.isEmpty())
-            return click(dialog, "cmdCancel");
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-        dialog->findChild<QWidget *>("cmdCancel")->setFocus(Qt::TabFocusReason);
-        QTest::keySequence(dialog->focusWidget(), QKeySequence(keys));
-    });
+    save({ "a" }, m_tempDir->filePath("out.txt"), [](QWidget *dialog) { click(dialog, "cmdCancel"); });
     QVERIFY(m_dialogs.isEmpty() && QDir(m_tempDir->path()).isEmpty());
 }
 
@@ -334,9 +309,6 @@ void TestSaveFlows::failureIsReported_data()
     QTest::newRow("no viewer") << "report.txt" << false
                                << "The report was saved to %1, but no program could be started to show it."
                                << QByteArray("a line\r\n");
-    QTest::newRow("excel, no viewer")
-        << "new.xlsx" << false << "The report was saved to %1, but no program could be started to show it."
-        << QByteArray("PK\x03\x04");
     // Appending to a file that is not a workbook leaves it as it was.
     QTest::newRow("excel, append to text") << "old.xlsx" << true
                                            << "An error has occured while attempting an export of the report."
@@ -450,7 +422,6 @@ void TestSaveFlows::tableExport_data()
     row("word, existing once extended, append", "Word", "log", "log.docx", "cmdAppend", false, true);
     row("excel, overwrite", "Excel", "log.xlsx", "log.xlsx", "cmdOverwrite", true, false);
     row("word, cancel", "Word", "log.docx", "log.docx", "cmdCancel", true, true);
-    row("excel, closed", "Excel", "log.xlsx", "log.xlsx", "close", false, false);
     // Enter presses the focused button, which is Cancel at opening; Space too.
     row("word, Enter at opening cancels", "Word", "log.docx", "log.docx", "Return", true, true);
     row("excel, Esc", "Excel", "log.xlsx", "log.xlsx", "Esc", false, false);

@@ -6,23 +6,12 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "common/OutputList.h"
 #include "device/simulated/SimulatedHidBus.h"
 #include "dialogs/TransferTiming.h"
 #include "tests/support/DialogAnswerer.h"
+#include "tests/support/TestFiles.h"
 
 using namespace std::chrono_literals;
-
-// The report list as the adapter sees it.
-class RecordingList : public OutputList
-{
-public:
-    void AddItem(const QString &line) override { lines.append(line); }
-    [[nodiscard]] qint16 ListCount() const override { return static_cast<qint16>(lines.size()); }
-    void SetListIndex(qint16) override { }
-
-    QStringList lines;
-};
 
 // Short enough for many runs per test, long enough for a loaded machine to keep up.
 inline TransferTiming quickTiming()

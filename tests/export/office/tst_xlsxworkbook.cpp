@@ -108,7 +108,6 @@ private slots:
     void appendKeepsTheWorkbookAndPlacesRowsByHeader();
     void refusesWhatCannotBeWritten();
     void datesFollowTheWorkbooksDateSystem();
-    void rawLinesGoToColumnA();
     void numberFormatsShowWhatTheyFit_data();
     void numberFormatsShowWhatTheyFit();
     void appendLeavesTheCellsAroundTheTable();
@@ -328,24 +327,6 @@ void TestXlsxWorkbook::datesFollowTheWorkbooksDateSystem()
     QCOMPARE(cell(readBack(path), "A2").left(15), QStringLiteral("date 2026-12-05"));
 }
 
-void TestXlsxWorkbook::rawLinesGoToColumnA()
-{
-    const QString path = m_dir.filePath(QStringLiteral("raw.xlsx"));
-    XlsxWorkbook workbook;
-    QString error;
-    QVERIFY(workbook.Create(&error));
-    QVERIFY(
-        workbook.WriteRawLines({ "   S/N: 0412-3377", "", QString::fromUtf8("Peak \u20ac\x01") }, &error));
-    QVERIFY(workbook.Save(path, &error));
-    const ReadBack sheet = readBack(path);
-    QCOMPARE(sheet.cells.keys(), QStringList({ "A1", "A2", "A3", "A4" }));
-    QCOMPARE(cell(sheet, "A2").section(u'|', 0, 2),
-        QStringLiteral("text    S/N: 0412-3377|General|Courier New -"));
-    // A character XML cannot hold is written as Excel escapes it; openpyxl shows the escape.
-    QCOMPARE(cell(sheet, "A4").section(u'|', 0, 0), QString::fromUtf8("text Peak \u20ac_x0001_"));
-    m_produced << path;
-}
-
 void TestXlsxWorkbook::numberFormatsShowWhatTheyFit_data()
 {
     QTest::addColumn<double>("value");
@@ -415,12 +396,14 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
     QVERIFY(sheet.fullCalcOnLoad);
 
     // Reports without a date leave column A empty: each append still goes below the last.
-    // A serial longer than the 15 digits a spreadsheet keeps stays text.
-    const QStringList undated
-        = { "   S/N: 12345678901234567890", "Peak exposure:", "5 ppm H2S", "Alarm duration:", "4 secs" };
+    // A serial longer than the 15 digits a spreadsheet keeps stays text. A character XML cannot hold is
+    // written as Excel escapes it; openpyxl shows the escape.
+    const QStringList undated = { "   S/N: 12345678901234567890", "User: Bo\x01" "b", "Peak exposure:",
+        "5 ppm H2S", "Alarm duration:", "4 secs" };
     QVERIFY(append(path, undated, &error) && append(path, undated, &error));
     const ReadBack again = readBack(path);
     QCOMPARE(value(again, "C7"), QStringLiteral("text 12345678901234567890"));
+    QCOMPARE(value(again, "D7"), QStringLiteral("text Bo_x0001_b"));
     QCOMPARE(value(again, "E6"), QStringLiteral("text 15 ppm H2S"));
     QCOMPARE(value(again, "E7"), QStringLiteral("text 5 ppm H2S"));
     QCOMPARE(value(again, "E8"), QStringLiteral("text 5 ppm H2S"));
@@ -475,7 +458,7 @@ void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms()
 
 void TestXlsxWorkbook::producedFilesAreValid()
 {
-    QCOMPARE(m_produced.size(), 5);
+    QCOMPARE(m_produced.size(), 4);
     QCOMPARE(OfficeReaders::ValidationErrors(m_produced), QStringList());
 }
 

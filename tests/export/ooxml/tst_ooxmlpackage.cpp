@@ -9,6 +9,7 @@
 
 #include "export/ooxml/OoxmlPackage.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -54,12 +55,6 @@ void writeZip(const QString &path, const QList<ZipEntry> &entries)
         QCOMPARE(zip_set_file_compression(archive, index, entry.method, 0), 0);
     }
     QCOMPARE(zip_close(archive), 0);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every entry of a zip file with its compressed bytes as stored.
@@ -116,11 +111,8 @@ void TestOoxmlPackage::refusesUnusableFiles_data()
         });
     };
     const auto bytes = [](const QByteArray &content) {
-        return std::function<void(const QString &)>([content](const QString &path) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        });
+        return std::function<void(const QString &)>(
+            [content](const QString &path) { QVERIFY(writeBytes(path, content)); });
     };
 
     QTest::newRow("text file") << bytes("just some text\r\n") << "not a zip archive";
@@ -250,7 +242,7 @@ void TestOoxmlPackage::failedSaveLeavesTheDestination()
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("kept.docx"));
     writeZip(path, validEntries());
-    const QByteArray before = readAll(path);
+    const QByteArray before = readBytes(path);
     OoxmlPackage package = OoxmlPackage::Create();
     QByteArray noise(1 << 16, Qt::Uninitialized);
     QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
@@ -265,7 +257,7 @@ void TestOoxmlPackage::failedSaveLeavesTheDestination()
 
     QVERIFY(!saved);
     QVERIFY(!error.isEmpty());
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(readBytes(path), before);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
         QStringList { QStringLiteral("kept.docx") });
 
