@@ -71,10 +71,11 @@ void tst_ReportDisplay::steadyStreamIsPublishedEveryRealInterval()
 {
     ReportDisplayModel model;
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    // A line every 2 ms must not keep postponing the batch: it comes every 100 ms regardless.
+    // A line every 2 ms must not keep postponing the batch: it comes every 100 ms regardless (a loaded
+    // machine may run the timer late, hence the room beyond three intervals).
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 350) {
+    while (clock.elapsed() < 550) {
         model.append(QStringLiteral("x"));
         QTest::qWait(2);
     }

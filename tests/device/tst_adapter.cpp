@@ -52,7 +52,7 @@ QList<Bus::ScheduledInput> numberedReports(int first, int count, std::chrono::mi
 // A bus with one adapter, opened, whose lines go to the list.
 struct Rig
 {
-    explicit Rig(std::optional<std::chrono::milliseconds> limit = 150ms)
+    explicit Rig(std::optional<std::chrono::milliseconds> limit = 500ms)
         : device(bus.addDevice())
         , adapter(bus)
     {
@@ -310,10 +310,10 @@ void TestAdapter::damagedUnfinishedLastLineIsKept()
     // While the loop is blocked on the first line, "CD" fills the one-report queue and "EF" is lost.
     Rig rig(300ms);
     rig.bus.setQueueCapacity(1);
-    rig.answerWith({ { 0ms, inputReport("AB\n") }, { 100ms, inputReport("CD") }, { 2ms, inputReport("EF") } });
+    rig.answerWith({ { 0ms, inputReport("AB\n") }, { 250ms, inputReport("CD") }, { 2ms, inputReport("EF") } });
     rig.list.onAdd = [](qsizetype count) {
         if (count == 1)
-            std::this_thread::sleep_for(400ms);
+            std::this_thread::sleep_for(700ms);
     };
     QVERIFY(rig.adapter.InitDevice());
     rig.adapter.ReadDevice();
@@ -367,7 +367,7 @@ void TestAdapter::realReadLimit()
     // Left at the limit a download uses; each read waits up to it, measured from the start of that read.
     Rig rig(std::nullopt);
     rig.answerWith(
-        { { 0ms, inputReport("AB\n") }, { 850ms, inputReport("CD\n") }, { 1150ms, inputReport("EF\n") } });
+        { { 0ms, inputReport("AB\n") }, { 850ms, inputReport("CD\n") }, { 1450ms, inputReport("EF\n") } });
     QVERIFY(rig.adapter.InitDevice());
 
     QElapsedTimer elapsed;

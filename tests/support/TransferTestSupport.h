@@ -16,7 +16,7 @@ using namespace std::chrono_literals;
 // Short enough for many runs per test, long enough for a loaded machine to keep up.
 inline TransferTiming quickTiming()
 {
-    return { .connectPause = 60ms, .settlePause = 60ms, .drainPause = 40ms, .readTimeout = 150ms };
+    return { .connectPause = 60ms, .settlePause = 60ms, .drainPause = 40ms, .readTimeout = 400ms };
 }
 
 // The lines a download of the shipped capture must add, written down independently of the decoder.
