@@ -16,6 +16,7 @@
 
 #include "common/SpaceTrim.h"
 #include "export/office/TableFit.h"
+#include "export/office/WordRowScan.h"
 #include "export/report/ReportTable.h"
 
 namespace {
@@ -809,6 +810,32 @@ struct DocxDocument::PendingRows
     ReportTexts texts;
 };
 
+// The part as read, the rows kept from it, and the widths their cells get when the part is saved.
+struct DocxDocument::KeptRows
+{
+    QByteArray part;
+    WordRowScan::Rows rows;
+    std::string prefix;
+    std::vector<int> widths;
+    // The comment that stands in the table for the rows until the part is written.
+    QByteArray marker = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+
+    [[nodiscard]] QByteArray Comment() const { return "<!--" + marker + "-->"; }
+    // The part with the rows replaced by the comment.
+    [[nodiscard]] QByteArray Reduced() const
+    {
+        return part.first(rows.begin) + Comment() + part.sliced(rows.end);
+    }
+    [[nodiscard]] bool StandIn(const pugi::xml_node &table) const
+    {
+        for (const pugi::xml_node &child : table.children()) {
+            if (child.type() == pugi::node_comment && marker == child.value())
+                return true;
+        }
+        return false;
+    }
+};
+
 DocxDocument::DocxDocument(QLocale::MeasurementSystem measurement)
     : m_measurement(measurement)
 {
@@ -862,8 +889,35 @@ bool DocxDocument::Open(const QString &path, QString *error)
             *error = QStringLiteral("The file is not a Word document.");
         return false;
     }
+    std::optional<QByteArray> bytes = package->ReadPart(mainPart, error);
+    if (!bytes)
+        return false;
+    m_package = std::move(*package);
+    m_mainPart = mainPart;
+    m_opened = true;
+
+    // A long table's body rows are kept as bytes unless the table needs more than new rows and widths.
+    m_keptRows.reset();
+    if (const std::optional<std::string> prefix = WordRowScan::RootPrefix(*bytes, MainNamespace)) {
+        if (std::optional<WordRowScan::Rows> rows = WordRowScan::MiddleRows(*bytes, *prefix))
+            m_keptRows.reset(new KeptRows { std::move(*bytes), std::move(*rows), *prefix, {} });
+    }
+    if (!m_keptRows)
+        return loadMainPart(*bytes, error);
+    return loadMainPart(m_keptRows->Reduced(), error)
+        && (m_prefix == m_keptRows->prefix || loadWholePart(error));
+}
+
+bool DocxDocument::loadWholePart(QString *error)
+{
+    const std::unique_ptr<KeptRows> kept = std::move(m_keptRows);
+    return loadMainPart(kept->part, error);
+}
+
+bool DocxDocument::loadMainPart(const QByteArray &bytes, QString *error)
+{
     pugi::xml_document document;
-    if (!package->ReadXmlPart(mainPart, document, error))
+    if (!OoxmlPackage::ParseXmlPart(bytes, m_mainPart, document, error))
         return false;
 
     // Attributes carry the prefix too, so the namespace gets one, declared on the root.
@@ -888,11 +942,8 @@ bool DocxDocument::Open(const QString &path, QString *error)
         declaration.insert_attribute_after("encoding", declaration.attribute("version"));
     declaration.attribute("encoding") = "UTF-8";
 
-    m_package = std::move(*package);
-    m_mainPart = mainPart;
     m_document = std::move(document);
     m_prefix = prefix;
-    m_opened = true;
     return true;
 }
 
@@ -974,6 +1025,8 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
         return false;
     }
     pugi::xml_node table = place.table;
+    if (m_keptRows && !m_keptRows->StandIn(table))
+        return loadWholePart(error) && WriteTable(report, error);
     pugi::xml_node grid = table.child(w("tblGrid"));
     std::vector<int> gridWidths;
     for (const pugi::xml_node &column : grid.children(w("gridCol")))
@@ -1034,6 +1087,13 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
         if (columnMissing(ReportTable::HeaderText(column)) && report.IsPresent(column))
             added.push_back(column);
     }
+    // Kept rows take new widths, nothing more: added columns, or a row wider than the grid (refused with
+    // its reason), need every row as nodes.
+    if (m_keptRows
+        && (!added.empty()
+            || std::any_of(m_keptRows->rows.rows.begin(), m_keptRows->rows.rows.end(),
+                [&](const std::vector<WordRowScan::Cell> &row) { return std::ssize(row) > gridCount; })))
+        return loadWholePart(error) && WriteTable(report, error);
 
     // The new rows: formatted as the last row, unless that is the header row.
     const RowLayout &lastRow = rows->back();
@@ -1145,6 +1205,17 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
                 }
             }
         }
+        for (const std::vector<WordRowScan::Cell> &row :
+            m_keptRows ? m_keptRows->rows.rows : std::vector<std::vector<WordRowScan::Cell>>()) {
+            for (std::size_t c = 0; c < row.size(); ++c) {
+                for (const QString &line : QString(row[c].text).remove(u'\a').split(u'\r')) {
+                    if (!measured[c].contains(line)) {
+                        measured[c].insert(line);
+                        needs[c].data.Include(TableFit::Measure(font, line, false));
+                    }
+                }
+            }
+        }
         for (const CellPattern &cell : pattern.cells) {
             if (cell.column && cell.span == 1)
                 needs[static_cast<std::size_t>(cell.start)].data.Include(texts.Widths(*cell.column, font));
@@ -1176,6 +1247,8 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
             setWidth(w, ensureChild(w, tcPr, "tcW", TcPrOrder), width);
         }
     }
+    if (m_keptRows)
+        m_keptRows->widths = gridWidths;
 
     // The new rows below the last one.
     for (CellPattern &cell : pattern.cells) {
@@ -1223,24 +1296,36 @@ bool DocxDocument::Save(const QString &path, QString *error)
             body.insert_child_before(w("p"), section);
     }
     StringWriter writer;
-    if (m_pendingRows)
-        writer.bytes.reserve(m_pendingRows->EstimatedSize());
     m_document.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    QByteArray &bytes = writer.bytes;
-    if (m_pendingRows) {
-        const QByteArray marker = "<!--" + m_pendingRows->marker + "-->";
-        const qsizetype at = bytes.indexOf(marker);
-        if (at < 0) {
-            if (error)
-                *error = QStringLiteral("The table's new rows could not be placed.");
+    const QByteArray &nodes = writer.bytes;
+
+    // The kept rows and then the new ones take the places of their comments.
+    QByteArray part;
+    part.reserve(nodes.size() + (m_keptRows ? m_keptRows->rows.end - m_keptRows->rows.begin : 0)
+        + (m_pendingRows ? m_pendingRows->EstimatedSize() : 0));
+    qsizetype copied = 0;
+    const auto splice = [&](const QByteArray &comment, const auto &write) {
+        const qsizetype at = nodes.indexOf(comment, copied);
+        if (at < 0)
             return false;
-        }
-        const QByteArray tail = bytes.mid(at + marker.size());
-        bytes.truncate(at);
-        m_pendingRows->Write(bytes);
-        bytes.append(tail);
+        part.append(QByteArrayView(nodes).sliced(copied, at - copied));
+        write();
+        copied = at + comment.size();
+        return true;
+    };
+    const bool placed = (!m_keptRows || splice(m_keptRows->Comment(), [&] {
+        WordRowScan::AppendRows(
+            part, m_keptRows->part, m_keptRows->rows, m_keptRows->prefix, m_keptRows->widths);
+    })) && (!m_pendingRows || splice("<!--" + m_pendingRows->marker + "-->", [&] {
+        m_pendingRows->Write(part);
+    }));
+    if (!placed) {
+        if (error)
+            *error = QStringLiteral("The table's rows could not be placed.");
+        return false;
     }
-    m_package.SetPart(m_mainPart, std::move(bytes), m_opened ? QString() : MainContentType);
+    part.append(QByteArrayView(nodes).sliced(copied));
+    m_package.SetPart(m_mainPart, std::move(part), m_opened ? QString() : MainContentType);
     return m_package.Save(path, error);
 }
 

@@ -41,4 +41,12 @@ private:
     bool m_opened = false;
     struct PendingRows;
     std::unique_ptr<PendingRows> m_pendingRows;
+    // The rows of a long first table between its first and last one, kept as the bytes they were read in.
+    struct KeptRows;
+    std::unique_ptr<KeptRows> m_keptRows;
+
+    // Reads the main part's bytes as its nodes; the part as it is saved again.
+    [[nodiscard]] bool loadMainPart(const QByteArray &bytes, QString *error);
+    // Gives up the kept rows: the whole part is read as nodes.
+    [[nodiscard]] bool loadWholePart(QString *error);
 };

@@ -153,6 +153,7 @@ private slots:
     void appendToEarlierExport();
     void appendBelowHeaderOnly();
     void appendByGridColumn();
+    void longTableAppendsLikeItsNodes();
     void widestTableFitsThePage_data();
     void widestTableFitsThePage();
     void appendInTheDocumentsOwnLook();
@@ -393,6 +394,54 @@ void tst_DocxDocument::appendByGridColumn()
         QStringList({ QStringLiteral("05-Dec-2026"), QStringLiteral("01:05 PM"), QStringLiteral("3"),
             QString(), QString(), QStringLiteral("06 days 04 hrs 00 mins"),
             QStringLiteral("00 days 00 hrs 01 mins 00 secs") }));
+}
+
+// A long table's body rows are kept as bytes unless something asks for their nodes (here a comment among
+// them): both ways give the same table, measured from the same texts.
+void tst_DocxDocument::longTableAppendsLikeItsNodes()
+{
+    const ReportTable table
+        = tableOf(reportLines({ QStringLiteral("7"), QStringLiteral("Lee"), false, false, false, 3 }));
+    QStringList paths;
+    for (const bool commented : { false, true }) {
+        const QString path = m_folder.filePath(
+            commented ? QStringLiteral("long-commented.docx") : QStringLiteral("long.docx"));
+        QString error;
+        DocxDocument made;
+        QVERIFY(made.Create(&error) && write(made, path, table, &error));
+        {
+            std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+            QVERIFY(package);
+            QByteArray main = *package->ReadPart(QStringLiteral("word/document.xml"), &error);
+            // The widest user, in references, with a tab and a line break, in the first body row.
+            main.replace(main.indexOf("<w:t>Lee</w:t>"), 14,
+                "<w:t xml:space=\"preserve\">Kim &amp; &#x4C;ee </w:t><w:tab/><w:t>Wolfgang-Maximilian</w:t>"
+                "<w:br/><w:t>Wendelin-Westerwald</w:t>");
+            if (commented)
+                main.insert(main.indexOf("</w:tr>") + 7, "<!-- checked -->");
+            package->SetPart(QStringLiteral("word/document.xml"), main);
+            QVERIFY(package->Save(path, &error));
+        }
+        DocxDocument document;
+        QVERIFY(document.Open(path, &error));
+        QVERIFY2(write(document, path, table, &error), qPrintable(error));
+        paths << path;
+    }
+
+    const QJsonValue rows = readBack(paths[0])[QLatin1String("tables")][0][QLatin1String("rows")];
+    QCOMPARE(rows.toArray().size(), 7);
+    QCOMPARE(rows, readBack(paths[1])[QLatin1String("tables")][0][QLatin1String("rows")]);
+    QStringList widths[2];
+    for (int i = 0; i < 2; ++i) {
+        pugi::xml_document xml;
+        QVERIFY(mainPart(paths[i], xml));
+        for (const char *query : { "//w:gridCol/@w:w", "//w:tcW/@w:w", "//w:tblLayout/@w:type" }) {
+            for (const pugi::xpath_node &width : xml.select_nodes(query))
+                widths[i] << QString::fromUtf8(width.attribute().value());
+        }
+    }
+    QCOMPARE(widths[0], widths[1]);
+    QCOMPARE(OfficeReaders::ValidationErrors({ paths[0] }), QStringList());
 }
 
 void tst_DocxDocument::widestTableFitsThePage_data()
