@@ -11,10 +11,10 @@
 #include <QTextStream>
 
 #include "bench/FullDisplay.h"
-#include "export/office/DocxDocument.h"
 #include "export/ooxml/OoxmlPackage.h"
 #include "export/report/EventLogParser.h"
 #include "export/report/ReportTable.h"
+#include "export/word/DocxDocument.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #endif
 
 #include "bench/FullDisplay.h"
-#include "export/office/XlsxWorkbook.h"
+#include "export/excel/XlsxWorkbook.h"
 #include "export/report/EventLogParser.h"
 #include "export/report/ReportTable.h"
 

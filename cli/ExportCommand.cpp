@@ -9,12 +9,12 @@
 #include "cli/CliCommands.h"
 #include "common/SafeFile.h"
 #include "common/Windows1252.h"
-#include "export/office/DocxDocument.h"
-#include "export/office/XlsxWorkbook.h"
+#include "export/excel/XlsxWorkbook.h"
 #include "export/report/CsvTable.h"
 #include "export/report/EventLogParser.h"
 #include "export/report/ReportTable.h"
 #include "export/report/TextReportFile.h"
+#include "export/word/DocxDocument.h"
 
 const char *const ExportCommandArguments = "--format txt|csv|xlsx|docx [--append] INPUT OUTPUT";
 

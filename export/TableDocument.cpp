@@ -5,8 +5,8 @@
 
 #include "export/APICommonDialog.h"
 #include "export/DocumentViewer.h"
-#include "export/office/DocxDocument.h"
-#include "export/office/XlsxWorkbook.h"
+#include "export/excel/XlsxWorkbook.h"
+#include "export/word/DocxDocument.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "export/office/DocxDocument.h"
+#include "export/word/DocxDocument.h"
 
 #include <algorithm>
 #include <array>
@@ -16,8 +16,8 @@
 
 #include "common/SpaceTrim.h"
 #include "export/office/TableFit.h"
-#include "export/office/WordRowScan.h"
 #include "export/report/ReportTable.h"
+#include "export/word/WordRowScan.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "export/office/WordRowScan.h"
+#include "export/word/WordRowScan.h"
 
 #include <utility>
 

@@ -21,10 +21,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "export/office/DocxDocument.h"
 #include "export/ooxml/OoxmlPackage.h"
 #include "export/report/EventLogParser.h"
 #include "export/report/ReportTable.h"
+#include "export/word/DocxDocument.h"
 #include "tests/support/OfficeReaders.h"
 #include "tests/support/TestFiles.h"
 

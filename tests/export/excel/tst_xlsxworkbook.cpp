@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "export/office/NumberFormat.h"
-#include "export/office/XlsxWorkbook.h"
+#include "export/excel/NumberFormat.h"
+#include "export/excel/XlsxWorkbook.h"
 #include "export/ooxml/OoxmlPackage.h"
 #include "export/report/EventLogParser.h"
 #include "export/report/ReportTable.h"
@@ -398,8 +398,10 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
     // Reports without a date leave column A empty: each append still goes below the last.
     // A serial longer than the 15 digits a spreadsheet keeps stays text. A character XML cannot hold is
     // written as Excel escapes it; openpyxl shows the escape.
-    const QStringList undated = { "   S/N: 12345678901234567890", "User: Bo\x01" "b", "Peak exposure:",
-        "5 ppm H2S", "Alarm duration:", "4 secs" };
+    const QStringList undated = { "   S/N: 12345678901234567890",
+        "User: Bo\x01"
+        "b",
+        "Peak exposure:", "5 ppm H2S", "Alarm duration:", "4 secs" };
     QVERIFY(append(path, undated, &error) && append(path, undated, &error));
     const ReadBack again = readBack(path);
     QCOMPARE(value(again, "C7"), QStringLiteral("text 12345678901234567890"));

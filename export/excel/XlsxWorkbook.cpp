@@ -1,4 +1,4 @@
-#include "export/office/XlsxWorkbook.h"
+#include "export/excel/XlsxWorkbook.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,8 +13,8 @@
 #include <QLocale>
 #include <QTime>
 
+#include "export/excel/NumberFormat.h"
 #include "export/office/FontMetrics.h"
-#include "export/office/NumberFormat.h"
 #include "export/ooxml/OoxmlPackage.h"
 #include "export/report/ReportTable.h"
 

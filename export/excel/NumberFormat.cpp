@@ -1,4 +1,4 @@
-#include "export/office/NumberFormat.h"
+#include "export/excel/NumberFormat.h"
 
 #include <cmath>
 
