@@ -186,10 +186,14 @@ XmlNamespace XmlNamespace::Unify(
 
 std::string_view XmlNamespace::Local(const pugi::xml_node &node) const
 {
-    const std::string_view name = node.name();
-    if (node.type() != pugi::node_element || !name.starts_with(m_prefix))
+    return node.type() == pugi::node_element ? LocalNameUnder(node.name(), m_prefix) : std::string_view();
+}
+
+std::string_view LocalNameUnder(std::string_view qualifiedName, std::string_view prefix)
+{
+    if (!qualifiedName.starts_with(prefix))
         return {};
-    const std::string_view local = name.substr(m_prefix.size());
+    const std::string_view local = qualifiedName.substr(prefix.size());
     return local.find(':') == std::string_view::npos ? local : std::string_view();
 }
 

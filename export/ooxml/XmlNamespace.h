@@ -39,3 +39,7 @@ private:
 
 // The part of a qualified name after its prefix.
 [[nodiscard]] std::string_view LocalName(std::string_view qualifiedName);
+
+// The local name of a qualified name under the prefix (with its colon; empty for the default namespace),
+// or an empty text for a name under any other prefix.
+[[nodiscard]] std::string_view LocalNameUnder(std::string_view qualifiedName, std::string_view prefix);

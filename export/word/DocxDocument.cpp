@@ -106,11 +106,7 @@ public:
     // The local name of an element of this namespace, or empty for any other node.
     [[nodiscard]] std::string_view Local(const pugi::xml_node &node) const
     {
-        const std::string_view name = node.name();
-        if (node.type() != pugi::node_element || !name.starts_with(m_prefix))
-            return {};
-        const std::string_view local = name.substr(m_prefix.size());
-        return local.find(':') == std::string_view::npos ? local : std::string_view();
+        return node.type() == pugi::node_element ? LocalNameUnder(node.name(), m_prefix) : std::string_view();
     }
 
     [[nodiscard]] bool Is(const pugi::xml_node &node, std::string_view local) const

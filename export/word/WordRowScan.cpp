@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "export/ooxml/XmlNamespace.h"
+
 namespace WordRowScan {
 
 namespace {
@@ -226,10 +228,7 @@ private:
     // The local name of an element of the document's namespace; empty for any other.
     [[nodiscard]] std::string_view local(std::string_view name) const
     {
-        if (!name.starts_with(m_prefix))
-            return {};
-        const std::string_view rest = name.substr(m_prefix.size());
-        return rest.find(':') == npos ? rest : std::string_view();
+        return LocalNameUnder(name, m_prefix);
     }
 
     // Passes over the element that tag starts, down to its end tag. Fails on an element named in refused.
