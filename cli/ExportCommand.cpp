@@ -261,26 +261,25 @@ bool outputIsNotInput(const ExportArguments &arguments, QString &error)
 template<typename Document>
 bool exportTableFile(const ExportArguments &arguments, QString &summary, QString &error)
 {
-    constexpr int MaxAttempts = 5;
     const std::optional<ReportTable> table = readEventTable(arguments.input, error);
     if (!table)
         return false;
-    for (int attempt = 1;; ++attempt) {
-        Document document;
-        QString reason;
-        const bool ready
-            = arguments.append ? document.Open(arguments.output, &reason) : document.Create(&reason);
-        if (ready && document.WriteTable(*table, &reason) && document.Save(arguments.output, &reason)) {
-            summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
-            if (const QString note = document.SaveNote(); !note.isEmpty())
-                summary += QStringLiteral("; ") + note;
-            return true;
-        }
-        if (!arguments.append || !document.DestinationChanged() || attempt == MaxAttempts) {
-            error = cannotWrite(arguments.output, reason);
-            return false;
-        }
+    std::unique_ptr<TableFile> document = std::make_unique<Document>();
+    const auto write = [&table](TableFile &file, QString *why) { return file.WriteTable(*table, why); };
+    QString reason;
+    const bool ready
+        = arguments.append ? document->Open(arguments.output, &reason) : document->Create(&reason);
+    if (!ready || !write(*document, &reason)
+        || !SaveTableFile(
+            document, arguments.output, arguments.append, [] { return std::make_unique<Document>(); }, write,
+            &reason)) {
+        error = cannotWrite(arguments.output, reason);
+        return false;
     }
+    summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
+    if (const QString note = document->SaveNote(); !note.isEmpty())
+        summary += QStringLiteral("; ") + note;
+    return true;
 }
 
 bool exportXlsx(const ExportArguments &arguments, QTextStream &, QString &summary, QString &error)

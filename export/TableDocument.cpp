@@ -11,8 +11,6 @@
 namespace {
 
 const QString ExportStatus = QStringLiteral("Export Status");
-// How often an append starts again when another program keeps changing the file.
-constexpr int MaxAttempts = 5;
 
 } // namespace
 
@@ -38,7 +36,7 @@ void TableDocument::WriteLine(const QString &FileLine)
 void TableDocument::ShowFile()
 {
     QString error;
-    if (!write(&error))
+    if (!write(*m_file, &error))
         reportFailure(error);
 }
 
@@ -47,13 +45,9 @@ void TableDocument::SaveAs(const QString &strFileName)
     if (m_failed)
         return;
     QString error;
-    bool saved = m_file->Save(strFileName, &error);
-    // Another program changed the file since it was read: the table goes into the changed file instead.
-    for (int attempt = 1; !saved && m_append && m_file->DestinationChanged() && attempt < MaxAttempts;
-         ++attempt) {
-        m_file = CreateFile();
-        saved = m_file->Open(strFileName, &error) && write(&error) && m_file->Save(strFileName, &error);
-    }
+    const bool saved = SaveTableFile(
+        m_file, strFileName, m_append, [this] { return CreateFile(); },
+        [this](TableFile &file, QString *why) { return write(file, why); }, &error);
     if (!saved) {
         QMessageBox::critical(APICommonDialog::Owner(), ExportStatus,
             QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(strFileName, error));
@@ -67,10 +61,10 @@ void TableDocument::SaveAs(const QString &strFileName)
                 .arg(strFileName));
 }
 
-bool TableDocument::write(QString *error)
+bool TableDocument::write(TableFile &file, QString *error) const
 {
-    return m_parseData ? m_file->WriteTable(ReportTable(m_parser), error)
-                       : m_file->WriteRawLines(m_rawLines, error);
+    return m_parseData ? file.WriteTable(ReportTable(m_parser), error)
+                       : file.WriteRawLines(m_rawLines, error);
 }
 
 bool TableDocument::start(bool append, const QString &strFileName)

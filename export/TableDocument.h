@@ -31,7 +31,7 @@ protected:
 
 private:
     [[nodiscard]] bool start(bool append, const QString &strFileName);
-    [[nodiscard]] bool write(QString *error);
+    [[nodiscard]] bool write(TableFile &file, QString *error) const;
     void reportFailure(const QString &reason);
 
     bool m_parseData = false;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include <QString>
 #include <QStringList>
 
@@ -32,3 +35,10 @@ public:
     // What Save could not keep of the replaced file (its owner or group), to tell the user.
     [[nodiscard]] virtual QString SaveNote() const = 0;
 };
+
+// Saves the written file to path. An append that fails because another program changed the file meanwhile
+// starts again on the changed file: a new document from make, opened, written by write and saved, five
+// attempts in all. file is the one saved last.
+[[nodiscard]] bool SaveTableFile(std::unique_ptr<TableFile> &file, const QString &path, bool append,
+    const std::function<std::unique_ptr<TableFile>()> &make,
+    const std::function<bool(TableFile &, QString *)> &write, QString *error);

@@ -1,3 +1,6 @@
+#include <cstdio>
+#include <memory>
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -111,6 +114,7 @@ private slots:
     void numberFormatsShowWhatTheyFit_data();
     void numberFormatsShowWhatTheyFit();
     void appendLeavesTheCellsAroundTheTable();
+    void appendStartsAgainOnAReplacedFile();
     void appendToWorkbooksOfOtherPrograms_data();
     void appendToWorkbooksOfOtherPrograms();
     void producedFilesAreValid();
@@ -411,6 +415,35 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
     QCOMPARE(value(again, "E8"), QStringLiteral("text 5 ppm H2S"));
     QCOMPARE(value(again, "A8"), QStringLiteral("None"));
     m_produced << path;
+}
+
+// Another program puts a new workbook in the file's place between the reading and the save: the append
+// starts again on it, and its cells stay.
+void TestXlsxWorkbook::appendStartsAgainOnAReplacedFile()
+{
+    const QString path = m_dir.filePath(QStringLiteral("replaced.xlsx"));
+    QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx", path));
+    const ReportTable table = tableOf({ "Date: 05-Dec-2026", "Peak exposure:", "15 ppm H2S" });
+    const auto write = [&table](TableFile &file, QString *error) { return file.WriteTable(table, error); };
+    QString error;
+    std::unique_ptr<TableFile> workbook = std::make_unique<XlsxWorkbook>();
+    QVERIFY(workbook->Open(path, &error) && write(*workbook, &error));
+    QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx", path + ".new"));
+    QVERIFY(std::rename(qPrintable(path + ".new"), qPrintable(path)) == 0);
+    int made = 0;
+    QVERIFY2(SaveTableFile(
+                 workbook, path, true,
+                 [&made] {
+                     ++made;
+                     return std::make_unique<XlsxWorkbook>();
+                 },
+                 write, &error),
+        qPrintable(error));
+    QCOMPARE(made, 1);
+    const ReadBack sheet = readBack(path);
+    QCOMPARE(value(sheet, "M2"),
+        value(readBack(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx"), "M2"));
+    QCOMPARE(value(sheet, "E6"), QStringLiteral("text 15 ppm H2S"));
 }
 
 void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms_data()
