@@ -10,13 +10,14 @@ DemoAdapter::DemoAdapter(const QString &captureDirectory)
     const QDir directory(captureDirectory);
     const QStringList files = directory.entryList({ QStringLiteral("*.cap") }, QDir::Files, QDir::Name);
     for (const QString &file : files) {
-        CaptureParseResult capture = CaptureFile::read(directory.filePath(file));
-        if (capture.error) {
-            qCWarning(lcDemo) << "skipping capture" << file << "line" << capture.error->line
-                              << capture.error->message;
+        CaptureError error;
+        const std::optional<QList<CapturedReport>> capture
+            = CaptureFile::read(directory.filePath(file), &error);
+        if (!capture) {
+            qCWarning(lcDemo) << "skipping capture" << file << "line" << error.line << error.message;
             continue;
         }
-        m_captures.append(capture.reports);
+        m_captures.append(*capture);
     }
 
     m_device = m_bus.addDevice();

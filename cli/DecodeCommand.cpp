@@ -11,16 +11,17 @@ int runDecodeCommand(const QStringList &args, QTextStream &out, QTextStream &err
         return ExitStatus::UsageError;
     }
     const QString &fileName = args.first();
-    const CaptureParseResult capture = CaptureFile::read(fileName);
-    if (capture.error) {
-        if (capture.error->line == 0) {
-            err << "lorimet-report: cannot read " << fileName << ": " << capture.error->message << '\n';
+    CaptureError error;
+    const std::optional<QList<CapturedReport>> capture = CaptureFile::read(fileName, &error);
+    if (!capture) {
+        if (error.line == 0) {
+            err << "lorimet-report: cannot read " << fileName << ": " << error.message << '\n';
             return ExitStatus::Failure;
         }
-        err << fileName << ':' << capture.error->line << ": " << capture.error->message << '\n';
+        err << fileName << ':' << error.line << ": " << error.message << '\n';
         return ExitStatus::UsageError;
     }
-    for (const QString &line : decodeCapturedTransfers(capture.reports, LorimetAdapter::DefaultReadTimeout))
+    for (const QString &line : decodeCapturedTransfers(*capture, LorimetAdapter::DefaultReadTimeout))
         out << line << '\n';
     return ExitStatus::Success;
 }

@@ -64,8 +64,8 @@ int recordTransfer(HidBackend &backend, const QString &captureFile, std::chrono:
 
     const QString comment = QStringLiteral("Lorimet Adapter transfer recorded %1")
                                 .arg(QDateTime::currentDateTime().toString(Qt::ISODate));
-    if (const std::optional<QString> problem = CaptureFile::write(captureFile, reports, comment)) {
-        err << "lorimet-report: cannot write " << captureFile << ": " << *problem << '\n';
+    if (QString problem; !CaptureFile::write(captureFile, reports, comment, &problem)) {
+        err << "lorimet-report: cannot write " << captureFile << ": " << problem << '\n';
         return ExitStatus::Failure;
     }
     out << "Recorded " << reports.size() << " input reports to " << captureFile << ".\n";

@@ -22,8 +22,12 @@ std::optional<int> parseHexByte(const QString &token)
     return value;
 }
 
-std::optional<QString> parseLine(QString line, CapturedReport &report)
+bool parseLine(QString line, CapturedReport &report, QString *problem)
 {
+    const auto fail = [problem](const QString &reason) {
+        *problem = reason;
+        return false;
+    };
     const qsizetype comment = line.indexOf(QLatin1Char('#'));
     if (comment >= 0)
         line.truncate(comment);
@@ -33,25 +37,25 @@ std::optional<QString> parseLine(QString line, CapturedReport &report)
         const QString digits = tokens.takeFirst().mid(1);
         const qint64 delay = digits.toLongLong(&ok);
         if (!ok || delay < 0 || digits.isEmpty() || !digits.at(0).isDigit())
-            return QStringLiteral("the delay must be \"+\" followed by milliseconds");
+            return fail(QStringLiteral("the delay must be \"+\" followed by milliseconds"));
         report.delay = std::chrono::milliseconds(delay);
     }
     if (tokens.size() != ReportSize)
-        return QStringLiteral("expected %1 hex bytes, found %2").arg(ReportSize).arg(tokens.size());
+        return fail(QStringLiteral("expected %1 hex bytes, found %2").arg(ReportSize).arg(tokens.size()));
     for (const QString &token : tokens) {
         const std::optional<int> byte = parseHexByte(token);
         if (!byte)
-            return QStringLiteral("\"%1\" is not a two-digit hex byte").arg(token);
+            return fail(QStringLiteral("\"%1\" is not a two-digit hex byte").arg(token));
         report.bytes.append(static_cast<char>(*byte));
     }
-    return std::nullopt;
+    return true;
 }
 
 } // namespace
 
-CaptureParseResult parse(const QByteArray &text)
+std::optional<QList<CapturedReport>> parse(const QByteArray &text, CaptureError *error)
 {
-    CaptureParseResult result;
+    QList<CapturedReport> reports;
     const QList<QByteArray> lines = text.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString line = QString::fromUtf8(lines.at(i));
@@ -60,40 +64,39 @@ CaptureParseResult parse(const QByteArray &text)
         if (line.trimmed().isEmpty() || line.trimmed().startsWith(QLatin1Char('#')))
             continue;
         CapturedReport report;
-        if (const std::optional<QString> problem = parseLine(line, report)) {
-            result.reports.clear();
-            result.error = CaptureError { static_cast<int>(i + 1), *problem };
-            return result;
+        QString problem;
+        if (!parseLine(line, report, &problem)) {
+            if (error)
+                *error = CaptureError { static_cast<int>(i + 1), problem };
+            return std::nullopt;
         }
-        result.reports.append(report);
+        reports.append(report);
     }
-    return result;
+    return reports;
 }
 
-CaptureParseResult read(const QString &fileName)
+std::optional<QList<CapturedReport>> read(const QString &fileName, CaptureError *error)
 {
-    CaptureParseResult result;
+    const auto fail = [error](const QString &reason) -> std::optional<QList<CapturedReport>> {
+        if (error)
+            *error = CaptureError { 0, reason };
+        return std::nullopt;
+    };
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = CaptureError { 0, file.errorString() };
-        return result;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
     // Read in blocks up to the limit, so that an endless device such as /dev/zero is refused too.
     QByteArray text;
     char block[64 * 1024];
     for (qint64 count; (count = file.read(block, sizeof block)) > 0;) {
-        if (text.size() + count > MaxFileSize) {
-            result.error = CaptureError { 0,
-                QStringLiteral("it is larger than %1 MiB, too large for a capture").arg(MaxFileSize >> 20) };
-            return result;
-        }
+        if (text.size() + count > MaxFileSize)
+            return fail(
+                QStringLiteral("it is larger than %1 MiB, too large for a capture").arg(MaxFileSize >> 20));
         text.append(block, count);
     }
-    if (file.error() != QFileDevice::NoError) {
-        result.error = CaptureError { 0, file.errorString() };
-        return result;
-    }
-    return parse(text);
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    return parse(text, error);
 }
 
 QByteArray format(const QList<CapturedReport> &reports, const QString &comment)
@@ -110,13 +113,10 @@ QByteArray format(const QList<CapturedReport> &reports, const QString &comment)
     return text;
 }
 
-std::optional<QString> write(
-    const QString &fileName, const QList<CapturedReport> &reports, const QString &comment)
+bool write(
+    const QString &fileName, const QList<CapturedReport> &reports, const QString &comment, QString *error)
 {
-    QString error;
-    if (!SafeFile::Replace(fileName, format(reports, comment), &error))
-        return error;
-    return std::nullopt;
+    return SafeFile::Replace(fileName, format(reports, comment), error);
 }
 
 } // namespace CaptureFile

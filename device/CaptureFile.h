@@ -23,12 +23,6 @@ struct CaptureError
     QString message;
 };
 
-struct CaptureParseResult
-{
-    QList<CapturedReport> reports;
-    std::optional<CaptureError> error;
-};
-
 // Capture files: text, one input report per line as 9 two-digit hex bytes separated by spaces (report ID
 // first), optionally preceded by "+N", the milliseconds since the previous report. "#" starts a comment;
 // blank lines are ignored.
@@ -36,14 +30,14 @@ namespace CaptureFile {
 
 inline constexpr int ReportSize = 9;
 
-[[nodiscard]] CaptureParseResult parse(const QByteArray &text);
+// The reports of a capture file's text; nothing, with the line and the reason, when a line is malformed.
+[[nodiscard]] std::optional<QList<CapturedReport>> parse(const QByteArray &text, CaptureError *error);
 // The largest capture file read; a larger one is refused.
 constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
 
-[[nodiscard]] CaptureParseResult read(const QString &fileName);
+[[nodiscard]] std::optional<QList<CapturedReport>> read(const QString &fileName, CaptureError *error);
 [[nodiscard]] QByteArray format(const QList<CapturedReport> &reports, const QString &comment = {});
-// Returns an error message, or nothing when the file was written.
-[[nodiscard]] std::optional<QString> write(
-    const QString &fileName, const QList<CapturedReport> &reports, const QString &comment = {});
+[[nodiscard]] bool write(
+    const QString &fileName, const QList<CapturedReport> &reports, const QString &comment, QString *error);
 
 } // namespace CaptureFile

@@ -7,13 +7,13 @@
 // A capture file is read; one that reads without error comes back unchanged when written and read again.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const CaptureParseResult read
-        = CaptureFile::parse(QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
-    if (read.error)
+    const std::optional<QList<CapturedReport>> read = CaptureFile::parse(
+        QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)), nullptr);
+    if (!read)
         return 0;
-    const CaptureParseResult again
-        = CaptureFile::parse(CaptureFile::format(read.reports, QStringLiteral("written again\n# and read")));
-    if (again.error || again.reports != read.reports)
+    const std::optional<QList<CapturedReport>> again = CaptureFile::parse(
+        CaptureFile::format(*read, QStringLiteral("written again\n# and read")), nullptr);
+    if (again != read)
         std::abort();
     return 0;
 }

@@ -40,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (const std::optional<QString> rest = decoder.finish())
         checkLines({ *rest });
 
-    const CaptureParseResult capture = CaptureFile::parse(bytes.toByteArray());
-    if (!capture.error)
-        checkLines(decodeCapturedTransfers(capture.reports, LorimetAdapter::DefaultReadTimeout));
+    if (const std::optional<QList<CapturedReport>> capture = CaptureFile::parse(bytes.toByteArray(), nullptr))
+        checkLines(decodeCapturedTransfers(*capture, LorimetAdapter::DefaultReadTimeout));
     return 0;
 }

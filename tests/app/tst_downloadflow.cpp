@@ -52,8 +52,10 @@ struct MainWindow : frmMain
 void answerWithCapture(SimulatedHidBus &bus, const char *name)
 {
     auto inputs = std::make_shared<QList<SimulatedHidBus::ScheduledInput>>();
-    for (const CapturedReport &report :
-        CaptureFile::read(QStringLiteral(LORIMET_RESOURCES_DIR "/captures/%1.cap").arg(name)).reports)
+    const QList<CapturedReport> capture
+        = CaptureFile::read(QStringLiteral(LORIMET_RESOURCES_DIR "/captures/%1.cap").arg(name), nullptr)
+              .value_or(QList<CapturedReport>());
+    for (const CapturedReport &report : capture)
         inputs->append({ std::min<std::chrono::milliseconds>(report.delay, 2ms), report.bytes });
     bus.setOutputReportHandler(bus.addDevice(), [&bus, inputs](int id, const QByteArray &) {
         bus.scheduleInputReports(id, std::exchange(*inputs, {}));
@@ -155,8 +157,8 @@ void TestDownloadFlow::demoSendsTheNextCaptureOnEachDownload()
 {
     // Loaded in name order; a broken capture is left out.
     QTemporaryDir directory;
-    QVERIFY(!CaptureFile::write(directory.filePath("2.cap"), { { 5ms, lineReport("SECOND") } }));
-    QVERIFY(!CaptureFile::write(directory.filePath("1.cap"), { { 5ms, lineReport("FIRST") } }));
+    QVERIFY(CaptureFile::write(directory.filePath("2.cap"), { { 5ms, lineReport("SECOND") } }, {}, nullptr));
+    QVERIFY(CaptureFile::write(directory.filePath("1.cap"), { { 5ms, lineReport("FIRST") } }, {}, nullptr));
     QFile broken(directory.filePath("15-broken.cap"));
     QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && broken.write("+5 00 41 0A\n") > 0);
     DemoDialogs dialogs(directory.path(), quickTiming());

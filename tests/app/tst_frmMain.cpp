@@ -162,8 +162,8 @@ void tst_frmMain::init()
 void tst_frmMain::layout()
 {
     const QList<std::pair<QString, QString>> buttons { { "cmdDownload", "&Download from Adapter" },
-        { "cmdSave", "&Save" }, { "cmdClearReport", "&Clear Display" }, { "cmdResetDevice", "&Reset the Adapter" },
-        { "cmdExit", "E&xit" } };
+        { "cmdSave", "&Save" }, { "cmdClearReport", "&Clear Display" },
+        { "cmdResetDevice", "&Reset the Adapter" }, { "cmdExit", "E&xit" } };
     for (const auto &[name, caption] : buttons)
         QCOMPARE(m_ui->window.findChild<QPushButton *>(name)->text(), caption);
     QCOMPARE(m_ui->window.windowTitle(), QStringLiteral("Tessaly Lorimet Adapter"));

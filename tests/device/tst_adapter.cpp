@@ -28,7 +28,6 @@ bool isClosed(const LorimetAdapter &adapter)
     return adapter.HIDHandle() == 0 && adapter.ReadHandle() == 0 && adapter.EventHandle() == 0;
 }
 
-
 // An input report as the adapter sends it: report ID 0, then the data, filled up with 0x04 (ignored).
 QByteArray inputReport(const QByteArray &data)
 {
@@ -310,7 +309,8 @@ void TestAdapter::damagedUnfinishedLastLineIsKept()
     // While the loop is blocked on the first line, "CD" fills the one-report queue and "EF" is lost.
     Rig rig(300ms);
     rig.bus.setQueueCapacity(1);
-    rig.answerWith({ { 0ms, inputReport("AB\n") }, { 250ms, inputReport("CD") }, { 2ms, inputReport("EF") } });
+    rig.answerWith(
+        { { 0ms, inputReport("AB\n") }, { 250ms, inputReport("CD") }, { 2ms, inputReport("EF") } });
     rig.list.onAdd = [](qsizetype count) {
         if (count == 1)
             std::this_thread::sleep_for(700ms);
