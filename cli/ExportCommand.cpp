@@ -36,12 +36,12 @@ struct ExportArguments
 // One export format: reads INPUT, writes OUTPUT and on success tells what it did in summary. Fails with
 // the message for the user in error.
 using FormatExport
-    = bool (*)(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
+    = bool (*)(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
 
-bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
-bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
-bool exportXlsx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
-bool exportDocx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error);
+bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
+bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
+bool exportXlsx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
+bool exportDocx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
 
 struct ExportFormat
 {
@@ -107,17 +107,17 @@ QString cannotWrite(const QString &path, const QString &reason)
 // holds what take keeps and not the file. CR LF and LF line ends both count. Stops at the first line
 // take refuses, with take's error.
 bool readReportLines(
-    const QString &path, const std::function<bool(const QString &line, QString &error)> &take, QString &error)
+    const QString &path, const std::function<bool(const QString &line, QString *error)> &take, QString *error)
 {
     const QString tooLarge
         = cannotRead(path, QStringLiteral("it is larger than 256 MiB, too large for a report"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = cannotRead(path, file.errorString());
+        *error = cannotRead(path, file.errorString());
         return false;
     }
     if (!file.isSequential() && file.size() > MaxInputBytes) {
-        error = tooLarge;
+        *error = tooLarge;
         return false;
     }
     const auto takeLine = [&take, &error](QByteArrayView bytes) {
@@ -131,14 +131,14 @@ bool readReportLines(
     for (;;) {
         const qint64 count = file.read(block, sizeof block);
         if (count < 0) {
-            error = cannotRead(path, file.errorString());
+            *error = cannotRead(path, file.errorString());
             return false;
         }
         if (count == 0)
             break;
         total += count;
         if (total > MaxInputBytes) {
-            error = tooLarge;
+            *error = tooLarge;
             return false;
         }
         // Only the new bytes are searched, so that a long line costs no more than a short one.
@@ -156,24 +156,24 @@ bool readReportLines(
 }
 
 // Bytes for OUTPUT "-": the device behind out, after what out holds already.
-bool writeToStandardOutput(QTextStream &out, const QByteArray &bytes, QString &error)
+bool writeToStandardOutput(QTextStream &out, const QByteArray &bytes, QString *error)
 {
     out.flush();
     QIODevice *device = out.device();
     if (device && device->write(bytes) == bytes.size())
         return true;
-    error = cannotWrite(QStringLiteral("standard output"),
+    *error = cannotWrite(QStringLiteral("standard output"),
         device ? device->errorString() : QStringLiteral("it takes text only"));
     return false;
 }
 
-bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error)
+bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error)
 {
     QByteArray lines;
     qsizetype lineCount = 0;
     const bool read = readReportLines(
         arguments.input,
-        [&](const QString &line, QString &) {
+        [&](const QString &line, QString *) {
             lines += TextReportFile::EncodeLine(line);
             ++lineCount;
             return true;
@@ -186,9 +186,9 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
     SafeFile::AppendFile file;
     QString reason;
     if (!file.Open(arguments.output, &reason) || !file.Append(lines, &reason)) {
-        error = cannotWrite(arguments.output, reason);
+        *error = cannotWrite(arguments.output, reason);
         if (!file.Note().isEmpty())
-            error = file.Note() + u'\n' + error;
+            *error = file.Note() + u'\n' + *error;
         return false;
     }
     summary = QStringLiteral("%1 lines appended to %2").arg(lineCount).arg(arguments.output);
@@ -198,18 +198,18 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
 }
 
 // The event table of INPUT, refused when it would not fit on a worksheet.
-std::optional<ReportTable> readEventTable(const QString &input, QString &error)
+std::optional<ReportTable> readEventTable(const QString &input, QString *error)
 {
     EventLogParser parser;
     const bool read = readReportLines(
         input,
-        [&parser, &input](const QString &line, QString &error) {
+        [&parser, &input](const QString &line, QString *error) {
             parser.WriteLine(line);
             // One row of the worksheet holds the headers.
             if (parser.RowCount() < XlsxWorkbook::MaxRows)
                 return true;
-            error = QStringLiteral("%1 holds more alarm events than the %2 rows of a worksheet can take")
-                        .arg(input, QLocale(QLocale::English).toString(XlsxWorkbook::MaxRows));
+            *error = QStringLiteral("%1 holds more alarm events than the %2 rows of a worksheet can take")
+                         .arg(input, QLocale(QLocale::English).toString(XlsxWorkbook::MaxRows));
             return false;
         },
         error);
@@ -218,7 +218,7 @@ std::optional<ReportTable> readEventTable(const QString &input, QString &error)
     return ReportTable(parser, QLocale(QLocale::English));
 }
 
-bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString &error)
+bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error)
 {
     const std::optional<ReportTable> table = readEventTable(arguments.input, error);
     if (!table)
@@ -228,7 +228,7 @@ bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summ
         return writeToStandardOutput(out, csv, error);
     QString reason;
     if (!SafeFile::Replace(arguments.output, csv, &reason)) {
-        error = cannotWrite(arguments.output, reason);
+        *error = cannotWrite(arguments.output, reason);
         return false;
     }
     summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
@@ -236,21 +236,21 @@ bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summ
 }
 
 // An OUTPUT that can never be written is refused before INPUT is read.
-bool outputMayBeWritten(const QString &output, QString &error)
+bool outputMayBeWritten(const QString &output, QString *error)
 {
     QString reason;
     if (output == StandardOutputName || SafeFile::IsReplaceable(output, &reason))
         return true;
-    error = cannotWrite(output, reason);
+    *error = cannotWrite(output, reason);
     return false;
 }
 
 // Writing OUTPUT must not destroy INPUT: the same file under any name is refused.
-bool outputIsNotInput(const ExportArguments &arguments, QString &error)
+bool outputIsNotInput(const ExportArguments &arguments, QString *error)
 {
     if (arguments.output == StandardOutputName || !SafeFile::SameFile(arguments.input, arguments.output))
         return true;
-    error = cannotWrite(
+    *error = cannotWrite(
         arguments.output, QStringLiteral("it is the report being exported, %1").arg(arguments.input));
     return false;
 }
@@ -259,7 +259,7 @@ bool outputIsNotInput(const ExportArguments &arguments, QString &error)
 // table. The document refuses rows beyond its last one itself, also when appending. When another program
 // changes OUTPUT between reading and replacing it, the append starts again on the changed file.
 template<typename Document>
-bool exportTableFile(const ExportArguments &arguments, QString &summary, QString &error)
+bool exportTableFile(const ExportArguments &arguments, QString &summary, QString *error)
 {
     const std::optional<ReportTable> table = readEventTable(arguments.input, error);
     if (!table)
@@ -273,7 +273,7 @@ bool exportTableFile(const ExportArguments &arguments, QString &summary, QString
         || !SaveTableFile(
             document, arguments.output, arguments.append, [] { return std::make_unique<Document>(); }, write,
             &reason)) {
-        error = cannotWrite(arguments.output, reason);
+        *error = cannotWrite(arguments.output, reason);
         return false;
     }
     summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
@@ -282,12 +282,12 @@ bool exportTableFile(const ExportArguments &arguments, QString &summary, QString
     return true;
 }
 
-bool exportXlsx(const ExportArguments &arguments, QTextStream &, QString &summary, QString &error)
+bool exportXlsx(const ExportArguments &arguments, QTextStream &, QString &summary, QString *error)
 {
     return exportTableFile<XlsxWorkbook>(arguments, summary, error);
 }
 
-bool exportDocx(const ExportArguments &arguments, QTextStream &, QString &summary, QString &error)
+bool exportDocx(const ExportArguments &arguments, QTextStream &, QString &summary, QString *error)
 {
     return exportTableFile<DocxDocument>(arguments, summary, error);
 }
@@ -304,8 +304,9 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 
     QString summary;
     QString error;
-    const bool exported = outputMayBeWritten(arguments->output, error) && outputIsNotInput(*arguments, error)
-        && findFormat(arguments->format)->run(*arguments, out, summary, error);
+    const bool exported = outputMayBeWritten(arguments->output, &error)
+        && outputIsNotInput(*arguments, &error)
+        && findFormat(arguments->format)->run(*arguments, out, summary, &error);
     if (!exported) {
         err << "lorimet-report export: " << error << Qt::endl;
         return ExitStatus::Failure;
