@@ -29,5 +29,5 @@ void ProgramDialogs::showReset(QWidget *owner)
 
 void ProgramDialogs::showSaveOptions(QWidget *owner, const QStringList &displayLines)
 {
-    ShowSaveOptions(owner, displayLines);
+    ::showSaveOptions(owner, displayLines);
 }

@@ -49,16 +49,16 @@ int main(int argc, char *argv[])
     for (const QString &text : FullDisplayLines())
         parser.WriteLine(text);
     const ReportTable table(parser);
-    out << table.RowCount() << " rows x " << table.Columns().size() << " columns, medians of " << Runs
+    out << table.rowCount() << " rows x " << table.columns().size() << " columns, medians of " << Runs
         << " runs\n";
 
     QString error;
     const qint64 newTime = medianTime([&] {
         DocxDocument document(QLocale::MetricSystem);
-        return document.Create(&error) && document.WriteTable(table, &error)
-            && document.Save(newPath, &error);
+        return document.create(&error) && document.writeTable(table, &error)
+            && document.save(newPath, &error);
     });
-    std::optional<OoxmlPackage> package = newTime < 0 ? std::nullopt : OoxmlPackage::Open(newPath, &error);
+    std::optional<OoxmlPackage> package = newTime < 0 ? std::nullopt : OoxmlPackage::open(newPath, &error);
     if (!package) {
         out << "the new document failed: " << error << '\n';
         return 1;
@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
     for (const QString &name : { QStringLiteral("[Content_Types].xml"), QStringLiteral("_rels/.rels"),
              QStringLiteral("word/_rels/document.xml.rels"), QStringLiteral("word/document.xml"),
              QStringLiteral("word/styles.xml"), QStringLiteral("word/settings.xml") })
-        parts.append(package->ReadPart(name, &error).value_or(QByteArray()));
+        parts.append(package->readPart(name, &error).value_or(QByteArray()));
     // An opened package keeps its file locked for an update; the appends below open it again.
     package.reset();
     qint64 deflated = 0;
@@ -79,8 +79,8 @@ int main(int argc, char *argv[])
     });
     const qint64 appendTime = medianTime([&] {
         DocxDocument document(QLocale::MetricSystem);
-        return document.Open(newPath, &error) && document.WriteTable(table, &error)
-            && document.Save(appendedPath, &error);
+        return document.open(newPath, &error) && document.writeTable(table, &error)
+            && document.save(appendedPath, &error);
     });
     if (appendTime < 0) {
         out << "appending failed: " << error << '\n';

@@ -41,8 +41,8 @@ double timeExport(const ReportTable &table, const QString &path, bool append)
     timer.start();
     XlsxWorkbook workbook;
     QString error;
-    if (!(append ? workbook.Open(path, &error) : workbook.Create(&error))
-        || !workbook.WriteTable(table, &error) || !workbook.Save(path, &error)) {
+    if (!(append ? workbook.open(path, &error) : workbook.create(&error))
+        || !workbook.writeTable(table, &error) || !workbook.save(path, &error)) {
         QTextStream(stderr) << "export failed: " << error << '\n';
         std::exit(1);
     }
@@ -85,18 +85,18 @@ double timeReference(const ReportTable &table, const QString &path)
     lxw_format *date = bodyFormat("dd-mmm-yyyy");
     lxw_format *time = bodyFormat("hh:mm AM/PM");
     lxw_format *serial = bodyFormat("0");
-    const QList<ReportColumn> &columns = table.Columns();
+    const QList<ReportColumn> &columns = table.columns();
     for (int c = 0; c < columns.size(); ++c)
         worksheet_write_string(
-            sheet, 0, c, ReportTable::HeaderText(columns.at(c)).toUtf8().constData(), headerFormat(c));
-    for (int row = 0; row < table.RowCount(); ++row) {
+            sheet, 0, c, ReportTable::headerText(columns.at(c)).toUtf8().constData(), headerFormat(c));
+    for (int row = 0; row < table.rowCount(); ++row) {
         for (int c = 0; c < columns.size(); ++c) {
             const ReportColumn column = columns.at(c);
             lxw_format *format = column == ReportColumn::DownloadOn ? date
                 : column == ReportColumn::DownloadAt                ? time
                 : column == ReportColumn::SerialNumber              ? serial
                                                                     : body;
-            const QVariant value = table.Value(row, column);
+            const QVariant value = table.value(row, column);
             if (value.typeId() == QMetaType::QDate)
                 worksheet_write_number(sheet, row + 1, c, QDate(1899, 12, 30).daysTo(value.toDate()), format);
             else if (value.typeId() == QMetaType::QTime)
@@ -134,7 +134,7 @@ int main(int argc, char *argv[])
     for (const QString &line : FullDisplayLines())
         parser.WriteLine(line);
     const ReportTable table(parser);
-    out << table.RowCount() << " rows x " << table.Columns().size() << " columns\n";
+    out << table.rowCount() << " rows x " << table.columns().size() << " columns\n";
 
     std::vector<double> ours;
     std::vector<double> ratios;
@@ -155,7 +155,7 @@ int main(int argc, char *argv[])
         QFile::copy(path, copy);
         appends.push_back(timeExport(table, copy, true));
     }
-    out << "append to a " << table.RowCount() << "-row workbook: median " << median(appends) << " ms, "
+    out << "append to a " << table.rowCount() << "-row workbook: median " << median(appends) << " ms, "
         << median(appends) / median(ours) << " x a new export\n";
 
     rusage usage {};

@@ -174,7 +174,7 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
     const bool read = readReportLines(
         arguments.input,
         [&](const QString &line, QString *) {
-            lines += TextReportFile::EncodeLine(line);
+            lines += TextReportFile::encodeLine(line);
             ++lineCount;
             return true;
         },
@@ -185,15 +185,15 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
         return writeToStandardOutput(out, lines, error);
     SafeFile::AppendFile file;
     QString reason;
-    if (!file.Open(arguments.output, &reason) || !file.Append(lines, &reason)) {
+    if (!file.open(arguments.output, &reason) || !file.append(lines, &reason)) {
         *error = cannotWrite(arguments.output, reason);
-        if (!file.Note().isEmpty())
-            *error = file.Note() + u'\n' + *error;
+        if (!file.note().isEmpty())
+            *error = file.note() + u'\n' + *error;
         return false;
     }
     summary = QStringLiteral("%1 lines appended to %2").arg(lineCount).arg(arguments.output);
-    if (!file.Note().isEmpty())
-        summary.prepend(file.Note() + u'\n');
+    if (!file.note().isEmpty())
+        summary.prepend(file.note() + u'\n');
     return true;
 }
 
@@ -206,7 +206,7 @@ std::optional<ReportTable> readEventTable(const QString &input, QString *error)
         [&parser, &input](const QString &line, QString *error) {
             parser.WriteLine(line);
             // One row of the worksheet holds the headers.
-            if (parser.RowCount() < XlsxWorkbook::MaxRows)
+            if (parser.rowCount() < XlsxWorkbook::MaxRows)
                 return true;
             *error = QStringLiteral("%1 holds more alarm events than the %2 rows of a worksheet can take")
                          .arg(input, QLocale(QLocale::English).toString(XlsxWorkbook::MaxRows));
@@ -223,15 +223,15 @@ bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summ
     const std::optional<ReportTable> table = readEventTable(arguments.input, error);
     if (!table)
         return false;
-    const QByteArray csv = CsvTable::ToCsv(*table);
+    const QByteArray csv = CsvTable::toCsv(*table);
     if (arguments.output == StandardOutputName)
         return writeToStandardOutput(out, csv, error);
     QString reason;
-    if (!SafeFile::Replace(arguments.output, csv, &reason)) {
+    if (!SafeFile::replace(arguments.output, csv, &reason)) {
         *error = cannotWrite(arguments.output, reason);
         return false;
     }
-    summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
+    summary = QStringLiteral("%1 events written to %2").arg(table->rowCount()).arg(arguments.output);
     return true;
 }
 
@@ -239,7 +239,7 @@ bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summ
 bool outputMayBeWritten(const QString &output, QString *error)
 {
     QString reason;
-    if (output == StandardOutputName || SafeFile::IsReplaceable(output, &reason))
+    if (output == StandardOutputName || SafeFile::isReplaceable(output, &reason))
         return true;
     *error = cannotWrite(output, reason);
     return false;
@@ -248,7 +248,7 @@ bool outputMayBeWritten(const QString &output, QString *error)
 // Writing OUTPUT must not destroy INPUT: the same file under any name is refused.
 bool outputIsNotInput(const ExportArguments &arguments, QString *error)
 {
-    if (arguments.output == StandardOutputName || !SafeFile::SameFile(arguments.input, arguments.output))
+    if (arguments.output == StandardOutputName || !SafeFile::sameFile(arguments.input, arguments.output))
         return true;
     *error = cannotWrite(
         arguments.output, QStringLiteral("it is the report being exported, %1").arg(arguments.input));
@@ -265,19 +265,19 @@ bool exportTableFile(const ExportArguments &arguments, QString &summary, QString
     if (!table)
         return false;
     std::unique_ptr<TableFile> document = std::make_unique<Document>();
-    const auto write = [&table](TableFile &file, QString *why) { return file.WriteTable(*table, why); };
+    const auto write = [&table](TableFile &file, QString *why) { return file.writeTable(*table, why); };
     QString reason;
     const bool ready
-        = arguments.append ? document->Open(arguments.output, &reason) : document->Create(&reason);
+        = arguments.append ? document->open(arguments.output, &reason) : document->create(&reason);
     if (!ready || !write(*document, &reason)
-        || !SaveTableFile(
+        || !saveTableFile(
             document, arguments.output, arguments.append, [] { return std::make_unique<Document>(); }, write,
             &reason)) {
         *error = cannotWrite(arguments.output, reason);
         return false;
     }
-    summary = QStringLiteral("%1 events written to %2").arg(table->RowCount()).arg(arguments.output);
-    if (const QString note = document->SaveNote(); !note.isEmpty())
+    summary = QStringLiteral("%1 events written to %2").arg(table->rowCount()).arg(arguments.output);
+    if (const QString note = document->saveNote(); !note.isEmpty())
         summary += QStringLiteral("; ") + note;
     return true;
 }

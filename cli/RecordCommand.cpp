@@ -39,7 +39,7 @@ int recordTransfer(HidBackend &backend, const QString &captureFile, std::chrono:
     LorimetAdapter adapter(backend);
     adapter.setReadTimeout(readLimit);
     if (!adapter.InitDevice()) {
-        if (adapter.AccessDenied()) {
+        if (adapter.accessDenied()) {
             err << "lorimet-report: the Lorimet Adapter is attached, but you may not open it.\n"
                 << "Install the udev rule that grants access to it, then plug the adapter in again.\n";
         } else {

@@ -92,14 +92,14 @@ void syncFolder(const QString &folder)
     }
 }
 
-bool sameFile(const struct stat &a, const struct stat &b)
+bool sameInode(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool unchanged(const struct stat &a, const struct stat &b)
 {
-    return sameFile(a, b) && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec
+    return sameInode(a, b) && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec
         && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
@@ -107,7 +107,7 @@ bool unchanged(const struct stat &a, const struct stat &b)
 
 } // namespace
 
-std::optional<QString> SafeFile::FollowablePath(const QString &path, QString *error)
+std::optional<QString> SafeFile::followablePath(const QString &path, QString *error)
 {
     const QFileInfo info(path);
     if (!info.isSymLink())
@@ -130,20 +130,20 @@ std::optional<QString> SafeFile::FollowablePath(const QString &path, QString *er
     return target.isEmpty() ? info.symLinkTarget() : target;
 }
 
-bool SafeFile::SameFile(const QString &first, const QString &second)
+bool SafeFile::sameFile(const QString &first, const QString &second)
 {
 #ifdef Q_OS_UNIX
     struct stat a;
     struct stat b;
     return stat(nativePath(first).constData(), &a) == 0 && stat(nativePath(second).constData(), &b) == 0
-        && sameFile(a, b);
+        && sameInode(a, b);
 #else
     const QString canonical = QFileInfo(first).canonicalFilePath();
     return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
 #endif
 }
 
-bool SafeFile::IsReplaceable(const QString &path, QString *error)
+bool SafeFile::isReplaceable(const QString &path, QString *error)
 {
     const QFileInfo info(path);
     if (!info.exists() || info.isFile())
@@ -225,7 +225,7 @@ struct SafeFile::Update::Private
                 result = 0;
             struct stat named;
             if (result == 0 && fstat(opened, &locked) == 0
-                && stat(nativePath(lockPath).constData(), &named) == 0 && sameFile(locked, named)) {
+                && stat(nativePath(lockPath).constData(), &named) == 0 && sameInode(locked, named)) {
                 const QMutexLocker locker(&heldMutex());
                 heldHere().insert(key(locked));
                 fd = opened;
@@ -264,20 +264,20 @@ SafeFile::Update::Update()
 
 SafeFile::Update::~Update() = default;
 
-bool SafeFile::Update::Changed() const
+bool SafeFile::Update::changed() const
 {
     return d->changed;
 }
 
-QString SafeFile::Update::Note() const
+QString SafeFile::Update::note() const
 {
     return d->note;
 }
 
-bool SafeFile::Update::Read(const QString &path, qint64 maxSize, QByteArray &bytes, QString *error)
+bool SafeFile::Update::read(const QString &path, qint64 maxSize, QByteArray &bytes, QString *error)
 {
-    const std::optional<QString> followed = FollowablePath(path, error);
-    if (!followed || !IsReplaceable(*followed, error))
+    const std::optional<QString> followed = followablePath(path, error);
+    if (!followed || !isReplaceable(*followed, error))
         return false;
 #ifdef Q_OS_UNIX
     if (!d->lock(*followed, error))
@@ -320,10 +320,10 @@ bool SafeFile::Update::Read(const QString &path, qint64 maxSize, QByteArray &byt
 #endif
 }
 
-bool SafeFile::Update::Replace(const QString &path, const QByteArray &bytes, QString *error)
+bool SafeFile::Update::replace(const QString &path, const QByteArray &bytes, QString *error)
 {
-    const std::optional<QString> followed = FollowablePath(path, error);
-    if (!followed || !IsReplaceable(*followed, error))
+    const std::optional<QString> followed = followablePath(path, error);
+    if (!followed || !isReplaceable(*followed, error))
         return false;
     const QString target = *followed;
 #ifdef Q_OS_UNIX
@@ -428,12 +428,12 @@ bool SafeFile::Update::Replace(const QString &path, const QByteArray &bytes, QSt
 #endif
 }
 
-bool SafeFile::Replace(const QString &path, const QByteArray &bytes, QString *error, QString *note)
+bool SafeFile::replace(const QString &path, const QByteArray &bytes, QString *error, QString *note)
 {
     Update update;
-    const bool replaced = update.Replace(path, bytes, error);
+    const bool replaced = update.replace(path, bytes, error);
     if (note)
-        *note = update.Note();
+        *note = update.note();
     return replaced;
 }
 
@@ -494,10 +494,10 @@ bool SafeFile::AppendFile::repair(const QString &path, QString *error)
     return true;
 }
 
-bool SafeFile::AppendFile::Open(const QString &path, QString *error)
+bool SafeFile::AppendFile::open(const QString &path, QString *error)
 {
-    const std::optional<QString> followed = FollowablePath(path, error);
-    if (!followed || !IsReplaceable(*followed, error))
+    const std::optional<QString> followed = followablePath(path, error);
+    if (!followed || !isReplaceable(*followed, error))
         return false;
     m_file.setFileName(*followed);
     m_journal = journalOf(*followed);
@@ -517,7 +517,7 @@ bool SafeFile::AppendFile::Open(const QString &path, QString *error)
     return repair(*followed, error);
 }
 
-bool SafeFile::AppendFile::Append(const QByteArray &bytes, QString *error)
+bool SafeFile::AppendFile::append(const QByteArray &bytes, QString *error)
 {
     const AppendLock lock(m_file);
     const qint64 before = m_file.size();

@@ -15,13 +15,13 @@ namespace SafeFile {
 // /tmp) is followed only when it belongs to the user or to the folder's owner, as the kernel's
 // protected_symlinks rule has it: a link planted there by someone else is refused with the reason. Any
 // other path is its own answer.
-[[nodiscard]] std::optional<QString> FollowablePath(const QString &path, QString *error);
+[[nodiscard]] std::optional<QString> followablePath(const QString &path, QString *error);
 
 // Whether two paths name one existing file (the same device and inode), through links and other names.
-[[nodiscard]] bool SameFile(const QString &first, const QString &second);
+[[nodiscard]] bool sameFile(const QString &first, const QString &second);
 
 // False, with the reason, when path exists and is not a regular file; such a path is never written.
-[[nodiscard]] bool IsReplaceable(const QString &path, QString *error);
+[[nodiscard]] bool isReplaceable(const QString &path, QString *error);
 
 // One update of a file that may exist: from Read until Replace it holds an advisory lock on the file, so
 // that updates of one file by this program's processes take turns and none loses another's work.
@@ -34,7 +34,7 @@ public:
 
     // Locks the file at path, waiting while another update holds it, and reads it whole; a file larger
     // than maxSize is refused.
-    [[nodiscard]] bool Read(const QString &path, qint64 maxSize, QByteArray &bytes, QString *error);
+    [[nodiscard]] bool read(const QString &path, qint64 maxSize, QByteArray &bytes, QString *error);
 
     // Replaces the file at path with bytes. They are written to a temporary file beside it, synced to
     // disk, given the old file's owner, group and mode where this process may set them, and renamed over
@@ -42,14 +42,14 @@ public:
     // size and modification time). On failure path is left as it was and no temporary file remains; a
     // temporary file that a killed update left is removed. A file with other hard links is refused rather
     // than separated from them.
-    [[nodiscard]] bool Replace(const QString &path, const QByteArray &bytes, QString *error);
+    [[nodiscard]] bool replace(const QString &path, const QByteArray &bytes, QString *error);
 
     // Whether Replace found the file changed by another program since Read: then nothing was written,
     // and reading it again and redoing the work is the way on.
-    [[nodiscard]] bool Changed() const;
+    [[nodiscard]] bool changed() const;
     // What Replace could not keep of the old file (its owner or group), to tell the user; empty when it
     // kept everything.
-    [[nodiscard]] QString Note() const;
+    [[nodiscard]] QString note() const;
 
 private:
     struct Private;
@@ -58,7 +58,7 @@ private:
 
 // Replaces the file at path with bytes, as an update that did not read it first; note, when given,
 // receives what could not be kept of the old file.
-[[nodiscard]] bool Replace(
+[[nodiscard]] bool replace(
     const QString &path, const QByteArray &bytes, QString *error, QString *note = nullptr);
 
 // A file that grows at its end, in place: it keeps its inode, owner, mode and hard links, and a file the
@@ -73,13 +73,13 @@ public:
 
     // Opens path for appending, creating it when it does not exist, after repairing an unfinished
     // append. A path that exists but is not a regular file is refused without being opened.
-    [[nodiscard]] bool Open(const QString &path, QString *error);
+    [[nodiscard]] bool open(const QString &path, QString *error);
     // Adds bytes after the last byte in one write, while other appenders that use this class wait, so
     // concurrent exports keep all their lines. When the write fails the file is cut back to its length
     // before (a file that Open created is removed again) and error receives the system's reason.
-    [[nodiscard]] bool Append(const QByteArray &bytes, QString *error);
+    [[nodiscard]] bool append(const QByteArray &bytes, QString *error);
     // What Open repaired, to tell the user; empty when there was nothing to repair.
-    [[nodiscard]] QString Note() const { return m_note; }
+    [[nodiscard]] QString note() const { return m_note; }
 
 private:
     [[nodiscard]] bool repair(const QString &path, QString *error);

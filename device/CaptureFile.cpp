@@ -116,7 +116,7 @@ QByteArray format(const QList<CapturedReport> &reports, const QString &comment)
 bool write(
     const QString &fileName, const QList<CapturedReport> &reports, const QString &comment, QString *error)
 {
-    return SafeFile::Replace(fileName, format(reports, comment), error);
+    return SafeFile::replace(fileName, format(reports, comment), error);
 }
 
 } // namespace CaptureFile

@@ -45,7 +45,7 @@ public:
     void setRawTextTextBox(QObject *textBox) { m_RawTextTextBox = textBox; }
 
     // The last InitDevice found the adapter but was not allowed to open it.
-    [[nodiscard]] bool AccessDenied() const { return m_accessDenied; }
+    [[nodiscard]] bool accessDenied() const { return m_accessDenied; }
 
     [[nodiscard]] qint32 HIDHandle() const { return m_HIDHandle; }
     [[nodiscard]] qint32 ReadHandle() const { return m_ReadHandle; }

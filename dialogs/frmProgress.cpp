@@ -51,7 +51,7 @@ void frmProgress::StartTransfer()
 
     const auto start = std::chrono::steady_clock::now();
     if (!adapter->InitDevice()) {
-        showInitializationError(this, adapter->AccessDenied());
+        showInitializationError(this, adapter->accessDenied());
         return;
     }
     pauseSince(start, timing().connectPause);

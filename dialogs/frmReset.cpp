@@ -37,7 +37,7 @@ void frmReset::StartReset()
     const std::unique_ptr<LorimetAdapter> adapter = createAdapter();
 
     if (!adapter->InitDevice()) {
-        showInitializationError(this, adapter->AccessDenied());
+        showInitializationError(this, adapter->accessDenied());
         return;
     }
 

@@ -27,7 +27,7 @@ QString runFileDialog(
 {
     QFileDialog dialog(owner, options.Title, options.InitialDir);
     dialog.setObjectName(QStringLiteral("fileDialog"));
-    dialog.setNameFilters(APICommonDialog::NameFilters(options.Filter));
+    dialog.setNameFilters(APICommonDialog::nameFilters(options.Filter));
     // Both kinds accept a new file name, which only a save-mode dialog does on every desktop (GTK's open
     // dialog takes existing files alone). Neither asks before an existing file is chosen: the text export
     // adds to it, and the save options ask about it themselves.
@@ -46,7 +46,7 @@ QString showFileDialog(APICommonDialog::DialogKind kind, const QString &title, c
 {
     APICommonDialog::FileDialogOptions options;
     options.Title = title;
-    options.InitialDir = APICommonDialog::ResolveInitialDir(initialDir);
+    options.InitialDir = APICommonDialog::resolveInitialDir(initialDir);
     options.Filter
         = APICommonDialog::BuildDialogFilter({ filterName + QStringLiteral(" (") + pattern + u')', pattern });
     options.Flags = kind == APICommonDialog::DialogKind::Open ? APICommonDialog::OpenDialogFlags
@@ -59,17 +59,17 @@ QString showFileDialog(APICommonDialog::DialogKind kind, const QString &title, c
 
 } // namespace
 
-void APICommonDialog::SetOwner(QWidget *owner)
+void APICommonDialog::setOwner(QWidget *owner)
 {
     ownerWidget() = owner;
 }
 
-QWidget *APICommonDialog::Owner()
+QWidget *APICommonDialog::owner()
 {
     return ownerWidget();
 }
 
-void APICommonDialog::SetDialogRunner(DialogRunner runner)
+void APICommonDialog::setDialogRunner(DialogRunner runner)
 {
     dialogRunner() = std::move(runner);
 }
@@ -98,7 +98,7 @@ QString APICommonDialog::BuildDialogFilter(const QStringList &items)
     return filter + QChar(u'\0');
 }
 
-QStringList APICommonDialog::NameFilters(const QString &filter)
+QStringList APICommonDialog::nameFilters(const QString &filter)
 {
     const QString list = filter.isEmpty() ? BuildDialogFilter({ QStringLiteral("All Files") }) : filter;
     const QStringList items = list.split(QChar(u'\0'), Qt::SkipEmptyParts);
@@ -113,7 +113,7 @@ QStringList APICommonDialog::NameFilters(const QString &filter)
     return nameFilters;
 }
 
-QString APICommonDialog::ResolveInitialDir(const QString &initialDir)
+QString APICommonDialog::resolveInitialDir(const QString &initialDir)
 {
     if (initialDir.isEmpty())
         return QDir::currentPath();

@@ -40,10 +40,10 @@ inline constexpr qint32 SaveDialogFlags = 0x804;
 using DialogRunner
     = std::function<QString(DialogKind kind, const FileDialogOptions &options, QWidget *owner)>;
 
-void SetOwner(QWidget *owner);
-[[nodiscard]] QWidget *Owner();
+void setOwner(QWidget *owner);
+[[nodiscard]] QWidget *owner();
 // An empty runner brings back the system's file dialog.
-void SetDialogRunner(DialogRunner runner);
+void setDialogRunner(DialogRunner runner);
 
 // Both take the title, the filter name, the filter pattern and the initial folder, and answer the chosen
 // path without leading or trailing spaces, or the empty text when the user cancels. The folder "C:\" means
@@ -57,7 +57,7 @@ void SetDialogRunner(DialogRunner runner);
 // NUL ends the list. An empty list gives the empty text.
 [[nodiscard]] QString BuildDialogFilter(const QStringList &items);
 // The NUL-separated filter as the name filters of Qt's file dialog.
-[[nodiscard]] QStringList NameFilters(const QString &filter);
-[[nodiscard]] QString ResolveInitialDir(const QString &initialDir);
+[[nodiscard]] QStringList nameFilters(const QString &filter);
+[[nodiscard]] QString resolveInitialDir(const QString &initialDir);
 
 } // namespace APICommonDialog

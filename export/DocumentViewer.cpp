@@ -12,12 +12,12 @@ DocumentViewer::Opener &opener()
 
 } // namespace
 
-void DocumentViewer::SetOpener(Opener replacement)
+void DocumentViewer::setOpener(Opener replacement)
 {
     opener() = std::move(replacement);
 }
 
-bool DocumentViewer::Show(const QString &path)
+bool DocumentViewer::show(const QString &path)
 {
     const QUrl url = QUrl::fromLocalFile(path);
     return opener() ? opener()(url) : QDesktopServices::openUrl(url);

@@ -11,9 +11,9 @@ namespace DocumentViewer {
 // Opens a file; tests install their own so that nothing is launched.
 using Opener = std::function<bool(const QUrl &url)>;
 // An empty opener brings back the desktop's.
-void SetOpener(Opener opener);
+void setOpener(Opener opener);
 
 // False when no program could be started for the file.
-[[nodiscard]] bool Show(const QString &path);
+[[nodiscard]] bool show(const QString &path);
 
 } // namespace DocumentViewer

@@ -44,7 +44,7 @@ void exportTable(SupportFunctions::WriterKind kind, const QStringList &displayLi
 
 } // namespace
 
-void SupportFunctions::SetWriterFactory(WriterFactory factory)
+void SupportFunctions::setWriterFactory(WriterFactory factory)
 {
     writerFactory() = std::move(factory);
 }

@@ -21,7 +21,7 @@ enum class WriterKind
 // Makes the writer for an export; tests install their own to watch the calls.
 using WriterFactory = std::function<std::unique_ptr<ReportWriter>(WriterKind kind)>;
 // An empty factory brings back TextDocument, WordDocument and ExcelSheet.
-void SetWriterFactory(WriterFactory factory);
+void setWriterFactory(WriterFactory factory);
 
 void ExportToText(const QStringList &displayLines);
 // Both export to exportChoice().ExportFileName, appending when ExportAppend is True.

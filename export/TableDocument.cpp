@@ -45,36 +45,36 @@ void TableDocument::SaveAs(const QString &strFileName)
     if (m_failed)
         return;
     QString error;
-    const bool saved = SaveTableFile(
-        m_file, strFileName, m_append, [this] { return CreateFile(); },
+    const bool saved = saveTableFile(
+        m_file, strFileName, m_append, [this] { return createFile(); },
         [this](TableFile &file, QString *why) { return write(file, why); }, &error);
     if (!saved) {
-        QMessageBox::critical(APICommonDialog::Owner(), ExportStatus,
+        QMessageBox::critical(APICommonDialog::owner(), ExportStatus,
             QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(strFileName, error));
         return;
     }
-    if (const QString note = m_file->SaveNote(); !note.isEmpty())
-        QMessageBox::information(APICommonDialog::Owner(), ExportStatus, note);
-    if (!DocumentViewer::Show(strFileName))
-        QMessageBox::warning(APICommonDialog::Owner(), ExportStatus,
+    if (const QString note = m_file->saveNote(); !note.isEmpty())
+        QMessageBox::information(APICommonDialog::owner(), ExportStatus, note);
+    if (!DocumentViewer::show(strFileName))
+        QMessageBox::warning(APICommonDialog::owner(), ExportStatus,
             QStringLiteral("The report was saved to %1, but no program could be started to show it.")
                 .arg(strFileName));
 }
 
 bool TableDocument::write(TableFile &file, QString *error) const
 {
-    return m_parseData ? file.WriteTable(ReportTable(m_parser), error)
-                       : file.WriteRawLines(m_rawLines, error);
+    return m_parseData ? file.writeTable(ReportTable(m_parser), error)
+                       : file.writeRawLines(m_rawLines, error);
 }
 
 bool TableDocument::start(bool append, const QString &strFileName)
 {
     m_append = append;
     if (m_parseData)
-        m_parser.ResetColumns();
-    m_file = CreateFile();
+        m_parser.resetColumns();
+    m_file = createFile();
     QString error;
-    const bool ready = append ? m_file->Open(strFileName, &error) : m_file->Create(&error);
+    const bool ready = append ? m_file->open(strFileName, &error) : m_file->create(&error);
     if (!ready)
         reportFailure(error);
     return ready;
@@ -83,17 +83,17 @@ bool TableDocument::start(bool append, const QString &strFileName)
 void TableDocument::reportFailure(const QString &reason)
 {
     m_failed = true;
-    QMessageBox::critical(APICommonDialog::Owner(), ExportStatus,
+    QMessageBox::critical(APICommonDialog::owner(), ExportStatus,
         QStringLiteral("An error has occured while attempting an export of the report.\r\n\r\n%1")
             .arg(reason));
 }
 
-std::unique_ptr<TableFile> WordDocument::CreateFile() const
+std::unique_ptr<TableFile> WordDocument::createFile() const
 {
     return std::make_unique<DocxDocument>();
 }
 
-std::unique_ptr<TableFile> ExcelSheet::CreateFile() const
+std::unique_ptr<TableFile> ExcelSheet::createFile() const
 {
     return std::make_unique<XlsxWorkbook>();
 }

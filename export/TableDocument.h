@@ -27,7 +27,7 @@ public:
     void SaveAs(const QString &strFileName) override;
 
 protected:
-    [[nodiscard]] virtual std::unique_ptr<TableFile> CreateFile() const = 0;
+    [[nodiscard]] virtual std::unique_ptr<TableFile> createFile() const = 0;
 
 private:
     [[nodiscard]] bool start(bool append, const QString &strFileName);
@@ -45,11 +45,11 @@ private:
 class WordDocument : public TableDocument
 {
 protected:
-    [[nodiscard]] std::unique_ptr<TableFile> CreateFile() const override;
+    [[nodiscard]] std::unique_ptr<TableFile> createFile() const override;
 };
 
 class ExcelSheet : public TableDocument
 {
 protected:
-    [[nodiscard]] std::unique_ptr<TableFile> CreateFile() const override;
+    [[nodiscard]] std::unique_ptr<TableFile> createFile() const override;
 };

@@ -14,12 +14,12 @@ bool TextDocument::BrowseForDestination()
         return false;
     if (!m_filePath.endsWith(QLatin1String(".txt"), Qt::CaseSensitive))
         m_filePath += QLatin1String(".txt");
-    if (!m_file.Open(m_filePath)) {
+    if (!m_file.open(m_filePath)) {
         reportFailure();
         return false;
     }
-    if (const QString note = m_file.Note(); !note.isEmpty())
-        QMessageBox::information(APICommonDialog::Owner(), QStringLiteral("Export Status"), note);
+    if (const QString note = m_file.note(); !note.isEmpty())
+        QMessageBox::information(APICommonDialog::owner(), QStringLiteral("Export Status"), note);
     return true;
 }
 
@@ -31,12 +31,12 @@ void TextDocument::WriteLine(const QString &FileLine)
 
 void TextDocument::ShowFile()
 {
-    if (!m_file.Close()) {
+    if (!m_file.close()) {
         reportFailure();
         return;
     }
-    if (!DocumentViewer::Show(m_filePath))
-        QMessageBox::warning(APICommonDialog::Owner(), QStringLiteral("Export Status"),
+    if (!DocumentViewer::show(m_filePath))
+        QMessageBox::warning(APICommonDialog::owner(), QStringLiteral("Export Status"),
             QStringLiteral("The report was saved to %1, but no program could be started to "
                            "show it.")
                 .arg(m_filePath));
@@ -44,7 +44,7 @@ void TextDocument::ShowFile()
 
 void TextDocument::reportFailure()
 {
-    QMessageBox::critical(APICommonDialog::Owner(), QStringLiteral("Export Status"),
+    QMessageBox::critical(APICommonDialog::owner(), QStringLiteral("Export Status"),
         QStringLiteral("The report could not be written to %1.\r\n\r\n%2")
-            .arg(m_filePath, m_file.ErrorString()));
+            .arg(m_filePath, m_file.errorString()));
 }

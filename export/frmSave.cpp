@@ -14,9 +14,9 @@
 #include "export/ExportDrivers.h"
 #include "export/frmAppend.h"
 
-void ShowSaveOptions(QWidget *owner, const QStringList &displayLines)
+void showSaveOptions(QWidget *owner, const QStringList &displayLines)
 {
-    APICommonDialog::SetOwner(owner);
+    APICommonDialog::setOwner(owner);
     frmSave dialog(displayLines, owner);
     dialog.exec();
 }

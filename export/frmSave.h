@@ -9,7 +9,7 @@ class QRadioButton;
 
 // Shows the save options modally, owned by owner, which also owns the file dialogs, and exports the given
 // display lines in the format the user picks.
-void ShowSaveOptions(QWidget *owner, const QStringList &displayLines);
+void showSaveOptions(QWidget *owner, const QStringList &displayLines);
 
 // The save options: text, Word or Excel. Every way through OK closes it, whether or not a file was saved.
 class frmSave : public QDialog

@@ -17,10 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const QByteArray &line : input.split('\n'))
         parser.WriteLine(Windows1252::toUnicode(line));
     const ReportTable table(parser);
-    if (table.RowCount() != parser.RowCount())
+    if (table.rowCount() != parser.rowCount())
         std::abort();
-    const QByteArray csv = CsvTable::ToCsv(table);
-    if (csv.count("\r\n") != table.RowCount() + 1)
+    const QByteArray csv = CsvTable::toCsv(table);
+    if (csv.count("\r\n") != table.rowCount() + 1)
         std::abort();
     return 0;
 }

@@ -10,27 +10,27 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     QString error;
-    std::optional<OoxmlPackage> package = OoxmlPackage::FromBytes(
+    std::optional<OoxmlPackage> package = OoxmlPackage::fromBytes(
         QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)), &error);
     if (!package) {
         if (error.isEmpty())
             std::abort();
         return 0;
     }
-    const QString main = package->MainPart();
-    for (const OoxmlPackage::Relationship &relationship : package->Relationships(main)) {
-        if (relationship.external || !package->HasPart(relationship.target))
+    const QString main = package->mainPart();
+    for (const OoxmlPackage::Relationship &relationship : package->relationships(main)) {
+        if (relationship.external || !package->hasPart(relationship.target))
             continue;
-        const std::optional<QByteArray> bytes = package->ReadPart(relationship.target, &error);
+        const std::optional<QByteArray> bytes = package->readPart(relationship.target, &error);
         if (bytes && bytes->size() > OoxmlPackage::MaxPartSize)
             std::abort();
     }
     pugi::xml_document document;
-    if (package->ReadXmlPart(main, document, &error)) {
+    if (package->readXmlPart(main, document, &error)) {
         for (const pugi::xml_node &node : document.children())
             if (node.type() == pugi::node_doctype)
                 std::abort();
-        package->SetXmlPart(main, document);
+        package->setXmlPart(main, document);
     }
     return 0;
 }

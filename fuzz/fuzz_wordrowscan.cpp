@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray part(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const std::string prefix = WordRowScan::RootPrefix(part, "urn:w").value_or("w:");
-    const std::optional<WordRowScan::Rows> rows = WordRowScan::MiddleRows(part, prefix);
+    const std::string prefix = WordRowScan::rootPrefix(part, "urn:w").value_or("w:");
+    const std::optional<WordRowScan::Rows> rows = WordRowScan::middleRows(part, prefix);
     if (!rows)
         return 0;
     qsizetype previous = rows->begin;
@@ -24,6 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (rows->begin < 0 || rows->end > part.size())
         std::abort();
     QByteArray out;
-    WordRowScan::AppendRows(out, part, *rows, prefix, std::vector<int>(64, 1440));
+    WordRowScan::appendRows(out, part, *rows, prefix, std::vector<int>(64, 1440));
     return 0;
 }

@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
     buffer.open(QIODevice::WriteOnly);
     QString error = QStringLiteral("the image cannot be encoded");
     if (!Artwork::iconImage(side).save(&buffer, "PNG")
-        || !SafeFile::Replace(QString::fromLocal8Bit(argv[2]), png, &error)) {
+        || !SafeFile::replace(QString::fromLocal8Bit(argv[2]), png, &error)) {
         std::fprintf(stderr, "render-icon: cannot write %s: %s\n", argv[2], qPrintable(error));
         return 1;
     }

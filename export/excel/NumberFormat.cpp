@@ -272,14 +272,14 @@ QString showNumber(double value, const std::vector<Token> &parts)
 
 } // namespace
 
-QString NumberFormat::BuiltInCode(int id)
+QString NumberFormat::builtInCode(int id)
 {
     return id >= 0 && id < static_cast<int>(std::size(BuiltInCodes)) && BuiltInCodes[id]
         ? QString::fromLatin1(BuiltInCodes[id])
         : QString();
 }
 
-QString NumberFormat::Show(double value, const QString &code, bool date1904)
+QString NumberFormat::show(double value, const QString &code, bool date1904)
 {
     if (!std::isfinite(value))
         return general(value);

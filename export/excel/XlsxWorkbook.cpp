@@ -81,7 +81,7 @@ const std::vector<const char *> WorkbookOrder = { "fileVersion", "fileSharing", 
 // Where a child stands in the order of children, or past the end for an element the order does not know.
 std::size_t rank(const pugi::xml_node &child, const XmlNamespace &ns, const std::vector<const char *> &order)
 {
-    const std::string_view local = ns.Local(child);
+    const std::string_view local = ns.local(child);
     return static_cast<std::size_t>(std::find_if(order.begin(), order.end(), [local](const char *entry) {
         return local == entry;
     }) - order.begin());
@@ -91,7 +91,7 @@ std::size_t rank(const pugi::xml_node &child, const XmlNamespace &ns, const std:
 pugi::xml_node orderedChild(
     pugi::xml_node parent, const XmlNamespace &ns, const char *name, const std::vector<const char *> &order)
 {
-    if (pugi::xml_node existing = parent.child(ns.Name(name).c_str()))
+    if (pugi::xml_node existing = parent.child(ns.name(name).c_str()))
         return existing;
     const auto position
         = static_cast<std::size_t>(std::find_if(order.begin(), order.end(), [name](const char *entry) {
@@ -100,9 +100,9 @@ pugi::xml_node orderedChild(
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         const std::size_t childPosition = rank(child, ns, order);
         if (child.type() == pugi::node_element && childPosition < order.size() && childPosition > position)
-            return parent.insert_child_before(ns.Name(name).c_str(), child);
+            return parent.insert_child_before(ns.name(name).c_str(), child);
     }
-    return parent.append_child(ns.Name(name).c_str());
+    return parent.append_child(ns.name(name).c_str());
 }
 
 // Puts the children the order knows into that order, whatever order the file had them in; others keep
@@ -236,12 +236,12 @@ QString stringItemText(const pugi::xml_node &item, const XmlNamespace &ns)
 {
     QString text;
     for (const pugi::xml_node &child : item.children()) {
-        const std::string_view name = ns.Local(child);
+        const std::string_view name = ns.local(child);
         if (name == "t")
             text += QString::fromUtf8(child.text().get());
         else if (name == "r")
             for (const pugi::xml_node &runChild : child.children())
-                if (ns.Local(runChild) == "t")
+                if (ns.local(runChild) == "t")
                     text += QString::fromUtf8(runChild.text().get());
     }
     return unescapeSpreadsheetText(text);
@@ -251,12 +251,12 @@ QString stringItemText(const pugi::xml_node &item, const XmlNamespace &ns)
 class SharedStrings
 {
 public:
-    void Load(pugi::xml_document document)
+    void load(pugi::xml_document document)
     {
         m_document.reset(document);
-        m_ns = XmlNamespace::Unify(m_document, MainNamespace, "", false);
+        m_ns = XmlNamespace::unify(m_document, MainNamespace, "", false);
         m_root = m_document.document_element();
-        const std::string itemName = m_ns.Name("si");
+        const std::string itemName = m_ns.name("si");
         for (const pugi::xml_node &item : m_root.children(itemName.c_str())) {
             const QString text = stringItemText(item, m_ns);
             if (!m_indexOf.contains(text))
@@ -265,7 +265,7 @@ public:
         }
     }
 
-    void CreateEmpty()
+    void createEmpty()
     {
         m_document.reset();
         m_root = m_document.append_child("sst");
@@ -274,7 +274,7 @@ public:
         m_ns = XmlNamespace(m_root, MainNamespace);
     }
 
-    [[nodiscard]] QString Text(int index) const
+    [[nodiscard]] QString text(int index) const
     {
         return index >= 0 && index < static_cast<int>(m_texts.size()) ? m_texts.at(index) : QString();
     }
@@ -284,7 +284,7 @@ public:
         ++m_newReferences;
         if (const auto it = m_indexOf.constFind(text); it != m_indexOf.constEnd())
             return *it;
-        pugi::xml_node t = m_root.append_child(m_ns.Name("si").c_str()).append_child(m_ns.Name("t").c_str());
+        pugi::xml_node t = m_root.append_child(m_ns.name("si").c_str()).append_child(m_ns.name("t").c_str());
         const QString escaped = escapeSpreadsheetText(text);
         if (escaped != escaped.trimmed() || escaped.contains(u'\n'))
             t.append_attribute("xml:space") = "preserve";
@@ -339,10 +339,10 @@ struct CellFormat
 class Styles
 {
 public:
-    void Load(pugi::xml_document document)
+    void load(pugi::xml_document document)
     {
         m_document.reset(document);
-        m_ns = XmlNamespace::Unify(m_document, MainNamespace, "", false);
+        m_ns = XmlNamespace::unify(m_document, MainNamespace, "", false);
         m_root = m_document.document_element();
         sortChildren(m_root, m_ns, StylesOrder);
         for (const char *name : { "fonts", "fills", "borders", "cellXfs" })
@@ -355,18 +355,18 @@ public:
             add(m_fonts, defaultFont());
         if (m_xfs.nodes.empty()) {
             pugi::xml_document xf;
-            pugi::xml_node node = xf.append_child(m_ns.Name("xf").c_str());
+            pugi::xml_node node = xf.append_child(m_ns.name("xf").c_str());
             for (const char *attribute : { "numFmtId", "fontId", "fillId", "borderId", "xfId" })
                 node.append_attribute(attribute) = 0;
             add(m_xfs, node);
         }
-        for (const pugi::xml_node &format : m_root.child(m_ns.Name("numFmts").c_str()).children()) {
+        for (const pugi::xml_node &format : m_root.child(m_ns.name("numFmts").c_str()).children()) {
             m_formatCodes.insert(format.attribute("numFmtId").as_int(),
                 QString::fromUtf8(format.attribute("formatCode").value()));
         }
     }
 
-    void CreateDefault()
+    void createDefault()
     {
         pugi::xml_document document;
         pugi::xml_node root = document.append_child("styleSheet");
@@ -391,23 +391,23 @@ public:
         cellStyle.append_attribute("name") = "Normal";
         cellStyle.append_attribute("xfId") = 0;
         cellStyle.append_attribute("builtinId") = 0;
-        Load(std::move(document));
+        load(std::move(document));
     }
 
     // The default font's name and size, which column widths are measured in.
-    [[nodiscard]] QString DefaultFontName() const
+    [[nodiscard]] QString defaultFontName() const
     {
         return QString::fromUtf8(
-            m_fonts.nodes.front().child(m_ns.Name("name").c_str()).attribute("val").value());
+            m_fonts.nodes.front().child(m_ns.name("name").c_str()).attribute("val").value());
     }
-    [[nodiscard]] double DefaultFontSize() const
+    [[nodiscard]] double defaultFontSize() const
     {
-        const double size = m_fonts.nodes.front().child(m_ns.Name("sz").c_str()).attribute("val").as_double();
+        const double size = m_fonts.nodes.front().child(m_ns.name("sz").c_str()).attribute("val").as_double();
         return size > 0 && size < 410 ? size : 11;
     }
 
     // The number format and the font of a cell with the format.
-    [[nodiscard]] const CellFormat &Format(int xfIndex) const
+    [[nodiscard]] const CellFormat &format(int xfIndex) const
     {
         if (const auto it = m_cellFormats.constFind(xfIndex); it != m_cellFormats.constEnd())
             return *it;
@@ -415,12 +415,12 @@ public:
         const int id = node.attribute("numFmtId").as_int();
         CellFormat format;
         format.numberFormat
-            = m_formatCodes.contains(id) ? m_formatCodes.value(id) : NumberFormat::BuiltInCode(id);
+            = m_formatCodes.contains(id) ? m_formatCodes.value(id) : NumberFormat::builtInCode(id);
         const pugi::xml_node font = at(m_fonts, node.attribute("fontId").as_int());
-        format.fontName = QString::fromUtf8(font.child(m_ns.Name("name").c_str()).attribute("val").value());
-        const double size = font.child(m_ns.Name("sz").c_str()).attribute("val").as_double();
-        format.fontSize = size > 0 && size < 410 ? size : DefaultFontSize();
-        const pugi::xml_node bold = font.child(m_ns.Name("b").c_str());
+        format.fontName = QString::fromUtf8(font.child(m_ns.name("name").c_str()).attribute("val").value());
+        const double size = font.child(m_ns.name("sz").c_str()).attribute("val").as_double();
+        format.fontSize = size > 0 && size < 410 ? size : defaultFontSize();
+        const pugi::xml_node bold = font.child(m_ns.name("b").c_str());
         format.bold = bold && (!bold.attribute("val") || bold.attribute("val").as_bool());
         return *m_cellFormats.insert(xfIndex, format);
     }
@@ -438,7 +438,7 @@ public:
         while (m_formatCodes.contains(id))
             ++id;
         pugi::xml_node formats = orderedChild(m_root, m_ns, "numFmts", StylesOrder);
-        pugi::xml_node format = formats.append_child(m_ns.Name("numFmt").c_str());
+        pugi::xml_node format = formats.append_child(m_ns.name("numFmt").c_str());
         format.append_attribute("numFmtId") = id;
         format.append_attribute("formatCode") = code;
         m_formatCodes.insert(id, text);
@@ -447,7 +447,7 @@ public:
 
     // The format of a cell that has xfIndex now, changed to look as asked and, when numberFormat is not
     // negative, to show that number format.
-    int Derive(int xfIndex, CellLook look, int numberFormat = -1)
+    int derive(int xfIndex, CellLook look, int numberFormat = -1)
     {
         const quint64 key = (static_cast<quint64>(xfIndex) << 24) | (static_cast<quint64>(look) << 16)
             | static_cast<quint16>(numberFormat + 1);
@@ -474,9 +474,9 @@ public:
             setAttribute(node, "borderId",
                 QByteArray::number(derivedBorder(node.attribute("borderId").as_int(), look)).constData());
             setAttribute(node, "applyBorder", "1");
-            pugi::xml_node alignment = node.child(m_ns.Name("alignment").c_str());
+            pugi::xml_node alignment = node.child(m_ns.name("alignment").c_str());
             if (!alignment)
-                alignment = node.prepend_child(m_ns.Name("alignment").c_str());
+                alignment = node.prepend_child(m_ns.name("alignment").c_str());
             setAttribute(alignment, "horizontal", "center");
             setAttribute(node, "applyAlignment", "1");
         }
@@ -491,7 +491,7 @@ public:
         for (Collection *collection : { &m_fonts, &m_fills, &m_borders, &m_xfs })
             setAttribute(collection->container, "count",
                 QByteArray::number(static_cast<qint64>(collection->nodes.size())).constData());
-        if (pugi::xml_node formats = m_root.child(m_ns.Name("numFmts").c_str()))
+        if (pugi::xml_node formats = m_root.child(m_ns.name("numFmts").c_str()))
             setAttribute(formats, "count",
                 QByteArray::number(
                     static_cast<qint64>(std::distance(formats.children().begin(), formats.children().end())))
@@ -511,8 +511,8 @@ private:
     Collection collection(const char *containerName, const char *itemName)
     {
         Collection result;
-        result.container = m_root.child(m_ns.Name(containerName).c_str());
-        result.itemName = m_ns.Name(itemName);
+        result.container = m_root.child(m_ns.name(containerName).c_str());
+        result.itemName = m_ns.name(itemName);
         for (const pugi::xml_node &node : result.container.children(result.itemName.c_str())) {
             result.indexOf.insert(nodeKey(node), static_cast<int>(result.nodes.size()));
             result.nodes.push_back(node);
@@ -542,15 +542,15 @@ private:
 
     pugi::xml_node defaultFont()
     {
-        pugi::xml_node font = m_scratch.append_child(m_ns.Name("font").c_str());
-        font.append_child(m_ns.Name("sz").c_str()).append_attribute("val") = 11;
-        font.append_child(m_ns.Name("name").c_str()).append_attribute("val") = "Calibri";
+        pugi::xml_node font = m_scratch.append_child(m_ns.name("font").c_str());
+        font.append_child(m_ns.name("sz").c_str()).append_attribute("val") = 11;
+        font.append_child(m_ns.name("name").c_str()).append_attribute("val") = "Calibri";
         return font;
     }
 
     void removeChildren(pugi::xml_node node, const char *name) const
     {
-        while (pugi::xml_node child = node.child(m_ns.Name(name).c_str()))
+        while (pugi::xml_node child = node.child(m_ns.name(name).c_str()))
             node.remove_child(child);
     }
 
@@ -577,10 +577,10 @@ private:
     {
         pugi::xml_document scratch;
         pugi::xml_node pattern
-            = scratch.append_child(m_ns.Name("fill").c_str()).append_child(m_ns.Name("patternFill").c_str());
+            = scratch.append_child(m_ns.name("fill").c_str()).append_child(m_ns.name("patternFill").c_str());
         pattern.append_attribute("patternType") = "solid";
-        pattern.append_child(m_ns.Name("fgColor").c_str()).append_attribute("rgb") = Black;
-        pattern.append_child(m_ns.Name("bgColor").c_str()).append_attribute("indexed") = 64;
+        pattern.append_child(m_ns.name("fgColor").c_str()).append_attribute("rgb") = Black;
+        pattern.append_child(m_ns.name("bgColor").c_str()).append_attribute("indexed") = 64;
         return add(m_fills, scratch.first_child());
     }
 
@@ -589,7 +589,7 @@ private:
         pugi::xml_node node = orderedChild(border, m_ns, edge, BorderOrder);
         node.remove_children();
         setAttribute(node, "style", style);
-        node.append_child(m_ns.Name("color").c_str()).append_attribute("rgb") = colour;
+        node.append_child(m_ns.name("color").c_str()).append_attribute("rgb") = colour;
     }
 
     int derivedBorder(int borderIndex, CellLook look)
@@ -643,12 +643,12 @@ class SheetGrid
 public:
     // Reads the rows and cells. References are checked, never renumbered: one beyond a worksheet's
     // limits or out of order is refused with the reason. A row or cell without one is the next.
-    [[nodiscard]] bool Load(pugi::xml_node sheetData, const XmlNamespace &ns, QString *error)
+    [[nodiscard]] bool load(pugi::xml_node sheetData, const XmlNamespace &ns, QString *error)
     {
         m_sheetData = sheetData;
         m_ns = ns;
-        m_rowName = ns.Name("row");
-        m_cellName = ns.Name("c");
+        m_rowName = ns.name("row");
+        m_cellName = ns.name("c");
         const auto refuse = [error](const QString &reason) {
             if (error)
                 *error = QStringLiteral("The workbook's first worksheet is damaged: %1.").arg(reason);
@@ -702,7 +702,7 @@ public:
         return cellIt == rowIt->second.cells.end() ? pugi::xml_node() : cellIt->second;
     }
 
-    pugi::xml_node CreateCell(int row, int column)
+    pugi::xml_node createCell(int row, int column)
     {
         Row &entry = rowEntry(row);
         const auto it = entry.cells.lower_bound(column);
@@ -716,10 +716,10 @@ public:
         return cell;
     }
 
-    [[nodiscard]] bool HasContent(const pugi::xml_node &cell) const
+    [[nodiscard]] bool hasContent(const pugi::xml_node &cell) const
     {
         for (const pugi::xml_node &child : cell.children()) {
-            const std::string_view name = m_ns.Local(child);
+            const std::string_view name = m_ns.local(child);
             if (name == "v" || name == "f" || name == "is")
                 return true;
         }
@@ -727,56 +727,56 @@ public:
     }
 
     // The last row with content in any column, 0 when there is none.
-    [[nodiscard]] int LastUsedRow() const
+    [[nodiscard]] int lastUsedRow() const
     {
         for (auto it = m_rows.rbegin(); it != m_rows.rend(); ++it) {
             for (const auto &[column, cell] : it->second.cells)
-                if (HasContent(cell))
+                if (hasContent(cell))
                     return it->first;
         }
         return 0;
     }
 
     // How many cells of the row hold something.
-    [[nodiscard]] int ContentCells(int row) const
+    [[nodiscard]] int contentCells(int row) const
     {
         const auto it = m_rows.find(row);
         if (it == m_rows.end())
             return 0;
         return static_cast<int>(std::count_if(it->second.cells.begin(), it->second.cells.end(),
-            [this](const auto &cell) { return HasContent(cell.second); }));
+            [this](const auto &cell) { return hasContent(cell.second); }));
     }
 
     // The highest column with content in any row.
-    [[nodiscard]] int UsedColumnCount() const
+    [[nodiscard]] int usedColumnCount() const
     {
         int columns = 0;
         for (const auto &[number, row] : m_rows)
             for (auto it = row.cells.rbegin(); it != row.cells.rend(); ++it)
-                if (HasContent(it->second)) {
+                if (hasContent(it->second)) {
                     columns = std::max(columns, it->first);
                     break;
                 }
         return columns;
     }
 
-    [[nodiscard]] int LastRow() const { return m_rows.empty() ? 0 : m_rows.rbegin()->first; }
+    [[nodiscard]] int lastRow() const { return m_rows.empty() ? 0 : m_rows.rbegin()->first; }
 
     // Visits the cells of the columns up to lastColumn, row by row.
-    template<typename Visit> void ForEachCell(int lastColumn, Visit visit) const
+    template<typename Visit> void forEachCell(int lastColumn, Visit visit) const
     {
         for (const auto &[number, row] : m_rows)
             for (auto cell = row.cells.begin(); cell != row.cells.end() && cell->first <= lastColumn; ++cell)
                 visit(number, cell->first, cell->second);
     }
 
-    [[nodiscard]] std::pair<int, int> Extent() const
+    [[nodiscard]] std::pair<int, int> extent() const
     {
         int lastColumn = 0;
         for (const auto &[number, row] : m_rows)
             if (!row.cells.empty())
                 lastColumn = std::max(lastColumn, row.cells.rbegin()->first);
-        return { LastRow(), lastColumn };
+        return { lastRow(), lastColumn };
     }
 
 private:
@@ -873,9 +873,9 @@ struct XlsxWorkbook::Private
 
 void XlsxWorkbook::Private::buildNewPackage()
 {
-    package = OoxmlPackage::Create();
+    package = OoxmlPackage::create();
     const auto part = [this](const QString &name, const QString &contentType, const char *xml) {
-        package->SetPart(name,
+        package->setPart(name,
             QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>") + xml,
             contentType);
     };
@@ -890,53 +890,53 @@ void XlsxWorkbook::Private::buildNewPackage()
         "<dimension ref=\"A1\"/><sheetFormatPr defaultRowHeight=\"15\"/><sheetData/>"
         "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
         "</worksheet>");
-    package->AddRelationship(
+    package->addRelationship(
         {}, QString::fromLatin1(OoxmlPackage::OfficeDocumentRelationship), QStringLiteral("xl/workbook.xml"));
-    package->AddRelationship(QStringLiteral("xl/workbook.xml"),
+    package->addRelationship(QStringLiteral("xl/workbook.xml"),
         QString::fromLatin1(OoxmlPackage::WorksheetRelationship), QStringLiteral("xl/worksheets/sheet1.xml"));
 }
 
 bool XlsxWorkbook::Private::relatedPart(const QString &workbookPart, const char *type,
     const QString &fallback, QString &partName, pugi::xml_document &document, bool &found, QString *error)
 {
-    const auto relationship = package->FindRelationship(workbookPart, QString::fromLatin1(type));
-    found = relationship && package->HasPart(relationship->target);
+    const auto relationship = package->findRelationship(workbookPart, QString::fromLatin1(type));
+    found = relationship && package->hasPart(relationship->target);
     if (found) {
         partName = relationship->target;
-        return package->ReadXmlPart(partName, document, error);
+        return package->readXmlPart(partName, document, error);
     }
     partName = fallback;
-    package->AddRelationship(workbookPart, QString::fromLatin1(type), partName);
+    package->addRelationship(workbookPart, QString::fromLatin1(type), partName);
     return true;
 }
 
 bool XlsxWorkbook::Private::load(QString *error)
 {
-    const QString workbookPart = package->MainPart();
-    if (!WorkbookContentTypes.contains(package->ContentType(workbookPart)))
+    const QString workbookPart = package->mainPart();
+    if (!WorkbookContentTypes.contains(package->contentType(workbookPart)))
         return fail(error, QStringLiteral("The file is not an Excel workbook."));
-    if (!package->ReadXmlPart(workbookPart, workbook, error))
+    if (!package->readXmlPart(workbookPart, workbook, error))
         return false;
-    const XmlNamespace workbookNs = XmlNamespace::Unify(workbook, MainNamespace, "", false);
-    const XmlNamespace relationshipNs = XmlNamespace::Unify(workbook, RelationshipNamespace, "r", true);
+    const XmlNamespace workbookNs = XmlNamespace::unify(workbook, MainNamespace, "", false);
+    const XmlNamespace relationshipNs = XmlNamespace::unify(workbook, RelationshipNamespace, "r", true);
     const pugi::xml_node root = workbook.document_element();
     this->workbookPart = workbookPart;
-    date1904 = root.child(workbookNs.Name("workbookPr").c_str()).attribute("date1904").as_bool();
+    date1904 = root.child(workbookNs.name("workbookPr").c_str()).attribute("date1904").as_bool();
 
     const pugi::xml_node firstSheet
-        = root.child(workbookNs.Name("sheets").c_str()).child(workbookNs.Name("sheet").c_str());
+        = root.child(workbookNs.name("sheets").c_str()).child(workbookNs.name("sheet").c_str());
     const QString sheetId
-        = QString::fromUtf8(firstSheet.attribute(relationshipNs.Name("id").c_str()).value());
-    for (const OoxmlPackage::Relationship &relationship : package->Relationships(workbookPart)) {
+        = QString::fromUtf8(firstSheet.attribute(relationshipNs.name("id").c_str()).value());
+    for (const OoxmlPackage::Relationship &relationship : package->relationships(workbookPart)) {
         if (relationship.id == sheetId && !relationship.external)
             sheetPart = relationship.target;
     }
-    if (sheetId.isEmpty() || sheetPart.isEmpty() || !package->HasPart(sheetPart))
+    if (sheetId.isEmpty() || sheetPart.isEmpty() || !package->hasPart(sheetPart))
         return fail(error, QStringLiteral("The workbook has no worksheet."));
-    if (package->ContentType(sheetPart) != WorksheetContentType)
+    if (package->contentType(sheetPart) != WorksheetContentType)
         return fail(
             error, QStringLiteral("The workbook's first sheet is not a worksheet (it may be a chart)."));
-    const std::optional<QByteArray> sheetBytes = package->ReadPart(sheetPart, error);
+    const std::optional<QByteArray> sheetBytes = package->readPart(sheetPart, error);
     if (!sheetBytes)
         return false;
     // The parsed worksheet costs memory by its elements: one far beyond what a table needs is refused
@@ -949,13 +949,13 @@ bool XlsxWorkbook::Private::load(QString *error)
                 "of memory, more than %2 MiB.")
                 .arg(sheetMemory >> 20)
                 .arg(MaxWorksheetMemory >> 20));
-    if (!OoxmlPackage::ParseXmlPart(*sheetBytes, sheetPart, sheet, error))
+    if (!OoxmlPackage::parseXmlPart(*sheetBytes, sheetPart, sheet, error))
         return false;
-    ns = XmlNamespace::Unify(sheet, MainNamespace, "", false);
-    if (!ns.IsDeclared() || ns.Local(sheet.document_element()) != "worksheet")
+    ns = XmlNamespace::unify(sheet, MainNamespace, "", false);
+    if (!ns.isDeclared() || ns.local(sheet.document_element()) != "worksheet")
         return fail(error, QStringLiteral("The workbook's first worksheet is damaged."));
-    valueName = ns.Name("v");
-    if (!grid.Load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns, error))
+    valueName = ns.name("v");
+    if (!grid.load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns, error))
         return false;
 
     pugi::xml_document document;
@@ -964,18 +964,18 @@ bool XlsxWorkbook::Private::load(QString *error)
             stylesPart, document, found, error))
         return false;
     if (found)
-        styles.Load(std::move(document));
+        styles.load(std::move(document));
     else
-        styles.CreateDefault();
+        styles.createDefault();
     if (!relatedPart(workbookPart, OoxmlPackage::SharedStringsRelationship,
             QStringLiteral("xl/sharedStrings.xml"), sharedStringsPart, document, found, error))
         return false;
     if (found)
-        strings.Load(std::move(document));
+        strings.load(std::move(document));
     else
-        strings.CreateEmpty();
+        strings.createEmpty();
 
-    currentRow = appendMode ? std::max(1, grid.LastUsedRow()) : 1;
+    currentRow = appendMode ? std::max(1, grid.lastUsedRow()) : 1;
     if (appendMode) {
         // Formulas elsewhere may count the rows added: the spreadsheet program recalculates on opening.
         setAttribute(orderedChild(workbook.document_element(), workbookNs, "calcPr", WorkbookOrder),
@@ -994,12 +994,12 @@ CellContent XlsxWorkbook::Private::content(const pugi::xml_node &cell) const
     const pugi::xml_node value = cell.child(valueName.c_str());
     if (std::strcmp(type, "inlineStr") == 0) {
         result.kind = CellContent::Kind::Text;
-        result.text = stringItemText(cell.child(ns.Name("is").c_str()), ns);
+        result.text = stringItemText(cell.child(ns.name("is").c_str()), ns);
     } else if (!value) {
         return result;
     } else if (std::strcmp(type, "s") == 0) {
         result.kind = CellContent::Kind::Text;
-        result.text = strings.Text(value.text().as_int(-1));
+        result.text = strings.text(value.text().as_int(-1));
     } else if (std::strcmp(type, "b") == 0) {
         const QByteArray flag = QByteArray(value.text().get()).trimmed();
         result.kind = CellContent::Kind::Text;
@@ -1023,10 +1023,10 @@ QString XlsxWorkbook::Private::shownText(const pugi::xml_node &cell) const
     if (value.kind != CellContent::Kind::Number)
         return value.text;
     // Exports repeat the same dates and numbers many times over: each is formatted once.
-    const QString &code = styles.Format(style(cell)).numberFormat;
+    const QString &code = styles.format(style(cell)).numberFormat;
     QString &text = shownTexts[code][value.number];
     if (text.isEmpty())
-        text = NumberFormat::Show(value.number, code, date1904);
+        text = NumberFormat::show(value.number, code, date1904);
     return text;
 }
 
@@ -1087,8 +1087,8 @@ void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool wide
     const auto pixels = [](double points) { return points * 96.0 / 72.0; };
     // Excel's character unit: the widest digit of the default font, in whole pixels.
     const double digitWidth = std::max(1.0,
-        std::round(pixels(FontMetrics::TextWidth(
-            styles.DefaultFontName(), false, QStringLiteral("0"), styles.DefaultFontSize()))));
+        std::round(pixels(FontMetrics::textWidth(
+            styles.defaultFontName(), false, QStringLiteral("0"), styles.defaultFontSize()))));
 
     // Exports repeat the same texts in the same fonts many times over: each is measured once.
     QHash<int, QHash<QString, double>> measured;
@@ -1096,7 +1096,7 @@ void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool wide
     for (int column : fitted)
         isFitted[column] = true;
     std::vector<double> widest(lastColumn + 1, 0.0);
-    grid.ForEachCell(lastColumn, [&](int, int column, const pugi::xml_node &cell) {
+    grid.forEachCell(lastColumn, [&](int, int column, const pugi::xml_node &cell) {
         if (!isFitted[column])
             return;
         const QString text = shownText(cell);
@@ -1106,9 +1106,9 @@ void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool wide
         QHash<QString, double> &ofFormat = measured[xf];
         auto known = ofFormat.constFind(text);
         if (known == ofFormat.constEnd()) {
-            const CellFormat &format = styles.Format(xf);
+            const CellFormat &format = styles.format(xf);
             known = ofFormat.insert(
-                text, FontMetrics::TextWidth(format.fontName, format.bold, text, format.fontSize));
+                text, FontMetrics::textWidth(format.fontName, format.bold, text, format.fontSize));
         }
         widest[column] = std::max(widest[column], std::ceil(pixels(*known)) + 1);
     });
@@ -1124,7 +1124,7 @@ void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool wide
     // Existing column ranges that cover fitted columns are split so that each fitted column has its own
     // entry, keeping its other settings.
     std::vector<pugi::xml_node> existing;
-    const std::string colName = ns.Name("col");
+    const std::string colName = ns.name("col");
     for (pugi::xml_node col : cols.children(colName.c_str()))
         existing.push_back(col);
     std::map<int, pugi::xml_node> fittedEntries;
@@ -1154,8 +1154,8 @@ void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool wide
                     before = candidate;
                     break;
                 }
-            col = before ? cols.insert_child_before(ns.Name("col").c_str(), before)
-                         : cols.append_child(ns.Name("col").c_str());
+            col = before ? cols.insert_child_before(ns.name("col").c_str(), before)
+                         : cols.append_child(ns.name("col").c_str());
             col.append_attribute("min") = column;
             col.append_attribute("max") = column;
         }
@@ -1177,7 +1177,7 @@ void XlsxWorkbook::Private::setUpPage()
 
 void XlsxWorkbook::Private::updateDimension()
 {
-    const auto [rows, columns] = grid.Extent();
+    const auto [rows, columns] = grid.extent();
     const QByteArray reference
         = rows == 0 || columns == 0 ? QByteArray("A1") : "A1:" + cellReference(rows, columns);
     setAttribute(orderedChild(sheet.document_element(), ns, "dimension", WorksheetOrder), "ref",
@@ -1191,25 +1191,25 @@ XlsxWorkbook::XlsxWorkbook()
 
 XlsxWorkbook::~XlsxWorkbook() = default;
 
-bool XlsxWorkbook::Create(QString *error)
+bool XlsxWorkbook::create(QString *error)
 {
     d->appendMode = false;
     d->buildNewPackage();
     return d->load(error);
 }
 
-bool XlsxWorkbook::Open(const QString &path, QString *error)
+bool XlsxWorkbook::open(const QString &path, QString *error)
 {
-    d->package = OoxmlPackage::Open(path, error);
+    d->package = OoxmlPackage::open(path, error);
     if (!d->package)
         return false;
     d->appendMode = true;
     return d->load(error);
 }
 
-bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
+bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
 {
-    const qint64 rows = static_cast<qint64>(d->currentRow) + table.RowCount();
+    const qint64 rows = static_cast<qint64>(d->currentRow) + table.rowCount();
     if (rows > MaxRows)
         return d->fail(error,
             QStringLiteral("The worksheet would need %1 rows, more than the %2 a worksheet can hold.")
@@ -1218,7 +1218,7 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
     // Every cell of the used rows and columns gets formatted: a worksheet whose used range is far larger
     // than any event table (a stray cell in a far corner) is refused rather than blown up in memory.
     // Every row of the table gets formatted, in the table's columns: what that adds is bounded too.
-    const qint64 cells = rows * (std::max(d->grid.ContentCells(1), FittedColumns) + 4);
+    const qint64 cells = rows * (std::max(d->grid.contentCells(1), FittedColumns) + 4);
     const qint64 memory = d->sheetMemory + cells * BytesPerElement;
     if (memory > MaxWorksheetMemory)
         return d->fail(error,
@@ -1232,21 +1232,21 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
     for (int column = 1; column <= FittedColumns; ++column)
         fitted.push_back(column);
     if (!d->appendMode) {
-        for (const QString &header : table.Headers())
-            d->setText(d->grid.CreateCell(d->currentRow, ++columnCount), header);
+        for (const QString &header : table.headers())
+            d->setText(d->grid.createCell(d->currentRow, ++columnCount), header);
     } else {
-        columnCount = d->grid.UsedColumnCount();
+        columnCount = d->grid.usedColumnCount();
         const int usedColumns = columnCount;
         for (ReportColumn column : { ReportColumn::LifeRemaining, ReportColumn::SelfTests,
                  ReportColumn::CumulativeAlarmTime, ReportColumn::TotalEvents }) {
-            const QString header = ReportTable::HeaderText(column);
-            if (d->columnMissing(header, usedColumns) && table.IsPresent(column)) {
+            const QString header = ReportTable::headerText(column);
+            if (d->columnMissing(header, usedColumns) && table.isPresent(column)) {
                 if (columnCount == MaxColumns)
                     return d->fail(error,
                         QStringLiteral(
                             "The worksheet has no column left for \"%1\": its last column is used.")
                             .arg(header));
-                d->setText(d->grid.CreateCell(1, ++columnCount), header);
+                d->setText(d->grid.createCell(1, ++columnCount), header);
                 if (columnCount > FittedColumns)
                     fitted.push_back(columnCount);
             }
@@ -1256,14 +1256,14 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
     // The table's columns are those with a header in row 1: notes beside the table keep their format.
     std::vector<int> tableColumns;
     for (int column = 1; column <= columnCount; ++column)
-        if (d->grid.HasContent(d->grid.Cell(1, column)))
+        if (d->grid.hasContent(d->grid.Cell(1, column)))
             tableColumns.push_back(column);
     for (int column : tableColumns) {
         const CellLook look = column == 1 ? CellLook::HeaderFirstColumn
             : column == 7                 ? CellLook::HeaderSeventhColumn
                                           : CellLook::Header;
-        pugi::xml_node cell = d->grid.CreateCell(1, column);
-        d->setStyle(cell, d->styles.Derive(d->style(cell), look));
+        pugi::xml_node cell = d->grid.createCell(1, column);
+        d->setStyle(cell, d->styles.derive(d->style(cell), look));
     }
 
     // Each column receives the values its row-1 header names, compared whole and without regard to case.
@@ -1271,32 +1271,32 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
     for (int column : tableColumns) {
         const CellContent header = d->content(d->grid.Cell(1, column));
         if (header.kind == CellContent::Kind::Text)
-            columnFor[column] = ReportTable::ColumnForHeader(header.text);
+            columnFor[column] = ReportTable::columnForHeader(header.text);
     }
     const int dateFormat = d->styles.NumberFormat(DateFormat);
     const int timeFormat = d->styles.NumberFormat(TimeFormat);
     const int serialFormat = d->styles.NumberFormat(SerialFormat);
     // Every used row below the headers gets the body format, rows of earlier exports too.
     const auto formatAsBody = [this](pugi::xml_node cell) {
-        d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Body));
+        d->setStyle(cell, d->styles.derive(d->style(cell), CellLook::Body));
     };
     for (int row = 2; row <= d->currentRow; ++row)
         for (int column : tableColumns)
-            formatAsBody(d->grid.CreateCell(row, column));
+            formatAsBody(d->grid.createCell(row, column));
 
-    for (int row = 0; row < table.RowCount(); ++row) {
+    for (int row = 0; row < table.rowCount(); ++row) {
         ++d->currentRow;
         for (int column : tableColumns) {
-            pugi::xml_node cell = d->grid.CreateCell(d->currentRow, column);
+            pugi::xml_node cell = d->grid.createCell(d->currentRow, column);
             const std::optional<ReportColumn> source = columnFor[column];
-            if (source && table.IsPresent(*source)) {
-                d->writeValue(cell, table.Value(row, *source));
+            if (source && table.isPresent(*source)) {
+                d->writeValue(cell, table.value(row, *source));
                 const int format = *source == ReportColumn::DownloadOn ? dateFormat
                     : *source == ReportColumn::DownloadAt              ? timeFormat
                     : *source == ReportColumn::SerialNumber            ? serialFormat
                                                                        : -1;
                 if (format >= 0)
-                    d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::Keep, format));
+                    d->setStyle(cell, d->styles.derive(d->style(cell), CellLook::Keep, format));
             }
             formatAsBody(cell);
         }
@@ -1306,7 +1306,7 @@ bool XlsxWorkbook::WriteTable(const ReportTable &table, QString *error)
     return true;
 }
 
-bool XlsxWorkbook::WriteRawLines(const QStringList &lines, QString *error)
+bool XlsxWorkbook::writeRawLines(const QStringList &lines, QString *error)
 {
     if (static_cast<qint64>(d->currentRow) + lines.size() > MaxRows)
         return d->fail(error,
@@ -1314,8 +1314,8 @@ bool XlsxWorkbook::WriteRawLines(const QStringList &lines, QString *error)
                 .arg(static_cast<qint64>(d->currentRow) + lines.size())
                 .arg(MaxRows));
     for (const QString &line : lines) {
-        pugi::xml_node cell = d->grid.CreateCell(++d->currentRow, 1);
-        d->setStyle(cell, d->styles.Derive(d->style(cell), CellLook::FixedPitch));
+        pugi::xml_node cell = d->grid.createCell(++d->currentRow, 1);
+        d->setStyle(cell, d->styles.derive(d->style(cell), CellLook::FixedPitch));
         d->writeValue(cell, line.isEmpty() ? QVariant() : QVariant(line));
     }
     d->fitColumns({ 1 }, false);
@@ -1323,22 +1323,22 @@ bool XlsxWorkbook::WriteRawLines(const QStringList &lines, QString *error)
     return true;
 }
 
-bool XlsxWorkbook::Save(const QString &path, QString *error)
+bool XlsxWorkbook::save(const QString &path, QString *error)
 {
     if (d->appendMode)
-        d->package->SetXmlPart(d->workbookPart, d->workbook);
-    d->package->SetXmlPart(d->sheetPart, d->sheet, WorksheetContentType);
-    d->package->SetXmlPart(d->stylesPart, d->styles.Document(), StylesContentType);
-    d->package->SetXmlPart(d->sharedStringsPart, d->strings.Document(), SharedStringsContentType);
-    return d->package->Save(path, error);
+        d->package->setXmlPart(d->workbookPart, d->workbook);
+    d->package->setXmlPart(d->sheetPart, d->sheet, WorksheetContentType);
+    d->package->setXmlPart(d->stylesPart, d->styles.Document(), StylesContentType);
+    d->package->setXmlPart(d->sharedStringsPart, d->strings.Document(), SharedStringsContentType);
+    return d->package->save(path, error);
 }
 
-bool XlsxWorkbook::DestinationChanged() const
+bool XlsxWorkbook::destinationChanged() const
 {
-    return d->package && d->package->DestinationChanged();
+    return d->package && d->package->destinationChanged();
 }
 
-QString XlsxWorkbook::SaveNote() const
+QString XlsxWorkbook::saveNote() const
 {
-    return d->package ? d->package->SaveNote() : QString();
+    return d->package ? d->package->saveNote() : QString();
 }

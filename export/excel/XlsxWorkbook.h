@@ -18,13 +18,13 @@ public:
     XlsxWorkbook();
     ~XlsxWorkbook() override;
 
-    [[nodiscard]] bool Create(QString *error) override;
-    [[nodiscard]] bool Open(const QString &path, QString *error) override;
-    [[nodiscard]] bool WriteTable(const ReportTable &table, QString *error) override;
-    [[nodiscard]] bool WriteRawLines(const QStringList &lines, QString *error) override;
-    [[nodiscard]] bool Save(const QString &path, QString *error) override;
-    [[nodiscard]] bool DestinationChanged() const override;
-    [[nodiscard]] QString SaveNote() const override;
+    [[nodiscard]] bool create(QString *error) override;
+    [[nodiscard]] bool open(const QString &path, QString *error) override;
+    [[nodiscard]] bool writeTable(const ReportTable &table, QString *error) override;
+    [[nodiscard]] bool writeRawLines(const QStringList &lines, QString *error) override;
+    [[nodiscard]] bool save(const QString &path, QString *error) override;
+    [[nodiscard]] bool destinationChanged() const override;
+    [[nodiscard]] QString saveNote() const override;
 
 private:
     struct Private;

@@ -49,7 +49,7 @@ constexpr Family Families[] = {
 
 } // namespace
 
-double FontMetrics::TextWidth(MetricFont font, const QString &text, double pointSize)
+double FontMetrics::textWidth(MetricFont font, const QString &text, double pointSize)
 {
     const FontTable &table = FontTables[static_cast<std::size_t>(font)];
     qint64 units = 0;
@@ -64,7 +64,7 @@ double FontMetrics::TextWidth(MetricFont font, const QString &text, double point
     return static_cast<double>(units) * pointSize / table.unitsPerEm;
 }
 
-std::optional<MetricFont> FontMetrics::ForFamily(const QString &family, bool bold)
+std::optional<MetricFont> FontMetrics::forFamily(const QString &family, bool bold)
 {
     const QString name = family.trimmed();
     for (const Family &known : Families) {
@@ -74,13 +74,13 @@ std::optional<MetricFont> FontMetrics::ForFamily(const QString &family, bool bol
     return std::nullopt;
 }
 
-double FontMetrics::TextWidth(const QString &family, bool bold, const QString &text, double pointSize)
+double FontMetrics::textWidth(const QString &family, bool bold, const QString &text, double pointSize)
 {
-    if (const std::optional<MetricFont> font = ForFamily(family, bold))
-        return TextWidth(*font, text, pointSize);
+    if (const std::optional<MetricFont> font = forFamily(family, bold))
+        return textWidth(*font, text, pointSize);
     double widest = 0;
     for (int regular = 0; regular < static_cast<int>(std::size(FontTables)); regular += 2)
         widest
-            = std::max(widest, TextWidth(static_cast<MetricFont>(regular + (bold ? 1 : 0)), text, pointSize));
+            = std::max(widest, textWidth(static_cast<MetricFont>(regular + (bold ? 1 : 0)), text, pointSize));
     return widest;
 }

@@ -25,13 +25,13 @@ namespace FontMetrics {
 
 // The advance width of text in points at the given size. A character outside the table counts as wide
 // as the widest character of the font, so a fitted column is never too narrow.
-[[nodiscard]] double TextWidth(MetricFont font, const QString &text, double pointSize);
+[[nodiscard]] double textWidth(MetricFont font, const QString &text, double pointSize);
 
 // The known font that has the widths of a font family, by its name or a metric-compatible one's.
-[[nodiscard]] std::optional<MetricFont> ForFamily(const QString &family, bool bold);
+[[nodiscard]] std::optional<MetricFont> forFamily(const QString &family, bool bold);
 
 // The width of text in a font family; a family none of the known fonts stands for is measured as the
 // widest of them, so that its texts still fit.
-[[nodiscard]] double TextWidth(const QString &family, bool bold, const QString &text, double pointSize);
+[[nodiscard]] double textWidth(const QString &family, bool bold, const QString &text, double pointSize);
 
 } // namespace FontMetrics

@@ -17,7 +17,7 @@ constexpr int WidthSlack = 10;
 
 int twips(const TableFit::CellFont &font, const QString &text, bool bold)
 {
-    const double points = FontMetrics::TextWidth(font.family, bold, text, font.size)
+    const double points = FontMetrics::textWidth(font.family, bold, text, font.size)
         + font.spacing * static_cast<double>(text.size());
     return static_cast<int>(std::clamp(std::ceil(points * 20), 0.0, double(MaxPageWidth))) + WidthSlack;
 }
@@ -29,13 +29,13 @@ qint64 sum(const std::vector<int> &widths)
 
 } // namespace
 
-void TableFit::TextWidths::Include(const TextWidths &other)
+void TableFit::TextWidths::include(const TextWidths &other)
 {
     full = std::max(full, other.full);
     longestWord = std::max(longestWord, other.longestWord);
 }
 
-TableFit::TextWidths TableFit::Measure(const CellFont &font, const QString &text, bool bold)
+TableFit::TextWidths TableFit::measure(const CellFont &font, const QString &text, bool bold)
 {
     TextWidths widths { twips(font, text, bold), 0 };
     if (!text.contains(u' '))
@@ -46,7 +46,7 @@ TableFit::TextWidths TableFit::Measure(const CellFont &font, const QString &text
     return widths;
 }
 
-TableFit::Fit TableFit::FitColumns(const std::vector<ColumnNeeds> &columns, int available)
+TableFit::Fit TableFit::fitColumns(const std::vector<ColumnNeeds> &columns, int available)
 {
     const auto count = static_cast<qint64>(columns.size());
     Fit fit;

@@ -24,10 +24,10 @@ struct TextWidths
     int full = 0;
     int longestWord = 0;
 
-    void Include(const TextWidths &other);
+    void include(const TextWidths &other);
 };
 
-[[nodiscard]] TextWidths Measure(const CellFont &font, const QString &text, bool bold);
+[[nodiscard]] TextWidths measure(const CellFont &font, const QString &text, bool bold);
 
 // Never wrapped: dates, times, numbers, and columns whose contents are not known.
 constexpr int NeverWraps = -1;
@@ -60,6 +60,6 @@ constexpr int NarrowestCellMargin = 28;
 // fits: the headers wrap at their spaces; the cell margins narrow; the data of the text columns wraps, by
 // their rank; the first of them breaks its long words; and as a last resort, where the page is too narrow
 // for any of that, every column narrows in proportion.
-[[nodiscard]] Fit FitColumns(const std::vector<ColumnNeeds> &columns, int available);
+[[nodiscard]] Fit fitColumns(const std::vector<ColumnNeeds> &columns, int available);
 
 } // namespace TableFit

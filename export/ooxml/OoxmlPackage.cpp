@@ -225,7 +225,7 @@ struct OoxmlPackage::Private
         entries.push_back({ partName, -1, true, std::move(bytes), 0, 0 });
     }
 
-    void storeContentTypes() { set(ContentTypesPart, XmlPartBytes(contentTypes)); }
+    void storeContentTypes() { set(ContentTypesPart, xmlPartBytes(contentTypes)); }
 };
 
 OoxmlPackage::OoxmlPackage()
@@ -237,7 +237,7 @@ OoxmlPackage::~OoxmlPackage() = default;
 OoxmlPackage::OoxmlPackage(OoxmlPackage &&) noexcept = default;
 OoxmlPackage &OoxmlPackage::operator=(OoxmlPackage &&) noexcept = default;
 
-OoxmlPackage OoxmlPackage::Create()
+OoxmlPackage OoxmlPackage::create()
 {
     OoxmlPackage package;
     pugi::xml_node types = package.d->contentTypes.append_child("Types");
@@ -252,7 +252,7 @@ OoxmlPackage OoxmlPackage::Create()
     return package;
 }
 
-std::optional<OoxmlPackage> OoxmlPackage::Open(const QString &path, QString *error)
+std::optional<OoxmlPackage> OoxmlPackage::open(const QString &path, QString *error)
 {
     // Office programs mark a document they have open with a lock file beside it.
     const QFileInfo info(path);
@@ -268,9 +268,9 @@ std::optional<OoxmlPackage> OoxmlPackage::Open(const QString &path, QString *err
     }
     auto update = std::make_unique<SafeFile::Update>();
     QByteArray bytes;
-    if (!update->Read(path, MaxPackageFileSize, bytes, error))
+    if (!update->read(path, MaxPackageFileSize, bytes, error))
         return std::nullopt;
-    std::optional<OoxmlPackage> package = FromBytes(std::move(bytes), error);
+    std::optional<OoxmlPackage> package = fromBytes(std::move(bytes), error);
     if (package) {
         package->d->update = std::move(update);
         package->d->openedPath = path;
@@ -278,7 +278,7 @@ std::optional<OoxmlPackage> OoxmlPackage::Open(const QString &path, QString *err
     return package;
 }
 
-std::optional<OoxmlPackage> OoxmlPackage::FromBytes(QByteArray bytes, QString *error)
+std::optional<OoxmlPackage> OoxmlPackage::fromBytes(QByteArray bytes, QString *error)
 {
     const auto fail = [error](const QString &reason) -> std::optional<OoxmlPackage> {
         if (error)
@@ -343,17 +343,17 @@ std::optional<OoxmlPackage> OoxmlPackage::FromBytes(QByteArray bytes, QString *e
         d.entries.push_back({ name, index, false, {}, size, compressedSize });
     }
 
-    if (!package.HasPart(ContentTypesPart) || !package.HasPart(QStringLiteral("_rels/.rels")))
+    if (!package.hasPart(ContentTypesPart) || !package.hasPart(QStringLiteral("_rels/.rels")))
         return fail(QStringLiteral("The file is a zip archive but not a Word or Excel document."));
-    if (!package.ReadXmlPart(ContentTypesPart, d.contentTypes, error))
+    if (!package.readXmlPart(ContentTypesPart, d.contentTypes, error))
         return std::nullopt;
-    if (!XmlNamespace::Unify(d.contentTypes, ContentTypesNamespace, "", false).IsDeclared())
+    if (!XmlNamespace::unify(d.contentTypes, ContentTypesNamespace, "", false).isDeclared())
         return fail(QStringLiteral("The file is a zip archive but not a Word or Excel document."));
 
     pugi::xml_document packageRelationships;
-    if (!package.ReadXmlPart(QStringLiteral("_rels/.rels"), packageRelationships, error))
+    if (!package.readXmlPart(QStringLiteral("_rels/.rels"), packageRelationships, error))
         return std::nullopt;
-    const QList<Relationship> relationships = package.Relationships({});
+    const QList<Relationship> relationships = package.relationships({});
     const auto hasType = [&relationships](const char *type) {
         return std::any_of(relationships.cbegin(), relationships.cend(),
             [type](const Relationship &relationship) { return relationship.type == QLatin1String(type); });
@@ -361,20 +361,20 @@ std::optional<OoxmlPackage> OoxmlPackage::FromBytes(QByteArray bytes, QString *e
     if (!hasType(OfficeDocumentRelationship) && hasType(StrictOfficeDocumentRelationship))
         return fail(QStringLiteral("The file is saved as Strict Open XML, which is not supported. Save it "
                                    "in the usual Office Open XML format and try again."));
-    const QString mainPart = package.MainPart();
+    const QString mainPart = package.mainPart();
     if (mainPart.isEmpty())
         return fail(QStringLiteral("The file has no main document part."));
-    if (!package.HasPart(mainPart))
+    if (!package.hasPart(mainPart))
         return fail(QStringLiteral("The file's main document part %1 is missing.").arg(mainPart));
     return package;
 }
 
-bool OoxmlPackage::HasPart(const QString &partName) const
+bool OoxmlPackage::hasPart(const QString &partName) const
 {
     return d->find(partName) != nullptr;
 }
 
-std::optional<QByteArray> OoxmlPackage::ReadPart(const QString &partName, QString *error) const
+std::optional<QByteArray> OoxmlPackage::readPart(const QString &partName, QString *error) const
 {
     const Private::Entry *entry = d->find(partName);
     if (!entry) {
@@ -410,28 +410,28 @@ std::optional<QByteArray> OoxmlPackage::ReadPart(const QString &partName, QStrin
     return bytes;
 }
 
-bool OoxmlPackage::ReadXmlPart(const QString &partName, pugi::xml_document &document, QString *error) const
+bool OoxmlPackage::readXmlPart(const QString &partName, pugi::xml_document &document, QString *error) const
 {
-    const std::optional<QByteArray> bytes = ReadPart(partName, error);
+    const std::optional<QByteArray> bytes = readPart(partName, error);
     return bytes && parseXml(*bytes, partName, document, error);
 }
 
-bool OoxmlPackage::ParseXmlPart(
+bool OoxmlPackage::parseXmlPart(
     const QByteArray &bytes, const QString &partName, pugi::xml_document &document, QString *error)
 {
     return parseXml(bytes, partName, document, error);
 }
 
-void OoxmlPackage::SetPart(const QString &partName, QByteArray bytes, const QString &contentType)
+void OoxmlPackage::setPart(const QString &partName, QByteArray bytes, const QString &contentType)
 {
     d->set(partName, std::move(bytes));
-    if (contentType.isEmpty() || ContentType(partName) == contentType)
+    if (contentType.isEmpty() || this->contentType(partName) == contentType)
         return;
     pugi::xml_node types = d->contentTypes.document_element();
     const XmlNamespace ns(types, ContentTypesNamespace);
     const QString overrideName = u'/' + partName;
     pugi::xml_node entry;
-    const std::string overrideElement = ns.Name("Override");
+    const std::string overrideElement = ns.name("Override");
     for (pugi::xml_node node : types.children(overrideElement.c_str())) {
         if (QString::fromUtf8(node.attribute("PartName").value()).compare(overrideName, Qt::CaseInsensitive)
             == 0)
@@ -446,21 +446,21 @@ void OoxmlPackage::SetPart(const QString &partName, QByteArray bytes, const QStr
     d->storeContentTypes();
 }
 
-void OoxmlPackage::SetXmlPart(
+void OoxmlPackage::setXmlPart(
     const QString &partName, const pugi::xml_document &document, const QString &contentType)
 {
-    SetPart(partName, XmlPartBytes(document), contentType);
+    setPart(partName, xmlPartBytes(document), contentType);
 }
 
-QString OoxmlPackage::ContentType(const QString &partName) const
+QString OoxmlPackage::contentType(const QString &partName) const
 {
     const pugi::xml_node types = d->contentTypes.document_element();
     const QString overrideName = u'/' + partName;
     const QString extension = extensionOf(partName);
     QString byDefault;
     const XmlNamespace ns(types, ContentTypesNamespace);
-    const std::string overrideElement = ns.Name("Override");
-    const std::string defaultElement = ns.Name("Default");
+    const std::string overrideElement = ns.name("Override");
+    const std::string defaultElement = ns.name("Default");
     for (const pugi::xml_node &node : types.children()) {
         const std::string_view kind = node.name();
         if (kind == overrideElement
@@ -475,15 +475,15 @@ QString OoxmlPackage::ContentType(const QString &partName) const
     return byDefault;
 }
 
-QList<OoxmlPackage::Relationship> OoxmlPackage::Relationships(const QString &sourcePart) const
+QList<OoxmlPackage::Relationship> OoxmlPackage::relationships(const QString &sourcePart) const
 {
     QList<Relationship> relationships;
-    const QString relsPart = RelationshipsPartName(sourcePart);
+    const QString relsPart = relationshipsPartName(sourcePart);
     pugi::xml_document document;
-    if (!HasPart(relsPart) || !ReadXmlPart(relsPart, document, nullptr))
+    if (!hasPart(relsPart) || !readXmlPart(relsPart, document, nullptr))
         return relationships;
-    const XmlNamespace ns = XmlNamespace::Unify(document, RelationshipsNamespace, "", false);
-    const std::string relationshipElement = ns.Name("Relationship");
+    const XmlNamespace ns = XmlNamespace::unify(document, RelationshipsNamespace, "", false);
+    const std::string relationshipElement = ns.name("Relationship");
     for (const pugi::xml_node &node : document.document_element().children(relationshipElement.c_str())) {
         Relationship relationship;
         relationship.id = QString::fromUtf8(node.attribute("Id").value());
@@ -491,28 +491,28 @@ QList<OoxmlPackage::Relationship> OoxmlPackage::Relationships(const QString &sou
         relationship.external
             = QString::fromUtf8(node.attribute("TargetMode").value()) == QLatin1String("External");
         const QString target = QString::fromUtf8(node.attribute("Target").value());
-        relationship.target = relationship.external ? target : ResolveTarget(sourcePart, target);
+        relationship.target = relationship.external ? target : resolveTarget(sourcePart, target);
         relationships.append(relationship);
     }
     return relationships;
 }
 
-std::optional<OoxmlPackage::Relationship> OoxmlPackage::FindRelationship(
+std::optional<OoxmlPackage::Relationship> OoxmlPackage::findRelationship(
     const QString &sourcePart, const QString &type) const
 {
-    for (const Relationship &relationship : Relationships(sourcePart)) {
+    for (const Relationship &relationship : relationships(sourcePart)) {
         if (relationship.type == type && !relationship.external)
             return relationship;
     }
     return std::nullopt;
 }
 
-QString OoxmlPackage::AddRelationship(
+QString OoxmlPackage::addRelationship(
     const QString &sourcePart, const QString &type, const QString &targetPart)
 {
-    const QString relsPart = RelationshipsPartName(sourcePart);
+    const QString relsPart = relationshipsPartName(sourcePart);
     pugi::xml_document document;
-    if (!HasPart(relsPart) || !ReadXmlPart(relsPart, document, nullptr)) {
+    if (!hasPart(relsPart) || !readXmlPart(relsPart, document, nullptr)) {
         document.reset();
         document.append_child("Relationships").append_attribute("xmlns") = RelationshipsNamespace;
     }
@@ -525,30 +525,30 @@ QString OoxmlPackage::AddRelationship(
         ++number;
     const QString id = QStringLiteral("rId%1").arg(number);
 
-    const XmlNamespace ns = XmlNamespace::Unify(document, RelationshipsNamespace, "", false);
-    pugi::xml_node node = root.append_child(ns.Name("Relationship").c_str());
+    const XmlNamespace ns = XmlNamespace::unify(document, RelationshipsNamespace, "", false);
+    pugi::xml_node node = root.append_child(ns.name("Relationship").c_str());
     node.append_attribute("Id") = id.toUtf8().constData();
     node.append_attribute("Type") = type.toUtf8().constData();
     node.append_attribute("Target") = relativeTarget(sourcePart, targetPart).toUtf8().constData();
-    SetXmlPart(relsPart, document, QString::fromLatin1(RelationshipsContentType));
+    setXmlPart(relsPart, document, QString::fromLatin1(RelationshipsContentType));
     return id;
 }
 
-QString OoxmlPackage::MainPart() const
+QString OoxmlPackage::mainPart() const
 {
     const std::optional<Relationship> main
-        = FindRelationship({}, QString::fromLatin1(OfficeDocumentRelationship));
+        = findRelationship({}, QString::fromLatin1(OfficeDocumentRelationship));
     return main ? main->target : QString();
 }
 
-bool OoxmlPackage::Save(const QString &path, QString *error) const
+bool OoxmlPackage::save(const QString &path, QString *error) const
 {
     const auto fail = [error](const QString &reason) {
         if (error)
             *error = reason;
         return false;
     };
-    if (!SafeFile::IsReplaceable(path, error))
+    if (!SafeFile::isReplaceable(path, error))
         return false;
 
     zip_error_t zipError;
@@ -607,23 +607,23 @@ bool OoxmlPackage::Save(const QString &path, QString *error) const
         return fail(zipErrorText(zip_source_error(buffer.get())));
     SafeFile::Update fresh;
     SafeFile::Update &update = d->update && d->openedPath == path ? *d->update : fresh;
-    const bool replaced = update.Replace(path, bytes, error);
-    d->destinationChanged = update.Changed();
-    d->saveNote = update.Note();
+    const bool replaced = update.replace(path, bytes, error);
+    d->destinationChanged = update.changed();
+    d->saveNote = update.note();
     return replaced;
 }
 
-bool OoxmlPackage::DestinationChanged() const
+bool OoxmlPackage::destinationChanged() const
 {
     return d->destinationChanged;
 }
 
-QString OoxmlPackage::SaveNote() const
+QString OoxmlPackage::saveNote() const
 {
     return d->saveNote;
 }
 
-QString OoxmlPackage::RelationshipsPartName(const QString &sourcePart)
+QString OoxmlPackage::relationshipsPartName(const QString &sourcePart)
 {
     if (sourcePart.isEmpty())
         return QStringLiteral("_rels/.rels");
@@ -631,7 +631,7 @@ QString OoxmlPackage::RelationshipsPartName(const QString &sourcePart)
         + QStringLiteral(".rels");
 }
 
-QString OoxmlPackage::ResolveTarget(const QString &sourcePart, const QString &target)
+QString OoxmlPackage::resolveTarget(const QString &sourcePart, const QString &target)
 {
     const QString decoded = QUrl::fromPercentEncoding(target.toUtf8());
     const QString path = decoded.startsWith(u'/') ? decoded : folderOf(sourcePart) + decoded;
@@ -639,7 +639,7 @@ QString OoxmlPackage::ResolveTarget(const QString &sourcePart, const QString &ta
     return segments ? segments->join(u'/') : QString();
 }
 
-QByteArray XmlPartBytes(const pugi::xml_document &document)
+QByteArray xmlPartBytes(const pugi::xml_document &document)
 {
     BufferWriter writer;
     const pugi::xml_node first = document.first_child();

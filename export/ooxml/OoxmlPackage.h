@@ -55,57 +55,57 @@ public:
     OoxmlPackage &operator=(OoxmlPackage &&) noexcept;
 
     // An empty package, to be filled with the writer's own parts.
-    [[nodiscard]] static OoxmlPackage Create();
+    [[nodiscard]] static OoxmlPackage create();
     // Opens and checks an existing package; nullopt with the reason when the file is not a usable package
     // or is open in an office program (its lock file lies beside it).
-    [[nodiscard]] static std::optional<OoxmlPackage> Open(const QString &path, QString *error);
+    [[nodiscard]] static std::optional<OoxmlPackage> open(const QString &path, QString *error);
     // The same for the bytes of a package file.
-    [[nodiscard]] static std::optional<OoxmlPackage> FromBytes(QByteArray bytes, QString *error);
+    [[nodiscard]] static std::optional<OoxmlPackage> fromBytes(QByteArray bytes, QString *error);
 
-    [[nodiscard]] bool HasPart(const QString &partName) const;
+    [[nodiscard]] bool hasPart(const QString &partName) const;
     // The part's bytes, inflated within the limits; nullopt with the reason otherwise.
-    [[nodiscard]] std::optional<QByteArray> ReadPart(const QString &partName, QString *error) const;
+    [[nodiscard]] std::optional<QByteArray> readPart(const QString &partName, QString *error) const;
     // Reads and parses an XML part. Whitespace text is kept, nothing is expanded, and a part with a
     // document type declaration is refused.
-    [[nodiscard]] bool ReadXmlPart(
+    [[nodiscard]] bool readXmlPart(
         const QString &partName, pugi::xml_document &document, QString *error) const;
     // The same for bytes already read from the part.
-    [[nodiscard]] static bool ParseXmlPart(
+    [[nodiscard]] static bool parseXmlPart(
         const QByteArray &bytes, const QString &partName, pugi::xml_document &document, QString *error);
 
     // Replaces or adds a part. A content type given here becomes an override for the part when the
     // extension's default does not already say it; an empty one leaves the content types as they are.
-    void SetPart(const QString &partName, QByteArray bytes, const QString &contentType = {});
-    void SetXmlPart(
+    void setPart(const QString &partName, QByteArray bytes, const QString &contentType = {});
+    void setXmlPart(
         const QString &partName, const pugi::xml_document &document, const QString &contentType = {});
     // The content type of a part, from its override or its extension's default.
-    [[nodiscard]] QString ContentType(const QString &partName) const;
+    [[nodiscard]] QString contentType(const QString &partName) const;
 
     // The relationships of a source part; the package's own are those of the empty source name.
-    [[nodiscard]] QList<Relationship> Relationships(const QString &sourcePart) const;
+    [[nodiscard]] QList<Relationship> relationships(const QString &sourcePart) const;
     // The first relationship of that type, or nullopt.
-    [[nodiscard]] std::optional<Relationship> FindRelationship(
+    [[nodiscard]] std::optional<Relationship> findRelationship(
         const QString &sourcePart, const QString &type) const;
     // Adds a relationship from the source part to the target part and returns its new id.
-    QString AddRelationship(const QString &sourcePart, const QString &type, const QString &targetPart);
+    QString addRelationship(const QString &sourcePart, const QString &type, const QString &targetPart);
     // The target of the package's officeDocument relationship: the main part.
-    [[nodiscard]] QString MainPart() const;
+    [[nodiscard]] QString mainPart() const;
 
     // Writes the whole package to path through SafeFile: path is replaced only when everything was
     // written; otherwise it is left as it was and error holds the reason. A package opened from path
     // keeps that file locked against other updates from Open until Save, and is saved over it only when
     // no other program changed it meanwhile.
-    [[nodiscard]] bool Save(const QString &path, QString *error) const;
+    [[nodiscard]] bool save(const QString &path, QString *error) const;
     // Whether the last Save failed because another program changed the file since Open read it; the
     // work is then to be done again on the changed file.
-    [[nodiscard]] bool DestinationChanged() const;
+    [[nodiscard]] bool destinationChanged() const;
     // What the last Save could not keep of the replaced file (its owner or group), to tell the user.
-    [[nodiscard]] QString SaveNote() const;
+    [[nodiscard]] QString saveNote() const;
 
     // The relationship part that belongs to a source part ("xl/_rels/workbook.xml.rels").
-    [[nodiscard]] static QString RelationshipsPartName(const QString &sourcePart);
+    [[nodiscard]] static QString relationshipsPartName(const QString &sourcePart);
     // Resolves a relationship target against the folder of its source part, as part name.
-    [[nodiscard]] static QString ResolveTarget(const QString &sourcePart, const QString &target);
+    [[nodiscard]] static QString resolveTarget(const QString &sourcePart, const QString &target);
 
 private:
     struct Private;
@@ -114,4 +114,4 @@ private:
 
 // Serialises a document as a part: UTF-8, no indentation added, the declaration as the document has it
 // or a standalone one when it has none.
-[[nodiscard]] QByteArray XmlPartBytes(const pugi::xml_document &document);
+[[nodiscard]] QByteArray xmlPartBytes(const pugi::xml_document &document);

@@ -33,7 +33,7 @@ std::optional<std::string_view> declaredPrefix(const pugi::xml_attribute &attrib
 class Scope
 {
 public:
-    void Enter(const pugi::xml_node &element)
+    void enter(const pugi::xml_node &element)
     {
         m_marks.push_back(m_bindings.size());
         for (const pugi::xml_attribute &attribute : element.attributes())
@@ -41,7 +41,7 @@ public:
                 m_bindings.emplace_back(*prefix, attribute.value());
     }
 
-    void Leave()
+    void leave()
     {
         m_bindings.resize(m_marks.back());
         m_marks.pop_back();
@@ -49,7 +49,7 @@ public:
 
     // The namespace a prefix stands for here; nullopt where it is not declared. An unprefixed element
     // name is in the default namespace, or in none ("").
-    [[nodiscard]] std::optional<std::string_view> Resolve(std::string_view prefix) const
+    [[nodiscard]] std::optional<std::string_view> resolve(std::string_view prefix) const
     {
         if (prefix == "xml")
             return XmlUri;
@@ -80,14 +80,14 @@ template<typename Visit> void forEachElement(pugi::xml_node top, Visit visit)
     Scope scope;
     pugi::xml_node node = top;
     while (node) {
-        scope.Enter(node);
+        scope.enter(node);
         visit(node, scope);
         if (const pugi::xml_node child = firstElement(node.first_child())) {
             node = child;
             continue;
         }
         for (;;) {
-            scope.Leave();
+            scope.leave();
             if (node == top)
                 return;
             if (const pugi::xml_node sibling = firstElement(node.next_sibling())) {
@@ -113,7 +113,7 @@ XmlNamespace::XmlNamespace(const pugi::xml_node &root, const char *uri)
     }
 }
 
-XmlNamespace XmlNamespace::Unify(
+XmlNamespace XmlNamespace::unify(
     pugi::xml_document &document, const char *uri, const char *preferredPrefix, bool qualifiedAttributes)
 {
     pugi::xml_node root = document.document_element();
@@ -128,10 +128,10 @@ XmlNamespace XmlNamespace::Unify(
             if (const std::optional<std::string_view> prefix = declaredPrefix(attribute))
                 bindings[std::string(*prefix)].insert(attribute.value());
             else if (!prefixOf(attribute.name()).empty()
-                && scope.Resolve(prefixOf(attribute.name())) == target)
+                && scope.resolve(prefixOf(attribute.name())) == target)
                 used = true;
         }
-        const std::optional<std::string_view> elementNamespace = scope.Resolve(prefixOf(element.name()));
+        const std::optional<std::string_view> elementNamespace = scope.resolve(prefixOf(element.name()));
         used = used || elementNamespace == target;
         unprefixedWithoutNamespace = unprefixedWithoutNamespace || elementNamespace == std::string_view();
     });
@@ -152,7 +152,7 @@ XmlNamespace XmlNamespace::Unify(
         : rootDeclared.m_prefix.substr(0, rootDeclared.m_prefix.size() - 1);
     const auto boundElsewhere = std::find_if(bindings.begin(), bindings.end(),
         [&](const auto &binding) { return binding.second.contains(target) && usable(binding.first); });
-    if (rootDeclared.IsDeclared() && usable(rootPrefix)) {
+    if (rootDeclared.isDeclared() && usable(rootPrefix)) {
         chosen = rootPrefix;
     } else if (boundElsewhere != bindings.end()) {
         chosen = boundElsewhere->first;
@@ -168,14 +168,14 @@ XmlNamespace XmlNamespace::Unify(
 
     forEachElement(root, [&](pugi::xml_node element, const Scope &scope) {
         const std::string_view name = element.name();
-        if (prefixOf(name) != chosen && scope.Resolve(prefixOf(name)) == target)
-            element.set_name((prefix + std::string(LocalName(name))).c_str());
+        if (prefixOf(name) != chosen && scope.resolve(prefixOf(name)) == target)
+            element.set_name((prefix + std::string(localName(name))).c_str());
         for (pugi::xml_attribute attribute : element.attributes()) {
             const std::string_view attributeName = attribute.name();
             const std::string_view attributePrefix = prefixOf(attributeName);
             if (!attributePrefix.empty() && attributePrefix != chosen && !declaredPrefix(attribute)
-                && scope.Resolve(attributePrefix) == target)
-                attribute.set_name((prefix + std::string(LocalName(attributeName))).c_str());
+                && scope.resolve(attributePrefix) == target)
+                attribute.set_name((prefix + std::string(localName(attributeName))).c_str());
         }
     });
     XmlNamespace result;
@@ -184,12 +184,12 @@ XmlNamespace XmlNamespace::Unify(
     return result;
 }
 
-std::string_view XmlNamespace::Local(const pugi::xml_node &node) const
+std::string_view XmlNamespace::local(const pugi::xml_node &node) const
 {
-    return node.type() == pugi::node_element ? LocalNameUnder(node.name(), m_prefix) : std::string_view();
+    return node.type() == pugi::node_element ? localNameUnder(node.name(), m_prefix) : std::string_view();
 }
 
-std::string_view LocalNameUnder(std::string_view qualifiedName, std::string_view prefix)
+std::string_view localNameUnder(std::string_view qualifiedName, std::string_view prefix)
 {
     if (!qualifiedName.starts_with(prefix))
         return {};
@@ -197,7 +197,7 @@ std::string_view LocalNameUnder(std::string_view qualifiedName, std::string_view
     return local.find(':') == std::string_view::npos ? local : std::string_view();
 }
 
-std::string_view LocalName(std::string_view qualifiedName)
+std::string_view localName(std::string_view qualifiedName)
 {
     const std::size_t colon = qualifiedName.find(':');
     return colon == std::string_view::npos ? qualifiedName : qualifiedName.substr(colon + 1);

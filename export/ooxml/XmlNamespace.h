@@ -20,15 +20,15 @@ public:
     // preferredPrefix or a numbered variant of it, is declared on the root.
     // With qualifiedAttributes the namespace always gets a prefix, as an unprefixed attribute is in no
     // namespace. A document that does not use the namespace is left unchanged.
-    [[nodiscard]] static XmlNamespace Unify(
+    [[nodiscard]] static XmlNamespace unify(
         pugi::xml_document &document, const char *uri, const char *preferredPrefix, bool qualifiedAttributes);
 
-    [[nodiscard]] bool IsDeclared() const { return m_declared; }
+    [[nodiscard]] bool isDeclared() const { return m_declared; }
     // The prefix with its colon, or empty for the default namespace.
-    [[nodiscard]] const std::string &Prefix() const { return m_prefix; }
-    [[nodiscard]] std::string Name(const char *localName) const { return m_prefix + localName; }
+    [[nodiscard]] const std::string &prefix() const { return m_prefix; }
+    [[nodiscard]] std::string name(const char *localName) const { return m_prefix + localName; }
     // The local name of an element of this namespace, or an empty text for any other node.
-    [[nodiscard]] std::string_view Local(const pugi::xml_node &node) const;
+    [[nodiscard]] std::string_view local(const pugi::xml_node &node) const;
 
 private:
     XmlNamespace() = default;
@@ -38,8 +38,8 @@ private:
 };
 
 // The part of a qualified name after its prefix.
-[[nodiscard]] std::string_view LocalName(std::string_view qualifiedName);
+[[nodiscard]] std::string_view localName(std::string_view qualifiedName);
 
 // The local name of a qualified name under the prefix (with its colon; empty for the default namespace),
 // or an empty text for a name under any other prefix.
-[[nodiscard]] std::string_view LocalNameUnder(std::string_view qualifiedName, std::string_view prefix);
+[[nodiscard]] std::string_view localNameUnder(std::string_view qualifiedName, std::string_view prefix);

@@ -8,13 +8,13 @@ QByteArray csvRow(const QStringList &fields)
 {
     QStringList quoted;
     for (const QString &field : fields)
-        quoted.append(CsvTable::QuoteField(field));
+        quoted.append(CsvTable::quoteField(field));
     return quoted.join(u',').toUtf8() + QByteArrayLiteral("\r\n");
 }
 
 } // namespace
 
-QString CsvTable::QuoteField(const QString &field)
+QString CsvTable::quoteField(const QString &field)
 {
     const bool needsQuotes
         = field.contains(u',') || field.contains(u'"') || field.contains(u'\r') || field.contains(u'\n');
@@ -25,13 +25,13 @@ QString CsvTable::QuoteField(const QString &field)
     return u'"' + escaped + u'"';
 }
 
-QByteArray CsvTable::ToCsv(const ReportTable &table)
+QByteArray CsvTable::toCsv(const ReportTable &table)
 {
-    QByteArray csv = csvRow(table.Headers());
-    for (int row = 0; row < table.RowCount(); ++row) {
+    QByteArray csv = csvRow(table.headers());
+    for (int row = 0; row < table.rowCount(); ++row) {
         QStringList cells;
-        for (ReportColumn column : table.Columns())
-            cells.append(table.Text(row, column));
+        for (ReportColumn column : table.columns())
+            cells.append(table.text(row, column));
         csv += csvRow(cells);
     }
     return csv;

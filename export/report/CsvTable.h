@@ -10,7 +10,7 @@ class ReportTable;
 // the text the table shows, quoted where RFC 4180 asks for it, in UTF-8 with CR LF line ends.
 namespace CsvTable {
 
-[[nodiscard]] QString QuoteField(const QString &field);
-[[nodiscard]] QByteArray ToCsv(const ReportTable &table);
+[[nodiscard]] QString quoteField(const QString &field);
+[[nodiscard]] QByteArray toCsv(const ReportTable &table);
 
 } // namespace CsvTable

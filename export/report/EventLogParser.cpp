@@ -37,7 +37,7 @@ QDate fixTwoDigitYear(QDate date, const QString &format)
 
 } // namespace
 
-QDate ParseTagDate(const QString &text)
+QDate parseTagDate(const QString &text)
 {
     const QLocale locale;
     const QString taggingForm = QStringLiteral("d-MMM-yyyy");
@@ -57,7 +57,7 @@ QDate ParseTagDate(const QString &text)
     return date;
 }
 
-QTime ParseTagTime(const QString &text)
+QTime parseTagTime(const QString &text)
 {
     for (const QLatin1String format : { QLatin1String("h:mm AP"), QLatin1String("h:mm:ss AP"),
              QLatin1String("H:mm"), QLatin1String("H:mm:ss") }) {
@@ -71,10 +71,10 @@ QTime ParseTagTime(const QString &text)
 EventLogParser::EventLogParser(Clock clock)
     : m_clock(std::move(clock))
 {
-    ResetColumns();
+    resetColumns();
 }
 
-void EventLogParser::ResetColumns()
+void EventLogParser::resetColumns()
 {
     m_columns = EventLogColumns();
     m_columns.DownloadDates = { QDate() };
@@ -86,12 +86,12 @@ void EventLogParser::ResetColumns()
         *column = { QString() };
 }
 
-int EventLogParser::RowCount() const
+int EventLogParser::rowCount() const
 {
     return static_cast<int>(m_columns.DownloadDates.size()) - 1;
 }
 
-EventLogRecord EventLogParser::Record(int row) const
+EventLogRecord EventLogParser::record(int row) const
 {
     const EventLogColumns &c = m_columns;
     return EventLogRecord { entryOrEmpty(c.DownloadDates, row), entryOrEmpty(c.DownloadTimes, row),
@@ -161,15 +161,15 @@ void EventLogParser::handleLabel(const QString &line)
     static const QLatin1String UserLabel("User:");
 
     if (startsWithLabel(line, DateLabel)) {
-        const QDate date = ParseTagDate(restAfter(line, DateLabel));
+        const QDate date = parseTagDate(restAfter(line, DateLabel));
         m_currentDate = date.isValid() ? date : m_clock().date();
         m_currentLifeRemaining.clear();
         m_currentSelfTests.clear();
         m_currentAlarmTime.clear();
     } else if (startsWithLabel(line, TimeLabel)) {
         const QString rest = restAfter(line, TimeLabel);
-        QTime time = ParseTagTime(rest);
-        if (!time.isValid() && ParseTagDate(rest).isValid())
+        QTime time = parseTagTime(rest);
+        if (!time.isValid() && parseTagDate(rest).isValid())
             time = QTime(0, 0);
         if (!time.isValid()) {
             const QTime now = m_clock().time();

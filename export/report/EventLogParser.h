@@ -53,13 +53,13 @@ public:
     explicit EventLogParser(Clock clock = &QDateTime::currentDateTime);
 
     // Sizes every column to its single empty entry; the parser state is kept.
-    void ResetColumns();
+    void resetColumns();
     void WriteLine(const QString &FileLine);
 
-    [[nodiscard]] const EventLogColumns &Columns() const { return m_columns; }
-    [[nodiscard]] int RowCount() const;
+    [[nodiscard]] const EventLogColumns &columns() const { return m_columns; }
+    [[nodiscard]] int rowCount() const;
     // Entry row of every column; an entry a short column lacks is empty.
-    [[nodiscard]] EventLogRecord Record(int row) const;
+    [[nodiscard]] EventLogRecord record(int row) const;
 
     [[nodiscard]] bool HasLifeRemaining() const { return m_hasLifeRemaining; }
     [[nodiscard]] bool HasSelfTests() const { return m_hasSelfTests; }
@@ -105,5 +105,5 @@ private:
 
 // The date and time forms a tag line may hold: the tagging dialog's ("05-Dec-2026", "1:05 PM"), ISO dates,
 // the locale's short date and 24-hour times. An unreadable text gives an invalid value.
-[[nodiscard]] QDate ParseTagDate(const QString &text);
-[[nodiscard]] QTime ParseTagTime(const QString &text);
+[[nodiscard]] QDate parseTagDate(const QString &text);
+[[nodiscard]] QTime parseTagTime(const QString &text);

@@ -97,7 +97,7 @@ QString incremented(QString digits)
 
 } // namespace
 
-QString FormatSerialNumber(const QString &serial)
+QString formatSerialNumber(const QString &serial)
 {
     if (digitsOnly().match(serial).hasMatch())
         return withoutLeadingZeros(serial);
@@ -113,7 +113,7 @@ QString FormatSerialNumber(const QString &serial)
     return whole;
 }
 
-QString FormatDownloadTime(const QTime &time)
+QString formatDownloadTime(const QTime &time)
 {
     if (!time.isValid())
         return {};
@@ -127,8 +127,8 @@ QString FormatDownloadTime(const QTime &time)
 ReportTable::ReportTable(const EventLogParser &parser, const QLocale &locale)
     : m_locale(locale)
 {
-    for (int row = 0; row < parser.RowCount(); ++row)
-        m_records.append(parser.Record(row));
+    for (int row = 0; row < parser.rowCount(); ++row)
+        m_records.append(parser.record(row));
 
     m_columns = { ReportColumn::DownloadOn, ReportColumn::DownloadAt, ReportColumn::SerialNumber,
         ReportColumn::User, ReportColumn::Peak, ReportColumn::TimeSinceAlarm, ReportColumn::DurationOfAlarm };
@@ -142,7 +142,7 @@ ReportTable::ReportTable(const EventLogParser &parser, const QLocale &locale)
         m_columns.append(ReportColumn::TotalEvents);
 }
 
-QString ReportTable::HeaderText(ReportColumn column)
+QString ReportTable::headerText(ReportColumn column)
 {
     for (const ColumnHeader &header : ColumnHeaders) {
         if (header.column == column)
@@ -151,7 +151,7 @@ QString ReportTable::HeaderText(ReportColumn column)
     return {};
 }
 
-std::optional<ReportColumn> ReportTable::ColumnForHeader(const QString &header)
+std::optional<ReportColumn> ReportTable::columnForHeader(const QString &header)
 {
     for (const ColumnHeader &entry : ColumnHeaders) {
         if (header.compare(entry.text, Qt::CaseInsensitive) == 0)
@@ -160,31 +160,31 @@ std::optional<ReportColumn> ReportTable::ColumnForHeader(const QString &header)
     return std::nullopt;
 }
 
-QStringList ReportTable::Headers() const
+QStringList ReportTable::headers() const
 {
     QStringList headers;
     for (ReportColumn column : m_columns)
-        headers.append(HeaderText(column));
+        headers.append(headerText(column));
     return headers;
 }
 
-bool ReportTable::IsPresent(ReportColumn column) const
+bool ReportTable::isPresent(ReportColumn column) const
 {
     return m_columns.contains(column);
 }
 
-QString ReportTable::Text(int row, ReportColumn column) const
+QString ReportTable::text(int row, ReportColumn column) const
 {
-    if (row < 0 || row >= RowCount() || !IsPresent(column))
+    if (row < 0 || row >= rowCount() || !isPresent(column))
         return {};
     const EventLogRecord &record = m_records.at(row);
     switch (column) {
     case ReportColumn::DownloadOn:
         return m_locale.toString(record.DownloadDate, QStringLiteral("dd-MMM-yyyy"));
     case ReportColumn::DownloadAt:
-        return FormatDownloadTime(record.DownloadTime);
+        return formatDownloadTime(record.DownloadTime);
     case ReportColumn::SerialNumber:
-        return FormatSerialNumber(record.SerialNumber);
+        return formatSerialNumber(record.SerialNumber);
     case ReportColumn::User:
         return record.UserName;
     case ReportColumn::Peak:
@@ -207,9 +207,9 @@ QString ReportTable::Text(int row, ReportColumn column) const
     return {};
 }
 
-QVariant ReportTable::Value(int row, ReportColumn column) const
+QVariant ReportTable::value(int row, ReportColumn column) const
 {
-    if (row < 0 || row >= RowCount() || !IsPresent(column))
+    if (row < 0 || row >= rowCount() || !isPresent(column))
         return {};
     const EventLogRecord &record = m_records.at(row);
     switch (column) {
@@ -225,12 +225,12 @@ QVariant ReportTable::Value(int row, ReportColumn column) const
             return record.SerialNumber.toDouble();
         break;
     default: {
-        const QString text = Text(row, column);
-        if (isPlainNumber(text) && fitsSpreadsheetNumber(text))
-            return text.toDouble();
+        const QString shown = text(row, column);
+        if (isPlainNumber(shown) && fitsSpreadsheetNumber(shown))
+            return shown.toDouble();
         break;
     }
     }
-    const QString text = Text(row, column);
-    return text.isEmpty() ? QVariant() : QVariant(text);
+    const QString shown = text(row, column);
+    return shown.isEmpty() ? QVariant() : QVariant(shown);
 }

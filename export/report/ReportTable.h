@@ -32,24 +32,24 @@ class ReportTable
 public:
     explicit ReportTable(const EventLogParser &parser, const QLocale &locale = QLocale(QLocale::English));
 
-    [[nodiscard]] static QString HeaderText(ReportColumn column);
+    [[nodiscard]] static QString headerText(ReportColumn column);
     // Finds the column a header names, ignoring letter case; rows appended to an earlier table go under
     // the header that names their column, wherever it stands.
-    [[nodiscard]] static std::optional<ReportColumn> ColumnForHeader(const QString &header);
+    [[nodiscard]] static std::optional<ReportColumn> columnForHeader(const QString &header);
 
     // The seven fixed columns, then the optional ones whose label occurred in the report lines.
-    [[nodiscard]] const QList<ReportColumn> &Columns() const { return m_columns; }
-    [[nodiscard]] QStringList Headers() const;
-    [[nodiscard]] bool IsPresent(ReportColumn column) const;
-    [[nodiscard]] int RowCount() const { return static_cast<int>(m_records.size()); }
+    [[nodiscard]] const QList<ReportColumn> &columns() const { return m_columns; }
+    [[nodiscard]] QStringList headers() const;
+    [[nodiscard]] bool isPresent(ReportColumn column) const;
+    [[nodiscard]] int rowCount() const { return static_cast<int>(m_records.size()); }
 
     // The text a cell shows; empty for an optional column that is not present.
-    [[nodiscard]] QString Text(int row, ReportColumn column) const;
+    [[nodiscard]] QString text(int row, ReportColumn column) const;
     // The value a spreadsheet cell holds: the date as QDate, the time as QTime, a serial number of digits
     // alone or a decimal one, and any other plain integer or decimal as a number when a spreadsheet keeps
     // all its digits (15 significant ones), everything else as its text; an empty QVariant where the cell
     // has no value.
-    [[nodiscard]] QVariant Value(int row, ReportColumn column) const;
+    [[nodiscard]] QVariant value(int row, ReportColumn column) const;
 
 private:
     QLocale m_locale;
@@ -59,6 +59,6 @@ private:
 
 // The serial number as the number pattern "0" shows it: digits alone lose their leading zeros, a decimal
 // number is rounded half away from zero, any other text stays as it is.
-[[nodiscard]] QString FormatSerialNumber(const QString &serial);
+[[nodiscard]] QString formatSerialNumber(const QString &serial);
 // "hh:mm AM/PM" on the 12-hour clock.
-[[nodiscard]] QString FormatDownloadTime(const QTime &time);
+[[nodiscard]] QString formatDownloadTime(const QTime &time);

@@ -4,23 +4,23 @@
 
 #include "common/Windows1252.h"
 
-QByteArray TextReportFile::EncodeLine(const QString &line)
+QByteArray TextReportFile::encodeLine(const QString &line)
 {
     return Windows1252::fromUnicode(line) + QByteArrayLiteral("\r\n");
 }
 
-bool TextReportFile::Open(const QString &path)
+bool TextReportFile::open(const QString &path)
 {
-    return m_file.Open(path, &m_errorString);
+    return m_file.open(path, &m_errorString);
 }
 
 void TextReportFile::WriteLine(const QString &line)
 {
-    m_lines += EncodeLine(line);
+    m_lines += encodeLine(line);
 }
 
-bool TextReportFile::Close()
+bool TextReportFile::close()
 {
     const QByteArray lines = std::exchange(m_lines, QByteArray());
-    return lines.isEmpty() || m_file.Append(lines, &m_errorString);
+    return lines.isEmpty() || m_file.append(lines, &m_errorString);
 }

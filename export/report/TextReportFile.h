@@ -11,16 +11,16 @@
 class TextReportFile
 {
 public:
-    [[nodiscard]] static QByteArray EncodeLine(const QString &line);
+    [[nodiscard]] static QByteArray encodeLine(const QString &line);
 
     // Creates the file when it does not exist; keeps its content when it does.
-    [[nodiscard]] bool Open(const QString &path);
+    [[nodiscard]] bool open(const QString &path);
     void WriteLine(const QString &line);
-    [[nodiscard]] bool Close();
+    [[nodiscard]] bool close();
     // The system's reason for the last failure.
-    [[nodiscard]] QString ErrorString() const { return m_errorString; }
+    [[nodiscard]] QString errorString() const { return m_errorString; }
     // What Open repaired of an export that did not finish, to tell the user.
-    [[nodiscard]] QString Note() const { return m_file.Note(); }
+    [[nodiscard]] QString note() const { return m_file.note(); }
 
 private:
     SafeFile::AppendFile m_file;

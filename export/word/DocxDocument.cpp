@@ -104,14 +104,14 @@ public:
     }
 
     // The local name of an element of this namespace, or empty for any other node.
-    [[nodiscard]] std::string_view Local(const pugi::xml_node &node) const
+    [[nodiscard]] std::string_view local(const pugi::xml_node &node) const
     {
-        return node.type() == pugi::node_element ? LocalNameUnder(node.name(), m_prefix) : std::string_view();
+        return node.type() == pugi::node_element ? localNameUnder(node.name(), m_prefix) : std::string_view();
     }
 
-    [[nodiscard]] bool Is(const pugi::xml_node &node, std::string_view local) const
+    [[nodiscard]] bool is(const pugi::xml_node &node, std::string_view name) const
     {
-        return Local(node) == local;
+        return local(node) == name;
     }
 
 private:
@@ -149,7 +149,7 @@ template<typename Visit> void walk(const pugi::xml_node &root, Visit visit)
 
 bool isContainer(const WordNames &w, const pugi::xml_node &node)
 {
-    const std::string_view local = w.Local(node);
+    const std::string_view local = w.local(node);
     return local == "sdt" || local == "sdtContent" || local == "customXml";
 }
 
@@ -159,7 +159,7 @@ std::vector<pugi::xml_node> childrenOf(
 {
     std::vector<pugi::xml_node> found;
     walk(parent, [&](const pugi::xml_node &node) {
-        if (w.Is(node, local)) {
+        if (w.is(node, local)) {
             found.push_back(node);
             return Walk::Skip;
         }
@@ -196,7 +196,7 @@ pugi::xml_node ensureChild(const WordNames &w, pugi::xml_node parent, std::strin
     const auto rank = [&](std::string_view name) { return std::find(order.begin(), order.end(), name); };
     const auto own = rank(local);
     for (pugi::xml_node child : parent.children()) {
-        const auto position = rank(w.Local(child));
+        const auto position = rank(w.local(child));
         if (position != order.end() && position > own)
             return parent.insert_child_before(w(local), child);
     }
@@ -207,7 +207,7 @@ void removeChildren(const WordNames &w, pugi::xml_node parent, std::span<const s
 {
     for (pugi::xml_node child = parent.first_child(); child;) {
         const pugi::xml_node next = child.next_sibling();
-        if (std::find(locals.begin(), locals.end(), w.Local(child)) != locals.end())
+        if (std::find(locals.begin(), locals.end(), w.local(child)) != locals.end())
             parent.remove_child(child);
         child = next;
     }
@@ -276,7 +276,7 @@ QString cellText(const WordNames &w, const pugi::xml_node &cell)
     QString text;
     for (const pugi::xml_node &paragraph : childrenOf(w, cell, "p")) {
         walk(paragraph, [&](const pugi::xml_node &node) {
-            const std::string_view local = w.Local(node);
+            const std::string_view local = w.local(node);
             if (local == "t") {
                 text += QString::fromUtf8(node.text().get());
                 return Walk::Skip;
@@ -393,34 +393,34 @@ class ReportTexts
 {
 public:
     explicit ReportTexts(const ReportTable &report)
-        : m_rowCount(report.RowCount())
+        : m_rowCount(report.rowCount())
     {
         for (std::size_t column = 0; column < m_texts.size(); ++column) {
             m_texts[column].reserve(static_cast<std::size_t>(m_rowCount));
             for (int row = 0; row < m_rowCount; ++row)
-                m_texts[column].push_back(report.Text(row, static_cast<ReportColumn>(column)));
+                m_texts[column].push_back(report.text(row, static_cast<ReportColumn>(column)));
         }
     }
 
-    [[nodiscard]] const std::vector<QString> &Column(ReportColumn column) const
+    [[nodiscard]] const std::vector<QString> &of(ReportColumn column) const
     {
         return m_texts[static_cast<std::size_t>(column)];
     }
 
     // The widths the column's texts need, each distinct text measured once.
-    [[nodiscard]] TableFit::TextWidths Widths(ReportColumn column, const TableFit::CellFont &font) const
+    [[nodiscard]] TableFit::TextWidths widths(ReportColumn column, const TableFit::CellFont &font) const
     {
         TableFit::TextWidths widths;
         QSet<QString> measured;
-        for (const QString &text : Column(column))
+        for (const QString &text : of(column))
             if (!measured.contains(text)) {
                 measured.insert(text);
-                widths.Include(TableFit::Measure(font, text, false));
+                widths.include(TableFit::measure(font, text, false));
             }
         return widths;
     }
 
-    [[nodiscard]] int RowCount() const { return m_rowCount; }
+    [[nodiscard]] int rowCount() const { return m_rowCount; }
 
 private:
     int m_rowCount;
@@ -494,7 +494,7 @@ CellPattern copiedCell(const WordNames &w, pugi::xml_node patterns, const pugi::
     setCentred(w, cell.pPr);
 
     pugi::xml_node sourceRPr = paragraph.find_child(
-        [&](const pugi::xml_node &node) { return w.Is(node, "r") && node.child(w("rPr")); });
+        [&](const pugi::xml_node &node) { return w.is(node, "r") && node.child(w("rPr")); });
     sourceRPr = sourceRPr ? sourceRPr.child(w("rPr")) : sourcePPr.child(w("rPr"));
     if (sourceRPr) {
         cell.rPr = patterns.append_copy(sourceRPr);
@@ -511,7 +511,7 @@ struct FontSettings
     std::optional<double> size;
     std::optional<double> spacing;
 
-    void Fill(const FontSettings &lower)
+    void fill(const FontSettings &lower)
     {
         family = family ? family : lower.family;
         size = size ? size : lower.size;
@@ -527,32 +527,32 @@ public:
     {
         const auto read = [&](const char *type, pugi::xml_document &document) {
             const std::optional<OoxmlPackage::Relationship> relationship
-                = package.FindRelationship(mainPart, QString::fromLatin1(type));
-            return relationship && package.HasPart(relationship->target)
-                && package.ReadXmlPart(relationship->target, document, nullptr);
+                = package.findRelationship(mainPart, QString::fromLatin1(type));
+            return relationship && package.hasPart(relationship->target)
+                && package.readXmlPart(relationship->target, document, nullptr);
         };
         pugi::xml_document theme;
         if (read(ThemeRelationship, theme)) {
-            const XmlNamespace a = XmlNamespace::Unify(theme, DrawingNamespace, "a", false);
+            const XmlNamespace a = XmlNamespace::unify(theme, DrawingNamespace, "a", false);
             const pugi::xml_node scheme = theme.document_element()
-                                              .child(a.Name("themeElements").c_str())
-                                              .child(a.Name("fontScheme").c_str());
-            m_minorFont = QString::fromUtf8(scheme.child(a.Name("minorFont").c_str())
-                                                .child(a.Name("latin").c_str())
+                                              .child(a.name("themeElements").c_str())
+                                              .child(a.name("fontScheme").c_str());
+            m_minorFont = QString::fromUtf8(scheme.child(a.name("minorFont").c_str())
+                                                .child(a.name("latin").c_str())
                                                 .attribute("typeface")
                                                 .value());
-            m_majorFont = QString::fromUtf8(scheme.child(a.Name("majorFont").c_str())
-                                                .child(a.Name("latin").c_str())
+            m_majorFont = QString::fromUtf8(scheme.child(a.name("majorFont").c_str())
+                                                .child(a.name("latin").c_str())
                                                 .attribute("typeface")
                                                 .value());
         }
         if (!read(OoxmlPackage::StylesRelationship, m_styles))
             return;
-        const XmlNamespace ns = XmlNamespace::Unify(m_styles, MainNamespace, "w", true);
-        m_w = std::make_unique<WordNames>(ns.Prefix());
+        const XmlNamespace ns = XmlNamespace::unify(m_styles, MainNamespace, "w", true);
+        m_w = std::make_unique<WordNames>(ns.prefix());
         const WordNames &w = *m_w;
         const pugi::xml_node root = m_styles.document_element();
-        m_defaults = RunFont(w, root.child(w("docDefaults")).child(w("rPrDefault")).child(w("rPr")));
+        m_defaults = runFont(w, root.child(w("docDefaults")).child(w("rPrDefault")).child(w("rPr")));
         for (const pugi::xml_node &style : root.children(w("style"))) {
             const QString id = QString::fromUtf8(style.attribute(w("styleId")).value());
             m_byId.insert(id, style);
@@ -563,20 +563,20 @@ public:
     }
 
     // The font of a run with these properties in a paragraph of that style, in a table of that style.
-    [[nodiscard]] TableFit::CellFont Resolve(
+    [[nodiscard]] TableFit::CellFont resolve(
         FontSettings run, const QString &paragraphStyle, const QString &tableStyle) const
     {
         if (!paragraphStyle.isEmpty())
-            run.Fill(styleFont(paragraphStyle));
-        run.Fill(styleFont(tableStyle));
-        run.Fill(styleFont(m_defaultParagraphStyle));
-        run.Fill(m_defaults);
+            run.fill(styleFont(paragraphStyle));
+        run.fill(styleFont(tableStyle));
+        run.fill(styleFont(m_defaultParagraphStyle));
+        run.fill(m_defaults);
         // What Word assumes where nothing says otherwise.
         return { run.family.value_or(QStringLiteral("Times New Roman")), run.size.value_or(10),
             run.spacing.value_or(0) };
     }
 
-    [[nodiscard]] FontSettings RunFont(const WordNames &w, const pugi::xml_node &rPr) const
+    [[nodiscard]] FontSettings runFont(const WordNames &w, const pugi::xml_node &rPr) const
     {
         FontSettings font;
         if (!rPr)
@@ -608,7 +608,7 @@ private:
             if (it == m_byId.constEnd())
                 break;
             const WordNames &w = *m_w;
-            font.Fill(RunFont(w, it->child(w("rPr"))));
+            font.fill(runFont(w, it->child(w("rPr"))));
             next = QString::fromUtf8(it->child(w("basedOn")).attribute(w("val")).value());
         }
         return font;
@@ -671,7 +671,7 @@ pugi::xml_node appendCellLike(
         return cell;
     pugi::xml_node run = paragraph.append_child(w("r"));
     const pugi::xml_node sourceRun = source.find_child(
-        [&](const pugi::xml_node &node) { return w.Is(node, "r") && node.child(w("rPr")); });
+        [&](const pugi::xml_node &node) { return w.is(node, "r") && node.child(w("rPr")); });
     const pugi::xml_node rPr = sourceRun ? sourceRun.child(w("rPr")) : source.child(w("pPr")).child(w("rPr"));
     if (rPr) {
         const pugi::xml_node copy = run.append_copy(rPr);
@@ -694,7 +694,7 @@ TablePlace findFirstTable(const WordNames &w, const pugi::xml_node &body)
 {
     TablePlace place;
     walk(body, [&](const pugi::xml_node &node) {
-        const std::string_view local = w.Local(node);
+        const std::string_view local = w.local(node);
         if (!place.table) {
             if (local == "tbl") {
                 place.table = node;
@@ -765,22 +765,22 @@ struct DocxDocument::PendingRows
         }
     }
 
-    [[nodiscard]] qsizetype EstimatedSize() const
+    [[nodiscard]] qsizetype estimatedSize() const
     {
         qsizetype row = rowHead.size() + rowTail.size();
         for (const Cell &cell : cells)
             row += cell.head.size() + cell.runHead.size() + cellTail.size() + textTail.size() + 40;
-        return row * texts.RowCount();
+        return row * texts.rowCount();
     }
 
-    void Write(QByteArray &out) const
+    void write(QByteArray &out) const
     {
-        for (int row = 0; row < texts.RowCount(); ++row) {
+        for (int row = 0; row < texts.rowCount(); ++row) {
             out.append(rowHead);
             for (const Cell &cell : cells) {
                 out.append(cell.head);
                 if (cell.column) {
-                    const QString &text = texts.Column(*cell.column)[static_cast<std::size_t>(row)];
+                    const QString &text = texts.of(*cell.column)[static_cast<std::size_t>(row)];
                     if (!text.isEmpty()) {
                         out.append(cell.runHead);
                         if (needsPreserving(text))
@@ -816,13 +816,13 @@ struct DocxDocument::KeptRows
     // The comment that stands in the table for the rows until the part is written.
     QByteArray marker = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
 
-    [[nodiscard]] QByteArray Comment() const { return "<!--" + marker + "-->"; }
+    [[nodiscard]] QByteArray comment() const { return "<!--" + marker + "-->"; }
     // The part with the rows replaced by the comment.
-    [[nodiscard]] QByteArray Reduced() const
+    [[nodiscard]] QByteArray reduced() const
     {
-        return part.first(rows.begin) + Comment() + part.sliced(rows.end);
+        return part.first(rows.begin) + comment() + part.sliced(rows.end);
     }
-    [[nodiscard]] bool StandIn(const pugi::xml_node &table) const
+    [[nodiscard]] bool standIn(const pugi::xml_node &table) const
     {
         for (const pugi::xml_node &child : table.children()) {
             if (child.type() == pugi::node_comment && marker == child.value())
@@ -839,17 +839,17 @@ DocxDocument::DocxDocument(QLocale::MeasurementSystem measurement)
 
 DocxDocument::~DocxDocument() = default;
 
-bool DocxDocument::Create(QString *error)
+bool DocxDocument::create(QString *error)
 {
     Q_UNUSED(error)
-    m_package = OoxmlPackage::Create();
-    m_package.SetPart(StylesPartName, QByteArray(StylesXml), StylesContentType);
-    m_package.SetPart(SettingsPartName, QByteArray(SettingsXml), SettingsContentType);
-    m_package.AddRelationship(
+    m_package = OoxmlPackage::create();
+    m_package.setPart(StylesPartName, QByteArray(StylesXml), StylesContentType);
+    m_package.setPart(SettingsPartName, QByteArray(SettingsXml), SettingsContentType);
+    m_package.addRelationship(
         QString(), QString::fromLatin1(OoxmlPackage::OfficeDocumentRelationship), MainPartName);
-    m_package.AddRelationship(
+    m_package.addRelationship(
         MainPartName, QString::fromLatin1(OoxmlPackage::StylesRelationship), StylesPartName);
-    m_package.AddRelationship(MainPartName, QString::fromLatin1(SettingsRelationship), SettingsPartName);
+    m_package.addRelationship(MainPartName, QString::fromLatin1(SettingsRelationship), SettingsPartName);
     m_mainPart = MainPartName;
     m_prefix = "w:";
     m_opened = false;
@@ -872,20 +872,20 @@ bool DocxDocument::Create(QString *error)
     return true;
 }
 
-bool DocxDocument::Open(const QString &path, QString *error)
+bool DocxDocument::open(const QString &path, QString *error)
 {
-    std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, error);
+    std::optional<OoxmlPackage> package = OoxmlPackage::open(path, error);
     if (!package)
         return false;
-    const QString mainPart = package->MainPart();
-    const QString contentType = mainPart.isEmpty() ? QString() : package->ContentType(mainPart);
-    if (!package->HasPart(mainPart)
+    const QString mainPart = package->mainPart();
+    const QString contentType = mainPart.isEmpty() ? QString() : package->contentType(mainPart);
+    if (!package->hasPart(mainPart)
         || (contentType != MainContentType && contentType != MacroEnabledContentType)) {
         if (error)
             *error = QStringLiteral("The file is not a Word document.");
         return false;
     }
-    std::optional<QByteArray> bytes = package->ReadPart(mainPart, error);
+    std::optional<QByteArray> bytes = package->readPart(mainPart, error);
     if (!bytes)
         return false;
     m_package = std::move(*package);
@@ -894,13 +894,13 @@ bool DocxDocument::Open(const QString &path, QString *error)
 
     // A long table's body rows are kept as bytes unless the table needs more than new rows and widths.
     m_keptRows.reset();
-    if (const std::optional<std::string> prefix = WordRowScan::RootPrefix(*bytes, MainNamespace)) {
-        if (std::optional<WordRowScan::Rows> rows = WordRowScan::MiddleRows(*bytes, *prefix))
+    if (const std::optional<std::string> prefix = WordRowScan::rootPrefix(*bytes, MainNamespace)) {
+        if (std::optional<WordRowScan::Rows> rows = WordRowScan::middleRows(*bytes, *prefix))
             m_keptRows.reset(new KeptRows { std::move(*bytes), std::move(*rows), *prefix, {} });
     }
     if (!m_keptRows)
         return loadMainPart(*bytes, error);
-    return loadMainPart(m_keptRows->Reduced(), error)
+    return loadMainPart(m_keptRows->reduced(), error)
         && (m_prefix == m_keptRows->prefix || loadWholePart(error));
 }
 
@@ -913,15 +913,15 @@ bool DocxDocument::loadWholePart(QString *error)
 bool DocxDocument::loadMainPart(const QByteArray &bytes, QString *error)
 {
     pugi::xml_document document;
-    if (!OoxmlPackage::ParseXmlPart(bytes, m_mainPart, document, error))
+    if (!OoxmlPackage::parseXmlPart(bytes, m_mainPart, document, error))
         return false;
 
     // Attributes carry the prefix too, so the namespace gets one, declared on the root.
-    const XmlNamespace ns = XmlNamespace::Unify(document, MainNamespace, "w", true);
-    const std::string prefix = ns.Prefix();
+    const XmlNamespace ns = XmlNamespace::unify(document, MainNamespace, "w", true);
+    const std::string prefix = ns.prefix();
     const pugi::xml_node root = document.document_element();
     const WordNames w(prefix);
-    if (!ns.IsDeclared() || !w.Is(root, "document") || !root.child(w("body"))) {
+    if (!ns.isDeclared() || !w.is(root, "document") || !root.child(w("body"))) {
         if (error)
             *error = QStringLiteral("The main part of the document is not a WordprocessingML document.");
         return false;
@@ -943,7 +943,7 @@ bool DocxDocument::loadMainPart(const QByteArray &bytes, QString *error)
     return true;
 }
 
-bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
+bool DocxDocument::writeTable(const ReportTable &report, QString *error)
 {
     const WordNames w(m_prefix);
     pugi::xml_node body = m_document.document_element().child(w("body"));
@@ -952,13 +952,13 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     ReportTexts texts(report);
 
     if (!m_opened) {
-        const QList<ReportColumn> &columns = report.Columns();
+        const QList<ReportColumn> &columns = report.columns();
         const TableFit::CellFont font;
         std::vector<TableFit::ColumnNeeds> needs;
         for (ReportColumn column : columns)
-            needs.push_back({ TableFit::Measure(font, ReportTable::HeaderText(column), true),
-                texts.Widths(column, font), wrapRank(column) });
-        const TableFit::Fit fit = TableFit::FitColumns(needs, textAreaTwips(w, body.child(w("sectPr"))));
+            needs.push_back({ TableFit::measure(font, ReportTable::headerText(column), true),
+                texts.widths(column, font), wrapRank(column) });
+        const TableFit::Fit fit = TableFit::fitColumns(needs, textAreaTwips(w, body.child(w("sectPr"))));
         const std::vector<int> &widths = fit.widths;
 
         pugi::xml_node table = body.insert_child_before(w("tbl"), body.child(w("sectPr")));
@@ -1004,7 +1004,7 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
             rPr.append_child(w("b"));
             setAttribute(w, rPr.append_child(w("color")), "val", "FFFFFF");
             pPr.append_copy(rPr);
-            appendText(w, run, ReportTable::HeaderText(columns[c]));
+            appendText(w, run, ReportTable::headerText(columns[c]));
 
             data.cells.push_back(plainCell(w, patterns, columns[c]));
             setWidth(w, ensureChild(w, data.cells.back().tcPr, "tcW", TcPrOrder), widths[c]);
@@ -1021,8 +1021,8 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
         return false;
     }
     pugi::xml_node table = place.table;
-    if (m_keptRows && !m_keptRows->StandIn(table))
-        return loadWholePart(error) && WriteTable(report, error);
+    if (m_keptRows && !m_keptRows->standIn(table))
+        return loadWholePart(error) && writeTable(report, error);
     pugi::xml_node grid = table.child(w("tblGrid"));
     std::vector<int> gridWidths;
     for (const pugi::xml_node &column : grid.children(w("gridCol")))
@@ -1080,7 +1080,7 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     };
     std::vector<ReportColumn> added;
     for (ReportColumn column : OptionalColumns) {
-        if (columnMissing(ReportTable::HeaderText(column)) && report.IsPresent(column))
+        if (columnMissing(ReportTable::headerText(column)) && report.isPresent(column))
             added.push_back(column);
     }
     // Kept rows take new widths, nothing more: added columns, or a row wider than the grid (refused with
@@ -1089,7 +1089,7 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
         && (!added.empty()
             || std::any_of(m_keptRows->rows.rows.begin(), m_keptRows->rows.rows.end(),
                 [&](const std::vector<WordRowScan::Cell> &row) { return std::ssize(row) > gridCount; })))
-        return loadWholePart(error) && WriteTable(report, error);
+        return loadWholePart(error) && writeTable(report, error);
 
     // The new rows: formatted as the last row, unless that is the header row.
     const RowLayout &lastRow = rows->back();
@@ -1105,7 +1105,7 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     }
     for (const Header &header : headers) {
         const std::optional<ReportColumn> column
-            = ReportTable::ColumnForHeader(normalisedHeader(header.text));
+            = ReportTable::columnForHeader(normalisedHeader(header.text));
         const auto source
             = std::find_if(lastRow.cells.begin(), lastRow.cells.end(), [&](const CellLayout &cell) {
                   return cell.start == header.layout.start && cell.span == header.layout.span;
@@ -1126,19 +1126,19 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     const auto withRun = std::find_if(
         pattern.cells.begin(), pattern.cells.end(), [](const CellPattern &cell) { return bool(cell.rPr); });
     if (withRun != pattern.cells.end())
-        runFont = styles.RunFont(w, withRun->rPr);
+        runFont = styles.runFont(w, withRun->rPr);
     const QString paragraphStyle = pattern.cells.empty()
         ? QString()
         : QString::fromUtf8(pattern.cells.front().pPr.child(w("pStyle")).attribute(w("val")).value());
-    const TableFit::CellFont font = styles.Resolve(runFont, paragraphStyle,
+    const TableFit::CellFont font = styles.resolve(runFont, paragraphStyle,
         QString::fromUtf8(table.child(w("tblPr")).child(w("tblStyle")).attribute(w("val")).value()));
 
     // Added columns: their header text, and an empty cell in every old row, each formatted as its left
     // neighbour.
     for (ReportColumn column : added) {
-        const QString headerText = ReportTable::HeaderText(column);
+        const QString headerText = ReportTable::headerText(column);
         gridWidths.push_back(
-            std::max(texts.Widths(column, font).full, TableFit::Measure(font, headerText, true).full)
+            std::max(texts.widths(column, font).full, TableFit::measure(font, headerText, true).full)
             + 2 * TableFit::CellMargins);
         setAttribute(w, grid.append_child(w("gridCol")), "w", gridWidths.back());
         const int start = static_cast<int>(gridWidths.size()) - 1;
@@ -1179,13 +1179,13 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
             if (header.layout.span == 1) {
                 const QString text = normalisedHeader(header.text);
                 TableFit::ColumnNeeds &column = needs[static_cast<std::size_t>(header.layout.start)];
-                column.header = TableFit::Measure(font, text, true);
-                column.wrapRank = wrapRank(ReportTable::ColumnForHeader(text));
+                column.header = TableFit::measure(font, text, true);
+                column.wrapRank = wrapRank(ReportTable::columnForHeader(text));
             }
         }
         for (std::size_t i = 0; i < added.size(); ++i)
             needs[static_cast<std::size_t>(gridCount) + i]
-                = { TableFit::Measure(font, ReportTable::HeaderText(added[i]), true), {},
+                = { TableFit::measure(font, ReportTable::headerText(added[i]), true), {},
                       wrapRank(added[i]) };
         std::vector<QSet<QString>> measured(gridWidths.size());
         for (std::size_t r = 1; r < rows->size(); ++r) {
@@ -1196,7 +1196,7 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
                 for (const QString &line : cellText(w, cell.cell).remove(u'\a').split(u'\r')) {
                     if (!measured[c].contains(line)) {
                         measured[c].insert(line);
-                        needs[c].data.Include(TableFit::Measure(font, line, false));
+                        needs[c].data.include(TableFit::measure(font, line, false));
                     }
                 }
             }
@@ -1207,16 +1207,16 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
                 for (const QString &line : QString(row[c].text).remove(u'\a').split(u'\r')) {
                     if (!measured[c].contains(line)) {
                         measured[c].insert(line);
-                        needs[c].data.Include(TableFit::Measure(font, line, false));
+                        needs[c].data.include(TableFit::measure(font, line, false));
                     }
                 }
             }
         }
         for (const CellPattern &cell : pattern.cells) {
             if (cell.column && cell.span == 1)
-                needs[static_cast<std::size_t>(cell.start)].data.Include(texts.Widths(*cell.column, font));
+                needs[static_cast<std::size_t>(cell.start)].data.include(texts.widths(*cell.column, font));
         }
-        const TableFit::Fit fit = TableFit::FitColumns(needs, available);
+        const TableFit::Fit fit = TableFit::fitColumns(needs, available);
         gridWidths = fit.widths;
         breaksWords = fit.breaksWords;
         scaleGrid(gridWidths, available);
@@ -1258,13 +1258,13 @@ bool DocxDocument::WriteTable(const ReportTable &report, QString *error)
     return true;
 }
 
-bool DocxDocument::WriteRawLines(const QStringList &lines, QString *error)
+bool DocxDocument::writeRawLines(const QStringList &lines, QString *error)
 {
     Q_UNUSED(error)
     const WordNames w(m_prefix);
     pugi::xml_node body = m_document.document_element().child(w("body"));
     const pugi::xml_node last = body.last_child();
-    const pugi::xml_node section = w.Is(last, "sectPr") ? last : pugi::xml_node();
+    const pugi::xml_node section = w.is(last, "sectPr") ? last : pugi::xml_node();
     for (const QString &line : lines) {
         pugi::xml_node paragraph
             = section ? body.insert_child_before(w("p"), section) : body.append_child(w("p"));
@@ -1281,14 +1281,14 @@ bool DocxDocument::WriteRawLines(const QStringList &lines, QString *error)
     return true;
 }
 
-bool DocxDocument::Save(const QString &path, QString *error)
+bool DocxDocument::save(const QString &path, QString *error)
 {
     const WordNames w(m_prefix);
     if (!m_opened) {
         // The text ends with a paragraph, also after a table.
         pugi::xml_node body = m_document.document_element().child(w("body"));
         pugi::xml_node section = body.child(w("sectPr"));
-        if (!w.Is(section.previous_sibling(), "p"))
+        if (!w.is(section.previous_sibling(), "p"))
             body.insert_child_before(w("p"), section);
     }
     StringWriter writer;
@@ -1298,7 +1298,7 @@ bool DocxDocument::Save(const QString &path, QString *error)
     // The kept rows and then the new ones take the places of their comments.
     QByteArray part;
     part.reserve(nodes.size() + (m_keptRows ? m_keptRows->rows.end - m_keptRows->rows.begin : 0)
-        + (m_pendingRows ? m_pendingRows->EstimatedSize() : 0));
+        + (m_pendingRows ? m_pendingRows->estimatedSize() : 0));
     qsizetype copied = 0;
     const auto splice = [&](const QByteArray &comment, const auto &write) {
         const qsizetype at = nodes.indexOf(comment, copied);
@@ -1309,11 +1309,11 @@ bool DocxDocument::Save(const QString &path, QString *error)
         copied = at + comment.size();
         return true;
     };
-    const bool placed = (!m_keptRows || splice(m_keptRows->Comment(), [&] {
-        WordRowScan::AppendRows(
+    const bool placed = (!m_keptRows || splice(m_keptRows->comment(), [&] {
+        WordRowScan::appendRows(
             part, m_keptRows->part, m_keptRows->rows, m_keptRows->prefix, m_keptRows->widths);
     })) && (!m_pendingRows || splice("<!--" + m_pendingRows->marker + "-->", [&] {
-        m_pendingRows->Write(part);
+        m_pendingRows->write(part);
     }));
     if (!placed) {
         if (error)
@@ -1321,16 +1321,16 @@ bool DocxDocument::Save(const QString &path, QString *error)
         return false;
     }
     part.append(QByteArrayView(nodes).sliced(copied));
-    m_package.SetPart(m_mainPart, std::move(part), m_opened ? QString() : MainContentType);
-    return m_package.Save(path, error);
+    m_package.setPart(m_mainPart, std::move(part), m_opened ? QString() : MainContentType);
+    return m_package.save(path, error);
 }
 
-bool DocxDocument::DestinationChanged() const
+bool DocxDocument::destinationChanged() const
 {
-    return m_package.DestinationChanged();
+    return m_package.destinationChanged();
 }
 
-QString DocxDocument::SaveNote() const
+QString DocxDocument::saveNote() const
 {
-    return m_package.SaveNote();
+    return m_package.saveNote();
 }

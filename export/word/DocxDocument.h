@@ -21,15 +21,15 @@ public:
     explicit DocxDocument(QLocale::MeasurementSystem measurement = QLocale::system().measurementSystem());
     ~DocxDocument() override;
 
-    [[nodiscard]] bool Create(QString *error) override;
-    [[nodiscard]] bool Open(const QString &path, QString *error) override;
+    [[nodiscard]] bool create(QString *error) override;
+    [[nodiscard]] bool open(const QString &path, QString *error) override;
     // A document without any table is refused here, before anything has changed.
-    [[nodiscard]] bool WriteTable(const ReportTable &table, QString *error) override;
+    [[nodiscard]] bool writeTable(const ReportTable &table, QString *error) override;
     // One paragraph per line in Courier New 10 pt at the end of the document.
-    [[nodiscard]] bool WriteRawLines(const QStringList &lines, QString *error) override;
-    [[nodiscard]] bool Save(const QString &path, QString *error) override;
-    [[nodiscard]] bool DestinationChanged() const override;
-    [[nodiscard]] QString SaveNote() const override;
+    [[nodiscard]] bool writeRawLines(const QStringList &lines, QString *error) override;
+    [[nodiscard]] bool save(const QString &path, QString *error) override;
+    [[nodiscard]] bool destinationChanged() const override;
+    [[nodiscard]] QString saveNote() const override;
 
 private:
     QLocale::MeasurementSystem m_measurement;

@@ -228,7 +228,7 @@ private:
     // The local name of an element of the document's namespace; empty for any other.
     [[nodiscard]] std::string_view local(std::string_view name) const
     {
-        return LocalNameUnder(name, m_prefix);
+        return localNameUnder(name, m_prefix);
     }
 
     // Passes over the element that tag starts, down to its end tag. Fails on an element named in refused.
@@ -357,7 +357,7 @@ private:
 
 } // namespace
 
-std::optional<std::string> RootPrefix(QByteArrayView part, std::string_view namespaceUri)
+std::optional<std::string> rootPrefix(QByteArrayView part, std::string_view namespaceUri)
 {
     std::string_view text(part.data(), static_cast<std::size_t>(part.size()));
     std::size_t i = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
@@ -403,7 +403,7 @@ std::optional<std::string> RootPrefix(QByteArrayView part, std::string_view name
     return prefix;
 }
 
-std::optional<Rows> MiddleRows(QByteArrayView part, const std::string &prefix)
+std::optional<Rows> middleRows(QByteArrayView part, const std::string &prefix)
 {
     const std::string_view text(part.data(), static_cast<std::size_t>(part.size()));
     const std::string start = '<' + prefix + "tbl";
@@ -425,7 +425,7 @@ std::optional<Rows> MiddleRows(QByteArrayView part, const std::string &prefix)
     return middle;
 }
 
-void AppendRows(QByteArray &out, QByteArrayView part, const Rows &rows, const std::string &prefix,
+void appendRows(QByteArray &out, QByteArrayView part, const Rows &rows, const std::string &prefix,
     const std::vector<int> &columnWidths)
 {
     qsizetype copied = rows.begin;

@@ -35,14 +35,14 @@ struct Rows
 
 // The prefix (with its colon) the part's root binds the namespace to, when that is the part's only namespace
 // declaration of any kind besides the root's others; a UTF-8 part only.
-[[nodiscard]] std::optional<std::string> RootPrefix(QByteArrayView part, std::string_view namespaceUri);
+[[nodiscard]] std::optional<std::string> rootPrefix(QByteArrayView part, std::string_view namespaceUri);
 
 // The first table's rows between its first and last one, when there are any and the table is plain enough.
-[[nodiscard]] std::optional<Rows> MiddleRows(QByteArrayView part, const std::string &prefix);
+[[nodiscard]] std::optional<Rows> middleRows(QByteArrayView part, const std::string &prefix);
 
 // Appends the rows' bytes, each cell's width element replaced by one giving its column's width in twips
 // (kept as it was without widths).
-void AppendRows(QByteArray &out, QByteArrayView part, const Rows &rows, const std::string &prefix,
+void appendRows(QByteArray &out, QByteArrayView part, const Rows &rows, const std::string &prefix,
     const std::vector<int> &columnWidths);
 
 } // namespace WordRowScan

@@ -181,12 +181,12 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
 {
     QTemporaryDir folder;
     const QString chosen = folder.filePath(QStringLiteral("day1"));
-    APICommonDialog::SetDialogRunner(
+    APICommonDialog::setDialogRunner(
         [&](APICommonDialog::DialogKind, const APICommonDialog::FileDialogOptions &, QWidget *) {
             return chosen;
         });
     QList<QUrl> shown;
-    DocumentViewer::SetOpener([&shown](const QUrl &url) {
+    DocumentViewer::setOpener([&shown](const QUrl &url) {
         shown.append(url);
         return true;
     });
@@ -199,8 +199,8 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
     });
 
     main.click("cmdSave");
-    APICommonDialog::SetDialogRunner({});
-    DocumentViewer::SetOpener({});
+    APICommonDialog::setDialogRunner({});
+    DocumentViewer::setOpener({});
 
     QVERIFY(answerer.unexpected().isEmpty());
     QFile saved(chosen + QStringLiteral(".txt"));

@@ -189,8 +189,8 @@ void tst_ReportDisplay::datesReadBack()
     QFETCH(QString, proposed);
     QCOMPARE(ReportTags::formatDate(date, QLocale(locale)), proposed);
     QLocale::setDefault(QLocale(locale));
-    const QDate readBack = ParseTagDate(proposed);
-    const QDate english = ParseTagDate(QLocale::c().toString(date, QStringLiteral("dd-MMM-yyyy")));
+    const QDate readBack = parseTagDate(proposed);
+    const QDate english = parseTagDate(QLocale::c().toString(date, QStringLiteral("dd-MMM-yyyy")));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QCOMPARE(readBack, date);
     QCOMPARE(english, date);

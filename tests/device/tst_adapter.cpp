@@ -137,7 +137,7 @@ void TestAdapter::opensTheFirstAdapter()
     LorimetAdapter adapter(bus);
 
     QCOMPARE(adapter.InitDevice(), opened >= 0);
-    QCOMPARE(adapter.AccessDenied(), accessDenied);
+    QCOMPARE(adapter.accessDenied(), accessDenied);
     for (int device = 0; device < devices.size(); ++device) {
         QList<Bus::BusEvent> events = bus.events();
         events.removeIf([device](const Bus::BusEvent &event) { return event.device != device; });

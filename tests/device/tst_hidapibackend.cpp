@@ -266,7 +266,7 @@ void TestHidapiBackend::accessDeniedOnOpen()
     HidapiBackend backend;
     LorimetAdapter adapter(backend);
     QVERIFY(!adapter.InitDevice());
-    QVERIFY(adapter.AccessDenied());
+    QVERIFY(adapter.accessDenied());
     QCOMPARE(backend.lastError(), EACCES);
     QCOMPARE(script.openDevices, 0);
 }

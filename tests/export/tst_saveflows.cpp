@@ -182,12 +182,12 @@ void TestSaveFlows::init()
     m_opened.clear();
     m_viewerStarts = true;
     exportChoice() = ExportChoice();
-    DocumentViewer::SetOpener([this](const QUrl &url) {
+    DocumentViewer::setOpener([this](const QUrl &url) {
         m_opened.append(url);
         return m_viewerStarts;
     });
     // Word and Excel go to recording writers; the text export writes its real file.
-    SupportFunctions::SetWriterFactory([](WriterKind kind) -> std::unique_ptr<ReportWriter> {
+    SupportFunctions::setWriterFactory([](WriterKind kind) -> std::unique_ptr<ReportWriter> {
         if (kind == WriterKind::Text)
             return std::make_unique<TextDocument>();
         callLog.append(kind == WriterKind::Word ? "Word" : "Excel");
@@ -197,16 +197,16 @@ void TestSaveFlows::init()
 
 void TestSaveFlows::cleanup()
 {
-    APICommonDialog::SetDialogRunner({});
-    SupportFunctions::SetWriterFactory({});
-    DocumentViewer::SetOpener({});
+    APICommonDialog::setDialogRunner({});
+    SupportFunctions::setWriterFactory({});
+    DocumentViewer::setOpener({});
     m_owner.reset();
 }
 
 void TestSaveFlows::save(const QStringList &lines, const QString &path,
     const DialogAnswerer::Handler &handler, const QList<DialogAnswerer::Handler> &then)
 {
-    APICommonDialog::SetDialogRunner(
+    APICommonDialog::setDialogRunner(
         [this, path](DialogKind kind, const FileDialogOptions &options, QWidget *owner) {
             m_dialogs.append({ kind, options, owner });
             return path;
@@ -218,7 +218,7 @@ void TestSaveFlows::save(const QStringList &lines, const QString &path,
     });
     for (const DialogAnswerer::Handler &next : then)
         answerer.expectDialog(next);
-    ShowSaveOptions(m_owner.get(), lines);
+    showSaveOptions(m_owner.get(), lines);
     QCOMPARE(answerer.pendingCount(), 0);
     QCOMPARE(answerer.unexpected(), QStringList());
     for (const DialogRequest &request : std::as_const(m_dialogs))
@@ -235,7 +235,7 @@ void TestSaveFlows::cancelledSaveOptionsExportNothing()
 // dialog is what lets GTK's native dialog take a new name too.
 void TestSaveFlows::textDestinationDialogTakesAnyName()
 {
-    APICommonDialog::SetOwner(m_owner.get());
+    APICommonDialog::setOwner(m_owner.get());
     createFile(m_tempDir->filePath("existing.txt"));
     for (const QString name : { "new report.txt", "existing.txt" }) {
         DialogAnswerer answerer;
@@ -333,14 +333,14 @@ void TestSaveFlows::failureIsReported()
     QFETCH(bool, viewerStarts);
     QFETCH(QString, text);
     QFETCH(QByteArray, written);
-    SupportFunctions::SetWriterFactory({});
+    SupportFunctions::setWriterFactory({});
     const QString path = m_tempDir->filePath(file);
     const bool exists = file.startsWith("old");
     if (file.endsWith(".docx") && exists) {
         DocxDocument letter;
         QString error;
-        QVERIFY(letter.Create(&error) && letter.WriteRawLines({ "Dear reader," }, &error)
-            && letter.Save(path, &error));
+        QVERIFY(letter.create(&error) && letter.writeRawLines({ "Dear reader," }, &error)
+            && letter.save(path, &error));
     } else if (exists) {
         createFile(path);
     }
@@ -372,9 +372,9 @@ void TestSaveFlows::failureIsReported()
     // A new document's page follows the locale's measurement: Letter under the tests' en_US.
     if (file == QLatin1String("new.docx")) {
         QString error;
-        const std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+        const std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
         QVERIFY2(package, qPrintable(error));
-        QVERIFY(package->ReadPart(QStringLiteral("word/document.xml"), &error)
+        QVERIFY(package->readPart(QStringLiteral("word/document.xml"), &error)
                     ->contains("<w:pgSz w:w=\"15840\""));
     }
 }
@@ -475,7 +475,7 @@ void TestSaveFlows::tableExport()
 
     QCOMPARE(m_dialogs.size(), 1);
     QCOMPARE(m_dialogs.first().kind, DialogKind::Save);
-    QCOMPARE(APICommonDialog::NameFilters(m_dialogs.first().options.Filter),
+    QCOMPARE(APICommonDialog::nameFilters(m_dialogs.first().options.Filter),
         QStringList(format == "Word" ? "MsWord Files (*.docx)" : "Excel Files (*.xlsx)"));
 }
 

@@ -23,7 +23,7 @@ const QString Body
 ReportTable tableOf(const QStringList &lines)
 {
     EventLogParser parser;
-    parser.ResetColumns();
+    parser.resetColumns();
     for (const QString &line : lines)
         parser.WriteLine(line);
     return ReportTable(parser);
@@ -67,8 +67,8 @@ QString value(const ReadBack &sheet, const QString &reference)
 bool append(const QString &path, const QStringList &lines, QString *error)
 {
     XlsxWorkbook workbook;
-    return workbook.Open(path, error) && workbook.WriteTable(tableOf(lines), error)
-        && workbook.Save(path, error);
+    return workbook.open(path, error) && workbook.writeTable(tableOf(lines), error)
+        && workbook.save(path, error);
 }
 
 // What the validator finds in the first file and not in the second, in one run of the validator.
@@ -96,8 +96,8 @@ QString cell(const ReadBack &sheet, const char *reference)
 QByteArray part(const QString &path, const QString &name)
 {
     QString error;
-    const std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
-    return package ? package->ReadPart(name, &error).value_or(QByteArray()) : QByteArray();
+    const std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
+    return package ? package->readPart(name, &error).value_or(QByteArray()) : QByteArray();
 }
 
 } // namespace
@@ -146,9 +146,9 @@ void TestXlsxWorkbook::newWorkbookHoldsTheFormattedTable()
     const QString path = m_dir.filePath(QStringLiteral("new.xlsx"));
     XlsxWorkbook workbook;
     QString error;
-    QVERIFY(workbook.Create(&error));
-    QVERIFY(workbook.WriteTable(tableOf(ThreeReports), &error));
-    QVERIFY2(workbook.Save(path, &error), qPrintable(error));
+    QVERIFY(workbook.create(&error));
+    QVERIFY(workbook.writeTable(tableOf(ThreeReports), &error));
+    QVERIFY2(workbook.save(path, &error), qPrintable(error));
 
     const ReadBack sheet = readBack(path);
     QCOMPARE(cell(sheet, "A1"),
@@ -180,8 +180,8 @@ void TestXlsxWorkbook::newWorkbookHoldsTheFormattedTable()
     // A report without optional blocks and without events: the seven fixed headers alone.
     const QString bare = m_dir.filePath(QStringLiteral("bare.xlsx"));
     XlsxWorkbook empty;
-    QVERIFY(empty.Create(&error) && empty.WriteTable(tableOf({ "Date: 05-Dec-2026" }), &error)
-        && empty.Save(bare, &error));
+    QVERIFY(empty.create(&error) && empty.writeTable(tableOf({ "Date: 05-Dec-2026" }), &error)
+        && empty.save(bare, &error));
     const ReadBack headers = readBack(bare);
     QCOMPARE(headers.cells.keys(), QStringList({ "A1", "B1", "C1", "D1", "E1", "F1", "G1" }));
 
@@ -203,9 +203,9 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
     for (int round = 0; round < 10; ++round) {
         XlsxWorkbook workbook;
         QString error;
-        QVERIFY2(workbook.Open(path, &error), qPrintable(error));
-        QVERIFY(workbook.WriteTable(tableOf(report), &error));
-        QVERIFY2(workbook.Save(path, &error), qPrintable(error));
+        QVERIFY2(workbook.open(path, &error), qPrintable(error));
+        QVERIFY(workbook.writeTable(tableOf(report), &error));
+        QVERIFY2(workbook.save(path, &error), qPrintable(error));
         if (round == 0) {
             stylesAfterFirst = part(path, QStringLiteral("xl/styles.xml"));
             const ReadBack sheet = readBack(path);
@@ -245,47 +245,47 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
     // A package whose main part is not a workbook.
     const QString notWorkbook = m_dir.filePath(QStringLiteral("document.xlsx"));
     {
-        OoxmlPackage package = OoxmlPackage::Create();
-        package.SetPart(QStringLiteral("word/document.xml"), "<document/>",
+        OoxmlPackage package = OoxmlPackage::create();
+        package.setPart(QStringLiteral("word/document.xml"), "<document/>",
             QStringLiteral(
                 "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"));
-        package.AddRelationship({}, QString::fromLatin1(OoxmlPackage::OfficeDocumentRelationship),
+        package.addRelationship({}, QString::fromLatin1(OoxmlPackage::OfficeDocumentRelationship),
             QStringLiteral("word/document.xml"));
-        QVERIFY(package.Save(notWorkbook, &error));
+        QVERIFY(package.save(notWorkbook, &error));
     }
     XlsxWorkbook wrongKind;
-    QVERIFY(!wrongKind.Open(notWorkbook, &error));
+    QVERIFY(!wrongKind.open(notWorkbook, &error));
     QCOMPARE(error, QStringLiteral("The file is not an Excel workbook."));
 
     // A worksheet whose last row is used leaves no room for more.
     const QString full = m_dir.filePath(QStringLiteral("full.xlsx"));
     {
         XlsxWorkbook workbook;
-        QVERIFY(workbook.Create(&error) && workbook.WriteTable(tableOf({}), &error)
-            && workbook.Save(full, &error));
-        std::optional<OoxmlPackage> package = OoxmlPackage::Open(full, &error);
+        QVERIFY(workbook.create(&error) && workbook.writeTable(tableOf({}), &error)
+            && workbook.save(full, &error));
+        std::optional<OoxmlPackage> package = OoxmlPackage::open(full, &error);
         QVERIFY(package);
-        QByteArray sheet = *package->ReadPart(QStringLiteral("xl/worksheets/sheet1.xml"), &error);
+        QByteArray sheet = *package->readPart(QStringLiteral("xl/worksheets/sheet1.xml"), &error);
         sheet.replace("</sheetData>", "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row></sheetData>");
-        package->SetPart(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
-        QVERIFY(package->Save(full, &error));
+        package->setPart(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
+        QVERIFY(package->save(full, &error));
     }
     {
         XlsxWorkbook workbook;
-        QVERIFY2(workbook.Open(full, &error), qPrintable(error));
-        QVERIFY(!workbook.WriteTable(tableOf({ "Peak", "1 ppm" }), &error));
+        QVERIFY2(workbook.open(full, &error), qPrintable(error));
+        QVERIFY(!workbook.writeTable(tableOf({ "Peak", "1 ppm" }), &error));
         QVERIFY2(error.contains(QLatin1String("1048576")), qPrintable(error));
     }
 
     // Work follows the cells that exist: a stray cell in the last column costs nothing, and it stays.
     const auto patched = [&](const QByteArray &rows) {
-        std::optional<OoxmlPackage> package = OoxmlPackage::Open(full, &error);
-        QByteArray sheet = *package->ReadPart(QStringLiteral("xl/worksheets/sheet1.xml"), &error);
+        std::optional<OoxmlPackage> package = OoxmlPackage::open(full, &error);
+        QByteArray sheet = *package->readPart(QStringLiteral("xl/worksheets/sheet1.xml"), &error);
         // Everything below the header row gives way to rows.
         const qsizetype below = sheet.indexOf("</row>") + 6;
         sheet.replace(below, sheet.indexOf("</sheetData>") - below, rows);
-        package->SetPart(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
-        return package->Save(full, &error);
+        package->setPart(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
+        return package->save(full, &error);
     };
     QVERIFY(patched("<row r=\"2000\"><c r=\"A2000\"><v>1</v></c><c r=\"XFD2000\"><v>7</v></c></row>"));
     QVERIFY2(append(full, { "Peak", "1 ppm" }, &error), qPrintable(error));
@@ -306,7 +306,7 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
     for (const auto &[rows, reason] : damaged) {
         QVERIFY(patched(rows));
         XlsxWorkbook workbook;
-        QVERIFY(!workbook.Open(full, &error));
+        QVERIFY(!workbook.open(full, &error));
         QVERIFY2(error.contains(reason), qPrintable(error));
     }
 }
@@ -317,17 +317,17 @@ void TestXlsxWorkbook::datesFollowTheWorkbooksDateSystem()
     QString error;
     {
         XlsxWorkbook workbook;
-        QVERIFY(workbook.Create(&error) && workbook.WriteTable(tableOf({}), &error)
-            && workbook.Save(path, &error));
-        std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
-        QByteArray book = *package->ReadPart(QStringLiteral("xl/workbook.xml"), &error);
+        QVERIFY(workbook.create(&error) && workbook.writeTable(tableOf({}), &error)
+            && workbook.save(path, &error));
+        std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
+        QByteArray book = *package->readPart(QStringLiteral("xl/workbook.xml"), &error);
         book.replace("<bookViews>", "<workbookPr date1904=\"1\"/><bookViews>");
-        package->SetPart(QStringLiteral("xl/workbook.xml"), book);
-        QVERIFY(package->Save(path, &error));
+        package->setPart(QStringLiteral("xl/workbook.xml"), book);
+        QVERIFY(package->save(path, &error));
     }
     XlsxWorkbook workbook;
-    QVERIFY(workbook.Open(path, &error));
-    QVERIFY(workbook.WriteTable(tableOf(ThreeReports), &error) && workbook.Save(path, &error));
+    QVERIFY(workbook.open(path, &error));
+    QVERIFY(workbook.writeTable(tableOf(ThreeReports), &error) && workbook.save(path, &error));
     QCOMPARE(cell(readBack(path), "A2").left(15), QStringLiteral("date 2026-12-05"));
 }
 
@@ -341,14 +341,14 @@ void TestXlsxWorkbook::numberFormatsShowWhatTheyFit_data()
                                    << "2026-12-05 14:05:00";
     QTest::newRow("months and minutes") << 46361.5868055556 << "mmmm d, yyyy hh:mm AM/PM"
                                         << "December 5, 2026 02:05 PM";
-    QTest::newRow("built-in date") << 46361.0 << NumberFormat::BuiltInCode(15) << "5-Dec-26";
+    QTest::newRow("built-in date") << 46361.0 << NumberFormat::builtInCode(15) << "5-Dec-26";
     QTest::newRow("elapsed hours") << 1.5 << "[h]:mm:ss"
                                    << "36:00:00";
     QTest::newRow("thousands and decimals") << 1234567.891 << "#,##0.00"
                                             << "1,234,567.89";
     QTest::newRow("percent") << 0.256 << "0.0%"
                              << "25.6%";
-    QTest::newRow("scientific") << 12345.0 << NumberFormat::BuiltInCode(11) << "1.23E+04";
+    QTest::newRow("scientific") << 12345.0 << NumberFormat::builtInCode(11) << "1.23E+04";
     QTest::newRow("negative section and literal") << -42.0 << "0 \"ppm\";(0) \"ppm\""
                                                   << "(42) ppm";
     QTest::newRow("general") << 0.1 << "General"
@@ -360,7 +360,7 @@ void TestXlsxWorkbook::numberFormatsShowWhatTheyFit()
     QFETCH(double, value);
     QFETCH(QString, code);
     QFETCH(QString, shown);
-    QCOMPARE(NumberFormat::Show(value, code), shown);
+    QCOMPARE(NumberFormat::show(value, code), shown);
 }
 
 void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
@@ -424,14 +424,14 @@ void TestXlsxWorkbook::appendStartsAgainOnAReplacedFile()
     const QString path = m_dir.filePath(QStringLiteral("replaced.xlsx"));
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx", path));
     const ReportTable table = tableOf({ "Date: 05-Dec-2026", "Peak exposure:", "15 ppm H2S" });
-    const auto write = [&table](TableFile &file, QString *error) { return file.WriteTable(table, error); };
+    const auto write = [&table](TableFile &file, QString *error) { return file.writeTable(table, error); };
     QString error;
     std::unique_ptr<TableFile> workbook = std::make_unique<XlsxWorkbook>();
-    QVERIFY(workbook->Open(path, &error) && write(*workbook, &error));
+    QVERIFY(workbook->open(path, &error) && write(*workbook, &error));
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx", path + ".new"));
     QVERIFY(std::rename(qPrintable(path + ".new"), qPrintable(path)) == 0);
     int made = 0;
-    QVERIFY2(SaveTableFile(
+    QVERIFY2(saveTableFile(
                  workbook, path, true,
                  [&made] {
                      ++made;

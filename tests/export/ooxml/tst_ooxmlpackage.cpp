@@ -156,7 +156,7 @@ void TestOoxmlPackage::refusesUnusableFiles()
     const QString path = m_dir.filePath(QStringLiteral("hostile.docx"));
     make(path);
     QString error;
-    QVERIFY(!OoxmlPackage::Open(path, &error));
+    QVERIFY(!OoxmlPackage::open(path, &error));
     QVERIFY2(error.contains(reason), qPrintable(error));
 }
 
@@ -175,10 +175,10 @@ void TestOoxmlPackage::refusesDocumentTypeDeclarations()
         entries[2].bytes = bytes;
         writeZip(path, entries);
         QString error;
-        std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+        std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
         QVERIFY2(package, qPrintable(error));
         pugi::xml_document document;
-        QVERIFY(!package->ReadXmlPart(QStringLiteral("doc/main.xml"), document, &error));
+        QVERIFY(!package->readXmlPart(QStringLiteral("doc/main.xml"), document, &error));
         QVERIFY2(error.contains(QLatin1String("DOCTYPEs are refused")), qPrintable(error));
         QVERIFY(!document.first_child());
     }
@@ -186,37 +186,37 @@ void TestOoxmlPackage::refusesDocumentTypeDeclarations()
 
 void TestOoxmlPackage::buildsANewPackage()
 {
-    OoxmlPackage package = OoxmlPackage::Create();
+    OoxmlPackage package = OoxmlPackage::create();
     pugi::xml_document main;
     main.append_child("main").text() = "Ünïcode & <markup>";
-    package.SetXmlPart(QStringLiteral("doc/main.xml"), main, QStringLiteral("application/x-main+xml"));
-    package.SetPart(QStringLiteral("doc/sub/part.xml"), "<part/>");
+    package.setXmlPart(QStringLiteral("doc/main.xml"), main, QStringLiteral("application/x-main+xml"));
+    package.setPart(QStringLiteral("doc/sub/part.xml"), "<part/>");
     // A long table of repeated rows deflates by several hundred to one and is still read.
-    package.SetPart(QStringLiteral("doc/rows.xml"), QByteArray("<row><c>1</c></row>").repeated(200000));
-    package.AddRelationship({}, QString::fromLatin1(OfficeDocument), QStringLiteral("doc/main.xml"));
-    const QString id = package.AddRelationship(
+    package.setPart(QStringLiteral("doc/rows.xml"), QByteArray("<row><c>1</c></row>").repeated(200000));
+    package.addRelationship({}, QString::fromLatin1(OfficeDocument), QStringLiteral("doc/main.xml"));
+    const QString id = package.addRelationship(
         QStringLiteral("doc/main.xml"), QStringLiteral("urn:sub"), QStringLiteral("doc/sub/part.xml"));
     const QString path = m_dir.filePath(QStringLiteral("new.docx"));
     QString error;
-    QVERIFY2(package.Save(path, &error), qPrintable(error));
+    QVERIFY2(package.save(path, &error), qPrintable(error));
 
-    std::optional<OoxmlPackage> reopened = OoxmlPackage::Open(path, &error);
+    std::optional<OoxmlPackage> reopened = OoxmlPackage::open(path, &error);
     QVERIFY2(reopened, qPrintable(error));
-    QCOMPARE(reopened->MainPart(), QStringLiteral("doc/main.xml"));
-    QCOMPARE(reopened->ContentType(QStringLiteral("DOC/MAIN.XML")), QStringLiteral("application/x-main+xml"));
-    QCOMPARE(reopened->ContentType(QStringLiteral("doc/sub/part.xml")), QStringLiteral("application/xml"));
+    QCOMPARE(reopened->mainPart(), QStringLiteral("doc/main.xml"));
+    QCOMPARE(reopened->contentType(QStringLiteral("DOC/MAIN.XML")), QStringLiteral("application/x-main+xml"));
+    QCOMPARE(reopened->contentType(QStringLiteral("doc/sub/part.xml")), QStringLiteral("application/xml"));
     const std::optional<OoxmlPackage::Relationship> sub
-        = reopened->FindRelationship(QStringLiteral("doc/main.xml"), QStringLiteral("urn:sub"));
+        = reopened->findRelationship(QStringLiteral("doc/main.xml"), QStringLiteral("urn:sub"));
     QVERIFY(sub);
     QCOMPARE(sub->id, id);
     QCOMPARE(sub->target, QStringLiteral("doc/sub/part.xml"));
     pugi::xml_document read;
-    QVERIFY(reopened->ReadXmlPart(QStringLiteral("doc/main.xml"), read, &error));
+    QVERIFY(reopened->readXmlPart(QStringLiteral("doc/main.xml"), read, &error));
     QCOMPARE(QString::fromUtf8(read.child("main").text().get()), QStringLiteral("Ünïcode & <markup>"));
     QCOMPARE(rawEntries(path).firstKey(), QStringLiteral("[Content_Types].xml"));
-    QCOMPARE(OoxmlPackage::ResolveTarget(QStringLiteral("a/b/c.xml"), QStringLiteral("../d%20e.xml")),
+    QCOMPARE(OoxmlPackage::resolveTarget(QStringLiteral("a/b/c.xml"), QStringLiteral("../d%20e.xml")),
         QStringLiteral("a/d e.xml"));
-    QVERIFY(OoxmlPackage::ResolveTarget(QStringLiteral("a.xml"), QStringLiteral("../../x.xml")).isEmpty());
+    QVERIFY(OoxmlPackage::resolveTarget(QStringLiteral("a.xml"), QStringLiteral("../../x.xml")).isEmpty());
 }
 
 void TestOoxmlPackage::keepsUntouchedEntriesAsTheyWere()
@@ -224,11 +224,11 @@ void TestOoxmlPackage::keepsUntouchedEntriesAsTheyWere()
     const QString source = m_dir.filePath(QStringLiteral("source.docx"));
     writeZip(source, validEntries());
     QString error;
-    std::optional<OoxmlPackage> package = OoxmlPackage::Open(source, &error);
+    std::optional<OoxmlPackage> package = OoxmlPackage::open(source, &error);
     QVERIFY2(package, qPrintable(error));
-    package->SetPart(QStringLiteral("doc/main.xml"), "<main>changed</main>");
+    package->setPart(QStringLiteral("doc/main.xml"), "<main>changed</main>");
     const QString copy = m_dir.filePath(QStringLiteral("copy.docx"));
-    QVERIFY2(package->Save(copy, &error), qPrintable(error));
+    QVERIFY2(package->save(copy, &error), qPrintable(error));
 
     QMap<QString, QByteArray> before = rawEntries(source);
     QMap<QString, QByteArray> after = rawEntries(copy);
@@ -243,16 +243,16 @@ void TestOoxmlPackage::failedSaveLeavesTheDestination()
     const QString path = folder.filePath(QStringLiteral("kept.docx"));
     writeZip(path, validEntries());
     const QByteArray before = readBytes(path);
-    OoxmlPackage package = OoxmlPackage::Create();
+    OoxmlPackage package = OoxmlPackage::create();
     QByteArray noise(1 << 16, Qt::Uninitialized);
     QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-    package.SetPart(QStringLiteral("doc/noise.bin"), noise);
+    package.setPart(QStringLiteral("doc/noise.bin"), noise);
 
     QString error;
     bool saved = false;
     {
         const FileSizeLimit limit(4096);
-        saved = package.Save(path, &error);
+        saved = package.save(path, &error);
     }
 
     QVERIFY(!saved);
@@ -261,7 +261,7 @@ void TestOoxmlPackage::failedSaveLeavesTheDestination()
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
         QStringList { QStringLiteral("kept.docx") });
 
-    QVERIFY(!package.Save(folder.path(), &error));
+    QVERIFY(!package.save(folder.path(), &error));
     QVERIFY2(error.contains(QLatin1String("folder")), qPrintable(error));
 }
 
@@ -294,11 +294,11 @@ void TestOoxmlPackage::unifiesNamespacePrefixes()
     QFETCH(QByteArray, unified);
     pugi::xml_document document;
     QVERIFY(document.load_string(xml.constData()));
-    const XmlNamespace ns = XmlNamespace::Unify(document, "M", "p", qualifiedAttributes);
-    QCOMPARE(ns.IsDeclared(), xml.contains("'M'"));
+    const XmlNamespace ns = XmlNamespace::unify(document, "M", "p", qualifiedAttributes);
+    QCOMPARE(ns.isDeclared(), xml.contains("'M'"));
     pugi::xml_document expected;
     QVERIFY(expected.load_string(unified.constData()));
-    QCOMPARE(XmlPartBytes(document), XmlPartBytes(expected));
+    QCOMPARE(xmlPartBytes(document), xmlPartBytes(expected));
 }
 
 QTEST_GUILESS_MAIN(TestOoxmlPackage)

@@ -70,8 +70,8 @@ void TestEventLogParser::parsing()
     QFETCH(QString, present);
     const EventLogParser parser = parse(lines);
     QStringList described;
-    for (int row = 0; row < parser.RowCount(); ++row)
-        described.append(describe(parser.Record(row)));
+    for (int row = 0; row < parser.rowCount(); ++row)
+        described.append(describe(parser.record(row)));
     QCOMPARE(described, rows);
     QCOMPARE(presentColumns(parser), present);
 }
@@ -168,9 +168,9 @@ void TestEventLogParser::cellFormats()
     if (format == "since" || format == "duration")
         QCOMPARE(NormalizeDuration(PadSingleDigits(text), format == "since"), shown);
     else if (format == "serial")
-        QCOMPARE(FormatSerialNumber(text), shown);
+        QCOMPARE(formatSerialNumber(text), shown);
     else
-        QCOMPARE(FormatDownloadTime(QTime::fromString(text, Qt::ISODate)), shown);
+        QCOMPARE(formatDownloadTime(QTime::fromString(text, Qt::ISODate)), shown);
 }
 
 void TestEventLogParser::tableHeadersAndTypedValues()
@@ -178,21 +178,21 @@ void TestEventLogParser::tableHeadersAndTypedValues()
     // The first event comes before any tag line; the second has the report's context.
     const ReportTable table(parse({ "Peak exposure:", "9 ppm H2S", "Self tests:", "3", "Date: 05-Dec-2026",
         "Time: 1:05 PM", "Serial #: 00123", "Self tests:", "3", "Peak exposure:", "15 ppm H2S" }));
-    QCOMPARE(table.Headers(),
+    QCOMPARE(table.headers(),
         QStringList({ "Download On", "Download At", "Serial #", "User", "Peak", "Time Since Alarm Began",
             "Duration of Alarm", "Self Tests" }));
-    QCOMPARE(table.Text(0, ReportColumn::DownloadOn), QString());
-    QCOMPARE(table.Value(0, ReportColumn::DownloadOn), QVariant());
-    QCOMPARE(table.Value(1, ReportColumn::DownloadOn), QVariant(QDate(2026, 12, 5)));
-    QCOMPARE(table.Value(1, ReportColumn::DownloadAt), QVariant(QTime(13, 5)));
-    QCOMPARE(table.Text(1, ReportColumn::SerialNumber), QStringLiteral("123"));
-    QCOMPARE(table.Value(1, ReportColumn::SerialNumber), QVariant(123.0));
-    QCOMPARE(table.Value(1, ReportColumn::SelfTests), QVariant(3.0));
-    QCOMPARE(table.Value(1, ReportColumn::Peak), QVariant(QStringLiteral("15 ppm H2S")));
-    QCOMPARE(table.Value(1, ReportColumn::User), QVariant());
-    QCOMPARE(table.Text(1, ReportColumn::TotalEvents), QString());
-    QCOMPARE(ReportTable::ColumnForHeader("self TESTS"), std::optional(ReportColumn::SelfTests));
-    QCOMPARE(ReportTable::ColumnForHeader("Self"), std::nullopt);
+    QCOMPARE(table.text(0, ReportColumn::DownloadOn), QString());
+    QCOMPARE(table.value(0, ReportColumn::DownloadOn), QVariant());
+    QCOMPARE(table.value(1, ReportColumn::DownloadOn), QVariant(QDate(2026, 12, 5)));
+    QCOMPARE(table.value(1, ReportColumn::DownloadAt), QVariant(QTime(13, 5)));
+    QCOMPARE(table.text(1, ReportColumn::SerialNumber), QStringLiteral("123"));
+    QCOMPARE(table.value(1, ReportColumn::SerialNumber), QVariant(123.0));
+    QCOMPARE(table.value(1, ReportColumn::SelfTests), QVariant(3.0));
+    QCOMPARE(table.value(1, ReportColumn::Peak), QVariant(QStringLiteral("15 ppm H2S")));
+    QCOMPARE(table.value(1, ReportColumn::User), QVariant());
+    QCOMPARE(table.text(1, ReportColumn::TotalEvents), QString());
+    QCOMPARE(ReportTable::columnForHeader("self TESTS"), std::optional(ReportColumn::SelfTests));
+    QCOMPARE(ReportTable::columnForHeader("Self"), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(TestEventLogParser)

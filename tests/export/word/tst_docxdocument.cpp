@@ -78,13 +78,13 @@ QJsonObject readBack(const QString &path)
 bool mainPart(const QString &path, pugi::xml_document &document)
 {
     QString error;
-    std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
-    return package && package->ReadXmlPart(QStringLiteral("word/document.xml"), document, &error);
+    std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
+    return package && package->readXmlPart(QStringLiteral("word/document.xml"), document, &error);
 }
 
 bool write(DocxDocument &document, const QString &path, const ReportTable &table, QString *error)
 {
-    return document.WriteTable(table, error) && document.Save(path, error);
+    return document.writeTable(table, error) && document.save(path, error);
 }
 
 QStringList texts(const QJsonArray &cells)
@@ -200,7 +200,7 @@ void tst_DocxDocument::newDocument()
     const QString path = m_folder.filePath(QStringLiteral("new-%1.docx").arg(QTest::currentDataTag()));
     DocxDocument document(measurement);
     QString error;
-    QVERIFY(document.Create(&error));
+    QVERIFY(document.create(&error));
     QVERIFY2(write(document, path, table, &error), qPrintable(error));
 
     const QJsonObject read = readBack(path);
@@ -211,17 +211,17 @@ void tst_DocxDocument::newDocument()
     QCOMPARE(tables.size(), 1);
     QCOMPARE(tables[0][QLatin1String("style")].toString(), QStringLiteral("Table Grid"));
     const QJsonArray rows = tables[0][QLatin1String("rows")].toArray();
-    QCOMPARE(rows.size(), table.RowCount() + 1);
-    QCOMPARE(texts(rows[0].toArray()), table.Headers());
+    QCOMPARE(rows.size(), table.rowCount() + 1);
+    QCOMPARE(texts(rows[0].toArray()), table.headers());
     for (const QJsonValue &header : rows[0].toArray()) {
         QCOMPARE(header[QLatin1String("bold")].toBool(), true);
         QCOMPARE(header[QLatin1String("color")].toString(), QStringLiteral("FFFFFF"));
         QCOMPARE(header[QLatin1String("alignment")].toInt(), 1);
     }
-    for (int row = 0; row < table.RowCount(); ++row) {
+    for (int row = 0; row < table.rowCount(); ++row) {
         const QJsonArray cells = rows[row + 1].toArray();
-        for (qsizetype c = 0; c < table.Columns().size(); ++c) {
-            QString expected = table.Text(row, table.Columns()[c]);
+        for (qsizetype c = 0; c < table.columns().size(); ++c) {
+            QString expected = table.text(row, table.columns()[c]);
             QCOMPARE(cells[c][QLatin1String("text")].toString(), expected.remove(QChar(1)));
             QCOMPARE(cells[c][QLatin1String("alignment")].toInt(), 1);
         }
@@ -231,16 +231,16 @@ void tst_DocxDocument::newDocument()
     QVERIFY(mainPart(path, xml));
     QCOMPARE(xml.select_nodes("//w:tr[1]/w:trPr/w:tblHeader").size(), 1u);
     QCOMPARE(xml.select_nodes("//w:tblHeader").size(), 1u);
-    const auto cellCount = static_cast<size_t>(table.Columns().size() * (table.RowCount() + 1));
+    const auto cellCount = static_cast<size_t>(table.columns().size() * (table.rowCount() + 1));
     QCOMPARE(
         xml.select_nodes("//w:tc/w:tcPr/w:tcMar[w:top/@w:w='40' and w:bottom/@w:w='20']").size(), cellCount);
     QCOMPARE(xml.select_nodes("//w:tr[1]/w:tc/w:tcPr/w:shd[@w:fill='000000']").size(),
-        static_cast<size_t>(table.Columns().size()));
+        static_cast<size_t>(table.columns().size()));
     QCOMPARE(xml.select_nodes("//w:tr[position() > 1]//w:shd").size(), 0u);
 
     pugi::xml_document styles;
-    std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
-    QVERIFY(package && package->ReadXmlPart(QStringLiteral("word/styles.xml"), styles, &error));
+    std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
+    QVERIFY(package && package->readXmlPart(QStringLiteral("word/styles.xml"), styles, &error));
     const pugi::xml_node defaults = styles.select_node("//w:docDefaults/w:rPrDefault/w:rPr").node();
     QCOMPARE(defaults.child("w:rFonts").attribute("w:ascii").value(), "Arial");
     QCOMPARE(defaults.child("w:sz").attribute("w:val").as_int(), 16);
@@ -258,7 +258,7 @@ void tst_DocxDocument::appendToEarlierExport()
         = tableOf(reportLines({ QStringLiteral("0042"), QStringLiteral("Kim"), false, true, false, 2 }));
     DocxDocument document;
     QString error;
-    QVERIFY2(document.Open(path, &error), qPrintable(error));
+    QVERIFY2(document.open(path, &error), qPrintable(error));
     QVERIFY2(write(document, path, table, &error), qPrintable(error));
     const QJsonObject after = readBack(path);
 
@@ -314,7 +314,7 @@ void tst_DocxDocument::appendToEarlierExport()
 
     // The same report once more: its self tests find their column and add no second one.
     DocxDocument again;
-    QVERIFY(again.Open(path, &error));
+    QVERIFY(again.open(path, &error));
     QVERIFY2(write(again, path, table, &error), qPrintable(error));
     const QJsonArray twice = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
     QCOMPARE(twice.size(), rows.size() + 2);
@@ -326,25 +326,25 @@ void tst_DocxDocument::appendBelowHeaderOnly()
     const QString path = m_folder.filePath(QStringLiteral("header-only.docx"));
     QString error;
     DocxDocument empty;
-    QVERIFY(empty.Create(&error));
+    QVERIFY(empty.create(&error));
     QVERIFY(write(empty, path,
         tableOf(reportLines({ QStringLiteral("1"), QStringLiteral("Lee"), true, true, true, 0 })), &error));
     const ReportTable table
         = tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 2 }));
     // Its main part in UTF-16, as some programs write it: the append still writes a well-formed part.
     {
-        std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+        std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
         QVERIFY(package);
         const QString main
-            = QString::fromUtf8(*package->ReadPart(QStringLiteral("word/document.xml"), &error))
+            = QString::fromUtf8(*package->readPart(QStringLiteral("word/document.xml"), &error))
                   .replace(QLatin1String("encoding=\"UTF-8\""), QLatin1String("encoding=\"UTF-16\""));
-        package->SetPart(QStringLiteral("word/document.xml"),
+        package->setPart(QStringLiteral("word/document.xml"),
             QByteArray("\xff\xfe")
                 + QByteArray(reinterpret_cast<const char *>(main.utf16()), main.size() * 2));
-        QVERIFY(package->Save(path, &error));
+        QVERIFY(package->save(path, &error));
     }
     DocxDocument document;
-    QVERIFY(document.Open(path, &error));
+    QVERIFY(document.open(path, &error));
     QVERIFY2(write(document, path, table, &error), qPrintable(error));
 
     // Plain data cells, not header formatting; the optional columns this report lacks stay empty.
@@ -380,7 +380,7 @@ void tst_DocxDocument::appendByGridColumn()
     const QJsonArray oldRows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
     QString error;
     DocxDocument document;
-    QVERIFY(document.Open(path, &error));
+    QVERIFY(document.open(path, &error));
     QVERIFY2(write(document, path,
                  tableOf(reportLines({ QStringLiteral("3"), QStringLiteral("Kim"), false, false, false, 1 })),
                  &error),
@@ -408,22 +408,22 @@ void tst_DocxDocument::longTableAppendsLikeItsNodes()
             commented ? QStringLiteral("long-commented.docx") : QStringLiteral("long.docx"));
         QString error;
         DocxDocument made;
-        QVERIFY(made.Create(&error) && write(made, path, table, &error));
+        QVERIFY(made.create(&error) && write(made, path, table, &error));
         {
-            std::optional<OoxmlPackage> package = OoxmlPackage::Open(path, &error);
+            std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
             QVERIFY(package);
-            QByteArray main = *package->ReadPart(QStringLiteral("word/document.xml"), &error);
+            QByteArray main = *package->readPart(QStringLiteral("word/document.xml"), &error);
             // The widest user, in references, with a tab and a line break, in the first body row.
             main.replace(main.indexOf("<w:t>Lee</w:t>"), 14,
                 "<w:t xml:space=\"preserve\">Kim &amp; &#x4C;ee </w:t><w:tab/><w:t>Wolfgang-Maximilian</w:t>"
                 "<w:br/><w:t>Wendelin-Westerwald</w:t>");
             if (commented)
                 main.insert(main.indexOf("</w:tr>") + 7, "<!-- checked -->");
-            package->SetPart(QStringLiteral("word/document.xml"), main);
-            QVERIFY(package->Save(path, &error));
+            package->setPart(QStringLiteral("word/document.xml"), main);
+            QVERIFY(package->save(path, &error));
         }
         DocxDocument document;
-        QVERIFY(document.Open(path, &error));
+        QVERIFY(document.open(path, &error));
         QVERIFY2(write(document, path, table, &error), qPrintable(error));
         paths << path;
     }
@@ -478,15 +478,15 @@ void tst_DocxDocument::widestTableFitsThePage()
     DocxDocument document(measurement);
     if (appended) {
         // An earlier export of the fixed columns: the append adds the four optional ones.
-        QVERIFY(document.Create(&error));
+        QVERIFY(document.create(&error));
         QVERIFY(write(document, path,
             tableOf(reportLines({ QStringLiteral("1"), QStringLiteral("Lee"), false, false, false, 1 })),
             &error));
         DocxDocument next;
-        QVERIFY(next.Open(path, &error));
+        QVERIFY(next.open(path, &error));
         QVERIFY2(write(next, path, table, &error), qPrintable(error));
     } else {
-        QVERIFY(document.Create(&error));
+        QVERIFY(document.create(&error));
         QVERIFY2(write(document, path, table, &error), qPrintable(error));
     }
 
@@ -498,12 +498,12 @@ void tst_DocxDocument::widestTableFitsThePage()
     // Dates, times, serials, peaks and counts stay on one line; headers wrap only at their spaces.
     const QRawFont regular = fontFile("liberation/LiberationSans-Regular.ttf", 8);
     const QRawFont bold = fontFile("liberation/LiberationSans-Bold.ttf", 8);
-    for (qsizetype c = 0; c < table.Columns().size(); ++c) {
-        const ReportColumn column = table.Columns()[c];
+    for (qsizetype c = 0; c < table.columns().size(); ++c) {
+        const ReportColumn column = table.columns()[c];
         const int room = grid.widths[static_cast<std::size_t>(c)] - grid.cellMargins;
-        for (const QString &word : table.Headers()[c].split(u' '))
+        for (const QString &word : table.headers()[c].split(u' '))
             QVERIFY2(twips(bold, word) <= room, qPrintable(word));
-        const QString text = table.Text(0, column);
+        const QString text = table.text(0, column);
         const bool wraps = column == ReportColumn::User || column == ReportColumn::TimeSinceAlarm
             || column == ReportColumn::DurationOfAlarm || column == ReportColumn::CumulativeAlarmTime
             || column == ReportColumn::LifeRemaining;
@@ -521,7 +521,7 @@ void tst_DocxDocument::appendInTheDocumentsOwnLook()
         = tableOf(reportLines({ QStringLiteral("40213"), QStringLiteral("Kim"), true, false, false, 1 }));
     QString error;
     DocxDocument document;
-    QVERIFY2(document.Open(path, &error), qPrintable(error));
+    QVERIFY2(document.open(path, &error), qPrintable(error));
     QVERIFY2(write(document, path, table, &error), qPrintable(error));
 
     // The added header and the cell it adds to the old row look like their left neighbours.
@@ -558,36 +558,36 @@ void tst_DocxDocument::documentsWithoutATable()
     const QString path = m_folder.filePath(QStringLiteral("letter.docx"));
     QString error;
     DocxDocument letter;
-    QVERIFY(letter.Create(&error) && letter.WriteRawLines({ QStringLiteral("Dear reader,") }, &error)
-        && letter.Save(path, &error));
+    QVERIFY(letter.create(&error) && letter.writeRawLines({ QStringLiteral("Dear reader,") }, &error)
+        && letter.save(path, &error));
     const QByteArray bytes = readBytes(path);
     DocxDocument document;
-    QVERIFY(document.Open(path, &error));
+    QVERIFY(document.open(path, &error));
     error.clear();
-    QVERIFY(!document.WriteTable(
+    QVERIFY(!document.writeTable(
         tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 1 })),
         &error));
     QVERIFY(error.contains(QLatin1String("no table")));
     QCOMPARE(readBytes(path), bytes);
 
     // A file that is not a Word document is refused when opened.
-    QVERIFY(!document.Open(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt"), &error));
+    QVERIFY(!document.open(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt"), &error));
 
     // A table without its column grid is refused with that reason.
     const QString gridless = m_folder.filePath(QStringLiteral("gridless.docx"));
     const ReportTable table
         = tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 1 }));
     DocxDocument made;
-    QVERIFY(made.Create(&error) && write(made, gridless, table, &error));
-    std::optional<OoxmlPackage> package = OoxmlPackage::Open(gridless, &error);
+    QVERIFY(made.create(&error) && write(made, gridless, table, &error));
+    std::optional<OoxmlPackage> package = OoxmlPackage::open(gridless, &error);
     QVERIFY(package);
-    QByteArray main = *package->ReadPart(QStringLiteral("word/document.xml"), &error);
+    QByteArray main = *package->readPart(QStringLiteral("word/document.xml"), &error);
     main.remove(main.indexOf("<w:tblGrid>"), main.indexOf("</w:tblGrid>") + 12 - main.indexOf("<w:tblGrid>"));
-    package->SetPart(QStringLiteral("word/document.xml"), main);
-    QVERIFY(package->Save(gridless, &error));
+    package->setPart(QStringLiteral("word/document.xml"), main);
+    QVERIFY(package->save(gridless, &error));
     DocxDocument withoutGrid;
-    QVERIFY(withoutGrid.Open(gridless, &error));
-    QVERIFY(!withoutGrid.WriteTable(table, &error));
+    QVERIFY(withoutGrid.open(gridless, &error));
+    QVERIFY(!withoutGrid.writeTable(table, &error));
     QVERIFY2(error.contains(QLatin1String("no column grid")), qPrintable(error));
 }
 
