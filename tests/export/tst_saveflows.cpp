@@ -24,6 +24,7 @@
 #include "export/word/DocxDocument.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/PackageParts.h"
 #include "tests/support/TestFiles.h"
 
 using APICommonDialog::DialogKind;
@@ -371,11 +372,7 @@ void TestSaveFlows::failureIsReported()
     QCOMPARE(m_opened.size(), viewerStarts ? 0 : 1);
     // A new document's page follows the locale's measurement: Letter under the tests' en_US.
     if (file == QLatin1String("new.docx")) {
-        QString error;
-        const std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
-        QVERIFY2(package, qPrintable(error));
-        QVERIFY(package->readPart(QStringLiteral("word/document.xml"), &error)
-                    ->contains("<w:pgSz w:w=\"15840\""));
+        QVERIFY(partOf(path, QStringLiteral("word/document.xml")).contains("<w:pgSz w:w=\"15840\""));
     }
 }
 

@@ -10,24 +10,14 @@
 #include "export/excel/NumberFormat.h"
 #include "export/excel/XlsxWorkbook.h"
 #include "export/ooxml/OoxmlPackage.h"
-#include "export/report/EventLogParser.h"
-#include "export/report/ReportTable.h"
 #include "tests/support/OfficeReaders.h"
+#include "tests/support/PackageParts.h"
 
 namespace {
 
 const QString Header = QStringLiteral("General|bold Calibri FFFFFFFF|center|solid FF000000|");
 const QString Body
     = QStringLiteral("|center|none|left hair FF000000,right hair FF000000,bottom hair FF000000");
-
-ReportTable tableOf(const QStringList &lines)
-{
-    EventLogParser parser;
-    parser.resetColumns();
-    for (const QString &line : lines)
-        parser.WriteLine(line);
-    return ReportTable(parser);
-}
 
 // Two tagged reports with every optional block in the first, then events of a third that lack a peak.
 const QStringList ThreeReports
@@ -91,13 +81,6 @@ QStringList newFindings(const QString &before, const QString &after)
 QString cell(const ReadBack &sheet, const char *reference)
 {
     return sheet.cells[QLatin1String(reference)].toString();
-}
-
-QByteArray part(const QString &path, const QString &name)
-{
-    QString error;
-    const std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
-    return package ? package->readPart(name, &error).value_or(QByteArray()) : QByteArray();
 }
 
 } // namespace
@@ -207,7 +190,7 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
         QVERIFY(workbook.writeTable(tableOf(report), &error));
         QVERIFY2(workbook.save(path, &error), qPrintable(error));
         if (round == 0) {
-            stylesAfterFirst = part(path, QStringLiteral("xl/styles.xml"));
+            stylesAfterFirst = partOf(path, QStringLiteral("xl/styles.xml"));
             const ReadBack sheet = readBack(path);
             // Old rows are formatted as body rows; the new one comes right below them.
             QCOMPARE(cell(sheet, "E2"), "text 25 ppm H2S|General|Calibri FF000000" + Body);
@@ -230,13 +213,13 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
     }
     QCOMPARE(readBack(path).cells.value(QLatin1String("A13")).toString().left(15),
         QStringLiteral("date 2026-12-05"));
-    QCOMPARE(part(path, QStringLiteral("xl/styles.xml")), stylesAfterFirst);
+    QCOMPARE(partOf(path, QStringLiteral("xl/styles.xml")), stylesAfterFirst);
     m_produced << path;
     for (const char *kept : { "xl/worksheets/sheet2.xml", "docProps/core.xml", "docProps/app.xml" })
-        QCOMPARE(part(path, QString::fromLatin1(kept)), part(original, QString::fromLatin1(kept)));
+        QCOMPARE(partOf(path, QString::fromLatin1(kept)), partOf(original, QString::fromLatin1(kept)));
     // The workbook asks for its formulas to be recalculated, and is otherwise as it was.
-    QCOMPARE(part(path, QStringLiteral("xl/workbook.xml")).replace(" fullCalcOnLoad=\"1\"", ""),
-        part(original, QStringLiteral("xl/workbook.xml")).replace("?>\n", "?>"));
+    QCOMPARE(partOf(path, QStringLiteral("xl/workbook.xml")).replace(" fullCalcOnLoad=\"1\"", ""),
+        partOf(original, QStringLiteral("xl/workbook.xml")).replace("?>\n", "?>"));
 }
 
 void TestXlsxWorkbook::refusesWhatCannotBeWritten()
@@ -263,12 +246,10 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
         XlsxWorkbook workbook;
         QVERIFY(workbook.create(&error) && workbook.writeTable(tableOf({}), &error)
             && workbook.save(full, &error));
-        std::optional<OoxmlPackage> package = OoxmlPackage::open(full, &error);
-        QVERIFY(package);
-        QByteArray sheet = *package->readPart(QStringLiteral("xl/worksheets/sheet1.xml"), &error);
-        sheet.replace("</sheetData>", "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row></sheetData>");
-        package->setPart(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
-        QVERIFY(package->save(full, &error));
+        QVERIFY(editPart(full, QStringLiteral("xl/worksheets/sheet1.xml"), [](QByteArray &sheet) {
+            sheet.replace(
+                "</sheetData>", "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row></sheetData>");
+        }));
     }
     {
         XlsxWorkbook workbook;
@@ -278,19 +259,17 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
     }
 
     // Work follows the cells that exist: a stray cell in the last column costs nothing, and it stays.
-    const auto patched = [&](const QByteArray &rows) {
-        std::optional<OoxmlPackage> package = OoxmlPackage::open(full, &error);
-        QByteArray sheet = *package->readPart(QStringLiteral("xl/worksheets/sheet1.xml"), &error);
+    const auto patched = [&full](const QByteArray &rows) {
         // Everything below the header row gives way to rows.
-        const qsizetype below = sheet.indexOf("</row>") + 6;
-        sheet.replace(below, sheet.indexOf("</sheetData>") - below, rows);
-        package->setPart(QStringLiteral("xl/worksheets/sheet1.xml"), sheet);
-        return package->save(full, &error);
+        return editPart(full, QStringLiteral("xl/worksheets/sheet1.xml"), [&rows](QByteArray &sheet) {
+            const qsizetype below = sheet.indexOf("</row>") + 6;
+            sheet.replace(below, sheet.indexOf("</sheetData>") - below, rows);
+        });
     };
     QVERIFY(patched("<row r=\"2000\"><c r=\"A2000\"><v>1</v></c><c r=\"XFD2000\"><v>7</v></c></row>"));
     QVERIFY2(append(full, { "Peak", "1 ppm" }, &error), qPrintable(error));
     // (The reader would walk all 16,384 columns of each row: the part itself is read.)
-    const QByteArray sheet = part(full, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QByteArray sheet = partOf(full, QStringLiteral("xl/worksheets/sheet1.xml"));
     QVERIFY(sheet.contains("<c r=\"XFD2000\"><v>7</v></c>"));
     QVERIFY(sheet.contains("<c r=\"E2001\""));
     QVERIFY(!sheet.contains("<c r=\"XFC"));
@@ -319,11 +298,9 @@ void TestXlsxWorkbook::datesFollowTheWorkbooksDateSystem()
         XlsxWorkbook workbook;
         QVERIFY(workbook.create(&error) && workbook.writeTable(tableOf({}), &error)
             && workbook.save(path, &error));
-        std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
-        QByteArray book = *package->readPart(QStringLiteral("xl/workbook.xml"), &error);
-        book.replace("<bookViews>", "<workbookPr date1904=\"1\"/><bookViews>");
-        package->setPart(QStringLiteral("xl/workbook.xml"), book);
-        QVERIFY(package->save(path, &error));
+        QVERIFY(editPart(path, QStringLiteral("xl/workbook.xml"), [](QByteArray &book) {
+            book.replace("<bookViews>", "<workbookPr date1904=\"1\"/><bookViews>");
+        }));
     }
     XlsxWorkbook workbook;
     QVERIFY(workbook.open(path, &error));

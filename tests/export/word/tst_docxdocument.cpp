@@ -26,6 +26,7 @@
 #include "export/report/ReportTable.h"
 #include "export/word/DocxDocument.h"
 #include "tests/support/OfficeReaders.h"
+#include "tests/support/PackageParts.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -60,14 +61,6 @@ QStringList reportLines(const Report &report)
               << QStringLiteral("1 mins %1 secs").arg(event);
     }
     return lines;
-}
-
-ReportTable tableOf(const QStringList &lines)
-{
-    EventLogParser parser;
-    for (const QString &line : lines)
-        parser.WriteLine(line);
-    return ReportTable(parser);
 }
 
 QJsonObject readBack(const QString &path)
@@ -332,17 +325,11 @@ void tst_DocxDocument::appendBelowHeaderOnly()
     const ReportTable table
         = tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 2 }));
     // Its main part in UTF-16, as some programs write it: the append still writes a well-formed part.
-    {
-        std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
-        QVERIFY(package);
-        const QString main
-            = QString::fromUtf8(*package->readPart(QStringLiteral("word/document.xml"), &error))
-                  .replace(QLatin1String("encoding=\"UTF-8\""), QLatin1String("encoding=\"UTF-16\""));
-        package->setPart(QStringLiteral("word/document.xml"),
-            QByteArray("\xff\xfe")
-                + QByteArray(reinterpret_cast<const char *>(main.utf16()), main.size() * 2));
-        QVERIFY(package->save(path, &error));
-    }
+    QVERIFY(editPart(path, QStringLiteral("word/document.xml"), [](QByteArray &bytes) {
+        const QString main = QString::fromUtf8(bytes).replace(
+            QLatin1String("encoding=\"UTF-8\""), QLatin1String("encoding=\"UTF-16\""));
+        bytes = "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(main.utf16()), main.size() * 2);
+    }));
     DocxDocument document;
     QVERIFY(document.open(path, &error));
     QVERIFY2(write(document, path, table, &error), qPrintable(error));
@@ -409,19 +396,14 @@ void tst_DocxDocument::longTableAppendsLikeItsNodes()
         QString error;
         DocxDocument made;
         QVERIFY(made.create(&error) && write(made, path, table, &error));
-        {
-            std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
-            QVERIFY(package);
-            QByteArray main = *package->readPart(QStringLiteral("word/document.xml"), &error);
-            // The widest user, in references, with a tab and a line break, in the first body row.
+        // The widest user, in references, with a tab and a line break, in the first body row.
+        QVERIFY(editPart(path, QStringLiteral("word/document.xml"), [commented](QByteArray &main) {
             main.replace(main.indexOf("<w:t>Lee</w:t>"), 14,
                 "<w:t xml:space=\"preserve\">Kim &amp; &#x4C;ee </w:t><w:tab/><w:t>Wolfgang-Maximilian</w:t>"
                 "<w:br/><w:t>Wendelin-Westerwald</w:t>");
             if (commented)
                 main.insert(main.indexOf("</w:tr>") + 7, "<!-- checked -->");
-            package->setPart(QStringLiteral("word/document.xml"), main);
-            QVERIFY(package->save(path, &error));
-        }
+        }));
         DocxDocument document;
         QVERIFY(document.open(path, &error));
         QVERIFY2(write(document, path, table, &error), qPrintable(error));
@@ -579,12 +561,10 @@ void tst_DocxDocument::documentsWithoutATable()
         = tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 1 }));
     DocxDocument made;
     QVERIFY(made.create(&error) && write(made, gridless, table, &error));
-    std::optional<OoxmlPackage> package = OoxmlPackage::open(gridless, &error);
-    QVERIFY(package);
-    QByteArray main = *package->readPart(QStringLiteral("word/document.xml"), &error);
-    main.remove(main.indexOf("<w:tblGrid>"), main.indexOf("</w:tblGrid>") + 12 - main.indexOf("<w:tblGrid>"));
-    package->setPart(QStringLiteral("word/document.xml"), main);
-    QVERIFY(package->save(gridless, &error));
+    QVERIFY(editPart(gridless, QStringLiteral("word/document.xml"), [](QByteArray &main) {
+        main.remove(
+            main.indexOf("<w:tblGrid>"), main.indexOf("</w:tblGrid>") + 12 - main.indexOf("<w:tblGrid>"));
+    }));
     DocxDocument withoutGrid;
     QVERIFY(withoutGrid.open(gridless, &error));
     QVERIFY(!withoutGrid.writeTable(table, &error));
