@@ -274,9 +274,9 @@ void TestCliCommands::failures_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    // In a folder holding "report.txt", the empty folder "folder" and the FIFO "fifo"; the shared folder
-    // holds "huge.txt", one byte larger than 256 MiB, and "events.txt", one alarm event more than a
-    // worksheet takes.
+    // In a folder holding "report.txt" and its link "alias.txt", the empty folder "folder" and the FIFO
+    // "fifo"; the shared folder holds "huge.txt", one byte larger than 256 MiB, and "events.txt", one alarm
+    // event more than a worksheet takes.
     const auto row = [](const char *name, const QStringList &args, int status, const QString &message) {
         QTest::newRow(name) << args << status << message;
     };
@@ -291,6 +291,10 @@ void TestCliCommands::failures_data()
     row("output is a folder", { "--format", "csv", "report.txt", "folder" }, 1, "folder is a folder");
     row("text to a folder", { "--format", "txt", "report.txt", "folder" }, 1, "folder is a folder");
     row("output is a fifo", { "--format", "csv", "report.txt", "fifo" }, 1, "fifo is not a regular file");
+    row("output is the input", { "--format", "csv", "report.txt", "alias.txt" }, 1,
+        "it is the report being exported");
+    row("no room for the temporary file's name", { "--format", "csv", "report.txt", QString(250, u'n') }, 1,
+        "too long for the temporary file");
     row("text to a fifo", { "--format", "txt", "report.txt", "fifo" }, 1, "fifo is not a regular file");
     row("input too large", { "--format", "txt", huge, "out.txt" }, 1, "larger than 256 MiB");
     row("too many events", { "--format", "csv", events, "out.csv" }, 1, "1,048,576 rows of a worksheet");
@@ -314,6 +318,7 @@ void TestCliCommands::failures()
     QVERIFY(writeBytes("report.txt", "Peak exposure:\r\n5 ppm H2S\r\n"));
     QVERIFY(QDir().mkdir("folder"));
     QCOMPARE(mkfifo("fifo", 0600), 0);
+    QVERIFY(QFile::link("report.txt", "alias.txt"));
     const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     QCOMPARE(run(args), status);
@@ -357,6 +362,7 @@ void TestCliCommands::usageAndFailures_data()
     row("command help", { "record", "--help" }, 0, "Usage: lorimet-report record CAPTURE");
     row("malformed capture", { "decode", bad }, 2, bad + ":4: ");
     row("missing capture", { "decode", "/nonexistent/transfer.cap" }, 1, "/nonexistent/transfer.cap");
+    row("endless capture", { "decode", "/dev/zero" }, 1, "larger than 256 MiB");
 }
 
 void TestCliCommands::usageAndFailures()

@@ -261,29 +261,12 @@ void TestFaultInjection::memoryStaysBounded()
 #endif
 }
 
-// Destinations that would destroy something: the input itself, a link planted by another user, a name
-// without room for the temporary file, a document open in an office program; and inputs without end.
+// Destinations that would destroy something: a document open in an office program, a link planted by
+// another user.
 void TestFaultInjection::hostileDestinations()
 {
     QTemporaryDir dir;
-    const QString input = dir.filePath(QStringLiteral("in.txt"));
-    QVERIFY(QFile::copy(TwoReports, input));
-    QVERIFY(QFile::link(input, dir.filePath(QStringLiteral("alias.txt"))));
-    for (const char *output : { "in.txt", "alias.txt" }) {
-        const Run run = runTool(dir.path(), { "export", "--format", "csv", "in.txt", output });
-        QCOMPARE(run.status, 1);
-        QVERIFY2(run.err.contains("it is the report being exported"), run.err.constData());
-    }
-    QCOMPARE(readBytes(input), readBytes(TwoReports));
-
-    const Run endless = runTool(dir.path(), { "decode", "/dev/zero" });
-    QCOMPARE(endless.status, 1);
-    QVERIFY2(endless.err.contains("larger than 256 MiB"), endless.err.constData());
-
-    const Run longName = runTool(dir.path(), { "export", "--format", "csv", "in.txt", QString(250, u'n') });
-    QCOMPARE(longName.status, 1);
-    QVERIFY2(longName.err.contains("too long for the temporary file"), longName.err.constData());
-
+    QVERIFY(QFile::copy(TwoReports, dir.filePath(QStringLiteral("in.txt"))));
     const QString book = dir.filePath(QStringLiteral("book.xlsx"));
     QCOMPARE(runTool(dir.path(), { "export", "--format", "xlsx", "in.txt", book }).status, 0);
     QVERIFY(writeBytes(dir.filePath(QStringLiteral(".~lock.book.xlsx#")), "user,host"));
