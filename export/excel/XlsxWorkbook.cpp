@@ -279,7 +279,7 @@ public:
         return index >= 0 && index < static_cast<int>(m_texts.size()) ? m_texts.at(index) : QString();
     }
 
-    int Add(const QString &text)
+    int add(const QString &text)
     {
         ++m_newReferences;
         if (const auto it = m_indexOf.constFind(text); it != m_indexOf.constEnd())
@@ -295,7 +295,7 @@ public:
         return index;
     }
 
-    [[nodiscard]] const pugi::xml_document &Document()
+    [[nodiscard]] const pugi::xml_document &document()
     {
         if (pugi::xml_attribute count = m_root.attribute("count"))
             count = count.as_llong() + m_newReferences;
@@ -425,7 +425,7 @@ public:
         return *m_cellFormats.insert(xfIndex, format);
     }
 
-    int NumberFormat(const char *code)
+    int numberFormat(const char *code)
     {
         if (std::strcmp(code, SerialFormat) == 0)
             return 1;
@@ -486,7 +486,7 @@ public:
         return index;
     }
 
-    [[nodiscard]] const pugi::xml_document &Document()
+    [[nodiscard]] const pugi::xml_document &document()
     {
         for (Collection *collection : { &m_fonts, &m_fills, &m_borders, &m_xfs })
             setAttribute(collection->container, "count",
@@ -693,7 +693,7 @@ public:
         return true;
     }
 
-    [[nodiscard]] pugi::xml_node Cell(int row, int column) const
+    [[nodiscard]] pugi::xml_node cell(int row, int column) const
     {
         const auto rowIt = m_rows.find(row);
         if (rowIt == m_rows.end())
@@ -1034,7 +1034,7 @@ void XlsxWorkbook::Private::setText(pugi::xml_node cell, const QString &text)
 {
     cell.remove_children();
     setAttribute(cell, "t", "s");
-    cell.append_child(valueName.c_str()).text() = strings.Add(text);
+    cell.append_child(valueName.c_str()).text() = strings.add(text);
 }
 
 void XlsxWorkbook::Private::setNumber(pugi::xml_node cell, double value)
@@ -1074,7 +1074,7 @@ void XlsxWorkbook::Private::writeValue(pugi::xml_node cell, const QVariant &valu
 bool XlsxWorkbook::Private::columnMissing(const QString &header, int usedColumns) const
 {
     for (int column = 8; column <= usedColumns; ++column) {
-        const CellContent value = content(grid.Cell(1, column));
+        const CellContent value = content(grid.cell(1, column));
         if (value.kind == CellContent::Kind::Text && value.text.compare(header, Qt::CaseInsensitive) == 0)
             return false;
     }
@@ -1256,7 +1256,7 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
     // The table's columns are those with a header in row 1: notes beside the table keep their format.
     std::vector<int> tableColumns;
     for (int column = 1; column <= columnCount; ++column)
-        if (d->grid.hasContent(d->grid.Cell(1, column)))
+        if (d->grid.hasContent(d->grid.cell(1, column)))
             tableColumns.push_back(column);
     for (int column : tableColumns) {
         const CellLook look = column == 1 ? CellLook::HeaderFirstColumn
@@ -1269,13 +1269,13 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
     // Each column receives the values its row-1 header names, compared whole and without regard to case.
     std::vector<std::optional<ReportColumn>> columnFor(columnCount + 1);
     for (int column : tableColumns) {
-        const CellContent header = d->content(d->grid.Cell(1, column));
+        const CellContent header = d->content(d->grid.cell(1, column));
         if (header.kind == CellContent::Kind::Text)
             columnFor[column] = ReportTable::columnForHeader(header.text);
     }
-    const int dateFormat = d->styles.NumberFormat(DateFormat);
-    const int timeFormat = d->styles.NumberFormat(TimeFormat);
-    const int serialFormat = d->styles.NumberFormat(SerialFormat);
+    const int dateFormat = d->styles.numberFormat(DateFormat);
+    const int timeFormat = d->styles.numberFormat(TimeFormat);
+    const int serialFormat = d->styles.numberFormat(SerialFormat);
     // Every used row below the headers gets the body format, rows of earlier exports too.
     const auto formatAsBody = [this](pugi::xml_node cell) {
         d->setStyle(cell, d->styles.derive(d->style(cell), CellLook::Body));
@@ -1328,8 +1328,8 @@ bool XlsxWorkbook::save(const QString &path, QString *error)
     if (d->appendMode)
         d->package->setXmlPart(d->workbookPart, d->workbook);
     d->package->setXmlPart(d->sheetPart, d->sheet, WorksheetContentType);
-    d->package->setXmlPart(d->stylesPart, d->styles.Document(), StylesContentType);
-    d->package->setXmlPart(d->sharedStringsPart, d->strings.Document(), SharedStringsContentType);
+    d->package->setXmlPart(d->stylesPart, d->styles.document(), StylesContentType);
+    d->package->setXmlPart(d->sharedStringsPart, d->strings.document(), SharedStringsContentType);
     return d->package->save(path, error);
 }
 

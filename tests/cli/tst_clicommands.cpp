@@ -254,12 +254,12 @@ void TestCliCommands::tableDocuments()
     const QString path = QDir::current().filePath(output);
     QStringList serials;
     if (format == "xlsx") {
-        const QJsonObject cells = OfficeReaders::RunScript("read_xlsx.py", { path })["cells"].toObject();
+        const QJsonObject cells = OfficeReaders::runScript("read_xlsx.py", { path })["cells"].toObject();
         for (int row = 2; cells.contains(QStringLiteral("C%1").arg(row)); ++row)
             serials.append(cells[QStringLiteral("C%1").arg(row)].toString().section(u'|', 0, 0));
     } else {
         const QJsonArray rows
-            = OfficeReaders::RunScript("read_docx.py", { path })["tables"][0]["rows"].toArray();
+            = OfficeReaders::runScript("read_docx.py", { path })["tables"][0]["rows"].toArray();
         for (const QJsonValue row : rows)
             serials.append(row[2]["text"].toString());
         serials.removeFirst();

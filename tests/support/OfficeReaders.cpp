@@ -25,13 +25,13 @@ QByteArray run(const QString &program, const QStringList &arguments)
 
 } // namespace
 
-QJsonDocument OfficeReaders::RunScript(const QString &script, const QStringList &arguments)
+QJsonDocument OfficeReaders::runScript(const QString &script, const QStringList &arguments)
 {
     return QJsonDocument::fromJson(run(QStringLiteral(LORIMET_PYTHON3),
         QStringList { QStringLiteral(LORIMET_TEST_SCRIPTS_DIR "/") + script } + arguments));
 }
 
-QStringList OfficeReaders::ValidationErrors(const QStringList &paths)
+QStringList OfficeReaders::validationErrors(const QStringList &paths)
 {
     const QJsonDocument result = QJsonDocument::fromJson(run(QStringLiteral(LORIMET_NODE),
         QStringList { QStringLiteral(LORIMET_TEST_SCRIPTS_DIR "/validate_ooxml.mjs"),

@@ -10,9 +10,9 @@ namespace OfficeReaders {
 
 // Runs a script of tests/support with the arguments and parses what it prints as JSON; a failure to run it
 // fails the test with the script's error output.
-[[nodiscard]] QJsonDocument RunScript(const QString &script, const QStringList &arguments);
+[[nodiscard]] QJsonDocument runScript(const QString &script, const QStringList &arguments);
 
 // The validator's complaints about each file, one text per error; empty when every file is valid.
-[[nodiscard]] QStringList ValidationErrors(const QStringList &paths);
+[[nodiscard]] QStringList validationErrors(const QStringList &paths);
 
 } // namespace OfficeReaders

@@ -41,7 +41,7 @@ struct ReadBack
 
 ReadBack readBack(const QString &path)
 {
-    const QJsonObject json = OfficeReaders::RunScript(QStringLiteral("read_xlsx.py"), { path }).object();
+    const QJsonObject json = OfficeReaders::runScript(QStringLiteral("read_xlsx.py"), { path }).object();
     return { json[QLatin1String("cells")].toObject(), json[QLatin1String("widths")].toObject(),
         json[QLatin1String("needed")].toObject(), json[QLatin1String("fit")].toArray(),
         json[QLatin1String("sheets")].toArray(), json[QLatin1String("fullCalcOnLoad")].toBool(),
@@ -64,7 +64,7 @@ bool append(const QString &path, const QStringList &lines, QString *error)
 // What the validator finds in the first file and not in the second, in one run of the validator.
 QStringList newFindings(const QString &before, const QString &after)
 {
-    const QStringList all = OfficeReaders::ValidationErrors({ before, after });
+    const QStringList all = OfficeReaders::validationErrors({ before, after });
     QStringList earlier;
     QStringList added;
     for (const QString &finding : all) {
@@ -471,7 +471,7 @@ void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms()
 void TestXlsxWorkbook::producedFilesAreValid()
 {
     QCOMPARE(m_produced.size(), 4);
-    QCOMPARE(OfficeReaders::ValidationErrors(m_produced), QStringList());
+    QCOMPARE(OfficeReaders::validationErrors(m_produced), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestXlsxWorkbook)

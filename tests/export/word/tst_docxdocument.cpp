@@ -65,7 +65,7 @@ QStringList reportLines(const Report &report)
 
 QJsonObject readBack(const QString &path)
 {
-    return OfficeReaders::RunScript(QStringLiteral("read_docx.py"), { path }).object();
+    return OfficeReaders::runScript(QStringLiteral("read_docx.py"), { path }).object();
 }
 
 bool mainPart(const QString &path, pugi::xml_document &document)
@@ -239,7 +239,7 @@ void tst_DocxDocument::newDocument()
     QCOMPARE(defaults.child("w:sz").attribute("w:val").as_int(), 16);
 
     if (QTest::currentDataTag() == QLatin1String("all columns, A4"))
-        QCOMPARE(OfficeReaders::ValidationErrors({ path }), QStringList());
+        QCOMPARE(OfficeReaders::validationErrors({ path }), QStringList());
 }
 
 void tst_DocxDocument::appendToEarlierExport()
@@ -296,7 +296,7 @@ void tst_DocxDocument::appendToEarlierExport()
     // LibreOffice's own findings in the earlier file stay; the append adds none.
     QStringList earlierFindings;
     QStringList findings;
-    for (const QString &finding : OfficeReaders::ValidationErrors({ EarlierExport, path })) {
+    for (const QString &finding : OfficeReaders::validationErrors({ EarlierExport, path })) {
         if (finding.startsWith(EarlierExport + u':'))
             earlierFindings << finding.mid(EarlierExport.size());
         else
@@ -357,7 +357,7 @@ void tst_DocxDocument::appendBelowHeaderOnly()
         xml.select_nodes("//w:tr[position() > 1]/w:tc/w:tcPr/w:tcMar[w:top/@w:w='40' and w:bottom/@w:w='20']")
             .size(),
         22u);
-    QCOMPARE(OfficeReaders::ValidationErrors({ path }), QStringList());
+    QCOMPARE(OfficeReaders::validationErrors({ path }), QStringList());
 }
 
 void tst_DocxDocument::appendByGridColumn()
@@ -423,7 +423,7 @@ void tst_DocxDocument::longTableAppendsLikeItsNodes()
         }
     }
     QCOMPARE(widths[0], widths[1]);
-    QCOMPARE(OfficeReaders::ValidationErrors({ paths[0] }), QStringList());
+    QCOMPARE(OfficeReaders::validationErrors({ paths[0] }), QStringList());
 }
 
 void tst_DocxDocument::widestTableFitsThePage_data()
@@ -531,7 +531,7 @@ void tst_DocxDocument::appendInTheDocumentsOwnLook()
              { 7, QStringLiteral("months") } })
         QVERIFY2(twips(cambria, text, 0) <= grid.widths[static_cast<std::size_t>(c)] - grid.cellMargins,
             qPrintable(text));
-    QCOMPARE(OfficeReaders::ValidationErrors({ path }), QStringList());
+    QCOMPARE(OfficeReaders::validationErrors({ path }), QStringList());
 }
 
 void tst_DocxDocument::documentsWithoutATable()
