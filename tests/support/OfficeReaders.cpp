@@ -49,3 +49,19 @@ QStringList OfficeReaders::validationErrors(const QStringList &paths)
         errors.append(QStringLiteral("the validator printed no result"));
     return errors;
 }
+
+QStringList OfficeReaders::newFindings(const QString &before, const QString &after)
+{
+    const QStringList all = validationErrors({ before, after });
+    QStringList earlier;
+    for (const QString &finding : all) {
+        if (finding.startsWith(before + u':'))
+            earlier << finding.mid(before.size());
+    }
+    QStringList added;
+    for (const QString &finding : all) {
+        if (finding.startsWith(after + u':') && !earlier.contains(finding.mid(after.size())))
+            added << finding;
+    }
+    return added;
+}

@@ -15,4 +15,7 @@ namespace OfficeReaders {
 // The validator's complaints about each file, one text per error; empty when every file is valid.
 [[nodiscard]] QStringList validationErrors(const QStringList &paths);
 
+// What the validator finds in after and not in before, in one run of the validator.
+[[nodiscard]] QStringList newFindings(const QString &before, const QString &after);
+
 } // namespace OfficeReaders

@@ -61,23 +61,6 @@ bool append(const QString &path, const QStringList &lines, QString *error)
         && workbook.save(path, error);
 }
 
-// What the validator finds in the first file and not in the second, in one run of the validator.
-QStringList newFindings(const QString &before, const QString &after)
-{
-    const QStringList all = OfficeReaders::validationErrors({ before, after });
-    QStringList earlier;
-    QStringList added;
-    for (const QString &finding : all) {
-        if (finding.startsWith(before + u':'))
-            earlier << finding.mid(before.size());
-    }
-    for (const QString &finding : all) {
-        if (finding.startsWith(after + u':') && !earlier.contains(finding.mid(after.size())))
-            added << finding;
-    }
-    return added;
-}
-
 QString cell(const ReadBack &sheet, const char *reference)
 {
     return sheet.cells[QLatin1String(reference)].toString();
@@ -465,7 +448,7 @@ void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms()
     for (const QString &name : before.parts.keys())
         QVERIFY2(sheet.parts.contains(name), qPrintable(name));
 
-    QCOMPARE(newFindings(original, path), QStringList());
+    QCOMPARE(OfficeReaders::newFindings(original, path), QStringList());
 }
 
 void TestXlsxWorkbook::producedFilesAreValid()
