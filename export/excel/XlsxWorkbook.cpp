@@ -11,7 +11,9 @@
 #include <QDate>
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 #include <QTime>
+#include <QUuid>
 
 #include "export/excel/NumberFormat.h"
 #include "export/excel/SharedStrings.h"
@@ -58,6 +60,13 @@ struct XlsxWorkbook::Private
     qint64 sheetMemory = 0;
     mutable QHash<QString, QHash<double, QString>> shownTexts;
     int currentRow = 1;
+    // The new rows, written as XML text where their comment stands at the end of the sheet's data: a full
+    // display makes tens of thousands of cells, too many to build as nodes first. What they show in each
+    // column, and in which format, for fitting the columns.
+    QByteArray newRows;
+    QByteArray newRowsMarker;
+    std::map<int, std::pair<int, QSet<QString>>> newTexts;
+    int newRowsColumns = 0;
 
     bool fail(QString *error, const QString &reason)
     {
@@ -85,6 +94,10 @@ struct XlsxWorkbook::Private
     [[nodiscard]] int style(const pugi::xml_node &cell) const { return cell.attribute("s").as_int(); }
     [[nodiscard]] bool columnMissing(const QString &header, int usedColumns) const;
     void writeValue(pugi::xml_node cell, const QVariant &value);
+    [[nodiscard]] QString shownNumber(double number, int xf) const;
+    void writeNewRows(const ReportTable &table, const std::vector<int> &tableColumns,
+        const std::vector<std::optional<ReportColumn>> &columnFor,
+        const std::map<ReportColumn, int> &formats);
     // Fits the columns to their cells' texts, as each cell's number format and font show them.
     void fitColumns(const std::vector<int> &fitted, bool widen);
     void setUpPage();
@@ -241,14 +254,85 @@ CellContent XlsxWorkbook::Private::content(const pugi::xml_node &cell) const
 QString XlsxWorkbook::Private::shownText(const pugi::xml_node &cell) const
 {
     const CellContent value = content(cell);
-    if (value.kind != CellContent::Kind::Number)
-        return value.text;
+    return value.kind == CellContent::Kind::Number ? shownNumber(value.number, style(cell)) : value.text;
+}
+
+QString XlsxWorkbook::Private::shownNumber(double number, int xf) const
+{
     // Exports repeat the same dates and numbers many times over: each is formatted once.
-    const QString &code = styles.format(style(cell)).numberFormat;
-    QString &text = shownTexts[code][value.number];
+    const QString &code = styles.format(xf).numberFormat;
+    QString &text = shownTexts[code][number];
     if (text.isEmpty())
-        text = NumberFormat::show(value.number, code, date1904);
+        text = NumberFormat::show(number, code, date1904);
     return text;
+}
+
+void XlsxWorkbook::Private::writeNewRows(const ReportTable &table, const std::vector<int> &tableColumns,
+    const std::vector<std::optional<ReportColumn>> &columnFor, const std::map<ReportColumn, int> &formats)
+{
+    // Every cell of a column looks the same: its value's number format, then the body format.
+    struct Column
+    {
+        int number;
+        QByteArray letters;
+        QByteArray head;
+        std::optional<ReportColumn> source;
+    };
+    std::vector<Column> columns;
+    for (int column : tableColumns) {
+        const std::optional<ReportColumn> source
+            = columnFor[column] && table.isPresent(*columnFor[column]) ? columnFor[column] : std::nullopt;
+        int xf = 0;
+        if (const auto format = source ? formats.find(*source) : formats.end(); format != formats.end())
+            xf = styles.derive(xf, CellLook::Keep, format->second);
+        xf = styles.derive(xf, CellLook::Body);
+        newTexts[column].first = xf;
+        columns.push_back({ column, cellReference(1, column).chopped(1),
+            "\" s=\"" + QByteArray::number(xf) + '"', source });
+        newRowsColumns = std::max(newRowsColumns, column);
+    }
+    const QByteArray rowName = QByteArray::fromStdString(ns.name("row"));
+    const QByteArray cellName = QByteArray::fromStdString(ns.name("c"));
+    const QByteArray value = QByteArray::fromStdString(valueName);
+    newRows.reserve(
+        static_cast<qsizetype>(table.rowCount()) * (32 + 48 * static_cast<qsizetype>(columns.size())));
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const QByteArray number = QByteArray::number(++currentRow);
+        newRows += '<' + rowName + " r=\"" + number + "\">";
+        for (const Column &column : columns) {
+            newRows += '<' + cellName + " r=\"" + column.letters + number + column.head;
+            const QVariant cellValue = column.source ? table.value(row, *column.source) : QVariant();
+            std::optional<double> numeric;
+            switch (cellValue.typeId()) {
+            case QMetaType::QDate:
+                numeric = dateSerial(cellValue.toDate());
+                break;
+            case QMetaType::QTime:
+                numeric = cellValue.toTime().msecsSinceStartOfDay() / 86400000.0;
+                break;
+            case QMetaType::Double:
+                numeric = cellValue.toDouble();
+                break;
+            case QMetaType::QString: {
+                const QString text = cellValue.toString();
+                newRows += " t=\"s\"><" + value + '>' + QByteArray::number(strings.add(text)) + "</" + value
+                    + "></" + cellName + '>';
+                newTexts[column.number].second.insert(text);
+                continue;
+            }
+            default:
+                newRows += "/>";
+                continue;
+            }
+            newRows += "><" + value + '>' + numberText(*numeric) + "</" + value + "></" + cellName + '>';
+            newTexts[column.number].second.insert(shownNumber(*numeric, newTexts[column.number].first));
+        }
+        newRows += "</" + rowName + '>';
+    }
+    newRowsMarker = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+    orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder)
+        .append_child(pugi::node_comment)
+        .set_value(newRowsMarker.constData());
 }
 
 void XlsxWorkbook::Private::setText(pugi::xml_node cell, const QString &text)
@@ -317,13 +401,9 @@ void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool wide
     for (int column : fitted)
         isFitted[column] = true;
     std::vector<double> widest(lastColumn + 1, 0.0);
-    grid.forEachCell(lastColumn, [&](int, int column, const pugi::xml_node &cell) {
-        if (!isFitted[column])
+    const auto measure = [&](int column, int xf, const QString &text) {
+        if (column > lastColumn || !isFitted[column] || text.isEmpty())
             return;
-        const QString text = shownText(cell);
-        if (text.isEmpty())
-            return;
-        const int xf = style(cell);
         QHash<QString, double> &ofFormat = measured[xf];
         auto known = ofFormat.constFind(text);
         if (known == ofFormat.constEnd()) {
@@ -332,7 +412,15 @@ void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool wide
                 text, FontMetrics::textWidth(format.fontName, format.bold, text, format.fontSize));
         }
         widest[column] = std::max(widest[column], std::ceil(pixels(*known)) + 1);
+    };
+    grid.forEachCell(lastColumn, [&](int, int column, const pugi::xml_node &cell) {
+        if (column <= lastColumn && isFitted[column])
+            measure(column, style(cell), shownText(cell));
     });
+    for (const auto &[column, shown] : newTexts) {
+        for (const QString &text : shown.second)
+            measure(column, shown.first, text);
+    }
     std::map<int, double> widths;
     for (int column : fitted) {
         const double fitted = widest[column] > 0 ? std::ceil((widest[column] + 5) / digitWidth * 256) / 256
@@ -398,7 +486,9 @@ void XlsxWorkbook::Private::setUpPage()
 
 void XlsxWorkbook::Private::updateDimension()
 {
-    const auto [rows, columns] = grid.extent();
+    const auto [gridRows, gridColumns] = grid.extent();
+    const int rows = std::max(gridRows, newRows.isEmpty() ? 0 : currentRow);
+    const int columns = std::max(gridColumns, newRows.isEmpty() ? 0 : newRowsColumns);
     const QByteArray reference
         = rows == 0 || columns == 0 ? QByteArray("A1") : "A1:" + cellReference(rows, columns);
     setAttribute(orderedChild(sheet.document_element(), ns, "dimension", WorksheetOrder), "ref",
@@ -505,6 +595,15 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
         for (int column : tableColumns)
             formatAsBody(d->grid.createCell(row, column));
 
+    // Below the last used row, rows of the sheet's own (empty, or formatted) take the new cells as nodes.
+    if (d->grid.lastRow() <= d->currentRow) {
+        d->writeNewRows(table, tableColumns, columnFor,
+            { { ReportColumn::DownloadOn, dateFormat }, { ReportColumn::DownloadAt, timeFormat },
+                { ReportColumn::SerialNumber, serialFormat } });
+        d->fitColumns(fitted, true);
+        d->updateDimension();
+        return true;
+    }
     for (int row = 0; row < table.rowCount(); ++row) {
         ++d->currentRow;
         for (int column : tableColumns) {
@@ -548,7 +647,15 @@ bool XlsxWorkbook::save(const QString &path, QString *error)
 {
     if (d->appendMode)
         d->package->setXmlPart(d->workbookPart, d->workbook);
-    d->package->setXmlPart(d->sheetPart, d->sheet, WorksheetContentType);
+    QByteArray sheet = xmlPartBytes(d->sheet);
+    if (!d->newRowsMarker.isEmpty()) {
+        const QByteArray marker = "<!--" + d->newRowsMarker + "-->";
+        const qsizetype at = sheet.indexOf(marker);
+        if (at < 0)
+            return d->fail(error, QStringLiteral("The worksheet's new rows could not be placed."));
+        sheet.replace(at, marker.size(), d->newRows);
+    }
+    d->package->setPart(d->sheetPart, std::move(sheet), WorksheetContentType);
     d->package->setXmlPart(d->stylesPart, d->styles.document(), StylesContentType);
     d->package->setXmlPart(d->sharedStringsPart, d->strings.document(), SharedStringsContentType);
     return d->package->save(path, error);
