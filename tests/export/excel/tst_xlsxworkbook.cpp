@@ -81,6 +81,7 @@ private slots:
     void numberFormatsShowWhatTheyFit();
     void appendLeavesTheCellsAroundTheTable();
     void appendStartsAgainOnAReplacedFile();
+    void appendFillsTheSheetsOwnRowsBelowTheTable();
     void appendToWorkbooksOfOtherPrograms_data();
     void appendToWorkbooksOfOtherPrograms();
     void producedFilesAreValid();
@@ -404,6 +405,26 @@ void TestXlsxWorkbook::appendStartsAgainOnAReplacedFile()
     QCOMPARE(value(sheet, "M2"),
         value(readBack(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx"), "M2"));
     QCOMPARE(value(sheet, "E6"), QStringLiteral("text 15 ppm H2S"));
+}
+
+// A row of the sheet's own below the last used one (here an empty one with its height) takes its new
+// cells; no row is written twice.
+void TestXlsxWorkbook::appendFillsTheSheetsOwnRowsBelowTheTable()
+{
+    const QString path = m_dir.filePath(QStringLiteral("tall-row.xlsx"));
+    QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx", path));
+    QVERIFY(editPart(path, QStringLiteral("xl/worksheets/sheet1.xml"), [](QByteArray &sheet) {
+        sheet.replace("</sheetData>", "<row r=\"5\" ht=\"30\" customHeight=\"1\"/></sheetData>");
+    }));
+    QString error;
+    QVERIFY2(append(path, { "Peak exposure:", "15 ppm H2S", "Peak exposure:", "16 ppm H2S" }, &error),
+        qPrintable(error));
+    const QByteArray sheet = partOf(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    QCOMPARE(sheet.count("<row r=\"5\""), 1);
+    QVERIFY(sheet.contains("<row r=\"5\" ht=\"30\" customHeight=\"1\"><c r=\"A5\""));
+    const ReadBack read = readBack(path);
+    QCOMPARE(value(read, "E4"), QStringLiteral("text 15 ppm H2S"));
+    QCOMPARE(value(read, "E5"), QStringLiteral("text 16 ppm H2S"));
 }
 
 void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms_data()
