@@ -93,6 +93,8 @@ struct XlsxWorkbook::Private
     }
     [[nodiscard]] int style(const pugi::xml_node &cell) const { return cell.attribute("s").as_int(); }
     [[nodiscard]] bool columnMissing(const QString &header, int usedColumns) const;
+    // Dates and times as the workbook's serials, numbers as they are; nothing for other values.
+    [[nodiscard]] std::optional<double> numberOf(const QVariant &value) const;
     void writeValue(pugi::xml_node cell, const QVariant &value);
     [[nodiscard]] QString shownNumber(double number, int xf) const;
     void writeNewRows(const ReportTable &table, const std::vector<int> &tableColumns,
@@ -302,30 +304,17 @@ void XlsxWorkbook::Private::writeNewRows(const ReportTable &table, const std::ve
         for (const Column &column : columns) {
             newRows += '<' + cellName + " r=\"" + column.letters + number + column.head;
             const QVariant cellValue = column.source ? table.value(row, *column.source) : QVariant();
-            std::optional<double> numeric;
-            switch (cellValue.typeId()) {
-            case QMetaType::QDate:
-                numeric = dateSerial(cellValue.toDate());
-                break;
-            case QMetaType::QTime:
-                numeric = cellValue.toTime().msecsSinceStartOfDay() / 86400000.0;
-                break;
-            case QMetaType::Double:
-                numeric = cellValue.toDouble();
-                break;
-            case QMetaType::QString: {
+            if (const std::optional<double> number = numberOf(cellValue)) {
+                newRows += "><" + value + '>' + numberText(*number) + "</" + value + "></" + cellName + '>';
+                newTexts[column.number].second.insert(shownNumber(*number, newTexts[column.number].first));
+            } else if (cellValue.typeId() == QMetaType::QString) {
                 const QString text = cellValue.toString();
                 newRows += " t=\"s\"><" + value + '>' + QByteArray::number(strings.add(text)) + "</" + value
                     + "></" + cellName + '>';
                 newTexts[column.number].second.insert(text);
-                continue;
-            }
-            default:
+            } else {
                 newRows += "/>";
-                continue;
             }
-            newRows += "><" + value + '>' + numberText(*numeric) + "</" + value + "></" + cellName + '>';
-            newTexts[column.number].second.insert(shownNumber(*numeric, newTexts[column.number].first));
         }
         newRows += "</" + rowName + '>';
     }
@@ -354,25 +343,29 @@ double XlsxWorkbook::Private::dateSerial(const QDate &date) const
     return static_cast<double>((date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30)).daysTo(date));
 }
 
-void XlsxWorkbook::Private::writeValue(pugi::xml_node cell, const QVariant &value)
+std::optional<double> XlsxWorkbook::Private::numberOf(const QVariant &value) const
 {
     switch (value.typeId()) {
     case QMetaType::QDate:
-        setNumber(cell, dateSerial(value.toDate()));
-        break;
+        return dateSerial(value.toDate());
     case QMetaType::QTime:
-        setNumber(cell, value.toTime().msecsSinceStartOfDay() / 86400000.0);
-        break;
+        return value.toTime().msecsSinceStartOfDay() / 86400000.0;
     case QMetaType::Double:
-        setNumber(cell, value.toDouble());
-        break;
-    case QMetaType::QString:
-        setText(cell, value.toString());
-        break;
+        return value.toDouble();
     default:
+        return std::nullopt;
+    }
+}
+
+void XlsxWorkbook::Private::writeValue(pugi::xml_node cell, const QVariant &value)
+{
+    if (const std::optional<double> number = numberOf(value)) {
+        setNumber(cell, *number);
+    } else if (value.typeId() == QMetaType::QString) {
+        setText(cell, value.toString());
+    } else {
         cell.remove_children();
         cell.remove_attribute("t");
-        break;
     }
 }
 
