@@ -275,10 +275,11 @@ void XlsxWorkbook::Private::writeNewRows(const ReportTable &table, const std::ve
     // Every cell of a column looks the same: its value's number format, then the body format.
     struct Column
     {
-        int number;
         QByteArray letters;
         QByteArray head;
         std::optional<ReportColumn> source;
+        // The column's format and the texts its new cells show (std::map keeps the address).
+        std::pair<int, QSet<QString>> *shown;
     };
     std::vector<Column> columns;
     for (int column : tableColumns) {
@@ -288,9 +289,10 @@ void XlsxWorkbook::Private::writeNewRows(const ReportTable &table, const std::ve
         if (const auto format = source ? formats.find(*source) : formats.end(); format != formats.end())
             xf = styles.derive(xf, CellLook::Keep, format->second);
         xf = styles.derive(xf, CellLook::Body);
-        newTexts[column].first = xf;
-        columns.push_back({ column, cellReference(1, column).chopped(1),
-            "\" s=\"" + QByteArray::number(xf) + '"', source });
+        std::pair<int, QSet<QString>> &shown = newTexts[column];
+        shown.first = xf;
+        columns.push_back({ cellReference(1, column).chopped(1), "\" s=\"" + QByteArray::number(xf) + '"',
+            source, &shown });
         newRowsColumns = std::max(newRowsColumns, column);
     }
     const QByteArray rowName = QByteArray::fromStdString(ns.name("row"));
@@ -306,12 +308,12 @@ void XlsxWorkbook::Private::writeNewRows(const ReportTable &table, const std::ve
             const QVariant cellValue = column.source ? table.value(row, *column.source) : QVariant();
             if (const std::optional<double> number = numberOf(cellValue)) {
                 newRows += "><" + value + '>' + numberText(*number) + "</" + value + "></" + cellName + '>';
-                newTexts[column.number].second.insert(shownNumber(*number, newTexts[column.number].first));
+                column.shown->second.insert(shownNumber(*number, column.shown->first));
             } else if (cellValue.typeId() == QMetaType::QString) {
                 const QString text = cellValue.toString();
                 newRows += " t=\"s\"><" + value + '>' + QByteArray::number(strings.add(text)) + "</" + value
                     + "></" + cellName + '>';
-                newTexts[column.number].second.insert(text);
+                column.shown->second.insert(text);
             } else {
                 newRows += "/>";
             }
