@@ -31,6 +31,10 @@ struct CliCommand
 
 int runDecodeCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 int runRecordCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int runArchiveCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+// The archive command's arguments, as the tool's help shows them.
+extern const char *const ArchiveCommandArguments;
 
 // The record command on a given HID layer and read limit.
 int recordTransfer(HidBackend &backend, const QString &captureFile, std::chrono::milliseconds readLimit,

@@ -49,6 +49,9 @@ const QList<CliCommand> &cliCommands()
             QStringLiteral(
                 "Append a saved text report to OUTPUT (txt) or write its event table (csv, xlsx, docx)."),
             &runExportCommand },
+        { QStringLiteral("archive"), QString::fromLatin1(ArchiveCommandArguments),
+            QStringLiteral("List, show, export and import the archived downloads, and check the archive."),
+            &runArchiveCommand },
     };
     return commands;
 }

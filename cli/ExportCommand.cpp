@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include "cli/CliCommands.h"
@@ -28,7 +29,8 @@ const QString StandardOutputName = QStringLiteral("-");
 struct ExportArguments
 {
     QString format;
-    QString input;
+    QString input; // a file's path, or what the lines are when they come from elsewhere
+    ReportLineSource lines;
     QString output;
     bool append = false;
 };
@@ -106,8 +108,7 @@ QString cannotWrite(const QString &path, const QString &reason)
 // Hands the display lines of a saved text report to take, one at a time as they are read, so memory
 // holds what take keeps and not the file. CR LF and LF line ends both count. Stops at the first line
 // take refuses, with take's error.
-bool readReportLines(
-    const QString &path, const std::function<bool(const QString &line, QString *error)> &take, QString *error)
+bool readReportLines(const QString &path, const ReportLineSink &take, QString *error)
 {
     const QString tooLarge
         = cannotRead(path, QStringLiteral("it is larger than 256 MiB, too large for a report"));
@@ -171,8 +172,7 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
 {
     QByteArray lines;
     qsizetype lineCount = 0;
-    const bool read = readReportLines(
-        arguments.input,
+    const bool read = arguments.lines(
         [&](const QString &line, QString *) {
             lines += TextReportFile::encodeLine(line);
             ++lineCount;
@@ -198,11 +198,11 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
 }
 
 // The event table of INPUT, refused when it would not fit on a worksheet.
-std::optional<ReportTable> readEventTable(const QString &input, QString *error)
+std::optional<ReportTable> readEventTable(const ExportArguments &arguments, QString *error)
 {
     EventLogParser parser;
-    const bool read = readReportLines(
-        input,
+    const QString &input = arguments.input;
+    const bool read = arguments.lines(
         [&parser, &input](const QString &line, QString *error) {
             parser.WriteLine(line);
             // One row of the worksheet holds the headers.
@@ -220,7 +220,7 @@ std::optional<ReportTable> readEventTable(const QString &input, QString *error)
 
 bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error)
 {
-    const std::optional<ReportTable> table = readEventTable(arguments.input, error);
+    const std::optional<ReportTable> table = readEventTable(arguments, error);
     if (!table)
         return false;
     const QByteArray csv = CsvTable::toCsv(*table);
@@ -248,7 +248,8 @@ bool outputMayBeWritten(const QString &output, QString *error)
 // Writing OUTPUT must not destroy INPUT: the same file under any name is refused.
 bool outputIsNotInput(const ExportArguments &arguments, QString *error)
 {
-    if (arguments.output == StandardOutputName || !SafeFile::sameFile(arguments.input, arguments.output))
+    if (arguments.output == StandardOutputName || !QFileInfo::exists(arguments.input)
+        || !SafeFile::sameFile(arguments.input, arguments.output))
         return true;
     *error = cannotWrite(
         arguments.output, QStringLiteral("it is the report being exported, %1").arg(arguments.input));
@@ -261,7 +262,7 @@ bool outputIsNotInput(const ExportArguments &arguments, QString *error)
 template<typename Document>
 bool exportTableFile(const ExportArguments &arguments, QString &summary, QString *error)
 {
-    const std::optional<ReportTable> table = readEventTable(arguments.input, error);
+    const std::optional<ReportTable> table = readEventTable(arguments, error);
     if (!table)
         return false;
     std::unique_ptr<TableFile> document = std::make_unique<Document>();
@@ -292,26 +293,44 @@ bool exportDocx(const ExportArguments &arguments, QTextStream &, QString &summar
     return exportTableFile<DocxDocument>(arguments, summary, error);
 }
 
-} // namespace
-
-int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int runExport(const ExportArguments &arguments, const QString &command, QTextStream &out, QTextStream &err)
 {
-    const std::optional<ExportArguments> arguments = parseArguments(args);
-    if (!arguments) {
-        err << "Usage: lorimet-report export " << ExportCommandArguments << Qt::endl;
-        return ExitStatus::UsageError;
-    }
-
     QString summary;
     QString error;
-    const bool exported = outputMayBeWritten(arguments->output, &error)
-        && outputIsNotInput(*arguments, &error)
-        && findFormat(arguments->format)->run(*arguments, out, summary, &error);
+    const bool exported = outputMayBeWritten(arguments.output, &error) && outputIsNotInput(arguments, &error)
+        && findFormat(arguments.format)->run(arguments, out, summary, &error);
     if (!exported) {
-        err << "lorimet-report export: " << error << Qt::endl;
+        err << "lorimet-report " << command << ": " << error << Qt::endl;
         return ExitStatus::Failure;
     }
     if (!summary.isEmpty())
         out << summary << Qt::endl;
     return ExitStatus::Success;
+}
+
+} // namespace
+
+int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    std::optional<ExportArguments> arguments = parseArguments(args);
+    if (!arguments) {
+        err << "Usage: lorimet-report export " << ExportCommandArguments << Qt::endl;
+        return ExitStatus::UsageError;
+    }
+    arguments->lines = [path = arguments->input](const ReportLineSink &take, QString *error) {
+        return readReportLines(path, take, error);
+    };
+    return runExport(*arguments, QStringLiteral("export"), out, err);
+}
+
+bool isExportFormat(const QString &format, bool append)
+{
+    const ExportFormat *found = findFormat(format);
+    return found && (!append || found->takesAppend);
+}
+
+int exportReportLines(const QString &command, const QString &format, const QString &what,
+    const ReportLineSource &lines, const QString &output, bool append, QTextStream &out, QTextStream &err)
+{
+    return runExport({ format, what, lines, output, append }, command, out, err);
 }

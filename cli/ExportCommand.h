@@ -1,7 +1,13 @@
 #pragma once
 
+#include <functional>
+
 #include <QStringList>
 #include <QTextStream>
+
+// Report lines handed over one at a time; the source stops at the first line the sink refuses.
+using ReportLineSink = std::function<bool(const QString &line, QString *error)>;
+using ReportLineSource = std::function<bool(const ReportLineSink &take, QString *error)>;
 
 // The export command's arguments, as its usage and the tool's help show them.
 extern const char *const ExportCommandArguments;
@@ -14,3 +20,10 @@ extern const char *const ExportCommandArguments;
 // txt and csv. Returns 0 on success, 1 when a file cannot be read or written or INPUT is too large, 2 for
 // wrong arguments.
 [[nodiscard]] int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+
+[[nodiscard]] bool isExportFormat(const QString &format, bool append);
+
+// The export of report lines from elsewhere (what names them in messages) to OUTPUT, as the export
+// command writes them; command names the tool's command in its messages.
+[[nodiscard]] int exportReportLines(const QString &command, const QString &format, const QString &what,
+    const ReportLineSource &lines, const QString &output, bool append, QTextStream &out, QTextStream &err);

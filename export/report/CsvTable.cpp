@@ -36,3 +36,11 @@ QByteArray CsvTable::toCsv(const ReportTable &table)
     }
     return csv;
 }
+
+QByteArray CsvTable::toCsv(const QStringList &headers, const QList<QStringList> &rows)
+{
+    QByteArray csv = csvRow(headers);
+    for (const QStringList &row : rows)
+        csv += csvRow(row);
+    return csv;
+}

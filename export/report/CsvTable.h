@@ -12,5 +12,7 @@ namespace CsvTable {
 
 [[nodiscard]] QString quoteField(const QString &field);
 [[nodiscard]] QByteArray toCsv(const ReportTable &table);
+// Any table of texts the same way.
+[[nodiscard]] QByteArray toCsv(const QStringList &headers, const QList<QStringList> &rows);
 
 } // namespace CsvTable

@@ -1,0 +1,127 @@
+#include "archive/store/DownloadFacts.h"
+
+#include <algorithm>
+
+#include <QCryptographicHash>
+#include <QRegularExpression>
+
+#include "export/report/EventLogParser.h"
+
+namespace DownloadFacts {
+
+namespace {
+
+constexpr qint64 Minute = 60;
+constexpr qint64 Hour = 60 * Minute;
+constexpr qint64 Day = 24 * Hour;
+
+// The rest of a line that begins with label, ignoring letter case, as the event-log parser reads it.
+std::optional<QString> restAfter(const QString &line, QLatin1String label)
+{
+    if (!line.startsWith(label, Qt::CaseInsensitive))
+        return std::nullopt;
+    return line.mid(label.size()).trimmed();
+}
+
+// An untagged report holds underscores where the tags go.
+QString tagValue(const QString &rest)
+{
+    return std::all_of(rest.cbegin(), rest.cend(), [](QChar c) { return c == u'_'; }) ? QString() : rest;
+}
+
+// The peak as a number to compare; an overload reading is above every number.
+double peakRank(const QString &peak)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)"));
+    if (peak.trimmed().startsWith(QLatin1String("O.L."), Qt::CaseInsensitive))
+        return std::numeric_limits<double>::infinity();
+    const QRegularExpressionMatch match = number.match(peak);
+    return match.hasMatch() ? match.captured(1).toDouble() : -1;
+}
+
+} // namespace
+
+std::optional<AlarmStart> alarmStart(QDate date, QTime time, const QString &timeSince)
+{
+    static const QRegularExpression part(
+        QStringLiteral("(\\d+)\\s*(day|hr|hour|min|sec)"), QRegularExpression::CaseInsensitiveOption);
+    if (!date.isValid())
+        return std::nullopt;
+    qint64 seconds = 0;
+    qint64 unit = 0;
+    for (const QRegularExpressionMatch &match : part.globalMatch(timeSince)) {
+        const QString name = match.captured(2).toLower();
+        unit = name == QLatin1String("day") ? Day
+            : name.startsWith(u'h')         ? Hour
+            : name == QLatin1String("min")  ? Minute
+                                            : 1;
+        seconds += match.captured(1).toLongLong() * unit;
+    }
+    if (unit == 0)
+        return std::nullopt;
+    // The smallest unit a report gives is the last, and a tag time counts whole minutes.
+    const qint64 tagPrecision = time.isValid() ? Minute : Day;
+    const QDateTime tagged(date, time.isValid() ? time : QTime(0, 0), Qt::UTC);
+    return AlarmStart { tagged.addSecs(-seconds), std::max(unit, tagPrecision) };
+}
+
+bool sameAlarm(const Alarm &a, const Alarm &b)
+{
+    if (!a.start || !b.start || a.serial != b.serial || a.peak != b.peak || a.duration != b.duration)
+        return false;
+    const qint64 apart = std::abs(a.start->began.secsTo(b.start->began));
+    return apart <= std::max(a.start->precisionSeconds, b.start->precisionSeconds);
+}
+
+QString startText(const AlarmStart &start)
+{
+    const char *format = start.precisionSeconds >= Day ? "yyyy-MM-dd"
+        : start.precisionSeconds >= Hour               ? "yyyy-MM-dd HH 'h'"
+        : start.precisionSeconds >= Minute             ? "yyyy-MM-dd HH:mm"
+                                                       : "yyyy-MM-dd HH:mm:ss";
+    return start.began.toString(QLatin1String(format));
+}
+
+Facts read(const QStringList &lines)
+{
+    Facts facts;
+    QString detectorSerial;
+    for (const QString &line : lines) {
+        if (const auto rest = restAfter(line, QLatin1String("Date:")))
+            facts.date = parseTagDate(tagValue(*rest));
+        else if (const auto rest = restAfter(line, QLatin1String("Time:")))
+            facts.time = parseTagTime(tagValue(*rest));
+        else if (const auto rest = restAfter(line, QLatin1String("Serial #:")))
+            facts.serial = tagValue(*rest).remove(u'.');
+        else if (const auto rest = restAfter(line, QLatin1String("   S/N:")))
+            detectorSerial = *rest;
+        else if (const auto rest = restAfter(line, QLatin1String("User:")))
+            facts.user = tagValue(*rest).remove(u'.');
+    }
+    if (facts.serial.isEmpty())
+        facts.serial = detectorSerial;
+
+    // A date the report does not give stays unknown instead of becoming today's.
+    EventLogParser parser([] { return QDateTime(); });
+    for (const QString &line : lines)
+        parser.WriteLine(line);
+    double highest = -2;
+    for (int row = 0; row < parser.rowCount(); ++row) {
+        const EventLogRecord record = parser.record(row);
+        const QString serial = tagValue(record.SerialNumber);
+        facts.alarms.append({ serial.isEmpty() ? facts.serial : serial, record.Peak, record.AlarmDuration,
+            alarmStart(record.DownloadDate, record.DownloadTime, record.TimeSinceAlarm) });
+        if (const double rank = peakRank(record.Peak); rank > highest) {
+            highest = rank;
+            facts.highestPeak = record.Peak;
+        }
+    }
+    return facts;
+}
+
+QByteArray contentKey(const QStringList &lines)
+{
+    return QCryptographicHash::hash(lines.join(u'\n').toUtf8(), QCryptographicHash::Sha256).toHex();
+}
+
+} // namespace DownloadFacts

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+
+// Which downloads a listing or an export covers; an empty field does not filter.
+struct ArchiveFilter
+{
+    QString serial;
+    QString user; // ignoring letter case
+    QDate since;
+    QDate until; // inclusive
+};
+
+struct ArchivedDownload
+{
+    qint64 id = 0;
+    QString downloadedAt; // the tagged date and time, or when it was stored while it has no tags
+    QString serial;
+    QString user;
+    int alarmCount = 0;
+    QString highestPeak;
+};
+
+struct ArchivedAlarm
+{
+    QString began; // as precisely as the report gives it; empty when the report does not tell
+    QString peak;
+    QString duration;
+    int downloads = 0; // how many archived downloads recorded it
+};
+
+// Every download the user kept, in an SQLite file: its lines as displayed, its event table, and per
+// detector the alarms it recorded with the time each began, each alarm once however often it was
+// downloaded. Every change is one transaction; several processes may share the file.
+class ReportArchive
+{
+public:
+    enum class Access
+    {
+        ReadWrite, // creates the archive when the file does not exist or is empty
+        ReadOnly,
+    };
+
+    static constexpr int SchemaVersion = 2;
+
+    ReportArchive();
+    ~ReportArchive();
+    ReportArchive(const ReportArchive &) = delete;
+    ReportArchive &operator=(const ReportArchive &) = delete;
+
+    // The archive of the user: LORIMET_ARCHIVE when set, else fileName in the application's data folder.
+    [[nodiscard]] static QString defaultPath(const QString &fileName = QStringLiteral("archive.sqlite"));
+
+    // A file that is not an archive of this program, or one of a newer schema, is refused and left as
+    // it is. Waits up to busyTimeout for another process that is writing.
+    [[nodiscard]] bool open(const QString &path, Access access, QString *error,
+        std::chrono::milliseconds busyTimeout = std::chrono::seconds(5));
+    [[nodiscard]] bool isOpen() const { return m_database.isOpen(); }
+    [[nodiscard]] QString path() const { return m_path; }
+    [[nodiscard]] QSqlDatabase database() const { return m_database; }
+
+    // Keeps a download: the lines as displayed and the number of lines the download added (markerLines).
+    // Lines already archived are not stored again; added tells which happened. source names where the
+    // lines came from: "download", or the text export they were imported from.
+    [[nodiscard]] std::optional<qint64> store(
+        const QStringList &lines, int markerLines, const QString &source, bool *added, QString *error);
+    // The download's lines after the tagging dialog wrote its tags. Returns the id that now holds them:
+    // another one when those lines were archived already.
+    [[nodiscard]] std::optional<qint64> updateLines(qint64 id, const QStringList &lines, QString *error);
+    [[nodiscard]] bool remove(const QList<qint64> &ids, QString *error);
+
+    // Newest first.
+    [[nodiscard]] std::optional<QList<ArchivedDownload>> downloads(
+        const ArchiveFilter &filter, QString *error);
+    // The same as a query, for a view that fetches its rows as they are shown: id, date and time, serial
+    // number, user, alarm events, highest peak.
+    [[nodiscard]] QSqlQuery downloadsQuery(const ArchiveFilter &filter) const;
+    [[nodiscard]] std::optional<QStringList> lines(qint64 id, QString *error);
+    // In the order they began; those of unknown start last. Columns of the query: began, peak, duration,
+    // downloads.
+    [[nodiscard]] std::optional<QList<ArchivedAlarm>> alarms(const QString &serial, QString *error);
+    [[nodiscard]] QSqlQuery alarmsQuery(const QString &serial) const;
+
+    // The faults found: damaged pages, broken links, a download whose lines or events do not match
+    // what was stored with them. Nothing on a sound archive.
+    [[nodiscard]] std::optional<QStringList> check(QString *error);
+    struct Totals
+    {
+        qint64 downloads = 0;
+        qint64 alarms = 0;
+    };
+    [[nodiscard]] std::optional<Totals> totals(QString *error);
+
+private:
+    [[nodiscard]] bool initialize(bool readOnly, QString *error);
+    [[nodiscard]] bool migrate(QString *error);
+    // Runs change in one write transaction, taken at once so that two writers wait for each other.
+    template<typename Change> [[nodiscard]] bool inTransaction(Change change, QString *error);
+    [[nodiscard]] bool insertContent(qint64 id, const QStringList &lines, QString *error);
+    [[nodiscard]] bool recordAlarms(qint64 id, const QStringList &lines, QString *error);
+    [[nodiscard]] QString fault(const QString &what, const QSqlQuery &query) const;
+
+    QString m_connection;
+    QString m_path;
+    QSqlDatabase m_database;
+};
