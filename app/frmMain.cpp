@@ -15,6 +15,7 @@
 #include "app/AppInfo.h"
 #include "app/Artwork.h"
 #include "app/CommandDialogs.h"
+#include "app/DownloadArchive.h"
 #include "app/ReportDisplay.h"
 #include "app/frmAbout.h"
 #include "app/frmReportTagging.h"
@@ -69,6 +70,11 @@ void frmMain::buildControls()
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(368, 517);
     setCentralWidget(client);
+
+    mnuHistory = menuBar()->addAction(QStringLiteral("&History"));
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    mnuHistory->setEnabled(false);
+    connect(mnuHistory, &QAction::triggered, this, &frmMain::mnuHistory_Click);
 
     mnuHelpAbout = menuBar()->addAction(QStringLiteral("&About"));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
@@ -171,9 +177,45 @@ void frmMain::cmdDownload_Click()
     }
 
     if (m_reportStart < m_reportEnd) {
+        if (m_archive)
+            m_archive->downloadKept(this, newestReportLines());
         frmReportTagging tagging(*this);
-        tagging.exec();
+        if (tagging.exec() == QDialog::Accepted && m_archive)
+            m_archive->tagsWritten(this, newestReportLines());
     }
+}
+
+QStringList frmMain::newestReportLines() const
+{
+    return m_lstOutput->reportModel().lines().mid(m_reportStart, m_reportEnd - m_reportStart);
+}
+
+void frmMain::setArchive(DownloadArchive *archive)
+{
+    m_archive = archive;
+    mnuHistory->setEnabled(archive && !m_transferRunning);
+}
+
+void frmMain::mnuHistory_Click()
+{
+    m_archive->showHistory(this, *this);
+}
+
+void frmMain::putOnDisplay(const QStringList &lines)
+{
+    m_lstOutput->reportModel().resetLinesLeftOut();
+    m_reportStart = m_lstOutput->ListCount();
+    for (const QString &line : lines)
+        m_lstOutput->AddItem(line);
+    m_lstOutput->publishPending();
+    m_reportEnd = m_lstOutput->ListCount();
+    if (const int linesLeftOut = m_lstOutput->reportModel().linesLeftOut(); linesLeftOut > 0)
+        reportLinesLeftOut(linesLeftOut);
+}
+
+void frmMain::save(QWidget *owner, const QStringList &lines)
+{
+    m_dialogs.showSaveOptions(owner, lines);
 }
 
 void frmMain::cmdSave_Click()
@@ -239,6 +281,7 @@ void frmMain::setCommandsEnabled(bool enabled)
     for (QWidget *command : { cmdDownload, cmdSave, cmdClearReport, cmdResetDevice, cmdExit })
         command->setEnabled(enabled);
     mnuHelpAbout->setEnabled(enabled);
+    mnuHistory->setEnabled(enabled && m_archive);
 }
 
 void frmMain::reportLinesLeftOut(int linesLeftOut)

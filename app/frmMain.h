@@ -5,7 +5,10 @@
 
 #include <functional>
 
+#include "archive/frmHistory.h"
+
 class CommandDialogs;
+class DownloadArchive;
 class QAction;
 class QFrame;
 class QLabel;
@@ -15,7 +18,7 @@ class frmAbout;
 
 // The main window: owns the report display and the markers of the latest download, and runs the commands
 // in their fixed order of steps.
-class frmMain : public QMainWindow
+class frmMain : public QMainWindow, private HistoryActions
 {
     Q_OBJECT
     Q_PROPERTY(qint16 ReportStart READ ReportStart)
@@ -35,6 +38,9 @@ public:
     // True when a non-empty line of the display holds the error character (code 127).
     [[nodiscard]] bool DisplayHasErrorCharacters() const;
 
+    // Where downloads are kept; without one the History command is disabled.
+    void setArchive(DownloadArchive *archive);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -47,6 +53,12 @@ private:
     void cmdResetDevice_Click();
     void cmdExit_Click();
     void mnuHelpAbout_Click();
+    void mnuHistory_Click();
+
+    // Archived lines come onto the display as a download's do.
+    void putOnDisplay(const QStringList &lines) override;
+    void save(QWidget *owner, const QStringList &lines) override;
+    [[nodiscard]] QStringList newestReportLines() const;
 
     // Runs a transfer dialog with the commands disabled; returns false when the window was closed
     // meanwhile and has now been closed for good.
@@ -64,8 +76,10 @@ private:
     QPushButton *cmdExit;
     QFrame *Shape1;
     QLabel *Image1;
+    QAction *mnuHistory;
     QAction *mnuHelpAbout;
     QPointer<frmAbout> m_about;
+    DownloadArchive *m_archive = nullptr;
 
     qint16 m_reportStart = 0;
     qint16 m_reportEnd = 0;

@@ -5,7 +5,9 @@
 
 #include <QApplication>
 
+#include "app/DownloadArchive.h"
 #include "app/frmMain.h"
+#include "archive/store/ReportArchive.h"
 
 #ifdef LORIMET_DEMO
 #include "app/DemoDialogs.h"
@@ -62,7 +64,14 @@ int main(int argc, char *argv[])
     HidapiBackend backend;
     ProgramDialogs dialogs(backend);
 #endif
+#ifdef LORIMET_DEMO
+    // The demo's made-up downloads are kept apart from the real ones.
+    DownloadArchive archive(ReportArchive::defaultPath(QStringLiteral("archive-demo.sqlite")));
+#else
+    DownloadArchive archive(ReportArchive::defaultPath());
+#endif
     frmMain window(dialogs);
+    window.setArchive(&archive);
     window.show();
     try {
         return QApplication::exec();

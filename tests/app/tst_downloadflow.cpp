@@ -3,20 +3,25 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "app/DemoDialogs.h"
+#include "app/DownloadArchive.h"
 #include "app/ProgramDialogs.h"
 #include "app/ReportDisplay.h"
 #include "app/frmMain.h"
+#include "archive/store/ReportArchive.h"
 #include "device/CaptureFile.h"
 #include "dialogs/frmProgress.h"
 #include "dialogs/frmReset.h"
 #include "export/APICommonDialog.h"
 #include "export/DocumentViewer.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TransferTestSupport.h"
 
 namespace {
@@ -92,6 +97,8 @@ private slots:
     void resetNeverChangesTheDisplay();
     void demoSendsTheNextCaptureOnEachDownload();
     void saveWritesTheDisplayToATextFile();
+    void downloadIsArchivedWithItsTags();
+    void archiveFailureIsToldOnceAndTheDownloadStays();
 };
 
 void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
@@ -207,6 +214,84 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("FIRST REPORT\r\n\r\nDate: 05-Dec-2026\r\n"));
     QCOMPARE(shown, QList<QUrl> { QUrl::fromLocalFile(saved.fileName()) });
+}
+
+void TestDownloadFlow::downloadIsArchivedWithItsTags()
+{
+    QTemporaryDir folder;
+    DownloadArchive archive(folder.filePath(QStringLiteral("archive.sqlite")));
+    SimulatedHidBus bus;
+    answerWithCapture(bus, "01-two-alarms");
+    ProgramDialogs dialogs(bus, quickTiming());
+    MainWindow main(dialogs, {});
+    main.setArchive(&archive);
+    DialogAnswerer answerer;
+    answerer.expectDialog([](QWidget *tagging) {
+        auto *user = tagging->findChild<QLineEdit *>(QStringLiteral("txtUser"));
+        user->setText(QStringLiteral("R. Okafor"));
+        tagging->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    });
+    main.click("cmdDownload");
+    const QStringList downloaded = main.lstOutput().Lines();
+
+    int listed = 0;
+    QStringList row;
+    int alarms = 0;
+    QString firstBegan;
+    answerer.expectDialog([&](QWidget *history) {
+        auto *downloads = history->findChild<QTableView *>(QStringLiteral("tblDownloads"));
+        listed = downloads->model()->rowCount();
+        for (int column = 1; column < downloads->model()->columnCount(); ++column)
+            row.append(downloads->model()->index(0, column).data().toString());
+        downloads->selectRow(0);
+        auto *alarmView = history->findChild<QTableView *>(QStringLiteral("tblAlarms"));
+        alarms = alarmView->model()->rowCount();
+        firstBegan = alarmView->model()->index(0, 0).data().toString();
+        history->findChild<QPushButton *>(QStringLiteral("cmdPutOnDisplay"))->click();
+        history->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+    });
+    main.findChild<QAction *>(QStringLiteral("mnuHistory"))->trigger();
+
+    QCOMPARE(answerer.pendingCount(), 0);
+    QVERIFY(answerer.unexpected().isEmpty());
+    // Listed with its tags: the user without the dots the tag lines drop, and its two alarms.
+    QCOMPARE(listed, 1);
+    QCOMPARE(row.mid(1), (QStringList { "40213", "R Okafor", "2", "38 ppm H2S" }));
+    QCOMPARE(row.first(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    QCOMPARE(alarms, 2);
+    QVERIFY(!firstBegan.isEmpty());
+    // Put back on the display as a download: the same lines again, marked as the newest report.
+    QCOMPARE(main.lstOutput().Lines(), downloaded + downloaded);
+    QCOMPARE(main.ReportStart(), downloaded.size());
+    QCOMPARE(main.ReportEnd(), 2 * downloaded.size());
+}
+
+void TestDownloadFlow::archiveFailureIsToldOnceAndTheDownloadStays()
+{
+    QTemporaryDir folder;
+    const QString foreign = folder.filePath(QStringLiteral("notes.txt"));
+    const QByteArray notes("not an archive\n");
+    QVERIFY(writeBytes(foreign, notes));
+    DownloadArchive archive(foreign);
+    DemoDialogs dialogs(QStringLiteral(LORIMET_RESOURCES_DIR "/captures"), quickTiming());
+    MainWindow main(dialogs, {});
+    main.setArchive(&archive);
+    DialogAnswerer answerer;
+    const auto cancelTagging
+        = [](QWidget *tagging) { tagging->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); };
+    answerer.expectMessageBox(QMessageBox::Ok);
+    answerer.expectDialog(cancelTagging);
+    answerer.expectDialog(cancelTagging);
+
+    main.click("cmdDownload");
+    main.click("cmdDownload");
+
+    QCOMPARE(answerer.pendingCount(), 0);
+    QVERIFY(answerer.unexpected().isEmpty());
+    QCOMPARE(answerer.messageBoxes().size(), 1);
+    QVERIFY(answerer.messageBoxes().first().text.contains(foreign));
+    QCOMPARE(main.lstOutput().Lines(), referenceLines("01-two-alarms") + referenceLines("02-no-alarms"));
+    QCOMPARE(readBytes(foreign), notes);
 }
 
 QTEST_MAIN(TestDownloadFlow)
