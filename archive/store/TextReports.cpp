@@ -66,7 +66,20 @@ Split split(const QByteArray &bytes)
             result.unreadable.append({ 1, QStringLiteral("no detector report in it (no \"S/N:\" line)") });
         return result;
     }
-    const int headerLines = std::min(instruments.first(), MaxHeaderLines);
+    // A report's header is the banner above its "S/N:" line, the same in every report of the file; what
+    // differs lies outside the reports (text before the first) or belongs to the report before.
+    int headerLines = 0;
+    while (headerLines < MaxHeaderLines) {
+        const int above = headerLines + 1;
+        const QString &first
+            = instruments.first() >= above ? lines.at(instruments.first() - above) : QString();
+        const bool shared = !isBlank(first)
+            && std::all_of(instruments.cbegin(), instruments.cend(),
+                [&](int instrument) { return instrument >= above && lines.at(instrument - above) == first; });
+        if (!shared)
+            break;
+        ++headerLines;
+    }
     QList<int> starts;
     int previous = -1;
     for (const int instrument : instruments) {

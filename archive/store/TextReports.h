@@ -31,9 +31,9 @@ struct Split
 // A file larger than this is not a text export.
 inline constexpr qint64 MaxFileBytes = qint64(256) * 1024 * 1024;
 
-// Each report runs from its header (the lines its first report has above the detector's "S/N:" line) to
-// the line before the next report's header. A report with a line no display can hold is unreadable, and
-// so is text before the first report.
+// Each report runs from its header (the banner lines above the detector's "S/N:" line that every report
+// of the file shares) to the line before the next report's header. A report with a line no display can hold
+// is unreadable, and so is text before the first report.
 [[nodiscard]] Split split(const QByteArray &bytes);
 [[nodiscard]] std::optional<Split> read(const QString &path, QString *error);
 

@@ -1,0 +1,331 @@
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "archive/store/ArchiveImport.h"
+#include "archive/store/DownloadFacts.h"
+#include "archive/store/ReportArchive.h"
+#include "export/report/EventLogParser.h"
+#include "export/report/TextReportFile.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TransferTestSupport.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The display lines of the shipped two-alarm report with its tag lines filled in.
+QStringList tagged(const QString &date, const QString &time, const QString &user)
+{
+    QStringList lines = referenceLines(QStringLiteral("01-two-alarms"));
+    for (QString &line : lines) {
+        if (line.startsWith(QLatin1String("Date:")))
+            line = QStringLiteral("Date: ") + date;
+        else if (line.startsWith(QLatin1String("Time:")))
+            line = QStringLiteral("Time: ") + time;
+        else if (line.startsWith(QLatin1String("User:")))
+            line = QStringLiteral("User: ") + user;
+    }
+    return lines;
+}
+
+QStringList replaced(QStringList lines, const QString &from, const QString &to)
+{
+    for (QString &line : lines) {
+        if (line.trimmed() == from)
+            line = to;
+    }
+    return lines;
+}
+
+// A connection of its own to an SQLite file, as another program would open it.
+struct RawDatabase
+{
+    explicit RawDatabase(const QString &path)
+    {
+        database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        database.setDatabaseName(path);
+        database.open();
+    }
+    ~RawDatabase()
+    {
+        database.close();
+        database = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    }
+    bool exec(const QString &statements)
+    {
+        QSqlQuery query(database);
+        for (const QString &statement : statements.split(u';', Qt::SkipEmptyParts)) {
+            if (!query.exec(statement))
+                return false;
+        }
+        return true;
+    }
+    QSqlDatabase database;
+};
+
+QStringList began(const QList<ArchivedAlarm> &alarms)
+{
+    QStringList texts;
+    for (const ArchivedAlarm &alarm : alarms)
+        texts.append(QStringLiteral("%1 %2 x%3").arg(alarm.began, alarm.peak).arg(alarm.downloads));
+    return texts;
+}
+
+} // namespace
+
+class TestReportArchive : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void alarmStartsKeepTheReportsPrecision_data();
+    void alarmStartsKeepTheReportsPrecision();
+    void storesReopensAndKeepsEachAlarmOnce();
+    void importAddsOnlyWhatIsNotArchived();
+    void refusesFilesThatAreNotItsArchive_data();
+    void refusesFilesThatAreNotItsArchive();
+    void bringsAFirstSchemaArchiveUpToDate();
+    void aLockedArchiveFailsWithItsReason();
+};
+
+void TestReportArchive::alarmStartsKeepTheReportsPrecision_data()
+{
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("timeSince");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("minutes") << "1:05 PM"
+                             << "6 days 4 hrs 21 mins"
+                             << "2026-11-29 08:44";
+    QTest::newRow("seconds, told in minutes as the tag is") << "1:05 PM"
+                                                            << "2 mins 30 secs"
+                                                            << "2026-12-05 13:02";
+    QTest::newRow("hours") << "1:05 PM"
+                           << "3 days 2 hrs"
+                           << "2026-12-02 11 h";
+    QTest::newRow("days") << "1:05 PM"
+                          << "12 days"
+                          << "2026-11-23";
+    QTest::newRow("no time tag") << ""
+                                 << "10 mins"
+                                 << "2026-12-04";
+    QTest::newRow("unreadable time since") << "1:05 PM"
+                                           << "--"
+                                           << "";
+}
+
+void TestReportArchive::alarmStartsKeepTheReportsPrecision()
+{
+    QFETCH(QString, time);
+    QFETCH(QString, timeSince);
+    QFETCH(QString, expected);
+    const auto start = DownloadFacts::alarmStart(QDate(2026, 12, 5), parseTagTime(time), timeSince);
+    QCOMPARE(start ? DownloadFacts::startText(*start) : QString(), expected);
+}
+
+void TestReportArchive::storesReopensAndKeepsEachAlarmOnce()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("archive.sqlite"));
+    const QStringList first
+        = tagged(QStringLiteral("05-Dec-2026"), QStringLiteral("1:05 PM"), QStringLiteral("A. Reyes"));
+    // The same detector a day and two hours later: its two alarms again, further back, and a new one.
+    QStringList second
+        = replaced(tagged(QStringLiteral("06-Dec-2026"), QStringLiteral("3:05 PM"), QStringLiteral("B. Ito")),
+            QStringLiteral("6 days 4 hrs 21 mins"), QStringLiteral("7 days 6 hrs 21 mins"));
+    second = replaced(second, QStringLiteral("10 mins"), QStringLiteral("1 days 2 hrs 10 mins"));
+    second += { QStringLiteral("Peak exposure:"), QStringLiteral("22 ppm H2S"),
+        QStringLiteral("Time since alarm began:"), QStringLiteral("5 mins"),
+        QStringLiteral("Alarm duration:"), QStringLiteral("9 secs") };
+    qint64 secondId = 0;
+    {
+        ReportArchive archive;
+        QString error;
+        QVERIFY2(archive.open(path, ReportArchive::Access::ReadWrite, &error), qPrintable(error));
+        bool added = false;
+        // Stored as it arrives, then with the tags the tagging dialog wrote.
+        const auto untagged
+            = archive.store(referenceLines(QStringLiteral("01-two-alarms")), 52, "download", &added, &error);
+        QVERIFY2(untagged && added, qPrintable(error));
+        QCOMPARE(archive.updateLines(*untagged, first, &error), untagged);
+        QCOMPARE(archive.store(first, 52, "download", &added, &error), untagged);
+        QVERIFY(!added);
+        const auto stored = archive.store(second, 58, "download", &added, &error);
+        QVERIFY(stored && added);
+        secondId = *stored;
+    }
+
+    ReportArchive archive;
+    QString error;
+    QVERIFY2(archive.open(path, ReportArchive::Access::ReadWrite, &error), qPrintable(error));
+    const auto downloads = archive.downloads({}, &error);
+    QVERIFY2(downloads, qPrintable(error));
+    QCOMPARE(downloads->size(), 2);
+    const ArchivedDownload &newest = downloads->first();
+    QCOMPARE(newest.id, secondId);
+    QCOMPARE(QStringList({ newest.downloadedAt, newest.serial, newest.user, newest.highestPeak }),
+        QStringList({ "2026-12-06 15:05", "40213", "B Ito", "38 ppm H2S" }));
+    QCOMPARE(newest.alarmCount, 3);
+    QCOMPARE(archive.lines(downloads->last().id, &error), first);
+    QCOMPARE(archive.downloads({ {}, QStringLiteral("a reyes"), {}, {} }, &error)->size(), 1);
+    QCOMPARE(
+        archive.downloads({ QStringLiteral("40213"), {}, QDate(2026, 12, 6), QDate(2026, 12, 6) }, &error)
+            ->size(),
+        1);
+    QCOMPARE(archive.downloads({ QStringLiteral("40377"), {}, {}, {} }, &error)->size(), 0);
+
+    const QStringList bothSawThem = { "2026-11-29 08:44 15 ppm H2S x2", "2026-12-05 12:55 38 ppm H2S x2",
+        "2026-12-06 15:00 22 ppm H2S x1" };
+    QCOMPARE(began(archive.alarms(QStringLiteral("40213"), &error).value()), bothSawThem);
+    QVERIFY(archive.remove({ secondId }, &error));
+    QCOMPARE(began(archive.alarms(QStringLiteral("40213"), &error).value()),
+        QStringList({ "2026-11-29 08:44 15 ppm H2S x1", "2026-12-05 12:55 38 ppm H2S x1" }));
+    QCOMPARE(archive.check(&error), QStringList());
+}
+
+void TestReportArchive::importAddsOnlyWhatIsNotArchived()
+{
+    QTemporaryDir folder;
+    const QStringList live
+        = tagged(QStringLiteral("05-Dec-2026"), QStringLiteral("1:05 PM"), QStringLiteral("A. Reyes"));
+    QStringList damaged = referenceLines(QStringLiteral("03-overload"));
+    damaged[12] = QString(30, u'x');
+    QByteArray text = "saved by hand\r\n";
+    for (const QStringList &report : { live, referenceLines(QStringLiteral("02-no-alarms")), damaged }) {
+        for (const QString &line : report)
+            text += TextReportFile::encodeLine(line);
+    }
+    const QString file = folder.filePath(QStringLiteral("export.txt"));
+    QVERIFY(writeBytes(file, text));
+
+    ReportArchive archive;
+    QString error;
+    QVERIFY(archive.open(
+        folder.filePath(QStringLiteral("archive.sqlite")), ReportArchive::Access::ReadWrite, &error));
+    bool added = false;
+    QVERIFY(archive.store(live, int(live.size()), "download", &added, &error));
+    ImportTally tally;
+    QVERIFY2(importTextExports(archive, { file }, tally, {}, &error), qPrintable(error));
+    QCOMPARE(tally.added, 1);
+    QCOMPARE(tally.alreadyThere, 1);
+    QCOMPARE(tally.unreadable.size(), 2);
+    // The stray line, and the long line: the third report's 13th line, after one stray and two reports.
+    QCOMPARE(tally.unreadable.at(0).where.line, 1);
+    QCOMPARE(tally.unreadable.at(1).where.line, 1 + live.size() + referenceLines("02-no-alarms").size() + 13);
+
+    ImportTally again;
+    int progressCalls = 0;
+    QVERIFY(!importTextExports(
+        archive, { file }, again, [&](const QString &, int, int) { return ++progressCalls < 1; }, &error));
+    QCOMPARE(again.added + again.alreadyThere, 1);
+    QVERIFY(importTextExports(archive, { file }, again = {}, {}, &error));
+    QCOMPARE(again.added, 0);
+    QCOMPARE(again.alreadyThere, 2);
+}
+
+void TestReportArchive::refusesFilesThatAreNotItsArchive_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("text") << "text";
+    QTest::newRow("another program's database") << "foreign";
+    QTest::newRow("a newer schema") << "newer";
+    QTest::newRow("a folder") << "folder";
+}
+
+void TestReportArchive::refusesFilesThatAreNotItsArchive()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("archive.sqlite"));
+    if (kind == QLatin1String("text")) {
+        QVERIFY(writeBytes(path, QByteArray(4096, 'n')));
+    } else if (kind == QLatin1String("foreign")) {
+        RawDatabase other(path);
+        QVERIFY(other.exec(QStringLiteral("CREATE TABLE notes (text)")));
+    } else if (kind == QLatin1String("newer")) {
+        {
+            ReportArchive archive;
+            QString error;
+            QVERIFY(archive.open(path, ReportArchive::Access::ReadWrite, &error));
+        }
+        RawDatabase later(path);
+        QVERIFY(later.exec(QStringLiteral("PRAGMA user_version = 99")));
+    } else {
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("archive.sqlite")));
+    }
+    const QByteArray before = readBytes(path);
+
+    ReportArchive archive;
+    QString error;
+    QVERIFY(!archive.open(path, ReportArchive::Access::ReadWrite, &error));
+    QVERIFY2(error.contains(path), qPrintable(error));
+    QCOMPARE(readBytes(path), before);
+}
+
+void TestReportArchive::bringsAFirstSchemaArchiveUpToDate()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("archive.sqlite"));
+    const QStringList lines
+        = tagged(QStringLiteral("05-Dec-2026"), QStringLiteral("1:05 PM"), QStringLiteral("A. Reyes"));
+    {
+        // An archive as the first release wrote it: downloads and their event tables, no alarms.
+        RawDatabase first(path);
+        QVERIFY(first.exec(QStringLiteral(
+            "PRAGMA journal_mode = WAL;"
+            "CREATE TABLE downloads (id INTEGER PRIMARY KEY, content_key TEXT NOT NULL UNIQUE, source TEXT "
+            "NOT NULL,"
+            " stored_at TEXT NOT NULL, program_version TEXT NOT NULL, marker_lines INTEGER NOT NULL,"
+            " downloaded_at TEXT NOT NULL, serial TEXT NOT NULL, user_name TEXT NOT NULL,"
+            " alarm_count INTEGER NOT NULL, highest_peak TEXT NOT NULL, lines TEXT NOT NULL);"
+            "CREATE INDEX downloads_by_time ON downloads (downloaded_at, id);"
+            "CREATE INDEX downloads_by_serial ON downloads (serial, downloaded_at);"
+            "CREATE TABLE events (download_id INTEGER NOT NULL REFERENCES downloads (id) ON DELETE CASCADE,"
+            " row INTEGER NOT NULL, download_on TEXT NOT NULL, download_at TEXT NOT NULL, serial TEXT NOT "
+            "NULL,"
+            " user_name TEXT NOT NULL, peak TEXT NOT NULL, time_since TEXT NOT NULL, duration TEXT NOT NULL,"
+            " life_remaining TEXT NOT NULL, self_tests TEXT NOT NULL, cumulative_time TEXT NOT NULL,"
+            " total_events TEXT NOT NULL, PRIMARY KEY (download_id, row)) WITHOUT ROWID;"
+            "PRAGMA application_id = 1280266801; PRAGMA user_version = 1")));
+        QSqlQuery insert(first.database);
+        insert.prepare(
+            QStringLiteral("INSERT INTO downloads VALUES (1, ?, 'download', '2026-12-05 13:06:00', '1.1.8',"
+                           " 52, '2026-12-05 13:05', '40213', 'A Reyes', 0, '', ?)"));
+        insert.addBindValue(QString::fromLatin1(DownloadFacts::contentKey(lines)));
+        insert.addBindValue(lines.join(u'\n'));
+        QVERIFY(insert.exec());
+    }
+    ReportArchive archive;
+    QString error;
+    QVERIFY2(archive.open(path, ReportArchive::Access::ReadWrite, &error), qPrintable(error));
+    QCOMPARE(began(archive.alarms(QStringLiteral("40213"), &error).value()),
+        QStringList({ "2026-11-29 08:44 15 ppm H2S x1", "2026-12-05 12:55 38 ppm H2S x1" }));
+    bool added = true;
+    QCOMPARE(archive.store(lines, 52, "download", &added, &error), 1);
+    QVERIFY(!added);
+}
+
+void TestReportArchive::aLockedArchiveFailsWithItsReason()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("archive.sqlite"));
+    ReportArchive archive;
+    QString error;
+    QVERIFY(archive.open(path, ReportArchive::Access::ReadWrite, &error, 50ms));
+    const QStringList lines = referenceLines(QStringLiteral("02-no-alarms"));
+    bool added = false;
+    {
+        RawDatabase other(path);
+        QVERIFY(other.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        QVERIFY(!archive.store(lines, int(lines.size()), "download", &added, &error));
+        QVERIFY2(error.contains(path) && error.contains(QLatin1String("locked")), qPrintable(error));
+        QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
+    }
+    QVERIFY2(archive.store(lines, int(lines.size()), "download", &added, &error), qPrintable(error));
+    QVERIFY(added);
+}
+
+QTEST_GUILESS_MAIN(TestReportArchive)
+#include "tst_reportarchive.moc"
