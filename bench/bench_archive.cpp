@@ -1,0 +1,127 @@
+// Measures the report archive: storing a full display (32,767 lines, about 3,300 alarm events), importing
+// 1,000 text reports, listing 100,000 archived downloads filtered by serial number, and opening the
+// History window over them. It is not part of the tests; run it with QT_QPA_PLATFORM=offscreen where
+// there is no screen.
+
+#include <algorithm>
+#include <vector>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include "archive/frmHistory.h"
+#include "archive/store/ArchiveImport.h"
+#include "archive/store/ReportArchive.h"
+#include "bench/FullDisplay.h"
+#include "export/report/TextReportFile.h"
+
+namespace {
+
+constexpr int Runs = 5;
+
+template<typename Run> qint64 medianTime(Run run)
+{
+    std::vector<qint64> times;
+    for (int i = 0; i < Runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!run(i))
+            return -1;
+        times.push_back(timer.elapsed());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+struct NoActions : HistoryActions
+{
+    void putOnDisplay(const QStringList &) override { }
+    void save(QWidget *, const QStringList &) override { }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir folder;
+    QString error;
+    const QStringList display = FullDisplayLines();
+
+    const qint64 store = medianTime([&](int run) {
+        ReportArchive archive;
+        bool added = false;
+        return archive.open(folder.filePath(QStringLiteral("store-%1.sqlite").arg(run)),
+                   ReportArchive::Access::ReadWrite, &error)
+            && archive.store(display, int(display.size()), QStringLiteral("download"), &added, &error);
+    });
+    out << "store a full display (" << display.size() << " lines): " << store << " ms (median of " << Runs
+        << ")\n";
+
+    // 1,000 reports of the full display's kind, each of its own detector and time.
+    QByteArray text;
+    const qsizetype reportLines = display.indexOf(QStringLiteral("========================"), 1) + 1;
+    for (int report = 0; report < 1000; ++report) {
+        for (QString line : display.mid(0, reportLines)) {
+            if (line.startsWith(QLatin1String("   S/N:")) || line.startsWith(QLatin1String("Serial #:")))
+                line = line.section(u':', 0, 0) + QStringLiteral(": %1").arg(10000 + report);
+            text += TextReportFile::encodeLine(line);
+        }
+    }
+    const QString exportFile = folder.filePath(QStringLiteral("export.txt"));
+    QFile file(exportFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        return 1;
+    file.close();
+    ReportArchive imported;
+    ImportTally tally;
+    QElapsedTimer timer;
+    timer.start();
+    if (!imported.open(folder.filePath(QStringLiteral("import.sqlite")), ReportArchive::Access::ReadWrite, &error)
+        || !importTextExports(imported, { exportFile }, tally, {}, &error)) {
+        out << error << '\n';
+        return 1;
+    }
+    out << "import 1,000 text reports: " << timer.elapsed() << " ms (" << tally.summary() << ")\n";
+
+    // 100,000 downloads of 1,000 detectors, copied from one stored report as a long-used archive holds them.
+    ReportArchive large;
+    bool added = false;
+    const QStringList report = display.mid(0, reportLines);
+    if (!large.open(folder.filePath(QStringLiteral("large.sqlite")), ReportArchive::Access::ReadWrite, &error)
+        || !large.store(report, int(report.size()), QStringLiteral("download"), &added, &error))
+        return 1;
+    QSqlQuery fill(large.database());
+    const bool filled = fill.exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 99999)"
+        " INSERT INTO downloads (content_key, source, stored_at, program_version, marker_lines, downloaded_at,"
+        " serial, user_name, alarm_count, highest_peak, lines)"
+        " SELECT content_key || i, source, stored_at, program_version, marker_lines,"
+        " date('2020-01-01', '+' || (i / 50) || ' days') || ' 10:00', 'S' || (i % 1000), user_name,"
+        " alarm_count, highest_peak, lines FROM n, downloads WHERE downloads.id = 1"));
+    if (!filled)
+        return 1;
+    int matches = 0;
+    const qint64 list = medianTime([&](int run) {
+        const auto downloads = large.downloads({ QStringLiteral("S%1").arg(run * 7), {}, {}, {} }, &error);
+        matches = downloads ? int(downloads->size()) : 0;
+        return downloads.has_value();
+    });
+    out << "list 100,000 downloads filtered by serial number (" << matches << " match): " << list
+        << " ms (median of " << Runs << ")\n";
+
+    NoActions actions;
+    const qint64 window = medianTime([&](int) {
+        frmHistory history(large, actions);
+        history.show();
+        QApplication::processEvents();
+        return history.findChild<QTableView *>(QStringLiteral("tblDownloads"))->model()->rowCount() > 0;
+    });
+    out << "open the History window over 100,000 downloads: " << window << " ms (median of " << Runs << ")\n";
+    return 0;
+}
