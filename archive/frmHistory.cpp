@@ -46,6 +46,7 @@ QTableView *makeTable(const char *name, QAbstractItemModel *model, QWidget *pare
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
+    table->setWordWrap(false);
     table->horizontalHeader()->setStretchLastSection(true);
     return table;
 }
@@ -174,6 +175,8 @@ void frmHistory::refresh()
     for (int column = 0; column < headers.size(); ++column)
         m_downloads->setHeaderData(column, Qt::Horizontal, headers.at(column));
     tblDownloads->hideColumn(IdColumn);
+    // Sized to the rows fetched so far, a screenful or two, not to the whole archive.
+    tblDownloads->resizeColumnsToContents();
     if (m_downloads->lastError().isValid())
         tell(true, m_downloads->lastError().text());
     showAlarmsOfCurrent();
@@ -192,6 +195,7 @@ void frmHistory::showAlarmsOfCurrent()
         QStringLiteral("Downloads") };
     for (int column = 0; column < headers.size(); ++column)
         m_alarms->setHeaderData(column, Qt::Horizontal, headers.at(column));
+    tblAlarms->resizeColumnsToContents();
 }
 
 QList<qint64> frmHistory::selectedIds() const

@@ -9,6 +9,8 @@ demo_packages=(
     g++
     pkg-config
     qt6-base-dev
+    # The report archive's database driver
+    libqt6sql6-sqlite
     libhidapi-dev
     libzip-dev
     libpugixml-dev
