@@ -1,0 +1,93 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "archive/frmHistory.h"
+#include "tests/support/DialogAnswerer.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+const QString TwoReports = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt");
+
+struct RecordingActions : HistoryActions
+{
+    void putOnDisplay(const QStringList &lines) override { displayed += lines; }
+    void save(QWidget *, const QStringList &lines) override { saved += lines; }
+    QStringList displayed;
+    QStringList saved;
+};
+
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void importFilterExportPutBackAndDelete();
+};
+
+void TestHistory::importFilterExportPutBackAndDelete()
+{
+    QTemporaryDir folder;
+    ReportArchive archive;
+    QString error;
+    QVERIFY(
+        archive.open(folder.filePath(QStringLiteral("a.sqlite")), ReportArchive::Access::ReadWrite, &error));
+    RecordingActions actions;
+    frmHistory history(archive, actions);
+    const QString csv = folder.filePath(QStringLiteral("out.csv"));
+    history.setChoosers(
+        [](QWidget *) { return QStringList { TwoReports }; }, [&csv](QWidget *) { return csv; });
+    history.show();
+    const auto click = [&history](const char *name) {
+        QTest::mouseClick(history.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+    };
+    auto *downloads = history.findChild<QTableView *>(QStringLiteral("tblDownloads"));
+    DialogAnswerer answerer;
+
+    answerer.expectMessageBox(QMessageBox::Ok);
+    click("cmdImport");
+    QCOMPARE(answerer.messageBoxes().last().text,
+        QStringLiteral("2 reports added, 0 already in the archive, 0 unreadable."));
+    QCOMPARE(downloads->model()->rowCount(), 2);
+
+    QTest::keyClicks(history.findChild<QLineEdit *>(QStringLiteral("txtSerial")), QStringLiteral("A12-345"));
+    QCOMPARE(downloads->model()->rowCount(), 1);
+    answerer.expectMessageBox(QMessageBox::Ok);
+    click("cmdPutOnDisplay");
+    QCOMPARE(answerer.messageBoxes().last().text, QStringLiteral("Select one or more downloads first."));
+    downloads->selectRow(0);
+
+    answerer.expectMessageBox(QMessageBox::Ok);
+    click("cmdExportCsv");
+    const QList<QByteArray> rows = readBytes(csv).split('\n');
+    QCOMPARE(rows.size(), 3);
+    QVERIFY2(rows.at(1).startsWith("06-Dec-2026,09:30 AM,A12-345,"), rows.at(1).constData());
+    click("cmdPutOnDisplay");
+    click("cmdSave");
+    // The second report of the file: from its banner, line 29, to the file's end.
+    const QStringList second
+        = QString::fromLatin1(readBytes(TwoReports)).split(QStringLiteral("\r\n")).mid(28, 19);
+    QCOMPARE(actions.displayed, second);
+    QCOMPARE(actions.saved, second);
+
+    // Deleting asks first; No keeps the download.
+    answerer.expectMessageBox(QMessageBox::No);
+    click("cmdDelete");
+    QCOMPARE(downloads->model()->rowCount(), 1);
+    answerer.expectMessageBox(QMessageBox::Yes);
+    click("cmdDelete");
+    QCOMPARE(answerer.messageBoxes().last().text,
+        QStringLiteral("Delete the selected download from the archive?"));
+    QCOMPARE(downloads->model()->rowCount(), 0);
+    QCOMPARE(archive.totals(&error)->downloads, 1);
+    QCOMPARE(answerer.pendingCount(), 0);
+    QVERIFY(answerer.unexpected().isEmpty());
+}
+
+QTEST_MAIN(TestHistory)
+#include "tst_history.moc"
