@@ -3,19 +3,17 @@
 #include <atomic>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QVariant>
 
+#include "archive/store/ArchiveEngine.h"
 #include "archive/store/DownloadFacts.h"
 #include "export/report/EventLogParser.h"
 #include "export/report/ReportTable.h"
 
 namespace {
-
-// "LOR1" in SQLite's application_id: marks a file as this program's archive.
-constexpr int ApplicationId = 0x4C4F5231;
 
 // A match for an alarm is looked for within a day either way, the coarsest precision a report gives.
 constexpr qint64 MatchWindowSeconds = 24 * 60 * 60;
@@ -34,52 +32,11 @@ const QList<ReportColumn> EventColumns = {
     ReportColumn::TotalEvents,
 };
 
-// Each step takes the schema from the version before it to its own; the archive runs those it lacks.
-const char *const SchemaSteps[] = {
-    // 1: the downloads and their event tables.
-    "CREATE TABLE downloads ("
-    " id INTEGER PRIMARY KEY,"
-    " content_key TEXT NOT NULL UNIQUE,"
-    " source TEXT NOT NULL,"
-    " stored_at TEXT NOT NULL,"
-    " program_version TEXT NOT NULL,"
-    " marker_lines INTEGER NOT NULL,"
-    " downloaded_at TEXT NOT NULL,"
-    " serial TEXT NOT NULL,"
-    " user_name TEXT NOT NULL,"
-    " alarm_count INTEGER NOT NULL,"
-    " highest_peak TEXT NOT NULL,"
-    " lines TEXT NOT NULL);"
-    "CREATE INDEX downloads_by_time ON downloads (downloaded_at, id);"
-    "CREATE INDEX downloads_by_serial ON downloads (serial, downloaded_at);"
-    "CREATE TABLE events ("
-    " download_id INTEGER NOT NULL REFERENCES downloads (id) ON DELETE CASCADE,"
-    " row INTEGER NOT NULL,"
-    " download_on TEXT NOT NULL, download_at TEXT NOT NULL, serial TEXT NOT NULL, user_name TEXT NOT NULL,"
-    " peak TEXT NOT NULL, time_since TEXT NOT NULL, duration TEXT NOT NULL,"
-    " life_remaining TEXT NOT NULL, self_tests TEXT NOT NULL, cumulative_time TEXT NOT NULL,"
-    " total_events TEXT NOT NULL,"
-    " PRIMARY KEY (download_id, row)) WITHOUT ROWID;",
-    // 2: each detector's alarms once, with the downloads that recorded them.
-    "CREATE TABLE alarms ("
-    " id INTEGER PRIMARY KEY,"
-    " serial TEXT NOT NULL,"
-    " peak TEXT NOT NULL,"
-    " duration TEXT NOT NULL,"
-    " began_at INTEGER,"
-    " began_text TEXT NOT NULL,"
-    " precision_seconds INTEGER NOT NULL);"
-    "CREATE INDEX alarms_by_detector ON alarms (serial, peak, duration, began_at);"
-    "CREATE INDEX alarms_in_time ON alarms (serial, began_at);"
-    "CREATE TABLE sightings ("
-    " alarm_id INTEGER NOT NULL REFERENCES alarms (id) ON DELETE CASCADE,"
-    " download_id INTEGER NOT NULL REFERENCES downloads (id) ON DELETE CASCADE,"
-    " PRIMARY KEY (alarm_id, download_id)) WITHOUT ROWID;"
-    "CREATE INDEX sightings_by_download ON sightings (download_id);",
-};
-static_assert(std::size(SchemaSteps) == ReportArchive::SchemaVersion);
-
 std::atomic<int> connectionCount { 0 };
+
+// Drops the alarms that no download records any more.
+const QString UnseenAlarms = QStringLiteral(
+    "DELETE FROM alarms WHERE NOT EXISTS (SELECT 1 FROM sightings WHERE alarm_id = alarms.id)");
 
 QString nowText()
 {
@@ -137,36 +94,35 @@ QString ReportArchive::fault(const QString &what, const QSqlQuery &query) const
     return QStringLiteral("the archive %1 %2: %3").arg(m_path, what, query.lastError().text());
 }
 
-bool ReportArchive::open(
-    const QString &path, Access access, QString *error, std::chrono::milliseconds busyTimeout)
+bool ReportArchive::write(QSqlQuery &query, QString *error) const
 {
-    m_path = path;
-    const QFileInfo file(path);
+    if (query.exec())
+        return true;
+    *error = fault(QStringLiteral("cannot be written"), query);
+    return false;
+}
+
+bool ReportArchive::write(const QString &sql, QString *error) const
+{
+    QSqlQuery query(m_database);
+    if (query.exec(sql))
+        return true;
+    *error = fault(QStringLiteral("cannot be written"), query);
+    return false;
+}
+
+bool ReportArchive::open(
+    const QString &location, Access access, QString *error, std::chrono::milliseconds busyTimeout)
+{
+    m_path = location;
+    m_engine = ArchiveEngine::forLocation(location, error);
+    if (!m_engine)
+        return false;
+    m_path = m_engine->name();
     const bool readOnly = access == Access::ReadOnly;
-    if (file.exists() && !file.isFile()) {
-        *error = QStringLiteral("%1 is not a file; the archive must be one").arg(path);
+    m_database = QSqlDatabase::addDatabase(m_engine->driver(), m_connection);
+    if (!m_engine->connect(m_database, readOnly, busyTimeout, error))
         return false;
-    }
-    if (!file.exists()) {
-        if (readOnly) {
-            *error = QStringLiteral("there is no archive at %1").arg(path);
-            return false;
-        }
-        if (!QDir().mkpath(file.absolutePath())) {
-            *error = QStringLiteral("cannot create the folder of the archive %1").arg(path);
-            return false;
-        }
-    }
-    m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    m_database.setDatabaseName(path);
-    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout.count());
-    if (readOnly)
-        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
-    m_database.setConnectOptions(options);
-    if (!m_database.open()) {
-        *error = QStringLiteral("cannot open the archive %1: %2").arg(path, m_database.lastError().text());
-        return false;
-    }
     if (!initialize(readOnly, error)) {
         m_database.close();
         return false;
@@ -176,62 +132,54 @@ bool ReportArchive::open(
 
 bool ReportArchive::initialize(bool readOnly, QString *error)
 {
-    QSqlQuery query(m_database);
-    const auto value = [&query](const QString &sql) -> std::optional<qint64> {
-        if (!query.exec(sql) || !query.next())
-            return std::nullopt;
-        return query.value(0).toLongLong();
-    };
-    const std::optional<qint64> application = value(QStringLiteral("PRAGMA application_id"));
-    const std::optional<qint64> objects = value(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-    if (!application || !objects) {
-        *error = QStringLiteral("%1 is not a report archive or is damaged (%2); it is left as it is")
-                     .arg(m_path, query.lastError().text());
+    const std::optional<ArchiveEngine::State> state = m_engine->state(m_database, error);
+    if (!state)
         return false;
-    }
-    const bool empty = *application == 0 && *objects == 0;
-    if (!empty && *application != ApplicationId) {
+    if (state->contents == ArchiveEngine::Contents::Foreign) {
         *error
             = QStringLiteral("%1 is a database of another program, not a report archive; it is left as it is")
                   .arg(m_path);
         return false;
     }
-    if (!query.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
-        *error = fault(QStringLiteral("cannot be used"), query);
-        return false;
-    }
-    const qint64 version = empty ? 0 : value(QStringLiteral("PRAGMA user_version")).value_or(-1);
-    query.finish();
-    if (version > SchemaVersion || version < 0) {
+    if (state->version > SchemaVersion) {
         *error = QStringLiteral(
             "the archive %1 was made by a newer version of this program; it is left as it is")
                      .arg(m_path);
         return false;
     }
-    if (version == SchemaVersion)
+    if (state->version == SchemaVersion)
         return true;
+    const bool empty = state->contents == ArchiveEngine::Contents::Empty;
     if (readOnly) {
         *error = empty
             ? QStringLiteral("there is no archive at %1").arg(m_path)
             : QStringLiteral("the archive %1 must be brought up to date by storing in it once").arg(m_path);
         return false;
     }
-    // Write-ahead logging lets readers go on while one process stores; it is set outside a transaction.
-    if (empty && !query.exec(QStringLiteral("PRAGMA journal_mode = WAL"))) {
-        *error = fault(QStringLiteral("cannot be created"), query);
-        return false;
+    if (empty) {
+        QSqlQuery query(m_database);
+        for (const QString &setting : m_engine->newArchiveSettings()) {
+            if (!query.exec(setting)) {
+                *error = fault(QStringLiteral("cannot be created"), query);
+                return false;
+            }
+            query.finish();
+        }
     }
-    query.finish();
     return migrate(error);
 }
 
 template<typename Change> bool ReportArchive::inTransaction(Change change, QString *error)
 {
     QSqlQuery query(m_database);
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        *error = fault(QStringLiteral("cannot be written"), query);
-        return false;
+    for (const QString &statement : m_engine->beginWrite()) {
+        if (!query.exec(statement)) {
+            *error = fault(QStringLiteral("cannot be written"), query);
+            QSqlQuery(m_database).exec(QStringLiteral("ROLLBACK"));
+            return false;
+        }
     }
+    query.finish();
     if (change() && query.exec(QStringLiteral("COMMIT")))
         return true;
     if (error->isEmpty())
@@ -245,31 +193,31 @@ bool ReportArchive::migrate(QString *error)
     error->clear();
     return inTransaction(
         [&] {
-            QSqlQuery query(m_database);
             // Another process may have brought the schema up to date while this one waited.
-            if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+            const std::optional<ArchiveEngine::State> state = m_engine->state(m_database, error);
+            if (!state)
                 return false;
-            const int current = query.value(0).toInt();
-            query.finish();
-            if (current > SchemaVersion) {
+            if (state->version > SchemaVersion) {
                 *error = QStringLiteral("the archive %1 was made by a newer version of this program")
                              .arg(m_path);
                 return false;
             }
-            for (int version = current; version < SchemaVersion; ++version) {
-                for (const QString &statement :
-                    QString::fromLatin1(SchemaSteps[version]).split(u';', Qt::SkipEmptyParts)) {
+            QSqlQuery query(m_database);
+            for (int version = state->version + 1; version <= SchemaVersion; ++version) {
+                for (const QString &statement : m_engine->schemaStep(version)) {
                     if (!query.exec(statement)) {
                         *error = fault(QStringLiteral("cannot be brought up to date"), query);
                         return false;
                     }
                 }
                 // The alarms of downloads stored before they were kept per detector.
-                if (version + 1 == 2 && current > 0) {
+                if (version == 2 && state->version > 0) {
                     QSqlQuery all(m_database);
                     all.setForwardOnly(true);
-                    if (!all.exec(QStringLiteral("SELECT id, lines FROM downloads")))
+                    if (!all.exec(QStringLiteral("SELECT id, lines FROM downloads"))) {
+                        *error = fault(QStringLiteral("cannot be brought up to date"), all);
                         return false;
+                    }
                     while (all.next()) {
                         const QStringList lines = all.value(1).toString().split(u'\n');
                         if (!recordAlarms(all.value(0).toLongLong(), lines, error))
@@ -277,8 +225,13 @@ bool ReportArchive::migrate(QString *error)
                     }
                 }
             }
-            return query.exec(QStringLiteral("PRAGMA application_id = %1").arg(ApplicationId))
-                && query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+            for (const QString &statement : m_engine->markVersion(SchemaVersion)) {
+                if (!query.exec(statement)) {
+                    *error = fault(QStringLiteral("cannot be brought up to date"), query);
+                    return false;
+                }
+            }
+            return true;
         },
         error);
 }
@@ -308,27 +261,25 @@ bool ReportArchive::recordAlarms(qint64 id, const QStringList &lines, QString *e
 {
     const DownloadFacts::Facts facts = DownloadFacts::read(lines);
     QSqlQuery match = prepared(m_database,
-        QStringLiteral(
-            "SELECT id FROM alarms WHERE serial = :serial AND peak = :peak AND duration = :duration"
-            " AND began_at BETWEEN :began - :window AND :began + :window"
-            " AND abs(began_at - :began) <= max(precision_seconds, :precision)"
-            " AND id NOT IN (SELECT alarm_id FROM sightings WHERE download_id = :download)"
-            " ORDER BY abs(began_at - :began) LIMIT 1"));
+        QStringLiteral("SELECT id FROM alarms WHERE serial = ? AND peak = ? AND duration = ?"
+                       " AND began_at BETWEEN ? AND ? AND abs(began_at - ?) <= %1"
+                       " AND id NOT IN (SELECT alarm_id FROM sightings WHERE download_id = ?)"
+                       " ORDER BY abs(began_at - ?) LIMIT 1")
+            .arg(m_engine->greatest(QStringLiteral("precision_seconds"), QStringLiteral("?"))));
     QSqlQuery insert = prepared(m_database,
         QStringLiteral("INSERT INTO alarms (serial, peak, duration, began_at, began_text, precision_seconds)"
-                       " VALUES (?, ?, ?, ?, ?, ?)"));
+                       " VALUES (?, ?, ?, ?, ?, ?) RETURNING id"));
     QSqlQuery sighting = prepared(m_database, QStringLiteral("INSERT INTO sightings VALUES (?, ?)"));
     for (const DownloadFacts::Alarm &alarm : facts.alarms) {
         QVariant alarmId;
         const QVariant began = alarm.start ? QVariant(alarm.start->began.toSecsSinceEpoch()) : QVariant();
         if (alarm.start) {
-            match.bindValue(QStringLiteral(":serial"), text(alarm.serial));
-            match.bindValue(QStringLiteral(":peak"), text(alarm.peak));
-            match.bindValue(QStringLiteral(":duration"), text(alarm.duration));
-            match.bindValue(QStringLiteral(":began"), began);
-            match.bindValue(QStringLiteral(":window"), MatchWindowSeconds);
-            match.bindValue(QStringLiteral(":precision"), alarm.start->precisionSeconds);
-            match.bindValue(QStringLiteral(":download"), id);
+            const qint64 seconds = began.toLongLong();
+            for (const QVariant &value : { text(alarm.serial), text(alarm.peak), text(alarm.duration),
+                     QVariant(seconds - MatchWindowSeconds), QVariant(seconds + MatchWindowSeconds),
+                     QVariant(seconds), QVariant(alarm.start->precisionSeconds), QVariant(id),
+                     QVariant(seconds) })
+                match.addBindValue(value);
             if (!match.exec()) {
                 *error = fault(QStringLiteral("cannot be searched"), match);
                 return false;
@@ -344,11 +295,12 @@ bool ReportArchive::recordAlarms(qint64 id, const QStringList &lines, QString *e
             insert.addBindValue(began);
             insert.addBindValue(text(alarm.start ? DownloadFacts::startText(*alarm.start) : QString()));
             insert.addBindValue(alarm.start ? alarm.start->precisionSeconds : 0);
-            if (!insert.exec()) {
+            if (!insert.exec() || !insert.next()) {
                 *error = fault(QStringLiteral("cannot store an alarm"), insert);
                 return false;
             }
-            alarmId = insert.lastInsertId();
+            alarmId = insert.value(0);
+            insert.finish();
         }
         sighting.addBindValue(alarmId);
         sighting.addBindValue(id);
@@ -372,7 +324,7 @@ std::optional<qint64> ReportArchive::store(
             QSqlQuery existing
                 = prepared(m_database, QStringLiteral("SELECT id FROM downloads WHERE content_key = ?"));
             existing.addBindValue(key);
-            if (!existing.exec())
+            if (!write(existing, error))
                 return false;
             if (existing.next()) {
                 id = existing.value(0).toLongLong();
@@ -384,18 +336,19 @@ std::optional<qint64> ReportArchive::store(
                 QStringLiteral(
                     "INSERT INTO downloads (content_key, source, stored_at, program_version,"
                     " marker_lines, downloaded_at, serial, user_name, alarm_count, highest_peak, lines)"
-                    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
             for (const QVariant &value : { QVariant(key), QVariant(source), QVariant(storedAt),
                      QVariant(QStringLiteral(LORIMET_VERSION)), QVariant(markerLines),
                      QVariant(downloadedAt(facts, storedAt)), text(facts.serial), text(facts.user),
                      QVariant(int(facts.alarms.size())), text(facts.highestPeak),
                      QVariant(lines.join(u'\n')) })
                 insert.addBindValue(value);
-            if (!insert.exec()) {
+            if (!insert.exec() || !insert.next()) {
                 *error = fault(QStringLiteral("cannot store a download"), insert);
                 return false;
             }
-            id = insert.lastInsertId().toLongLong();
+            id = insert.value(0).toLongLong();
+            insert.finish();
             *added = true;
             return insertContent(id, lines, error);
         },
@@ -415,7 +368,7 @@ std::optional<qint64> ReportArchive::updateLines(qint64 id, const QStringList &l
             QSqlQuery query
                 = prepared(m_database, QStringLiteral("SELECT id FROM downloads WHERE content_key = ?"));
             query.addBindValue(key);
-            if (!query.exec())
+            if (!write(query, error))
                 return false;
             if (query.next()) {
                 // These lines are archived already: the untagged copy is not kept beside them.
@@ -425,10 +378,7 @@ std::optional<qint64> ReportArchive::updateLines(qint64 id, const QStringList &l
                     return true;
                 QSqlQuery drop = prepared(m_database, QStringLiteral("DELETE FROM downloads WHERE id = ?"));
                 drop.addBindValue(id);
-                return drop.exec()
-                    && QSqlQuery(m_database)
-                           .exec(QStringLiteral("DELETE FROM alarms WHERE NOT EXISTS (SELECT 1 FROM "
-                                                "sightings WHERE alarm_id = alarms.id)"));
+                return write(drop, error) && write(UnseenAlarms, error);
             }
             QSqlQuery stored
                 = prepared(m_database, QStringLiteral("SELECT stored_at FROM downloads WHERE id = ?"));
@@ -447,14 +397,11 @@ std::optional<qint64> ReportArchive::updateLines(qint64 id, const QStringList &l
                     text(facts.serial), text(facts.user), QVariant(int(facts.alarms.size())),
                     text(facts.highestPeak), QVariant(lines.join(u'\n')), QVariant(id) })
                 update.addBindValue(value);
-            QSqlQuery clear(m_database);
             const QString idText = QString::number(id);
-            return update.exec()
-                && clear.exec(QStringLiteral("DELETE FROM events WHERE download_id = ") + idText)
-                && clear.exec(QStringLiteral("DELETE FROM sightings WHERE download_id = ") + idText)
-                && clear.exec(QStringLiteral("DELETE FROM alarms WHERE NOT EXISTS (SELECT 1 FROM sightings "
-                                             "WHERE alarm_id = alarms.id)"))
-                && insertContent(id, lines, error);
+            return write(update, error)
+                && write(QStringLiteral("DELETE FROM events WHERE download_id = ") + idText, error)
+                && write(QStringLiteral("DELETE FROM sightings WHERE download_id = ") + idText, error)
+                && write(UnseenAlarms, error) && insertContent(id, lines, error);
         },
         error);
     if (!updated)
@@ -470,12 +417,10 @@ bool ReportArchive::remove(const QList<qint64> &ids, QString *error)
             QSqlQuery drop = prepared(m_database, QStringLiteral("DELETE FROM downloads WHERE id = ?"));
             for (const qint64 id : ids) {
                 drop.addBindValue(id);
-                if (!drop.exec())
+                if (!write(drop, error))
                     return false;
             }
-            return QSqlQuery(m_database)
-                .exec(QStringLiteral("DELETE FROM alarms WHERE NOT EXISTS (SELECT 1 FROM sightings WHERE "
-                                     "alarm_id = alarms.id)"));
+            return write(UnseenAlarms, error);
         },
         error);
 }
@@ -489,7 +434,7 @@ QSqlQuery ReportArchive::downloadsQuery(const ArchiveFilter &filter) const
         values << filter.serial;
     }
     if (!filter.user.isEmpty()) {
-        conditions << QStringLiteral("user_name = ? COLLATE NOCASE");
+        conditions << QStringLiteral("lower(user_name) = lower(?)");
         values << filter.user;
     }
     if (filter.since.isValid()) {
@@ -543,6 +488,64 @@ std::optional<QStringList> ReportArchive::lines(qint64 id, QString *error)
     return query.value(0).toString().split(u'\n');
 }
 
+std::optional<ReportArchive::Stored> ReportArchive::stored(qint64 id, QString *error)
+{
+    QSqlQuery query = prepared(
+        m_database, QStringLiteral("SELECT lines, marker_lines, source FROM downloads WHERE id = ?"));
+    query.addBindValue(id);
+    if (!query.exec() || !query.next()) {
+        *error = query.lastError().isValid()
+            ? fault(QStringLiteral("cannot be read"), query)
+            : QStringLiteral("the archive %1 holds no download %2").arg(m_path).arg(id);
+        return std::nullopt;
+    }
+    return Stored { query.value(0).toString().split(u'\n'), query.value(1).toInt(),
+        query.value(2).toString() };
+}
+
+bool ReportArchive::queueForSite(qint64 id, const QString &site, QString *error)
+{
+    error->clear();
+    return inTransaction(
+        [&] {
+            QSqlQuery queue = prepared(m_database,
+                QStringLiteral(
+                    "INSERT INTO site_queue (download_id, site) VALUES (?, ?) ON CONFLICT DO NOTHING"));
+            queue.addBindValue(id);
+            queue.addBindValue(site);
+            return write(queue, error);
+        },
+        error);
+}
+
+std::optional<QList<qint64>> ReportArchive::waitingForSite(const QString &site, QString *error)
+{
+    QSqlQuery query = prepared(
+        m_database, QStringLiteral("SELECT download_id FROM site_queue WHERE site = ? ORDER BY download_id"));
+    query.addBindValue(site);
+    if (!query.exec()) {
+        *error = fault(QStringLiteral("cannot be read"), query);
+        return std::nullopt;
+    }
+    QList<qint64> ids;
+    while (query.next())
+        ids.append(query.value(0).toLongLong());
+    return ids;
+}
+
+bool ReportArchive::sentToSite(qint64 id, QString *error)
+{
+    error->clear();
+    return inTransaction(
+        [&] {
+            QSqlQuery sent
+                = prepared(m_database, QStringLiteral("DELETE FROM site_queue WHERE download_id = ?"));
+            sent.addBindValue(id);
+            return write(sent, error);
+        },
+        error);
+}
+
 QSqlQuery ReportArchive::alarmsQuery(const QString &serial) const
 {
     QSqlQuery query(m_database);
@@ -585,21 +588,18 @@ std::optional<QStringList> ReportArchive::check(QString *error)
     QStringList faults;
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
-        *error = fault(QStringLiteral("cannot be checked"), query);
-        return std::nullopt;
-    }
-    while (query.next()) {
-        if (const QString result = query.value(0).toString(); result != QLatin1String("ok"))
-            faults << result;
-    }
-    if (!query.exec(QStringLiteral("PRAGMA foreign_key_check"))) {
-        *error = fault(QStringLiteral("cannot be checked"), query);
-        return std::nullopt;
-    }
-    while (query.next()) {
-        faults << QStringLiteral("row %1 of %2 refers to a missing row of %3")
-                      .arg(query.value(1).toString(), query.value(0).toString(), query.value(2).toString());
+    for (const QString &storageCheck : m_engine->storageChecks()) {
+        if (!query.exec(storageCheck)) {
+            *error = fault(QStringLiteral("cannot be checked"), query);
+            return std::nullopt;
+        }
+        while (query.next()) {
+            QStringList values;
+            for (int column = 0; column < query.record().count(); ++column)
+                values.append(query.value(column).toString());
+            if (values != QStringList { QStringLiteral("ok") })
+                faults << storageCheck + QStringLiteral(": ") + values.join(QStringLiteral(", "));
+        }
     }
     if (!query.exec(
             QStringLiteral("SELECT id, content_key, alarm_count, lines, (SELECT count(*) FROM events WHERE "

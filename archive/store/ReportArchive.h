@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 #include <QDate>
@@ -10,6 +11,8 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+
+class ArchiveEngine;
 
 // Which downloads a listing or an export covers; an empty field does not filter.
 struct ArchiveFilter
@@ -38,9 +41,9 @@ struct ArchivedAlarm
     int downloads = 0; // how many archived downloads recorded it
 };
 
-// Every download the user kept, in an SQLite file: its lines as displayed, its event table, and per
-// detector the alarms it recorded with the time each began, each alarm once however often it was
-// downloaded. Every change is one transaction; several processes may share the file.
+// Every download the user kept, in an SQLite file or on a PostgreSQL server: its lines as displayed, its
+// event table, and per detector the alarms it recorded with the time each began, each alarm once however
+// often it was downloaded. Every change is one transaction; several processes may share the file.
 class ReportArchive
 {
 public:
@@ -50,7 +53,7 @@ public:
         ReadOnly,
     };
 
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
 
     ReportArchive();
     ~ReportArchive();
@@ -58,11 +61,12 @@ public:
     ReportArchive &operator=(const ReportArchive &) = delete;
 
     // The archive of the user: LORIMET_ARCHIVE when set, else fileName in the application's data folder.
+    // A location is the path of an SQLite file or a postgresql:// URL of a site archive.
     [[nodiscard]] static QString defaultPath(const QString &fileName = QStringLiteral("archive.sqlite"));
 
-    // A file that is not an archive of this program, or one of a newer schema, is refused and left as
-    // it is. Waits up to busyTimeout for another process that is writing.
-    [[nodiscard]] bool open(const QString &path, Access access, QString *error,
+    // A file or database that is not an archive of this program, or one of a newer schema, is refused
+    // and left as it is. Waits up to busyTimeout for another process that is writing.
+    [[nodiscard]] bool open(const QString &location, Access access, QString *error,
         std::chrono::milliseconds busyTimeout = std::chrono::seconds(5));
     [[nodiscard]] bool isOpen() const { return m_database.isOpen(); }
     [[nodiscard]] QString path() const { return m_path; }
@@ -85,6 +89,20 @@ public:
     // number, user, alarm events, highest peak.
     [[nodiscard]] QSqlQuery downloadsQuery(const ArchiveFilter &filter) const;
     [[nodiscard]] std::optional<QStringList> lines(qint64 id, QString *error);
+
+    // A download as it was stored, to be stored again elsewhere.
+    struct Stored
+    {
+        QStringList lines;
+        int markerLines = 0;
+        QString source;
+    };
+    [[nodiscard]] std::optional<Stored> stored(qint64 id, QString *error);
+
+    // The downloads of this PC that wait to be sent to the site archive at site, in the order they came.
+    [[nodiscard]] bool queueForSite(qint64 id, const QString &site, QString *error);
+    [[nodiscard]] std::optional<QList<qint64>> waitingForSite(const QString &site, QString *error);
+    [[nodiscard]] bool sentToSite(qint64 id, QString *error);
     // In the order they began; those of unknown start last. Columns of the query: began, peak, duration,
     // downloads.
     [[nodiscard]] std::optional<QList<ArchivedAlarm>> alarms(const QString &serial, QString *error);
@@ -108,7 +126,11 @@ private:
     [[nodiscard]] bool insertContent(qint64 id, const QStringList &lines, QString *error);
     [[nodiscard]] bool recordAlarms(qint64 id, const QStringList &lines, QString *error);
     [[nodiscard]] QString fault(const QString &what, const QSqlQuery &query) const;
+    // Runs a prepared statement, or the statement sql, of a change; a failure is told in error.
+    [[nodiscard]] bool write(QSqlQuery &query, QString *error) const;
+    [[nodiscard]] bool write(const QString &sql, QString *error) const;
 
+    std::unique_ptr<ArchiveEngine> m_engine;
     QString m_connection;
     QString m_path;
     QSqlDatabase m_database;

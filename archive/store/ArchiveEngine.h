@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+// Where the differences between the database engines the archive runs on are kept: a file of SQLite on
+// each PC, or a PostgreSQL server that a site shares. Everything else speaks SQL both understand.
+class ArchiveEngine
+{
+public:
+    enum class Contents
+    {
+        Empty,
+        Archive,
+        Foreign, // tables of another program
+    };
+    struct State
+    {
+        Contents contents = Contents::Empty;
+        int version = 0;
+    };
+
+    virtual ~ArchiveEngine() = default;
+
+    // A postgresql:// (or postgres://) URL, or else the path of an SQLite file.
+    [[nodiscard]] static bool isServerLocation(const QString &location);
+    [[nodiscard]] static std::unique_ptr<ArchiveEngine> forLocation(const QString &location, QString *error);
+
+    // The location as messages name it; a server's URL without any password.
+    [[nodiscard]] virtual QString name() const = 0;
+    // Qt's SQL driver for the engine.
+    [[nodiscard]] virtual QString driver() const = 0;
+    [[nodiscard]] virtual bool connect(QSqlDatabase &database, bool readOnly,
+        std::chrono::milliseconds busyTimeout, QString *error) const = 0;
+    [[nodiscard]] virtual std::optional<State> state(const QSqlDatabase &database, QString *error) const = 0;
+    // Settings a new archive takes before its first table, outside any transaction.
+    [[nodiscard]] virtual QStringList newArchiveSettings() const { return {}; }
+    // The statements that take the schema from version - 1 to version.
+    [[nodiscard]] virtual QStringList schemaStep(int version) const = 0;
+    [[nodiscard]] virtual QStringList markVersion(int version) const = 0;
+    // Starts a write transaction that writers of every process take one after the other.
+    [[nodiscard]] virtual QStringList beginWrite() const = 0;
+    // The larger of two values, in SQL.
+    [[nodiscard]] virtual QString greatest(const QString &a, const QString &b) const = 0;
+    // Checks of the engine's own storage; each row of their answer other than "ok" is a fault.
+    [[nodiscard]] virtual QStringList storageChecks() const { return {}; }
+};

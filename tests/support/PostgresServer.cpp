@@ -1,0 +1,140 @@
+#include "tests/support/PostgresServer.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTcpServer>
+
+namespace {
+
+constexpr uid_t Nobody = 65534;
+
+} // namespace
+
+PostgresServer::PostgresServer()
+{
+    const QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql"))
+                                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    if (!versions.isEmpty())
+        m_bin = QStringLiteral("/usr/lib/postgresql/%1/bin/").arg(versions.last());
+}
+
+PostgresServer::~PostgresServer()
+{
+    QString error;
+    if (m_running)
+        (void)stop(&error);
+}
+
+bool PostgresServer::runTool(const QString &tool, const QStringList &args, QString *error) const
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (geteuid() == 0) {
+        process.setChildProcessModifier([] {
+            if (setgid(Nobody) != 0 || setuid(Nobody) != 0)
+                _exit(127);
+        });
+    }
+    process.start(m_bin + tool, args);
+    if (!process.waitForFinished(120'000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
+        *error = tool + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll())
+            + process.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool PostgresServer::start(QString *error)
+{
+    if (m_bin.isEmpty()) {
+        *error = QStringLiteral("PostgreSQL is not installed (Debian: postgresql)");
+        return false;
+    }
+    const QString data = m_folder.filePath(QStringLiteral("data"));
+    if (geteuid() == 0 && chown(QFile::encodeName(m_folder.path()).constData(), Nobody, Nobody) != 0) {
+        *error = QStringLiteral("cannot give the server's folder to nobody");
+        return false;
+    }
+    if (!QDir(data).exists()
+        && !runTool(QStringLiteral("initdb"),
+            { QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("postgres"),
+                QStringLiteral("--auth-local=trust"), QStringLiteral("--auth-host=scram-sha-256"),
+                QStringLiteral("--no-sync"), QStringLiteral("--locale=C"), QStringLiteral("-E"),
+                QStringLiteral("UTF8") },
+            error))
+        return false;
+    if (m_port == 0) {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost)) {
+            *error = QStringLiteral("no free port: ") + probe.errorString();
+            return false;
+        }
+        m_port = probe.serverPort();
+    }
+    const QString options = QStringLiteral("-k %1 -p %2 -c listen_addresses=127.0.0.1 -c fsync=off")
+                                .arg(m_folder.path())
+                                .arg(m_port);
+    if (!runTool(QStringLiteral("pg_ctl"),
+            { QStringLiteral("-D"), data, QStringLiteral("-l"), m_folder.filePath(QStringLiteral("log")),
+                QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-o"),
+                options, QStringLiteral("start") },
+            error))
+        return false;
+    m_running = true;
+    return true;
+}
+
+bool PostgresServer::stop(QString *error)
+{
+    m_running = false;
+    return runTool(QStringLiteral("pg_ctl"),
+        { QStringLiteral("-D"), m_folder.filePath(QStringLiteral("data")), QStringLiteral("-m"),
+            QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop") },
+        error);
+}
+
+QString PostgresServer::url(const QString &database, const QString &role) const
+{
+    if (role.isEmpty())
+        return QStringLiteral("postgresql://postgres@/%1?host=%2&port=%3")
+            .arg(database, m_folder.path())
+            .arg(m_port);
+    return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(role).arg(m_port).arg(database);
+}
+
+bool PostgresServer::run(const QString &database, const QStringList &statements, QString *error)
+{
+    bool done = true;
+    {
+        QSqlDatabase connection
+            = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("test-superuser"));
+        connection.setHostName(m_folder.path());
+        connection.setPort(m_port);
+        connection.setUserName(QStringLiteral("postgres"));
+        connection.setDatabaseName(database);
+        if (!connection.open()) {
+            *error = connection.lastError().text();
+            done = false;
+        }
+        QSqlQuery query(connection);
+        for (const QString &statement : statements) {
+            if (done && !query.exec(statement)) {
+                *error = statement + QStringLiteral(": ") + query.lastError().text();
+                done = false;
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test-superuser"));
+    return done;
+}
+
+bool PostgresServer::createDatabase(const QString &name, QString *error)
+{
+    return run(QStringLiteral("postgres"), { QStringLiteral("CREATE DATABASE %1").arg(name) }, error);
+}
