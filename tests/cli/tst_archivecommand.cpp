@@ -149,7 +149,7 @@ void TestArchiveCommand::concurrentImportsKeepEveryDownload()
     }
     for (const auto &importer : importers) {
         QVERIFY(importer->waitForFinished(60'000));
-        QCOMPARE(importer->exitCode(), 0);
+        QVERIFY2(importer->exitCode() == 0, importer->readAllStandardError().constData());
         QCOMPARE(importer->readAllStandardOutput(),
             QByteArray("50 reports added, 0 already in the archive, 0 unreadable\n"));
     }
