@@ -9,8 +9,9 @@ demo_packages=(
     g++
     pkg-config
     qt6-base-dev
-    # The report archive's database driver
+    # The report archive's database drivers: SQLite on this PC, PostgreSQL for a site archive
     libqt6sql6-sqlite
+    libqt6sql6-psql
     libhidapi-dev
     libzip-dev
     libpugixml-dev
@@ -21,6 +22,8 @@ test_packages=(
     python3-openpyxl
     python3-docx
     python3-fonttools
+    # A PostgreSQL server of their own for the site archive's tests
+    postgresql
     fonts-crosextra-carlito
     fonts-crosextra-caladea
     # scripts/check-package: builds the Debian package and checks it
