@@ -1,24 +1,86 @@
 #include "app/DownloadArchive.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QSettings>
+#include <QThread>
 
 #include "app/AppInfo.h"
 #include "archive/frmHistory.h"
+#include "archive/store/ArchiveEngine.h"
 #include "archive/store/ReportArchive.h"
+#include "archive/store/SiteQueue.h"
 
 namespace {
 
 // Another instance stores in well under this; a lock held longer is stuck, and the window must not be.
 constexpr std::chrono::milliseconds BusyTimeout { 2000 };
 
+struct SendResult
+{
+    bool sent = false;
+    QString error;
+};
+
+// Runs in the sender's thread, on connections of its own.
+SendResult sendToSite(const QString &localPath, const QString &site)
+{
+    SendResult result;
+    ReportArchive local;
+    if (!local.open(localPath, ReportArchive::Access::ReadWrite, &result.error, BusyTimeout))
+        return result;
+    const std::optional<QList<qint64>> waiting = local.waitingForSite(site, &result.error);
+    if (!waiting)
+        return result;
+    ReportArchive server;
+    SiteQueue::Progress progress;
+    result.sent = waiting->isEmpty()
+        || (server.open(site, ReportArchive::Access::ReadWrite, &result.error, BusyTimeout)
+            && SiteQueue::sendWaiting(local, server, progress, &result.error));
+    return result;
+}
+
 } // namespace
 
-DownloadArchive::DownloadArchive(QString path)
+DownloadArchive::DownloadArchive(QString path, QString settingsPath, QString siteKey)
     : m_path(std::move(path))
+    , m_settingsPath(std::move(settingsPath))
+    , m_siteKey(std::move(siteKey))
+    , m_site(QSettings(m_settingsPath, QSettings::IniFormat).value(m_siteKey).toString())
 {
 }
 
-DownloadArchive::~DownloadArchive() = default;
+DownloadArchive::~DownloadArchive()
+{
+    if (m_sender)
+        m_sender->wait();
+}
+
+bool DownloadArchive::setSiteLocation(const QString &location, QString *error)
+{
+    QString site;
+    if (!location.trimmed().isEmpty()) {
+        if (!ArchiveEngine::isServerLocation(location.trimmed())) {
+            *error = QStringLiteral("A site archive is a PostgreSQL server: "
+                                    "postgresql://user@host:port/database");
+            return false;
+        }
+        const std::unique_ptr<ArchiveEngine> engine = ArchiveEngine::forLocation(location.trimmed(), error);
+        if (!engine)
+            return false;
+        site = engine->name();
+    }
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.setValue(m_siteKey, site);
+    settings.sync();
+    if (settings.status() != QSettings::NoError) {
+        *error = QStringLiteral("The settings file %1 cannot be written.").arg(m_settingsPath);
+        return false;
+    }
+    m_site = site;
+    m_siteFailureTold = false;
+    return true;
+}
 
 bool DownloadArchive::opened(QString *error)
 {
@@ -58,6 +120,40 @@ void DownloadArchive::tagsWritten(QWidget *owner, const QStringList &lines)
         cannotStore(owner, error);
 }
 
+void DownloadArchive::downloadFinished(QWidget *owner)
+{
+    if (m_site.isEmpty() || !m_lastDownload)
+        return;
+    QString error;
+    if (!m_archive->queueForSite(*m_lastDownload, m_site, &error)) {
+        cannotStore(owner, error);
+        return;
+    }
+    sendWaiting(owner);
+}
+
+void DownloadArchive::sendWaiting(QWidget *owner)
+{
+    if (m_site.isEmpty())
+        return;
+    if (m_sender) {
+        m_sendAgain = true;
+        return;
+    }
+    auto result = std::make_shared<SendResult>();
+    m_sender.reset(
+        QThread::create([result, local = m_path, site = m_site] { *result = sendToSite(local, site); }));
+    QObject::connect(m_sender.get(), &QThread::finished, &m_context, [this, owner, result] {
+        m_sender->wait();
+        m_sender.reset();
+        if (!result->sent)
+            siteUnreachable(owner, result->error);
+        if (std::exchange(m_sendAgain, false))
+            sendWaiting(owner);
+    });
+    m_sender->start();
+}
+
 void DownloadArchive::cannotStore(QWidget *owner, const QString &reason)
 {
     if (m_failureTold)
@@ -71,15 +167,76 @@ void DownloadArchive::cannotStore(QWidget *owner, const QString &reason)
     box.exec();
 }
 
+void DownloadArchive::siteUnreachable(QWidget *owner, const QString &reason)
+{
+    if (m_siteFailureTold)
+        return;
+    m_siteFailureTold = true;
+    // Nothing is lost and nothing waits for the user: the note does not stop the window.
+    auto *box = new QMessageBox(QMessageBox::Information, AppInfo::Title,
+        QStringLiteral(
+            "The site archive cannot be reached: downloads are kept on this PC; will be sent to the "
+            "site archive when it can be reached again.\n\n%1")
+            .arg(reason),
+        QMessageBox::Ok, owner);
+    box->setObjectName(QStringLiteral("msgSiteAway"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+bool DownloadArchive::chooseSite(QWidget *owner)
+{
+    QInputDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("dlgArchiveLocation"));
+    dialog.setWindowTitle(QStringLiteral("Archive Location"));
+    dialog.setLabelText(
+        QStringLiteral("A site archive on a PostgreSQL server that the PCs of the site share,\n"
+                       "as postgresql://user@host:port/database (the password comes from\n"
+                       "~/.pgpass or PGPASSWORD). Empty: this PC's archive only."));
+    dialog.setTextValue(m_site);
+    while (dialog.exec() == QDialog::Accepted) {
+        QString error;
+        if (setSiteLocation(dialog.textValue(), &error))
+            return true;
+        QMessageBox box(QMessageBox::Warning, AppInfo::Title, error, QMessageBox::Ok, owner);
+        box.exec();
+    }
+    return false;
+}
+
 void DownloadArchive::showHistory(QWidget *owner, HistoryActions &actions)
 {
-    QString error;
-    if (!opened(&error)) {
-        QMessageBox box(QMessageBox::Warning, AppInfo::Title,
-            QStringLiteral("The report archive cannot be opened:\n%1").arg(error), QMessageBox::Ok, owner);
-        box.exec();
-        return;
+    for (;;) {
+        QString error;
+        ReportArchive site;
+        ReportArchive *shown = nullptr;
+        if (!m_site.isEmpty()) {
+            if (site.open(m_site, ReportArchive::Access::ReadWrite, &error, BusyTimeout)) {
+                shown = &site;
+                sendWaiting(owner);
+            } else {
+                QMessageBox box(QMessageBox::Warning, AppInfo::Title,
+                    QStringLiteral(
+                        "The site archive cannot be reached:\n%1\n\nThe History shows this PC's archive.")
+                        .arg(error),
+                    QMessageBox::Ok, owner);
+                box.exec();
+            }
+        }
+        if (!shown) {
+            if (!opened(&error)) {
+                QMessageBox box(QMessageBox::Warning, AppInfo::Title,
+                    QStringLiteral("The report archive cannot be opened:\n%1").arg(error), QMessageBox::Ok,
+                    owner);
+                box.exec();
+                return;
+            }
+            shown = m_archive.get();
+        }
+        frmHistory history(*shown, actions, owner);
+        history.setLocationChooser([this](QWidget *parent) { return chooseSite(parent); });
+        if (history.exec() != frmHistory::LocationChanged)
+            return;
     }
-    frmHistory history(*m_archive, actions, owner);
-    history.exec();
 }

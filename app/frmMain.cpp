@@ -182,6 +182,8 @@ void frmMain::cmdDownload_Click()
         frmReportTagging tagging(*this);
         if (tagging.exec() == QDialog::Accepted && m_archive)
             m_archive->tagsWritten(this, newestReportLines());
+        if (m_archive)
+            m_archive->downloadFinished(this);
     }
 }
 

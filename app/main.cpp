@@ -4,6 +4,8 @@
 #include <new>
 
 #include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
 
 #include "app/DownloadArchive.h"
 #include "app/frmMain.h"
@@ -64,15 +66,20 @@ int main(int argc, char *argv[])
     HidapiBackend backend;
     ProgramDialogs dialogs(backend);
 #endif
+    const QString settings = QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                                 .filePath(QStringLiteral("settings.ini"));
 #ifdef LORIMET_DEMO
-    // The demo's made-up downloads are kept apart from the real ones.
-    DownloadArchive archive(ReportArchive::defaultPath(QStringLiteral("archive-demo.sqlite")));
+    // The demo's made-up downloads are kept apart from the real ones, here and on a site archive.
+    DownloadArchive archive(ReportArchive::defaultPath(QStringLiteral("archive-demo.sqlite")), settings,
+        QStringLiteral("demoSiteArchive"));
 #else
-    DownloadArchive archive(ReportArchive::defaultPath());
+    DownloadArchive archive(ReportArchive::defaultPath(), settings);
 #endif
     frmMain window(dialogs);
     window.setArchive(&archive);
     window.show();
+    // What an earlier run could not send to the site archive.
+    archive.sendWaiting(&window);
     try {
         return QApplication::exec();
     } catch (const std::bad_alloc &) {

@@ -69,7 +69,7 @@ frmHistory::frmHistory(ReportArchive &archive, HistoryActions &actions, QWidget 
     , m_alarms(new QSqlQueryModel(this))
 {
     setObjectName(QStringLiteral("frmHistory"));
-    setWindowTitle(Title);
+    setWindowTitle(Title + QStringLiteral(" - ") + archive.path());
     buildControls();
     refresh();
     resize(760, 520);
@@ -79,6 +79,12 @@ void frmHistory::setChoosers(ImportChooser importChooser, CsvChooser csvChooser)
 {
     m_importChooser = std::move(importChooser);
     m_csvChooser = std::move(csvChooser);
+}
+
+void frmHistory::setLocationChooser(LocationChooser chooser)
+{
+    m_locationChooser = std::move(chooser);
+    cmdLocation->setVisible(bool(m_locationChooser));
 }
 
 void frmHistory::buildControls()
@@ -146,11 +152,14 @@ void frmHistory::buildControls()
     cmdDelete = button("cmdDelete", QStringLiteral("D&elete"), &frmHistory::deleteSelected);
     cmdImport
         = button("cmdImport", QStringLiteral("&Import text reports..."), &frmHistory::importTextReports);
+    cmdLocation = button("cmdLocation", QStringLiteral("Archive &location..."), &frmHistory::chooseLocation);
+    cmdLocation->hide();
     cmdClose = button("cmdClose", QStringLiteral("Close"), &QDialog::accept);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *push : { cmdPutOnDisplay, cmdSave, cmdExportCsv, cmdDelete, cmdImport })
         buttons->addWidget(push);
     buttons->addStretch();
+    buttons->addWidget(cmdLocation);
     buttons->addWidget(cmdClose);
 
     auto *layout = new QVBoxLayout(this);
@@ -314,6 +323,12 @@ void frmHistory::importTextReports()
         text += u'\n' + (error.isEmpty() ? QStringLiteral("The import was cancelled.") : error);
     refresh();
     tell(!imported || !tally.unreadable.isEmpty(), text);
+}
+
+void frmHistory::chooseLocation()
+{
+    if (m_locationChooser(this))
+        done(LocationChanged);
 }
 
 void frmHistory::tell(bool failure, const QString &text)

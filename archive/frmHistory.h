@@ -36,10 +36,14 @@ public:
     // The files to import and the CSV file to write; the system's file dialogs unless a test sets its own.
     using ImportChooser = std::function<QStringList(QWidget *owner)>;
     using CsvChooser = std::function<QString(QWidget *owner)>;
+    // Lets the user choose another archive; true when he did, and the window closes to show that one.
+    using LocationChooser = std::function<bool(QWidget *owner)>;
+    static constexpr int LocationChanged = 2;
 
     frmHistory(ReportArchive &archive, HistoryActions &actions, QWidget *parent = nullptr);
 
     void setChoosers(ImportChooser importChooser, CsvChooser csvChooser);
+    void setLocationChooser(LocationChooser chooser);
 
 private:
     void buildControls();
@@ -53,12 +57,14 @@ private:
     void exportCsv();
     void deleteSelected();
     void importTextReports();
+    void chooseLocation();
     void tell(bool failure, const QString &text);
 
     ReportArchive &m_archive;
     HistoryActions &m_actions;
     ImportChooser m_importChooser;
     CsvChooser m_csvChooser;
+    LocationChooser m_locationChooser;
     QSqlQueryModel *m_downloads;
     QSqlQueryModel *m_alarms;
 
@@ -77,5 +83,6 @@ private:
     QPushButton *cmdExportCsv;
     QPushButton *cmdDelete;
     QPushButton *cmdImport;
+    QPushButton *cmdLocation;
     QPushButton *cmdClose;
 };

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -99,6 +100,7 @@ private slots:
     void saveWritesTheDisplayToATextFile();
     void downloadIsArchivedWithItsTags();
     void archiveFailureIsToldOnceAndTheDownloadStays();
+    void siteAwayKeepsDownloadsHereWithOneQuietNote();
 };
 
 void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
@@ -219,7 +221,8 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
 void TestDownloadFlow::downloadIsArchivedWithItsTags()
 {
     QTemporaryDir folder;
-    DownloadArchive archive(folder.filePath(QStringLiteral("archive.sqlite")));
+    DownloadArchive archive(
+        folder.filePath(QStringLiteral("archive.sqlite")), folder.filePath(QStringLiteral("settings.ini")));
     SimulatedHidBus bus;
     answerWithCapture(bus, "01-two-alarms");
     ProgramDialogs dialogs(bus, quickTiming());
@@ -272,7 +275,7 @@ void TestDownloadFlow::archiveFailureIsToldOnceAndTheDownloadStays()
     const QString foreign = folder.filePath(QStringLiteral("notes.txt"));
     const QByteArray notes("not an archive\n");
     QVERIFY(writeBytes(foreign, notes));
-    DownloadArchive archive(foreign);
+    DownloadArchive archive(foreign, folder.filePath(QStringLiteral("settings.ini")));
     DemoDialogs dialogs(QStringLiteral(LORIMET_RESOURCES_DIR "/captures"), quickTiming());
     MainWindow main(dialogs, {});
     main.setArchive(&archive);
@@ -292,6 +295,48 @@ void TestDownloadFlow::archiveFailureIsToldOnceAndTheDownloadStays()
     QVERIFY(answerer.messageBoxes().first().text.contains(foreign));
     QCOMPARE(main.lstOutput().Lines(), referenceLines("01-two-alarms") + referenceLines("02-no-alarms"));
     QCOMPARE(readBytes(foreign), notes);
+}
+
+void TestDownloadFlow::siteAwayKeepsDownloadsHereWithOneQuietNote()
+{
+    QTemporaryDir folder;
+    const QString local = folder.filePath(QStringLiteral("archive.sqlite"));
+    const QString settings = folder.filePath(QStringLiteral("settings.ini"));
+    // Nothing listens on port 1: the site is away at once.
+    const QString site = QStringLiteral("postgresql://storer@127.0.0.1:1/site");
+    QString error;
+    QVERIFY2(DownloadArchive(local, settings).setSiteLocation(site, &error), qPrintable(error));
+    DownloadArchive archive(local, settings);
+    QCOMPARE(archive.siteLocation(), site);
+    DemoDialogs dialogs(QStringLiteral(LORIMET_RESOURCES_DIR "/captures"), quickTiming());
+    MainWindow main(dialogs, {});
+    main.setArchive(&archive);
+    DialogAnswerer answerer;
+    const auto cancelTagging
+        = [](QWidget *tagging) { tagging->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); };
+    const auto notes = [] {
+        QList<QMessageBox *> boxes;
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() == QLatin1String("msgSiteAway") && widget->isVisible())
+                boxes.append(qobject_cast<QMessageBox *>(widget));
+        }
+        return boxes;
+    };
+
+    for (int download = 0; download < 2; ++download) {
+        answerer.expectDialog(cancelTagging);
+        main.click("cmdDownload");
+        QTRY_VERIFY(!archive.isSending());
+    }
+
+    QVERIFY(answerer.unexpected().isEmpty());
+    QCOMPARE(notes().size(), 1);
+    QVERIFY(notes().first()->text().contains(
+        QStringLiteral("kept on this PC; will be sent to the site archive")));
+    ReportArchive kept;
+    QVERIFY(kept.open(local, ReportArchive::Access::ReadOnly, &error));
+    QCOMPARE(kept.waitingForSite(site, &error)->size(), 2);
+    notes().first()->close();
 }
 
 QTEST_MAIN(TestDownloadFlow)
