@@ -163,11 +163,6 @@ public:
 
     QStringList beginWrite() const override { return { QStringLiteral("BEGIN IMMEDIATE") }; }
 
-    QString greatest(const QString &a, const QString &b) const override
-    {
-        return QStringLiteral("max(%1, %2)").arg(a, b);
-    }
-
     QStringList storageChecks() const override
     {
         return { QStringLiteral("PRAGMA integrity_check"), QStringLiteral("PRAGMA foreign_key_check") };
@@ -266,11 +261,6 @@ public:
     QStringList beginWrite() const override
     {
         return { QStringLiteral("BEGIN"), QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(WriteLock) };
-    }
-
-    QString greatest(const QString &a, const QString &b) const override
-    {
-        return QStringLiteral("GREATEST(%1, %2)").arg(a, b);
     }
 
 private:

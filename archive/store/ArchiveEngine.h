@@ -45,8 +45,6 @@ public:
     [[nodiscard]] virtual QStringList markVersion(int version) const = 0;
     // Starts a write transaction that writers of every process take one after the other.
     [[nodiscard]] virtual QStringList beginWrite() const = 0;
-    // The larger of two values, in SQL.
-    [[nodiscard]] virtual QString greatest(const QString &a, const QString &b) const = 0;
     // Checks of the engine's own storage; each row of their answer other than "ok" is a fault.
     [[nodiscard]] virtual QStringList storageChecks() const { return {}; }
 };

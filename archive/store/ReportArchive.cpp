@@ -1,8 +1,11 @@
 #include "archive/store/ReportArchive.h"
 
+#include <algorithm>
 #include <atomic>
+#include <limits>
 
 #include <QDir>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStandardPaths>
@@ -236,80 +239,136 @@ bool ReportArchive::migrate(QString *error)
         error);
 }
 
+bool ReportArchive::insertRows(const QString &into, int columns, const QVariantList &values, QString *error)
+{
+    // Many rows to a statement, so that a server is asked a few times, not once per row; not so many
+    // that binding their values takes longer than sending them.
+    constexpr qsizetype RowsPerStatement = 50;
+    const QString row = u'(' + QStringList(columns, QStringLiteral("?")).join(u',') + u')';
+    const auto statement = [&](qsizetype rows) {
+        return prepared(m_database, into + QStringLiteral(" VALUES ") + QStringList(rows, row).join(u','));
+    };
+    const qsizetype rows = values.size() / columns;
+    if (rows == 0)
+        return true;
+    QSqlQuery full = statement(std::min(rows, RowsPerStatement));
+    for (qsizetype first = 0; first < rows; first += RowsPerStatement) {
+        const qsizetype count = std::min(RowsPerStatement, rows - first);
+        QSqlQuery rest;
+        QSqlQuery &insert = count == RowsPerStatement ? full : (rest = statement(count));
+        for (qsizetype i = first * columns; i < (first + count) * columns; ++i)
+            insert.addBindValue(values.at(i));
+        if (!write(insert, error))
+            return false;
+    }
+    return true;
+}
+
 bool ReportArchive::insertContent(qint64 id, const QStringList &lines, QString *error)
 {
     EventLogParser parser;
     for (const QString &line : lines)
         parser.WriteLine(line);
     const ReportTable table(parser, QLocale(QLocale::English));
-    QSqlQuery insert = prepared(
-        m_database, QStringLiteral("INSERT INTO events VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    QVariantList values;
+    values.reserve(table.rowCount() * (EventColumns.size() + 2));
     for (int row = 0; row < table.rowCount(); ++row) {
-        insert.bindValue(0, id);
-        insert.bindValue(1, row);
-        for (int column = 0; column < EventColumns.size(); ++column)
-            insert.bindValue(column + 2, text(table.text(row, EventColumns.at(column))));
-        if (!insert.exec()) {
-            *error = fault(QStringLiteral("cannot store an event table"), insert);
-            return false;
-        }
+        values << id << row;
+        for (const ReportColumn column : EventColumns)
+            values << text(table.text(row, column));
     }
-    return recordAlarms(id, lines, error);
+    return insertRows(QStringLiteral("INSERT INTO events"), int(EventColumns.size()) + 2, values, error)
+        && recordAlarms(id, lines, error);
 }
 
 bool ReportArchive::recordAlarms(qint64 id, const QStringList &lines, QString *error)
 {
     const DownloadFacts::Facts facts = DownloadFacts::read(lines);
-    QSqlQuery match = prepared(m_database,
-        QStringLiteral("SELECT id FROM alarms WHERE serial = ? AND peak = ? AND duration = ?"
-                       " AND began_at BETWEEN ? AND ? AND abs(began_at - ?) <= %1"
-                       " AND id NOT IN (SELECT alarm_id FROM sightings WHERE download_id = ?)"
-                       " ORDER BY abs(began_at - ?) LIMIT 1")
-            .arg(m_engine->greatest(QStringLiteral("precision_seconds"), QStringLiteral("?"))));
-    QSqlQuery insert = prepared(m_database,
-        QStringLiteral("INSERT INTO alarms (serial, peak, duration, began_at, began_text, precision_seconds)"
-                       " VALUES (?, ?, ?, ?, ?, ?) RETURNING id"));
-    QSqlQuery sighting = prepared(m_database, QStringLiteral("INSERT INTO sightings VALUES (?, ?)"));
+    if (facts.alarms.isEmpty())
+        return true;
+
+    // The alarms already known that these may be: the same detectors, starting around the same times.
+    struct Known
+    {
+        qint64 id;
+        QString serial, peak, duration;
+        qint64 began;
+        qint64 precision;
+    };
+    QList<Known> known;
+    QSet<QString> serials;
     for (const DownloadFacts::Alarm &alarm : facts.alarms) {
-        QVariant alarmId;
-        const QVariant began = alarm.start ? QVariant(alarm.start->began.toSecsSinceEpoch()) : QVariant();
-        if (alarm.start) {
-            const qint64 seconds = began.toLongLong();
-            for (const QVariant &value : { text(alarm.serial), text(alarm.peak), text(alarm.duration),
-                     QVariant(seconds - MatchWindowSeconds), QVariant(seconds + MatchWindowSeconds),
-                     QVariant(seconds), QVariant(alarm.start->precisionSeconds), QVariant(id),
-                     QVariant(seconds) })
-                match.addBindValue(value);
-            if (!match.exec()) {
-                *error = fault(QStringLiteral("cannot be searched"), match);
-                return false;
+        if (!alarm.start || serials.contains(alarm.serial))
+            continue;
+        serials.insert(alarm.serial);
+        qint64 earliest = std::numeric_limits<qint64>::max();
+        qint64 latest = std::numeric_limits<qint64>::min();
+        for (const DownloadFacts::Alarm &other : facts.alarms) {
+            if (other.start && other.serial == alarm.serial) {
+                earliest = std::min(earliest, other.start->began.toSecsSinceEpoch());
+                latest = std::max(latest, other.start->began.toSecsSinceEpoch());
             }
-            if (match.next())
-                alarmId = match.value(0);
-            match.finish();
         }
-        if (!alarmId.isValid()) {
-            insert.addBindValue(text(alarm.serial));
-            insert.addBindValue(text(alarm.peak));
-            insert.addBindValue(text(alarm.duration));
-            insert.addBindValue(began);
-            insert.addBindValue(text(alarm.start ? DownloadFacts::startText(*alarm.start) : QString()));
-            insert.addBindValue(alarm.start ? alarm.start->precisionSeconds : 0);
-            if (!insert.exec() || !insert.next()) {
-                *error = fault(QStringLiteral("cannot store an alarm"), insert);
-                return false;
-            }
-            alarmId = insert.value(0);
-            insert.finish();
-        }
-        sighting.addBindValue(alarmId);
-        sighting.addBindValue(id);
-        if (!sighting.exec()) {
-            *error = fault(QStringLiteral("cannot store an alarm"), sighting);
+        QSqlQuery candidates = prepared(m_database,
+            QStringLiteral("SELECT id, peak, duration, began_at, precision_seconds FROM alarms"
+                           " WHERE serial = ? AND began_at BETWEEN ? AND ?"));
+        candidates.addBindValue(text(alarm.serial));
+        candidates.addBindValue(earliest - MatchWindowSeconds);
+        candidates.addBindValue(latest + MatchWindowSeconds);
+        if (!candidates.exec()) {
+            *error = fault(QStringLiteral("cannot be searched"), candidates);
             return false;
         }
+        while (candidates.next()) {
+            known.append({ candidates.value(0).toLongLong(), alarm.serial, candidates.value(1).toString(),
+                candidates.value(2).toString(), candidates.value(3).toLongLong(),
+                candidates.value(4).toLongLong() });
+        }
     }
-    return true;
+
+    // New alarms are numbered here: every writer holds the archive's write lock, so none takes the same.
+    QSqlQuery last(m_database);
+    if (!last.exec(QStringLiteral("SELECT max(id) FROM alarms")) || !last.next()) {
+        *error = fault(QStringLiteral("cannot be searched"), last);
+        return false;
+    }
+    qint64 nextId = last.value(0).toLongLong() + 1;
+    last.finish();
+
+    QSet<qint64> seen; // one alarm of the archive stands for at most one row of this download
+    QVariantList newAlarms;
+    QVariantList sightings;
+    for (const DownloadFacts::Alarm &alarm : facts.alarms) {
+        std::optional<qint64> alarmId;
+        if (alarm.start) {
+            const qint64 began = alarm.start->began.toSecsSinceEpoch();
+            qint64 nearest = std::numeric_limits<qint64>::max();
+            for (const Known &candidate : std::as_const(known)) {
+                const qint64 distance = std::abs(candidate.began - began);
+                if (candidate.serial == alarm.serial && candidate.peak == alarm.peak
+                    && candidate.duration == alarm.duration
+                    && distance <= std::min(
+                           MatchWindowSeconds, std::max(candidate.precision, alarm.start->precisionSeconds))
+                    && distance < nearest && !seen.contains(candidate.id)) {
+                    alarmId = candidate.id;
+                    nearest = distance;
+                }
+            }
+        }
+        if (!alarmId) {
+            alarmId = nextId++;
+            const QVariant began = alarm.start ? QVariant(alarm.start->began.toSecsSinceEpoch()) : QVariant();
+            newAlarms << *alarmId << text(alarm.serial) << text(alarm.peak) << text(alarm.duration) << began
+                      << text(alarm.start ? DownloadFacts::startText(*alarm.start) : QString())
+                      << (alarm.start ? alarm.start->precisionSeconds : 0);
+        }
+        seen.insert(*alarmId);
+        sightings << *alarmId << id;
+    }
+    return insertRows(QStringLiteral("INSERT INTO alarms (id, serial, peak, duration, began_at, began_text,"
+                                     " precision_seconds)"),
+               7, newAlarms, error)
+        && insertRows(QStringLiteral("INSERT INTO sightings (alarm_id, download_id)"), 2, sightings, error);
 }
 
 std::optional<qint64> ReportArchive::store(

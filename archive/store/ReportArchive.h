@@ -123,6 +123,9 @@ private:
     [[nodiscard]] bool migrate(QString *error);
     // Runs change in one write transaction, taken at once so that two writers wait for each other.
     template<typename Change> [[nodiscard]] bool inTransaction(Change change, QString *error);
+    // Inserts the rows of values, columns to a row, with the statement's head into.
+    [[nodiscard]] bool insertRows(
+        const QString &into, int columns, const QVariantList &values, QString *error);
     [[nodiscard]] bool insertContent(qint64 id, const QStringList &lines, QString *error);
     [[nodiscard]] bool recordAlarms(qint64 id, const QStringList &lines, QString *error);
     [[nodiscard]] QString fault(const QString &what, const QSqlQuery &query) const;
