@@ -1,13 +1,14 @@
 // Measures the report archive: storing a full display (32,767 lines, about 3,300 alarm events), importing
 // 1,000 text reports, listing 100,000 archived downloads filtered by serial number, and opening the
-// History window over them. It is not part of the tests; run it with QT_QPA_PLATFORM=offscreen where
-// there is no screen.
+// History window over them; then storing and listing on a PostgreSQL server. It is not part of the tests; run
+// it with QT_QPA_PLATFORM=offscreen where there is no screen.
 
 #include <algorithm>
 #include <vector>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include "archive/store/ReportArchive.h"
 #include "bench/FullDisplay.h"
 #include "export/report/TextReportFile.h"
+#include "tests/support/PostgresServer.h"
 
 namespace {
 
@@ -43,6 +45,54 @@ struct NoActions : HistoryActions
     void save(QWidget *, const QStringList &) override { }
 };
 
+// The median time to open an archive and store the lines of a full display in it.
+template<typename Location> qint64 storeTime(const QStringList &display, Location location)
+{
+    return medianTime([&](int run) {
+        ReportArchive archive;
+        QString error;
+        bool added = false;
+        return archive.open(location(run), ReportArchive::Access::ReadWrite, &error)
+            && archive.store(display, int(display.size()), QStringLiteral("download"), &added, &error);
+    });
+}
+
+// Fills archive at location with 100,000 copies of report, numbered by i from numbers (a row source the
+// engine knows, after the statement's prefix), and prints the time to list those of one detector.
+bool listTime(QTextStream &out, ReportArchive &archive, const QString &location, const QStringList &report,
+    const QString &prefix, const QString &dayOfCopy, const QString &numbers)
+{
+    QString error;
+    bool added = false;
+    if (!archive.open(location, ReportArchive::Access::ReadWrite, &error)
+        || !archive.store(report, int(report.size()), QStringLiteral("download"), &added, &error)) {
+        out << error << '\n';
+        return false;
+    }
+    QSqlQuery fill(archive.database());
+    const bool filled = fill.exec(prefix
+        + QStringLiteral(
+            " INSERT INTO downloads (content_key, source, stored_at, program_version, marker_lines,"
+            " downloaded_at, serial, user_name, alarm_count, highest_peak, lines)"
+            " SELECT content_key || i, source, stored_at, program_version, marker_lines, %1"
+            " || ' 10:00', 'S' || (i % 1000), user_name, alarm_count, highest_peak, lines"
+            " FROM %2, downloads WHERE downloads.id = 1")
+              .arg(dayOfCopy, numbers));
+    if (!filled) {
+        out << fill.lastError().text() << '\n';
+        return false;
+    }
+    int matches = 0;
+    const qint64 list = medianTime([&](int run) {
+        const auto downloads = archive.downloads({ QStringLiteral("S%1").arg(run * 7), {}, {}, {} }, &error);
+        matches = downloads ? int(downloads->size()) : 0;
+        return downloads.has_value();
+    });
+    out << "list 100,000 downloads filtered by serial number (" << matches << " match) in "
+        << archive.database().driverName() << ": " << list << " ms (median of " << Runs << ")\n";
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -53,13 +103,8 @@ int main(int argc, char *argv[])
     QString error;
     const QStringList display = FullDisplayLines();
 
-    const qint64 store = medianTime([&](int run) {
-        ReportArchive archive;
-        bool added = false;
-        return archive.open(folder.filePath(QStringLiteral("store-%1.sqlite").arg(run)),
-                   ReportArchive::Access::ReadWrite, &error)
-            && archive.store(display, int(display.size()), QStringLiteral("download"), &added, &error);
-    });
+    const qint64 store = storeTime(
+        display, [&](int run) { return folder.filePath(QStringLiteral("store-%1.sqlite").arg(run)); });
     out << "store a full display (" << display.size() << " lines): " << store << " ms (median of " << Runs
         << ")\n";
 
@@ -82,7 +127,8 @@ int main(int argc, char *argv[])
     ImportTally tally;
     QElapsedTimer timer;
     timer.start();
-    if (!imported.open(folder.filePath(QStringLiteral("import.sqlite")), ReportArchive::Access::ReadWrite, &error)
+    if (!imported.open(
+            folder.filePath(QStringLiteral("import.sqlite")), ReportArchive::Access::ReadWrite, &error)
         || !importTextExports(imported, { exportFile }, tally, {}, &error)) {
         out << error << '\n';
         return 1;
@@ -90,30 +136,12 @@ int main(int argc, char *argv[])
     out << "import 1,000 text reports: " << timer.elapsed() << " ms (" << tally.summary() << ")\n";
 
     // 100,000 downloads of 1,000 detectors, copied from one stored report as a long-used archive holds them.
-    ReportArchive large;
-    bool added = false;
     const QStringList report = display.mid(0, reportLines);
-    if (!large.open(folder.filePath(QStringLiteral("large.sqlite")), ReportArchive::Access::ReadWrite, &error)
-        || !large.store(report, int(report.size()), QStringLiteral("download"), &added, &error))
+    ReportArchive large;
+    if (!listTime(out, large, folder.filePath(QStringLiteral("large.sqlite")), report,
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 99999)"),
+            QStringLiteral("date('2020-01-01', '+' || (i / 50) || ' days')"), QStringLiteral("n")))
         return 1;
-    QSqlQuery fill(large.database());
-    const bool filled = fill.exec(QStringLiteral(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 99999)"
-        " INSERT INTO downloads (content_key, source, stored_at, program_version, marker_lines, downloaded_at,"
-        " serial, user_name, alarm_count, highest_peak, lines)"
-        " SELECT content_key || i, source, stored_at, program_version, marker_lines,"
-        " date('2020-01-01', '+' || (i / 50) || ' days') || ' 10:00', 'S' || (i % 1000), user_name,"
-        " alarm_count, highest_peak, lines FROM n, downloads WHERE downloads.id = 1"));
-    if (!filled)
-        return 1;
-    int matches = 0;
-    const qint64 list = medianTime([&](int run) {
-        const auto downloads = large.downloads({ QStringLiteral("S%1").arg(run * 7), {}, {}, {} }, &error);
-        matches = downloads ? int(downloads->size()) : 0;
-        return downloads.has_value();
-    });
-    out << "list 100,000 downloads filtered by serial number (" << matches << " match): " << list
-        << " ms (median of " << Runs << ")\n";
 
     NoActions actions;
     const qint64 window = medianTime([&](int) {
@@ -123,5 +151,25 @@ int main(int argc, char *argv[])
         return history.findChild<QTableView *>(QStringLiteral("tblDownloads"))->model()->rowCount() > 0;
     });
     out << "open the History window over 100,000 downloads: " << window << " ms (median of " << Runs << ")\n";
+
+    // The same on a PostgreSQL server on this machine's loopback, where Debian's postgresql is installed.
+    PostgresServer server;
+    if (!server.start(&error)) {
+        out << "no PostgreSQL server: " << error << '\n';
+        return 0;
+    }
+    for (int run = 0; run < Runs; ++run) {
+        if (!server.createDatabase(QStringLiteral("store%1").arg(run), &error))
+            return 1;
+    }
+    const qint64 serverStore
+        = storeTime(display, [&](int run) { return server.url(QStringLiteral("store%1").arg(run)); });
+    out << "store a full display on PostgreSQL: " << serverStore << " ms (median of " << Runs << ")\n";
+    ReportArchive site;
+    if (!server.createDatabase(QStringLiteral("large"), &error)
+        || !listTime(out, site, server.url(QStringLiteral("large")), report, QString(),
+            QStringLiteral("to_char(DATE '2020-01-01' + i / 50, 'YYYY-MM-DD')"),
+            QStringLiteral("generate_series(1, 99999) AS i")))
+        return 1;
     return 0;
 }
