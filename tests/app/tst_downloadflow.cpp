@@ -22,6 +22,7 @@
 #include "dialogs/frmReset.h"
 #include "export/APICommonDialog.h"
 #include "export/DocumentViewer.h"
+#include "tests/support/PostgresServer.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TransferTestSupport.h"
 
@@ -101,6 +102,7 @@ private slots:
     void downloadIsArchivedWithItsTags();
     void archiveFailureIsToldOnceAndTheDownloadStays();
     void siteAwayKeepsDownloadsHereWithOneQuietNote();
+    void aDownloadOnOnePcShowsInTheOthersHistory();
 };
 
 void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
@@ -337,6 +339,54 @@ void TestDownloadFlow::siteAwayKeepsDownloadsHereWithOneQuietNote()
     QVERIFY(kept.open(local, ReportArchive::Access::ReadOnly, &error));
     QCOMPARE(kept.waitingForSite(site, &error)->size(), 2);
     notes().first()->close();
+}
+
+void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
+{
+    PostgresServer server;
+    QString error;
+    QVERIFY2(
+        server.start(&error) && server.createDatabase(QStringLiteral("site"), &error), qPrintable(error));
+    QTemporaryDir first;
+    QTemporaryDir second;
+    const auto pc = [&](const QTemporaryDir &folder) {
+        auto archive = std::make_unique<DownloadArchive>(folder.filePath(QStringLiteral("archive.sqlite")),
+            folder.filePath(QStringLiteral("settings.ini")));
+        return archive->setSiteLocation(server.url(QStringLiteral("site")), &error) ? std::move(archive)
+                                                                                    : nullptr;
+    };
+    const std::unique_ptr<DownloadArchive> archiveA = pc(first);
+    const std::unique_ptr<DownloadArchive> archiveB = pc(second);
+    QVERIFY2(archiveA && archiveB, qPrintable(error));
+    DemoDialogs dialogs(QStringLiteral(LORIMET_RESOURCES_DIR "/captures"), quickTiming());
+    MainWindow pcA(dialogs, {});
+    pcA.setArchive(archiveA.get());
+    MainWindow pcB(dialogs, {});
+    pcB.setArchive(archiveB.get());
+    DialogAnswerer answerer;
+    answerer.expectDialog([](QWidget *tagging) {
+        tagging->findChild<QLineEdit *>(QStringLiteral("txtUser"))->setText(QStringLiteral("On A"));
+        tagging->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    });
+    pcA.click("cmdDownload");
+    QTRY_VERIFY(!archiveA->isSending());
+
+    QStringList users;
+    QString title;
+    answerer.expectDialog([&](QWidget *history) {
+        title = history->windowTitle();
+        const QAbstractItemModel *downloads
+            = history->findChild<QTableView *>(QStringLiteral("tblDownloads"))->model();
+        for (int row = 0; row < downloads->rowCount(); ++row)
+            users.append(downloads->index(row, 3).data().toString());
+        history->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+    });
+    pcB.findChild<QAction *>(QStringLiteral("mnuHistory"))->trigger();
+
+    QCOMPARE(answerer.pendingCount(), 0);
+    QVERIFY(answerer.unexpected().isEmpty());
+    QVERIFY2(title.endsWith(server.url(QStringLiteral("site"))), qPrintable(title));
+    QCOMPARE(users, QStringList { QStringLiteral("On A") });
 }
 
 QTEST_MAIN(TestDownloadFlow)
