@@ -5,6 +5,7 @@
 #include <limits>
 
 #include <QDir>
+#include <QHash>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -223,7 +224,7 @@ bool ReportArchive::migrate(QString *error)
                     }
                     while (all.next()) {
                         const QStringList lines = all.value(1).toString().split(u'\n');
-                        if (!recordAlarms(all.value(0).toLongLong(), lines, error))
+                        if (!recordAlarms(all.value(0).toLongLong(), DownloadFacts::read(lines), error))
                             return false;
                     }
                 }
@@ -264,7 +265,8 @@ bool ReportArchive::insertRows(const QString &into, int columns, const QVariantL
     return true;
 }
 
-bool ReportArchive::insertContent(qint64 id, const QStringList &lines, QString *error)
+bool ReportArchive::insertContent(
+    qint64 id, const QStringList &lines, const DownloadFacts::Facts &facts, QString *error)
 {
     EventLogParser parser;
     for (const QString &line : lines)
@@ -278,52 +280,60 @@ bool ReportArchive::insertContent(qint64 id, const QStringList &lines, QString *
             values << text(table.text(row, column));
     }
     return insertRows(QStringLiteral("INSERT INTO events"), int(EventColumns.size()) + 2, values, error)
-        && recordAlarms(id, lines, error);
+        && recordAlarms(id, facts, error);
 }
 
-bool ReportArchive::recordAlarms(qint64 id, const QStringList &lines, QString *error)
+bool ReportArchive::recordAlarms(qint64 id, const DownloadFacts::Facts &facts, QString *error)
 {
-    const DownloadFacts::Facts facts = DownloadFacts::read(lines);
     if (facts.alarms.isEmpty())
         return true;
 
-    // The alarms already known that these may be: the same detectors, starting around the same times.
+    // Each start in seconds, worked out once (local times are slow to convert), and per detector the span
+    // of its starts.
+    QList<std::optional<qint64>> starts;
+    starts.reserve(facts.alarms.size());
+    QHash<QString, std::pair<qint64, qint64>> spans;
+    for (const DownloadFacts::Alarm &alarm : facts.alarms) {
+        starts.append(alarm.start ? std::optional(alarm.start->began.toSecsSinceEpoch()) : std::nullopt);
+        if (!alarm.start)
+            continue;
+        const qint64 began = *starts.last();
+        const auto span = spans.find(alarm.serial);
+        if (span == spans.end())
+            spans.insert(alarm.serial, { began, began });
+        else
+            *span = { std::min(span->first, began), std::max(span->second, began) };
+    }
+
+    // The alarms already known that these may be: the same detectors, starting around the same times,
+    // found by detector, peak and duration.
     struct Known
     {
         qint64 id;
-        QString serial, peak, duration;
         qint64 began;
         qint64 precision;
     };
-    QList<Known> known;
-    QSet<QString> serials;
-    for (const DownloadFacts::Alarm &alarm : facts.alarms) {
-        if (!alarm.start || serials.contains(alarm.serial))
-            continue;
-        serials.insert(alarm.serial);
-        qint64 earliest = std::numeric_limits<qint64>::max();
-        qint64 latest = std::numeric_limits<qint64>::min();
-        for (const DownloadFacts::Alarm &other : facts.alarms) {
-            if (other.start && other.serial == alarm.serial) {
-                earliest = std::min(earliest, other.start->began.toSecsSinceEpoch());
-                latest = std::max(latest, other.start->began.toSecsSinceEpoch());
-            }
-        }
-        QSqlQuery candidates = prepared(m_database,
-            QStringLiteral("SELECT id, peak, duration, began_at, precision_seconds FROM alarms"
-                           " WHERE serial = ? AND began_at BETWEEN ? AND ?"));
-        candidates.addBindValue(text(alarm.serial));
-        candidates.addBindValue(earliest - MatchWindowSeconds);
-        candidates.addBindValue(latest + MatchWindowSeconds);
+    const auto alike = [](const QString &serial, const QString &peak, const QString &duration) {
+        return serial + u'\n' + peak + u'\n' + duration;
+    };
+    QMultiHash<QString, Known> known;
+    QSqlQuery candidates = prepared(m_database,
+        QStringLiteral("SELECT id, peak, duration, began_at, precision_seconds FROM alarms"
+                       " WHERE serial = ? AND began_at BETWEEN ? AND ?"));
+    for (auto span = spans.cbegin(); span != spans.cend(); ++span) {
+        candidates.addBindValue(text(span.key()));
+        candidates.addBindValue(span->first - MatchWindowSeconds);
+        candidates.addBindValue(span->second + MatchWindowSeconds);
         if (!candidates.exec()) {
             *error = fault(QStringLiteral("cannot be searched"), candidates);
             return false;
         }
         while (candidates.next()) {
-            known.append({ candidates.value(0).toLongLong(), alarm.serial, candidates.value(1).toString(),
-                candidates.value(2).toString(), candidates.value(3).toLongLong(),
-                candidates.value(4).toLongLong() });
+            known.insert(alike(span.key(), candidates.value(1).toString(), candidates.value(2).toString()),
+                { candidates.value(0).toLongLong(), candidates.value(3).toLongLong(),
+                    candidates.value(4).toLongLong() });
         }
+        candidates.finish();
     }
 
     // New alarms are numbered here: every writer holds the archive's write lock, so none takes the same.
@@ -338,27 +348,27 @@ bool ReportArchive::recordAlarms(qint64 id, const QStringList &lines, QString *e
     QSet<qint64> seen; // one alarm of the archive stands for at most one row of this download
     QVariantList newAlarms;
     QVariantList sightings;
-    for (const DownloadFacts::Alarm &alarm : facts.alarms) {
+    for (qsizetype row = 0; row < facts.alarms.size(); ++row) {
+        const DownloadFacts::Alarm &alarm = facts.alarms.at(row);
         std::optional<qint64> alarmId;
         if (alarm.start) {
-            const qint64 began = alarm.start->began.toSecsSinceEpoch();
+            const qint64 began = *starts.at(row);
             qint64 nearest = std::numeric_limits<qint64>::max();
-            for (const Known &candidate : std::as_const(known)) {
-                const qint64 distance = std::abs(candidate.began - began);
-                if (candidate.serial == alarm.serial && candidate.peak == alarm.peak
-                    && candidate.duration == alarm.duration
-                    && distance <= std::min(
-                           MatchWindowSeconds, std::max(candidate.precision, alarm.start->precisionSeconds))
-                    && distance < nearest && !seen.contains(candidate.id)) {
-                    alarmId = candidate.id;
+            const auto [first, last] = known.equal_range(alike(alarm.serial, alarm.peak, alarm.duration));
+            for (auto candidate = first; candidate != last; ++candidate) {
+                const qint64 distance = std::abs(candidate->began - began);
+                if (distance <= std::min(
+                        MatchWindowSeconds, std::max(candidate->precision, alarm.start->precisionSeconds))
+                    && distance < nearest && !seen.contains(candidate->id)) {
+                    alarmId = candidate->id;
                     nearest = distance;
                 }
             }
         }
         if (!alarmId) {
             alarmId = nextId++;
-            const QVariant began = alarm.start ? QVariant(alarm.start->began.toSecsSinceEpoch()) : QVariant();
-            newAlarms << *alarmId << text(alarm.serial) << text(alarm.peak) << text(alarm.duration) << began
+            newAlarms << *alarmId << text(alarm.serial) << text(alarm.peak) << text(alarm.duration)
+                      << (alarm.start ? QVariant(*starts.at(row)) : QVariant())
                       << text(alarm.start ? DownloadFacts::startText(*alarm.start) : QString())
                       << (alarm.start ? alarm.start->precisionSeconds : 0);
         }
@@ -409,7 +419,7 @@ std::optional<qint64> ReportArchive::store(
             id = insert.value(0).toLongLong();
             insert.finish();
             *added = true;
-            return insertContent(id, lines, error);
+            return insertContent(id, lines, facts, error);
         },
         error);
     if (!stored)
@@ -460,7 +470,7 @@ std::optional<qint64> ReportArchive::updateLines(qint64 id, const QStringList &l
             return write(update, error)
                 && write(QStringLiteral("DELETE FROM events WHERE download_id = ") + idText, error)
                 && write(QStringLiteral("DELETE FROM sightings WHERE download_id = ") + idText, error)
-                && write(UnseenAlarms, error) && insertContent(id, lines, error);
+                && write(UnseenAlarms, error) && insertContent(id, lines, facts, error);
         },
         error);
     if (!updated)

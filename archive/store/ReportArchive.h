@@ -13,6 +13,9 @@
 #include <QStringList>
 
 class ArchiveEngine;
+namespace DownloadFacts {
+struct Facts;
+}
 
 // Which downloads a listing or an export covers; an empty field does not filter.
 struct ArchiveFilter
@@ -126,8 +129,9 @@ private:
     // Inserts the rows of values, columns to a row, with the statement's head into.
     [[nodiscard]] bool insertRows(
         const QString &into, int columns, const QVariantList &values, QString *error);
-    [[nodiscard]] bool insertContent(qint64 id, const QStringList &lines, QString *error);
-    [[nodiscard]] bool recordAlarms(qint64 id, const QStringList &lines, QString *error);
+    [[nodiscard]] bool insertContent(
+        qint64 id, const QStringList &lines, const DownloadFacts::Facts &facts, QString *error);
+    [[nodiscard]] bool recordAlarms(qint64 id, const DownloadFacts::Facts &facts, QString *error);
     [[nodiscard]] QString fault(const QString &what, const QSqlQuery &query) const;
     // Runs a prepared statement, or the statement sql, of a change; a failure is told in error.
     [[nodiscard]] bool write(QSqlQuery &query, QString *error) const;
