@@ -1,6 +1,3 @@
-#include <memory>
-#include <vector>
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -69,7 +66,6 @@ class TestArchiveCommand : public QObject
 private slots:
     void importListShowExportAndCheck();
     void usageAndMissingArchive();
-    void concurrentImportsKeepEveryDownload();
     void killedImportLeavesTheArchiveSound();
 };
 
@@ -134,27 +130,6 @@ void TestArchiveCommand::usageAndMissingArchive()
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.contains(QStringLiteral("there is no archive at ") + missing), qPrintable(run.err));
     QVERIFY(!QFile::exists(missing));
-}
-
-void TestArchiveCommand::concurrentImportsKeepEveryDownload()
-{
-    QTemporaryDir folder;
-    const QString archive = folder.filePath(QStringLiteral("a.sqlite"));
-    std::vector<std::unique_ptr<QProcess>> importers;
-    for (int i = 0; i < 4; ++i) {
-        const QString file = writeReports(
-            folder.filePath(QStringLiteral("%1.txt").arg(i)), QStringLiteral("Tech%1").arg(i), 50);
-        importers.push_back(std::make_unique<QProcess>());
-        importers.back()->start(Tool, { "archive", "--archive", archive, "import", file });
-    }
-    for (const auto &importer : importers) {
-        QVERIFY(importer->waitForFinished(60'000));
-        QVERIFY2(importer->exitCode() == 0, importer->readAllStandardError().constData());
-        QCOMPARE(importer->readAllStandardOutput(),
-            QByteArray("50 reports added, 0 already in the archive, 0 unreadable\n"));
-    }
-    QCOMPARE(archivedDownloads(archive), 200);
-    QCOMPARE(runTool({ "archive", "--archive", archive, "check" }).status, 0);
 }
 
 void TestArchiveCommand::killedImportLeavesTheArchiveSound()
