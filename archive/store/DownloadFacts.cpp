@@ -65,14 +65,6 @@ std::optional<AlarmStart> alarmStart(QDate date, QTime time, const QString &time
     return AlarmStart { tagged.addSecs(-seconds), std::max(unit, tagPrecision) };
 }
 
-bool sameAlarm(const Alarm &a, const Alarm &b)
-{
-    if (!a.start || !b.start || a.serial != b.serial || a.peak != b.peak || a.duration != b.duration)
-        return false;
-    const qint64 apart = std::abs(a.start->began.secsTo(b.start->began));
-    return apart <= std::max(a.start->precisionSeconds, b.start->precisionSeconds);
-}
-
 QString startText(const AlarmStart &start)
 {
     const char *format = start.precisionSeconds >= Day ? "yyyy-MM-dd"

@@ -44,10 +44,6 @@ struct Facts
 // The start of an alarm that the report of the given date and time says began timeSince ago.
 [[nodiscard]] std::optional<AlarmStart> alarmStart(QDate date, QTime time, const QString &timeSince);
 
-// Two sightings of one alarm: the same detector, peak and duration, and start times that differ by no
-// more than the coarser of the two precisions.
-[[nodiscard]] bool sameAlarm(const Alarm &a, const Alarm &b);
-
 // The start as precisely as the report gives it: "2026-12-01 08:44", "2026-12-01 08 h" or "2026-12-01".
 [[nodiscard]] QString startText(const AlarmStart &start);
 
