@@ -1,6 +1,7 @@
 #include "archive/store/DownloadFacts.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
@@ -29,7 +30,8 @@ QString tagValue(const QString &rest)
     return std::all_of(rest.cbegin(), rest.cend(), [](QChar c) { return c == u'_'; }) ? QString() : rest;
 }
 
-// The peak as a number to compare; an overload reading is above every number.
+} // namespace
+
 double peakRank(const QString &peak)
 {
     static const QRegularExpression number(QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)"));
@@ -39,30 +41,33 @@ double peakRank(const QString &peak)
     return match.hasMatch() ? match.captured(1).toDouble() : -1;
 }
 
-} // namespace
-
-std::optional<AlarmStart> alarmStart(QDate date, QTime time, const QString &timeSince)
+std::optional<Span> span(const QString &text)
 {
     static const QRegularExpression part(
         QStringLiteral("(\\d+)\\s*(day|hr|hour|min|sec)"), QRegularExpression::CaseInsensitiveOption);
-    if (!date.isValid())
-        return std::nullopt;
-    qint64 seconds = 0;
-    qint64 unit = 0;
-    for (const QRegularExpressionMatch &match : part.globalMatch(timeSince)) {
+    Span result { 0, 0 };
+    for (const QRegularExpressionMatch &match : part.globalMatch(text)) {
         const QString name = match.captured(2).toLower();
-        unit = name == QLatin1String("day") ? Day
-            : name.startsWith(u'h')         ? Hour
-            : name == QLatin1String("min")  ? Minute
-                                            : 1;
-        seconds += match.captured(1).toLongLong() * unit;
+        result.unit = name == QLatin1String("day") ? Day
+            : name.startsWith(u'h')                ? Hour
+            : name == QLatin1String("min")         ? Minute
+                                                   : 1;
+        result.seconds += match.captured(1).toLongLong() * result.unit;
     }
-    if (unit == 0)
+    if (result.unit == 0)
+        return std::nullopt;
+    return result;
+}
+
+std::optional<AlarmStart> alarmStart(QDate date, QTime time, const QString &timeSince)
+{
+    const std::optional<Span> since = span(timeSince);
+    if (!date.isValid() || !since)
         return std::nullopt;
     // The smallest unit a report gives is the last, and a tag time counts whole minutes.
     const qint64 tagPrecision = time.isValid() ? Minute : Day;
     const QDateTime tagged(date, time.isValid() ? time : QTime(0, 0), Qt::UTC);
-    return AlarmStart { tagged.addSecs(-seconds), std::max(unit, tagPrecision) };
+    return AlarmStart { tagged.addSecs(-since->seconds), std::max(since->unit, tagPrecision) };
 }
 
 QString startText(const AlarmStart &start)

@@ -41,6 +41,18 @@ struct Facts
 
 [[nodiscard]] Facts read(const QStringList &lines);
 
+// The peak as a number to compare: its ppm, infinity for an overload reading ("O.L."), -1 when unreadable.
+[[nodiscard]] double peakRank(const QString &peak);
+
+// A time the detector reports ("6 days 4 hrs 21 mins", "1 mins 22 secs") in seconds, with the smallest
+// unit it names; nothing when it names none.
+struct Span
+{
+    qint64 seconds;
+    qint64 unit;
+};
+[[nodiscard]] std::optional<Span> span(const QString &text);
+
 // The start of an alarm that the report of the given date and time says began timeSince ago.
 [[nodiscard]] std::optional<AlarmStart> alarmStart(QDate date, QTime time, const QString &timeSince);
 
