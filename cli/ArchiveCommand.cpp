@@ -29,7 +29,7 @@ const QString Usage = QStringLiteral(
     "  list [FILTERS] [--format table|csv|json]   the archived downloads, newest first\n"
     "  show ID                                     the lines of one download\n"
     "  alarms --serial S                           a detector's alarms in the order they began\n"
-    "  export --format txt|csv|xlsx|docx [FILTERS] [--append] OUTPUT\n"
+    "  export --format txt|csv|xlsx|docx|pdf [FILTERS] [--append] OUTPUT\n"
     "                                              the downloads' lines, oldest first, as export writes "
     "them\n"
     "  import FILE...                              the reports of text exports not archived yet\n"

@@ -16,8 +16,9 @@
 #include "export/report/ReportTable.h"
 #include "export/report/TextReportFile.h"
 #include "export/word/DocxDocument.h"
+#include "printed/layout/PrintedReport.h"
 
-const char *const ExportCommandArguments = "--format txt|csv|xlsx|docx [--append] INPUT OUTPUT";
+const char *const ExportCommandArguments = "--format txt|csv|xlsx|docx|pdf [--append] INPUT OUTPUT";
 
 namespace {
 
@@ -44,6 +45,7 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
 bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
 bool exportXlsx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
 bool exportDocx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
+bool exportPdf(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
 
 struct ExportFormat
 {
@@ -58,6 +60,7 @@ constexpr ExportFormat ExportFormats[] = {
     { QLatin1String("csv"), &exportCsv, false, true },
     { QLatin1String("xlsx"), &exportXlsx, true, false },
     { QLatin1String("docx"), &exportDocx, true, false },
+    { QLatin1String("pdf"), &exportPdf, false, false },
 };
 
 const ExportFormat *findFormat(const QString &name)
@@ -293,6 +296,39 @@ bool exportDocx(const ExportArguments &arguments, QTextStream &, QString &summar
     return exportTableFile<DocxDocument>(arguments, summary, error);
 }
 
+// The printed alarm report as a PDF file. Its pages grow with the events, so their number is bounded.
+bool exportPdf(const ExportArguments &arguments, QTextStream &, QString &summary, QString *error)
+{
+    constexpr int MaxEvents = 20'000;
+    QStringList lines;
+    EventLogParser parser;
+    const QString &input = arguments.input;
+    const bool read = arguments.lines(
+        [&](const QString &line, QString *error) {
+            lines.append(line);
+            parser.WriteLine(line);
+            if (parser.rowCount() <= MaxEvents)
+                return true;
+            *error = QStringLiteral("%1 holds more than the %2 alarm events a printed report takes")
+                         .arg(input, QLocale(QLocale::English).toString(MaxEvents));
+            return false;
+        },
+        error);
+    if (!read)
+        return false;
+    PrintedReport::Options options;
+    options.program = QStringLiteral("Lorimet Adapter " LORIMET_VERSION);
+    options.madeAt = QDateTime::currentDateTime();
+    const std::optional<QByteArray> pdf = PrintedReport::pdf(lines, options, error);
+    QString reason;
+    if (!pdf || !SafeFile::replace(arguments.output, *pdf, &reason)) {
+        *error = cannotWrite(arguments.output, pdf ? reason : *error);
+        return false;
+    }
+    summary = QStringLiteral("%1 events written to %2").arg(parser.rowCount()).arg(arguments.output);
+    return true;
+}
+
 int runExport(const ExportArguments &arguments, const QString &command, QTextStream &out, QTextStream &err)
 {
     QString summary;
@@ -321,6 +357,16 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
         return readReportLines(path, take, error);
     };
     return runExport(*arguments, QStringLiteral("export"), out, err);
+}
+
+bool paintsReport(const QStringList &args)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if ((args.at(i) == QLatin1String("--format") && args.value(i + 1) == QLatin1String("pdf"))
+            || args.at(i) == QLatin1String("--format=pdf"))
+            return true;
+    }
+    return false;
 }
 
 bool isExportFormat(const QString &format, bool append)

@@ -1,19 +1,32 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <new>
 
-#include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include "cli/CliCommands.h"
+#include "cli/ExportCommand.h"
 
 namespace {
 
 int run(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Fonts need the GUI library, and that a platform: the tool never shows a window.
+    std::unique_ptr<QCoreApplication> app;
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    if (paintsReport(args)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream err(stderr);
     err.setEncoding(QStringConverter::Utf8);
     // Unbuffered, so that a failed write shows in the file's error.
@@ -24,7 +37,7 @@ int run(int argc, char *argv[])
     }
     QTextStream out(&standardOutput);
     out.setEncoding(QStringConverter::Utf8);
-    const int status = runLorimetReport(app.arguments().mid(1), out, err);
+    const int status = runLorimetReport(QCoreApplication::arguments().mid(1), out, err);
     out.flush();
     // A command that failed has said why; one that succeeded but could not deliver its output has not.
     if (status == ExitStatus::Success

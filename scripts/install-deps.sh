@@ -22,6 +22,8 @@ test_packages=(
     python3-openpyxl
     python3-docx
     python3-fonttools
+    # pdftotext, pdfinfo and pdffonts read the printed report back
+    poppler-utils
     # A PostgreSQL server of their own for the site archive's tests
     postgresql
     fonts-crosextra-carlito

@@ -360,7 +360,7 @@ void TestCliCommands::failures_data()
     row("input too large", { "--format", "txt", huge, "out.txt" }, 1, "larger than 256 MiB");
     row("too many events", { "--format", "csv", events, "out.csv" }, 1, "1,048,576 rows of a worksheet");
     row("nothing", {}, 2, usage);
-    row("format not offered", { "--format", "pdf", "report.txt", "out.pdf" }, 2, usage);
+    row("format not offered", { "--format", "odt", "report.txt", "out.odt" }, 2, usage);
     row("append to text", { "--format", "txt", "--append", "report.txt", "out.txt" }, 2, usage);
     row("append to nothing", { "--format", "xlsx", "--append", "report.txt", "out.xlsx" }, 1,
         "cannot write out.xlsx: ");
@@ -418,7 +418,7 @@ void TestCliCommands::usageAndFailures_data()
     row("decode without file", { "decode" }, 2, decodeUsage);
     row("decode with an unknown option", { "decode", "--raw" }, 2, decodeUsage);
     row("record without file", { "record" }, 2, "Usage: lorimet-report record CAPTURE");
-    row("help", { "--help" }, 0, "  export --format txt|csv|xlsx|docx [--append] INPUT OUTPUT  ");
+    row("help", { "--help" }, 0, "  export --format txt|csv|xlsx|docx|pdf [--append] INPUT OUTPUT  ");
     row("version", { "--version" }, 0, "lorimet-report " LORIMET_PROJECT_VERSION "\n");
     row("command help", { "record", "--help" }, 0, "Usage: lorimet-report record CAPTURE");
     row("malformed capture", { "decode", bad }, 2, bad + ":4: ");
