@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -75,7 +76,9 @@ void DialogAnswerer::poll()
 {
     scheduleNextPoll();
     QWidget *widget = QApplication::activeModalWidget();
-    if (!widget || widget == m_lastAnswered || !widget->isVisible())
+    // A progress dialog asks nothing: on a slow machine it shows while the work runs, and closes itself.
+    if (!widget || widget == m_lastAnswered || !widget->isVisible()
+        || qobject_cast<QProgressDialog *>(widget))
         return;
     m_lastAnswered = widget;
 
