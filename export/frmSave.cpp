@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -12,6 +13,7 @@
 #include "export/APICommonDialog.h"
 #include "export/ExportChoice.h"
 #include "export/ExportDrivers.h"
+#include "export/PrintedDocument.h"
 #include "export/frmAppend.h"
 
 void showSaveOptions(QWidget *owner, const QStringList &displayLines)
@@ -29,7 +31,9 @@ frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
     , optTextFile(new QRadioButton(QStringLiteral("Microsoft Windows Text File"), fraMain))
     , optWordFile(new QRadioButton(QStringLiteral("Microsoft Word Document"), fraMain))
     , optExcelFile(new QRadioButton(QStringLiteral("Microsoft Excel Document"), fraMain))
+    , optPdfFile(new QRadioButton(QStringLiteral("&PDF"), fraMain))
     , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
+    , cmdPrint(new QPushButton(QStringLiteral("P&rint..."), this))
     , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
 {
     setObjectName(QStringLiteral("frmSave"));
@@ -39,22 +43,27 @@ frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
     optTextFile->setObjectName(QStringLiteral("optTextFile"));
     optWordFile->setObjectName(QStringLiteral("optWordFile"));
     optExcelFile->setObjectName(QStringLiteral("optExcelFile"));
+    optPdfFile->setObjectName(QStringLiteral("optPdfFile"));
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
     optTextFile->setChecked(true);
     // Enter on a focused button presses that button; elsewhere it presses OK.
     cmdOK->setAutoDefault(true);
     cmdCancel->setAutoDefault(true);
+    cmdPrint->setAutoDefault(true);
     cmdOK->setDefault(true);
 
     auto *options = new QVBoxLayout(fraMain);
     options->addWidget(optTextFile);
     options->addWidget(optWordFile);
     options->addWidget(optExcelFile);
+    options->addWidget(optPdfFile);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdPrint);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(fraMain);
     layout->addLayout(buttons);
@@ -62,11 +71,14 @@ frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
 
     setTabOrder(optTextFile, optWordFile);
     setTabOrder(optWordFile, optExcelFile);
-    setTabOrder(optExcelFile, cmdOK);
+    setTabOrder(optExcelFile, optPdfFile);
+    setTabOrder(optPdfFile, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
+    setTabOrder(cmdCancel, cmdPrint);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmSave::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmSave::cmdPrint_Click);
 }
 
 void frmSave::showEvent(QShowEvent *event)
@@ -86,9 +98,37 @@ void frmSave::cmdOK_Click()
     } else if (optWordFile->isChecked()) {
         if (GetDestinationFile(QStringLiteral("MsWord")))
             SupportFunctions::ExportToWord(m_displayLines);
+    } else if (optPdfFile->isChecked()) {
+        if (const QString file = GetPdfFile(); !file.isEmpty())
+            PrintedDocument::saveAsPdf(m_displayLines, file);
     }
     unsetCursor();
     accept();
+}
+
+void frmSave::cmdPrint_Click()
+{
+    hide();
+    PrintedDocument::print(APICommonDialog::owner(), m_displayLines);
+    accept();
+}
+
+QString frmSave::GetPdfFile()
+{
+    hide();
+    QString file = APICommonDialog::ShowSaveFileDialog(QStringLiteral("Save the Report as PDF"),
+        QStringLiteral("PDF Files"), QStringLiteral("*.pdf"), QString());
+    if (file.isEmpty())
+        return {};
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QLatin1String(".pdf");
+    if (QFileInfo::exists(file)
+        && QMessageBox::question(APICommonDialog::owner(), windowTitle(),
+               QStringLiteral("%1 already exists.\r\nDo you want to replace it?").arg(file),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            != QMessageBox::Yes)
+        return {};
+    return file;
 }
 
 bool frmSave::GetDestinationFile(const QString &fileType)

@@ -11,7 +11,8 @@ class QRadioButton;
 // display lines in the format the user picks.
 void showSaveOptions(QWidget *owner, const QStringList &displayLines);
 
-// The save options: text, Word or Excel. Every way through OK closes it, whether or not a file was saved.
+// The save options: text, Word, Excel or the printed report as PDF, and printing that report. Every way
+// through OK or Print closes it, whether or not a file was saved.
 class frmSave : public QDialog
 {
     Q_OBJECT
@@ -24,6 +25,9 @@ protected:
 
 private:
     void cmdOK_Click();
+    void cmdPrint_Click();
+    // The PDF file to write, after asking before an existing one is replaced; empty when there is none.
+    [[nodiscard]] QString GetPdfFile();
     // fileType is "MsWord" or "MsExcel"; True when the export may go ahead.
     [[nodiscard]] bool GetDestinationFile(const QString &fileType);
 
@@ -32,6 +36,8 @@ private:
     QRadioButton *optTextFile;
     QRadioButton *optWordFile;
     QRadioButton *optExcelFile;
+    QRadioButton *optPdfFile;
     QPushButton *cmdOK;
+    QPushButton *cmdPrint;
     QPushButton *cmdCancel;
 };

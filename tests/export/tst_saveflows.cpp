@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,6 +159,8 @@ private slots:
     void textExportOnFullDisk();
     void tableExport_data();
     void tableExport();
+    void pdfIsSavedShownAndNotReplacedUnasked();
+    void printAsksForAPrinter();
 
 private:
     // Shows the save options over the lines and returns once every dialog is gone: the save options are
@@ -474,6 +477,47 @@ void TestSaveFlows::tableExport()
     QCOMPARE(m_dialogs.first().kind, DialogKind::Save);
     QCOMPARE(APICommonDialog::nameFilters(m_dialogs.first().options.Filter),
         QStringList(format == "Word" ? "MsWord Files (*.docx)" : "Excel Files (*.xlsx)"));
+}
+
+void TestSaveFlows::pdfIsSavedShownAndNotReplacedUnasked()
+{
+    const QStringList lines
+        = QString::fromLatin1(readBytes(LORIMET_TEST_DATA_DIR "/dialogs/01-two-alarms.lines")).split(u'\n');
+    const auto choosePdf = [](QWidget *dialog) {
+        // Its mnemonic, Alt+P, picks it.
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::keySequence(dialog->windowHandle(), QKeySequence(QStringLiteral("Alt+P")));
+        QTRY_VERIFY(dialog->findChild<QAbstractButton *>("optPdfFile")->isChecked());
+        click(dialog, "cmdOK");
+    };
+    // A name without its extension gets ".pdf".
+    save(lines, m_tempDir->filePath("report"), choosePdf);
+    const QString pdf = m_tempDir->filePath("report.pdf");
+    const QByteArray written = readBytes(pdf);
+    QVERIFY(written.startsWith("%PDF-"));
+    QCOMPARE(m_opened, QList<QUrl> { QUrl::fromLocalFile(pdf) });
+    QCOMPARE(m_dialogs.size(), 1);
+    QCOMPARE(m_dialogs.first().options.Title, QStringLiteral("Save the Report as PDF"));
+
+    // The same name again: asked first, and No leaves the file as it was.
+    DialogAnswerer::Handler no = [](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY(box && box->text().contains("already exists"));
+        box->button(QMessageBox::No)->click();
+    };
+    save({ "other lines" }, pdf, choosePdf, { no });
+    QCOMPARE(readBytes(pdf), written);
+    QCOMPARE(m_opened.size(), 1);
+}
+
+void TestSaveFlows::printAsksForAPrinter()
+{
+    save({ "Peak exposure:", "15 ppm H2S" }, QString(), [](QWidget *dialog) { click(dialog, "cmdPrint"); },
+        { [](QWidget *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("dlgPrint"));
+            qobject_cast<QDialog *>(dialog)->reject();
+        } });
+    QVERIFY(m_dialogs.isEmpty());
 }
 
 QTEST_MAIN(TestSaveFlows)
