@@ -20,6 +20,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "archive/AlarmChartView.h"
 #include "archive/store/ArchiveImport.h"
 #include "common/SafeFile.h"
 #include "export/report/CsvTable.h"
@@ -130,8 +131,10 @@ void frmHistory::buildControls()
     lblDetector->setObjectName(QStringLiteral("lblDetector"));
     auto *alarmsPage = new QWidget(this);
     auto *alarmsLayout = new QVBoxLayout(alarmsPage);
+    chartAlarms = new AlarmChartView(alarmsPage);
     alarmsLayout->addWidget(lblDetector);
-    alarmsLayout->addWidget(tblAlarms);
+    alarmsLayout->addWidget(chartAlarms, 1);
+    alarmsLayout->addWidget(tblAlarms, 1);
     tabViews = new QTabWidget(this);
     tabViews->setObjectName(QStringLiteral("tabViews"));
     tabViews->addTab(tblDownloads, QStringLiteral("&Downloads"));
@@ -200,6 +203,8 @@ void frmHistory::showAlarmsOfCurrent()
             ? QStringLiteral("Select a download to see its detector's alarms.")
             : QStringLiteral("Alarms of detector %1, in the order they began:").arg(serial));
     m_alarms->setQuery(m_archive.alarmsQuery(serial));
+    QString error;
+    chartAlarms->setAlarms(serial, m_archive.alarms(serial, &error).value_or(QList<ArchivedAlarm>()));
     const QStringList headers = { QStringLiteral("Began"), QStringLiteral("Peak"), QStringLiteral("Duration"),
         QStringLiteral("Downloads") };
     for (int column = 0; column < headers.size(); ++column)

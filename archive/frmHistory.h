@@ -6,6 +6,7 @@
 
 #include "archive/store/ReportArchive.h"
 
+class AlarmChartView;
 class QCheckBox;
 class QDateEdit;
 class QLabel;
@@ -27,7 +28,7 @@ public:
 
 // The archived downloads, newest first, filtered by serial number, user and date range, and the alarms of
 // the selected download's detector in the order they began. The lists fetch their rows as they are
-// scrolled to, so a large archive opens at once.
+// scrolled to, so a large archive opens at once. The detector's alarms are charted above their list.
 class frmHistory : public QDialog
 {
     Q_OBJECT
@@ -77,6 +78,7 @@ private:
     QTabWidget *tabViews;
     QTableView *tblDownloads;
     QLabel *lblDetector;
+    AlarmChartView *chartAlarms;
     QTableView *tblAlarms;
     QPushButton *cmdPutOnDisplay;
     QPushButton *cmdSave;

@@ -8,9 +8,9 @@
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 
+#include "printed/layout/AlarmChart.h"
 #include "printed/layout/AlarmReport.h"
 
 namespace {
@@ -50,18 +50,6 @@ qreal widestWord(const QFontMetricsF &metrics, const QString &text)
     for (const QString &word : text.split(u' ', Qt::SkipEmptyParts))
         widest = std::max(widest, metrics.horizontalAdvance(word));
     return widest;
-}
-
-// A round step for about count ticks up to top: 1, 2 or 5 times a power of ten.
-double tickStep(double top, int count)
-{
-    const double raw = std::max(top / count, 1e-9);
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double factor : { 1.0, 2.0, 5.0 }) {
-        if (factor * power >= raw)
-            return factor * power;
-    }
-    return 10 * power;
 }
 
 // Pages filled from the top: painting with a painter, or only counting the pages when there is none.
@@ -183,97 +171,6 @@ void titleBlock(Pages &pages, const AlarmReport &report, const PrintedReport::Op
     pages.advance(QFontMetricsF(body, pages.device()).height());
 }
 
-void chart(QPainter &painter, const QRectF &frame, const AlarmReport::Detector &detector)
-{
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const qreal line = metrics.height();
-    double top = 0;
-    for (const AlarmReport::Point &point : detector.points) {
-        if (std::isfinite(point.ppm))
-            top = std::max(top, point.ppm);
-    }
-    const double highest = top;
-    const double step = tickStep(std::max(top, 1.0) * 1.1, 5);
-    top = std::ceil(std::max(top, 1.0) * 1.1 / step) * step;
-    const QString widestLabel = QStringLiteral("%1 ppm").arg(top);
-    const QRectF plot(frame.left() + metrics.horizontalAdvance(widestLabel) + line, frame.top() + 1.8 * line,
-        frame.width() - metrics.horizontalAdvance(widestLabel) - 2 * line, frame.height() - 4.8 * line);
-
-    QDateTime first = detector.points.isEmpty() ? QDateTime() : detector.points.first().when;
-    QDateTime last = detector.points.isEmpty() ? QDateTime() : detector.points.last().when;
-    if (!first.isValid() || first.secsTo(last) < 3600) {
-        const QDateTime middle = first.isValid() ? first : QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
-        first = middle.addSecs(-12 * 3600);
-        last = middle.addSecs(12 * 3600);
-    }
-    // A margin either side, so that the first and last marks stand clear of the axes.
-    const qint64 margin = first.secsTo(last) / 30;
-    first = first.addSecs(-margin);
-    last = last.addSecs(margin);
-    const double span = double(first.secsTo(last));
-    const auto xOf
-        = [&](const QDateTime &when) { return plot.left() + plot.width() * first.secsTo(when) / span; };
-    const auto yOf = [&](double ppm) { return plot.bottom() - plot.height() * std::min(ppm, top) / top; };
-
-    painter.save();
-    const qreal thin = line / 14;
-    painter.setPen(QPen(Qt::lightGray, thin));
-    for (double value = 0; value <= top + step / 2; value += step) {
-        const qreal y = yOf(value);
-        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.setPen(Qt::black);
-        painter.drawText(QRectF(frame.left(), y - line / 2, plot.left() - frame.left() - line / 3, line),
-            Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%1 ppm").arg(value));
-        painter.setPen(QPen(Qt::lightGray, thin));
-    }
-    const bool withTime = span <= 7 * 86400;
-    painter.setPen(Qt::black);
-    constexpr int DateTicks = 5;
-    for (int tick = 0; tick <= DateTicks; ++tick) {
-        const QDateTime when = first.addSecs(qint64(span * tick / DateTicks));
-        const qreal x = xOf(when);
-        painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + line / 3));
-        const QString label
-            = when.toString(withTime ? QStringLiteral("yyyy-MM-dd HH:mm") : QStringLiteral("yyyy-MM-dd"));
-        const qreal width = metrics.horizontalAdvance(label);
-        const qreal left = std::clamp(x - width / 2, frame.left(), frame.right() - width);
-        painter.drawText(QRectF(left, plot.bottom() + line / 2, width, line), Qt::AlignCenter, label);
-    }
-    painter.setPen(QPen(Qt::black, thin * 2));
-    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
-    painter.drawLine(plot.bottomLeft(), plot.topLeft());
-    painter.drawText(QRectF(plot.left(), frame.top(), plot.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
-        QStringLiteral("Peak exposure (ppm H2S)"));
-    painter.drawText(QRectF(plot.left(), plot.bottom() + 1.6 * line, plot.width(), line), Qt::AlignCenter,
-        QStringLiteral("When the alarm began; a hollow mark: the download date, where the start is unknown"));
-
-    if (highest > 0) {
-        painter.setPen(QPen(QColor(0xB0, 0x20, 0x20), thin * 2, Qt::DashLine));
-        const qreal y = yOf(highest);
-        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.drawText(QRectF(plot.left() + line / 3, y - line, plot.width(), line),
-            Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Highest peak: %1 ppm").arg(highest));
-    }
-    const qreal radius = line / 4;
-    for (const AlarmReport::Point &point : detector.points) {
-        const QPointF centre(xOf(point.when), yOf(point.ppm));
-        painter.setPen(QPen(QColor(0x1F, 0x4E, 0x79), thin * 2));
-        painter.setBrush(point.began ? QBrush(QColor(0x1F, 0x4E, 0x79)) : QBrush(Qt::NoBrush));
-        if (std::isfinite(point.ppm)) {
-            painter.drawEllipse(centre, radius, radius);
-        } else {
-            // An overload reading: a triangle at the top of the scale.
-            QPainterPath triangle;
-            triangle.moveTo(centre + QPointF(0, -radius * 1.3));
-            triangle.lineTo(centre + QPointF(radius * 1.2, radius));
-            triangle.lineTo(centre + QPointF(-radius * 1.2, radius));
-            triangle.closeSubpath();
-            painter.drawPath(triangle);
-        }
-    }
-    painter.restore();
-}
-
 void detectorSection(Pages &pages, const AlarmReport::Detector &detector)
 {
     const QFont heading = font(BodyPoints + 3.5, true);
@@ -299,7 +196,7 @@ void detectorSection(Pages &pages, const AlarmReport::Detector &detector)
         body);
     if (QPainter *painter = pages.painter()) {
         painter->setFont(font(BodyPoints));
-        chart(*painter, QRectF(0, pages.y(), pages.area().width(), chartHeight), detector);
+        AlarmChart::paint(*painter, QRectF(0, pages.y(), pages.area().width(), chartHeight), detector);
     }
     pages.advance(chartHeight + bodyMetrics.height());
 }

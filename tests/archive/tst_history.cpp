@@ -1,9 +1,14 @@
+#include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
+#include "archive/AlarmChartView.h"
 #include "archive/frmHistory.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/TestFiles.h"
@@ -61,6 +66,14 @@ void TestHistory::importFilterExportPutBackAndDelete()
     click("cmdPutOnDisplay");
     QCOMPARE(answerer.messageBoxes().last().text, QStringLiteral("Select one or more downloads first."));
     downloads->selectRow(0);
+    // Its detector's one alarm, charted with its start, peak and duration in the mark's tooltip.
+    auto *chart = history.findChild<AlarmChartView *>(QStringLiteral("chartAlarms"));
+    history.findChild<QTabWidget *>(QStringLiteral("tabViews"))->setCurrentIndex(1);
+    QCOMPARE(chart->markCount(), 1);
+    QHelpEvent tip(QEvent::ToolTip, chart->markPosition(0), chart->mapToGlobal(chart->markPosition(0)));
+    QApplication::sendEvent(chart, &tip);
+    QTRY_COMPARE(
+        QToolTip::text(), QStringLiteral("Began 2026-12-06 06:25\nPeak 40 ppm H2S\nDuration 3 mins"));
 
     answerer.expectMessageBox(QMessageBox::Ok);
     click("cmdExportCsv");
