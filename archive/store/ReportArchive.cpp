@@ -544,17 +544,10 @@ std::optional<QList<ArchivedDownload>> ReportArchive::downloads(const ArchiveFil
 
 std::optional<QStringList> ReportArchive::lines(qint64 id, QString *error)
 {
-    QSqlQuery query = prepared(m_database, QStringLiteral("SELECT lines FROM downloads WHERE id = ?"));
-    query.addBindValue(id);
-    if (!query.exec()) {
-        *error = fault(QStringLiteral("cannot be read"), query);
+    std::optional<Stored> download = stored(id, error);
+    if (!download)
         return std::nullopt;
-    }
-    if (!query.next()) {
-        *error = QStringLiteral("the archive %1 holds no download %2").arg(m_path).arg(id);
-        return std::nullopt;
-    }
-    return query.value(0).toString().split(u'\n');
+    return std::move(download->lines);
 }
 
 std::optional<ReportArchive::Stored> ReportArchive::stored(qint64 id, QString *error)

@@ -71,7 +71,6 @@ public:
     [[nodiscard]] QPainter *painter() const { return m_painter; }
     [[nodiscard]] const QRectF &area() const { return m_area; }
     [[nodiscard]] qreal y() const { return m_y; }
-    [[nodiscard]] qreal left() const { return m_area.bottom() - m_y; }
     [[nodiscard]] int page() const { return m_page; }
     [[nodiscard]] QPaintDevice *device() const { return &m_device; }
 

@@ -56,6 +56,12 @@ struct MainWindow : frmMain
 };
 
 // An adapter that sends the shipped capture, replayed fast, for the first output report only.
+// Closes the tagging dialog of a download without tags.
+void cancelTagging(QWidget *tagging)
+{
+    tagging->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+}
+
 void answerWithCapture(SimulatedHidBus &bus, const char *name)
 {
     auto inputs = std::make_shared<QList<SimulatedHidBus::ScheduledInput>>();
@@ -282,8 +288,6 @@ void TestDownloadFlow::archiveFailureIsToldOnceAndTheDownloadStays()
     MainWindow main(dialogs, {});
     main.setArchive(&archive);
     DialogAnswerer answerer;
-    const auto cancelTagging
-        = [](QWidget *tagging) { tagging->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); };
     answerer.expectMessageBox(QMessageBox::Ok);
     answerer.expectDialog(cancelTagging);
     answerer.expectDialog(cancelTagging);
@@ -314,8 +318,6 @@ void TestDownloadFlow::siteAwayKeepsDownloadsHereWithOneQuietNote()
     MainWindow main(dialogs, {});
     main.setArchive(&archive);
     DialogAnswerer answerer;
-    const auto cancelTagging
-        = [](QWidget *tagging) { tagging->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click(); };
     const auto notes = [] {
         QList<QMessageBox *> boxes;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
