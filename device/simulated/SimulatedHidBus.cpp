@@ -51,21 +51,16 @@ void SimulatedHidBus::unplug(int device)
 {
     {
         const std::lock_guard lock(m_mutex);
-        unplugLocked(device);
+        Device &entry = m_devices.at(static_cast<std::size_t>(device));
+        entry.present = false;
+        entry.schedule.clear();
+        entry.stream.reset();
+        for (auto &[handle, file] : m_files) {
+            if (file->device == device)
+                file->alive = false;
+        }
     }
     m_changed.notify_all();
-}
-
-void SimulatedHidBus::unplugLocked(int device)
-{
-    Device &entry = m_devices.at(static_cast<std::size_t>(device));
-    entry.present = false;
-    entry.schedule.clear();
-    entry.stream.reset();
-    for (auto &[handle, file] : m_files) {
-        if (file->device == device)
-            file->alive = false;
-    }
 }
 
 void SimulatedHidBus::plug(int device)
@@ -110,15 +105,6 @@ void SimulatedHidBus::scheduleEndlessStream(
         interval = std::max(interval, std::chrono::milliseconds(1));
         m_devices.at(static_cast<std::size_t>(device)).stream
             = Stream { Clock::now() + interval, interval, report };
-    }
-    m_changed.notify_all();
-}
-
-void SimulatedHidBus::scheduleUnplug(int device, std::chrono::milliseconds delay)
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        addPending(device, { Clock::now() + delay, std::nullopt });
     }
     m_changed.notify_all();
 }
@@ -172,10 +158,7 @@ void SimulatedHidBus::advance(Clock::time_point now)
             if (scheduleDue && (!streamDue || entry.schedule.front().due <= entry.stream->next)) {
                 const Pending pending = std::move(entry.schedule.front());
                 entry.schedule.pop_front();
-                if (pending.report)
-                    deliver(device, *pending.report);
-                else
-                    unplugLocked(device);
+                deliver(device, pending.report);
                 continue;
             }
             // A stream far behind only overfills the files: skip what they would drop anyway.

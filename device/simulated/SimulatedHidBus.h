@@ -95,7 +95,6 @@ public:
     void scheduleInputReports(int device, const QList<ScheduledInput> &inputs);
     // The report every interval, without end, from one interval after now.
     void scheduleEndlessStream(int device, std::chrono::milliseconds interval, const QByteArray &report);
-    void scheduleUnplug(int device, std::chrono::milliseconds delay);
 
     // Queue capacity of transfer handles opened from now on, whatever depth is asked for.
     void setQueueCapacity(int reports);
@@ -124,7 +123,7 @@ private:
     struct Pending
     {
         Clock::time_point due;
-        std::optional<QByteArray> report; // none: the device is unplugged then
+        QByteArray report;
     };
 
     struct Stream
@@ -155,7 +154,6 @@ private:
     // Moves every input that is due by now into the open files; the caller holds m_mutex.
     void advance(Clock::time_point now);
     void deliver(int device, const QByteArray &report);
-    void unplugLocked(int device);
     [[nodiscard]] std::optional<Clock::time_point> nextDue() const;
     void addPending(int device, Pending pending);
 

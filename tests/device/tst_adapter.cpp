@@ -60,15 +60,11 @@ struct Rig
         adapter.setOutputListBox(&list);
     }
 
-    // Answers each output report with the inputs; the adapter is pulled unplugAfter later.
-    void answerWith(
-        QList<Bus::ScheduledInput> inputs, std::optional<std::chrono::milliseconds> unplugAfter = {})
+    // Answers each output report with the inputs.
+    void answerWith(QList<Bus::ScheduledInput> inputs)
     {
-        bus.setOutputReportHandler(device, [this, inputs, unplugAfter](int, const QByteArray &) {
-            bus.scheduleInputReports(device, inputs);
-            if (unplugAfter)
-                bus.scheduleUnplug(device, *unplugAfter);
-        });
+        bus.setOutputReportHandler(
+            device, [this, inputs](int, const QByteArray &) { bus.scheduleInputReports(device, inputs); });
     }
 
     Bus bus;
@@ -95,7 +91,6 @@ private slots:
     void reportsQueueWhileTheUserInterfaceIsBlocked_data();
     void reportsQueueWhileTheUserInterfaceIsBlocked();
     void damagedUnfinishedLastLineIsKept();
-    void unplugMidTransferKeepsFinishedLines();
     void stopFromHandlerEndsAfterTheCurrentReport_data();
     void stopFromHandlerEndsAfterTheCurrentReport();
     void realReadLimit();
@@ -319,21 +314,6 @@ void TestAdapter::damagedUnfinishedLastLineIsKept()
     rig.adapter.ReadDevice();
     // The unfinished line is the only trace of the loss: it stays, marked, for the save to warn about.
     QCOMPARE(rig.list.lines, (QStringList { "AB", QStringLiteral("CD\u007F") }));
-}
-
-void TestAdapter::unplugMidTransferKeepsFinishedLines()
-{
-    Rig rig(3000ms);
-    rig.answerWith(
-        { { 0ms, inputReport("AB\n") }, { 5ms, inputReport("CD\nE") }, { 100ms, inputReport("F\n") } }, 50ms);
-    QVERIFY(rig.adapter.InitDevice());
-
-    QElapsedTimer elapsed;
-    elapsed.start();
-    rig.adapter.ReadDevice();
-    // The failed read ends the loop at once instead of waiting out the limit.
-    QVERIFY(elapsed.elapsed() < 1000);
-    QCOMPARE(rig.list.lines, (QStringList { "AB", "CD" }));
 }
 
 void TestAdapter::stopFromHandlerEndsAfterTheCurrentReport_data()

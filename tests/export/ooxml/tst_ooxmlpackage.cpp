@@ -1,14 +1,11 @@
 #include <functional>
 
-#include <QDir>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <zip.h>
 
 #include "export/ooxml/OoxmlPackage.h"
-#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -90,7 +87,6 @@ private slots:
     void refusesDocumentTypeDeclarations();
     void buildsANewPackage();
     void keepsUntouchedEntriesAsTheyWere();
-    void failedSaveLeavesTheDestination();
     void unifiesNamespacePrefixes_data();
     void unifiesNamespacePrefixes();
 
@@ -235,34 +231,6 @@ void TestOoxmlPackage::keepsUntouchedEntriesAsTheyWere()
     QCOMPARE(after.keys(), before.keys());
     QVERIFY(after.take(QStringLiteral("doc/main.xml")) != before.take(QStringLiteral("doc/main.xml")));
     QCOMPARE(after, before);
-}
-
-void TestOoxmlPackage::failedSaveLeavesTheDestination()
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("kept.docx"));
-    writeZip(path, validEntries());
-    const QByteArray before = readBytes(path);
-    OoxmlPackage package = OoxmlPackage::create();
-    QByteArray noise(1 << 16, Qt::Uninitialized);
-    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
-    package.setPart(QStringLiteral("doc/noise.bin"), noise);
-
-    QString error;
-    bool saved = false;
-    {
-        const FileSizeLimit limit(4096);
-        saved = package.save(path, &error);
-    }
-
-    QVERIFY(!saved);
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(readBytes(path), before);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
-        QStringList { QStringLiteral("kept.docx") });
-
-    QVERIFY(!package.save(folder.path(), &error));
-    QVERIFY2(error.contains(QLatin1String("folder")), qPrintable(error));
 }
 
 void TestOoxmlPackage::unifiesNamespacePrefixes_data()

@@ -20,11 +20,6 @@ QString poppler(const QString &tool, const QStringList &args)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QString simplified(const QString &text)
-{
-    return text.simplified();
-}
-
 // Two tagged downloads of two detectors, one with an overload reading.
 QStringList mediumReport()
 {
@@ -97,11 +92,11 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
         qPrintable(fonts));
 
     // Every cell's text, each page's footer, and the header on every page of the table.
-    const QString text = simplified(poppler(QStringLiteral("pdftotext"), { file, QStringLiteral("-") }));
+    const QString text = poppler(QStringLiteral("pdftotext"), { file, QStringLiteral("-") }).simplified();
     const AlarmReport report(lines);
     for (int row = 0; row < report.table().rowCount(); ++row) {
         for (const ReportColumn column : report.table().columns())
-            QVERIFY2(text.contains(simplified(report.table().text(row, column))),
+            QVERIFY2(text.contains(report.table().text(row, column).simplified()),
                 qPrintable(report.table().text(row, column)));
     }
     for (int page = 1; page <= pages; ++page)
