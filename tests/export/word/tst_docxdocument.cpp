@@ -75,9 +75,30 @@ bool mainPart(const QString &path, pugi::xml_document &document)
     return package && package->readXmlPart(QStringLiteral("word/document.xml"), document, &error);
 }
 
-bool write(DocxDocument &document, const QString &path, const ReportTable &table, QString *error)
+// A new document at path holding the table: empty, or why it could not be written.
+QString create(const QString &path, const ReportTable &table,
+    QLocale::MeasurementSystem measurement = QLocale::system().measurementSystem())
 {
-    return document.writeTable(table, error) && document.save(path, error);
+    QString error;
+    DocxDocument document(measurement);
+    const bool written
+        = document.create(&error) && document.writeTable(table, &error) && document.save(path, &error);
+    return written ? QString() : QStringLiteral("not written: ") + error;
+}
+
+// The table appended to the document at path: empty, or why it could not be.
+QString appendTo(const QString &path, const ReportTable &table)
+{
+    QString error;
+    DocxDocument document;
+    const bool written
+        = document.open(path, &error) && document.writeTable(table, &error) && document.save(path, &error);
+    return written ? QString() : QStringLiteral("not appended: ") + error;
+}
+
+QJsonArray rowsOf(const QString &path)
+{
+    return readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
 }
 
 QStringList texts(const QJsonArray &cells)
@@ -172,12 +193,10 @@ void tst_DocxDocument::newDocument_data()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QStringList twoReports = QString::fromLatin1(saved.readAll()).remove(u'\r').split(u'\n');
     // A control character XML cannot carry, and characters it must escape.
-    twoReports << reportLines({ QStringLiteral("0099"),
-        QStringLiteral("Ann") + QChar(1) + QStringLiteral("e & <Co>"), true, true, true, 1 });
+    twoReports << reportLines({ "0099", QStringLiteral("Ann") + QChar(1) + "e & <Co>", true, true, true, 1 });
     QTest::newRow("all columns, A4") << twoReports << QLocale::MetricSystem << 16838 << 11906;
-    QTest::newRow("fixed columns, Letter")
-        << reportLines({ QStringLiteral("12"), QStringLiteral("Lee"), false, false, false, 2 })
-        << QLocale::ImperialUSSystem << 15840 << 12240;
+    QTest::newRow("fixed columns, Letter") << reportLines({ "12", "Lee", false, false, false, 2 })
+                                           << QLocale::ImperialUSSystem << 15840 << 12240;
     QTest::newRow("no events") << reportLines(
         { QStringLiteral("12"), QStringLiteral("Lee"), true, false, false, 0 })
                                << QLocale::MetricSystem << 16838 << 11906;
@@ -191,10 +210,7 @@ void tst_DocxDocument::newDocument()
     QFETCH(int, pageHeight);
     const ReportTable table = tableOf(lines);
     const QString path = m_folder.filePath(QStringLiteral("new-%1.docx").arg(QTest::currentDataTag()));
-    DocxDocument document(measurement);
-    QString error;
-    QVERIFY(document.create(&error));
-    QVERIFY2(write(document, path, table, &error), qPrintable(error));
+    QCOMPARE(create(path, table, measurement), QString());
 
     const QJsonObject read = readBack(path);
     QVERIFY(read[QLatin1String("landscape")].toBool());
@@ -232,6 +248,7 @@ void tst_DocxDocument::newDocument()
     QCOMPARE(xml.select_nodes("//w:tr[position() > 1]//w:shd").size(), 0u);
 
     pugi::xml_document styles;
+    QString error;
     std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
     QVERIFY(package && package->readXmlPart(QStringLiteral("word/styles.xml"), styles, &error));
     const pugi::xml_node defaults = styles.select_node("//w:docDefaults/w:rPrDefault/w:rPr").node();
@@ -247,12 +264,8 @@ void tst_DocxDocument::appendToEarlierExport()
     const QString path = m_folder.filePath(QStringLiteral("earlier.docx"));
     QVERIFY(QFile::copy(EarlierExport, path));
     const QJsonObject before = readBack(path);
-    const ReportTable table
-        = tableOf(reportLines({ QStringLiteral("0042"), QStringLiteral("Kim"), false, true, false, 2 }));
-    DocxDocument document;
-    QString error;
-    QVERIFY2(document.open(path, &error), qPrintable(error));
-    QVERIFY2(write(document, path, table, &error), qPrintable(error));
+    const ReportTable table = tableOf(reportLines({ "0042", "Kim", false, true, false, 2 }));
+    QCOMPARE(appendTo(path, table), QString());
     const QJsonObject after = readBack(path);
 
     // Only the first table grew: one column for the self tests, two rows under the headers as they read.
@@ -292,10 +305,8 @@ void tst_DocxDocument::appendToEarlierExport()
     QCOMPARE(OfficeReaders::newFindings(EarlierExport, path), QStringList());
 
     // The same report once more: its self tests find their column and add no second one.
-    DocxDocument again;
-    QVERIFY(again.open(path, &error));
-    QVERIFY2(write(again, path, table, &error), qPrintable(error));
-    const QJsonArray twice = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QCOMPARE(appendTo(path, table), QString());
+    const QJsonArray twice = rowsOf(path);
     QCOMPARE(twice.size(), rows.size() + 2);
     QCOMPARE(texts(twice[0].toArray()), texts(rows[0].toArray()));
 }
@@ -303,25 +314,18 @@ void tst_DocxDocument::appendToEarlierExport()
 void tst_DocxDocument::appendBelowHeaderOnly()
 {
     const QString path = m_folder.filePath(QStringLiteral("header-only.docx"));
-    QString error;
-    DocxDocument empty;
-    QVERIFY(empty.create(&error));
-    QVERIFY(write(empty, path,
-        tableOf(reportLines({ QStringLiteral("1"), QStringLiteral("Lee"), true, true, true, 0 })), &error));
-    const ReportTable table
-        = tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 2 }));
+    QCOMPARE(create(path, tableOf(reportLines({ "1", "Lee", true, true, true, 0 }))), QString());
+    const ReportTable table = tableOf(reportLines({ "2", "Kim", false, false, false, 2 }));
     // Its main part in UTF-16, as some programs write it: the append still writes a well-formed part.
     QVERIFY(editPart(path, QStringLiteral("word/document.xml"), [](QByteArray &bytes) {
         const QString main = QString::fromUtf8(bytes).replace(
             QLatin1String("encoding=\"UTF-8\""), QLatin1String("encoding=\"UTF-16\""));
         bytes = "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(main.utf16()), main.size() * 2);
     }));
-    DocxDocument document;
-    QVERIFY(document.open(path, &error));
-    QVERIFY2(write(document, path, table, &error), qPrintable(error));
+    QCOMPARE(appendTo(path, table), QString());
 
     // Plain data cells, not header formatting; the optional columns this report lacks stay empty.
-    const QJsonArray rows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    const QJsonArray rows = rowsOf(path);
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[0].toArray().size(), 11);
     for (int row = 1; row < 3; ++row) {
@@ -350,17 +354,11 @@ void tst_DocxDocument::appendByGridColumn()
 {
     const QString path = m_folder.filePath(QStringLiteral("merged.docx"));
     QVERIFY(QFile::copy(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/merged_cells_libreoffice.docx"), path));
-    const QJsonArray oldRows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
-    QString error;
-    DocxDocument document;
-    QVERIFY(document.open(path, &error));
-    QVERIFY2(write(document, path,
-                 tableOf(reportLines({ QStringLiteral("3"), QStringLiteral("Kim"), false, false, false, 1 })),
-                 &error),
-        qPrintable(error));
+    const QJsonArray oldRows = rowsOf(path);
+    QCOMPARE(appendTo(path, tableOf(reportLines({ "3", "Kim", false, false, false, 1 }))), QString());
 
     // The merged header names no column: its cell stays empty, and every other value keeps its header.
-    const QJsonArray rows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    const QJsonArray rows = rowsOf(path);
     QCOMPARE(rows.size(), oldRows.size() + 1);
     QCOMPARE(rows[0], oldRows[0]);
     QCOMPARE(texts(rows.last().toArray()),
@@ -373,15 +371,12 @@ void tst_DocxDocument::appendByGridColumn()
 // them): both ways give the same table, measured from the same texts.
 void tst_DocxDocument::longTableAppendsLikeItsNodes()
 {
-    const ReportTable table
-        = tableOf(reportLines({ QStringLiteral("7"), QStringLiteral("Lee"), false, false, false, 3 }));
+    const ReportTable table = tableOf(reportLines({ "7", "Lee", false, false, false, 3 }));
     QStringList paths;
     for (const bool commented : { false, true }) {
         const QString path = m_folder.filePath(
             commented ? QStringLiteral("long-commented.docx") : QStringLiteral("long.docx"));
-        QString error;
-        DocxDocument made;
-        QVERIFY(made.create(&error) && write(made, path, table, &error));
+        QCOMPARE(create(path, table), QString());
         // The widest user, in references, with a tab and a line break, in the first body row.
         QVERIFY(editPart(path, QStringLiteral("word/document.xml"), [commented](QByteArray &main) {
             main.replace(main.indexOf("<w:t>Lee</w:t>"), 14,
@@ -390,15 +385,13 @@ void tst_DocxDocument::longTableAppendsLikeItsNodes()
             if (commented)
                 main.insert(main.indexOf("</w:tr>") + 7, "<!-- checked -->");
         }));
-        DocxDocument document;
-        QVERIFY(document.open(path, &error));
-        QVERIFY2(write(document, path, table, &error), qPrintable(error));
+        QCOMPARE(appendTo(path, table), QString());
         paths << path;
     }
 
-    const QJsonValue rows = readBack(paths[0])[QLatin1String("tables")][0][QLatin1String("rows")];
-    QCOMPARE(rows.toArray().size(), 7);
-    QCOMPARE(rows, readBack(paths[1])[QLatin1String("tables")][0][QLatin1String("rows")]);
+    const QJsonArray rows = rowsOf(paths[0]);
+    QCOMPARE(rows.size(), 7);
+    QCOMPARE(rows, rowsOf(paths[1]));
     QStringList widths[2];
     for (int i = 0; i < 2; ++i) {
         pugi::xml_document xml;
@@ -440,21 +433,11 @@ void tst_DocxDocument::widestTableFitsThePage()
         QStringLiteral("Alarm duration:"), QStringLiteral("99 days 23 hrs 59 mins 59 secs") };
     const ReportTable table = tableOf(widest);
     const QString path = m_folder.filePath(QStringLiteral("widest-%1.docx").arg(QTest::currentDataTag()));
-    QString error;
-    DocxDocument document(measurement);
-    if (appended) {
-        // An earlier export of the fixed columns: the append adds the four optional ones.
-        QVERIFY(document.create(&error));
-        QVERIFY(write(document, path,
-            tableOf(reportLines({ QStringLiteral("1"), QStringLiteral("Lee"), false, false, false, 1 })),
-            &error));
-        DocxDocument next;
-        QVERIFY(next.open(path, &error));
-        QVERIFY2(write(next, path, table, &error), qPrintable(error));
-    } else {
-        QVERIFY(document.create(&error));
-        QVERIFY2(write(document, path, table, &error), qPrintable(error));
-    }
+    // Appended to an earlier export of the fixed columns, the table adds the four optional ones.
+    const ReportTable fixed = tableOf(reportLines({ "1", "Lee", false, false, false, 1 }));
+    QCOMPARE(create(path, appended ? fixed : table, measurement), QString());
+    if (appended)
+        QCOMPARE(appendTo(path, table), QString());
 
     pugi::xml_document xml;
     QVERIFY(mainPart(path, xml));
@@ -483,15 +466,11 @@ void tst_DocxDocument::appendInTheDocumentsOwnLook()
     const QString original = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/shaded_table_python_docx.docx");
     const QString path = m_folder.filePath(QStringLiteral("python-docx.docx"));
     QVERIFY(QFile::copy(original, path));
-    const ReportTable table
-        = tableOf(reportLines({ QStringLiteral("40213"), QStringLiteral("Kim"), true, false, false, 1 }));
-    QString error;
-    DocxDocument document;
-    QVERIFY2(document.open(path, &error), qPrintable(error));
-    QVERIFY2(write(document, path, table, &error), qPrintable(error));
+    const ReportTable table = tableOf(reportLines({ "40213", "Kim", true, false, false, 1 }));
+    QCOMPARE(appendTo(path, table), QString());
 
     // The added header and the cell it adds to the old row look like their left neighbours.
-    const QJsonArray rows = readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    const QJsonArray rows = rowsOf(path);
     QCOMPARE(rows.size(), 3);
     const QJsonObject header = rows[0][7].toObject();
     QCOMPARE(header[QLatin1String("text")].toString(), QStringLiteral("Life Remaining"));
@@ -527,32 +506,23 @@ void tst_DocxDocument::documentsWithoutATable()
     QVERIFY(letter.create(&error) && letter.writeRawLines({ QStringLiteral("Dear reader,") }, &error)
         && letter.save(path, &error));
     const QByteArray bytes = readBytes(path);
-    DocxDocument document;
-    QVERIFY(document.open(path, &error));
-    error.clear();
-    QVERIFY(!document.writeTable(
-        tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 1 })),
-        &error));
-    QVERIFY(error.contains(QLatin1String("no table")));
+    const ReportTable table = tableOf(reportLines({ "2", "Kim", false, false, false, 1 }));
+    QVERIFY(appendTo(path, table).contains(QLatin1String("no table")));
     QCOMPARE(readBytes(path), bytes);
 
     // A file that is not a Word document is refused when opened.
+    DocxDocument document;
     QVERIFY(!document.open(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt"), &error));
 
     // A table without its column grid is refused with that reason.
     const QString gridless = m_folder.filePath(QStringLiteral("gridless.docx"));
-    const ReportTable table
-        = tableOf(reportLines({ QStringLiteral("2"), QStringLiteral("Kim"), false, false, false, 1 }));
-    DocxDocument made;
-    QVERIFY(made.create(&error) && write(made, gridless, table, &error));
+    QCOMPARE(create(gridless, table), QString());
     QVERIFY(editPart(gridless, QStringLiteral("word/document.xml"), [](QByteArray &main) {
         main.remove(
             main.indexOf("<w:tblGrid>"), main.indexOf("</w:tblGrid>") + 12 - main.indexOf("<w:tblGrid>"));
     }));
-    DocxDocument withoutGrid;
-    QVERIFY(withoutGrid.open(gridless, &error));
-    QVERIFY(!withoutGrid.writeTable(table, &error));
-    QVERIFY2(error.contains(QLatin1String("no column grid")), qPrintable(error));
+    const QString refused = appendTo(gridless, table);
+    QVERIFY2(refused.contains(QLatin1String("no column grid")), qPrintable(refused));
 }
 
 QTEST_MAIN(tst_DocxDocument)
