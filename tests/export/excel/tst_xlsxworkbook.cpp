@@ -54,11 +54,24 @@ QString value(const ReadBack &sheet, const QString &reference)
     return sheet.cells[reference].toString().section(u'|', 0, 0);
 }
 
-bool append(const QString &path, const QStringList &lines, QString *error)
+// A new workbook at path holding the lines' table: empty, or why it could not be written.
+QString create(const QString &path, const QStringList &lines)
 {
+    QString error;
     XlsxWorkbook workbook;
-    return workbook.open(path, error) && workbook.writeTable(tableOf(lines), error)
-        && workbook.save(path, error);
+    const bool written = workbook.create(&error) && workbook.writeTable(tableOf(lines), &error)
+        && workbook.save(path, &error);
+    return written ? QString() : QStringLiteral("not written: ") + error;
+}
+
+// The lines' table appended to the workbook at path: empty, or why it could not be.
+QString append(const QString &path, const QStringList &lines)
+{
+    QString error;
+    XlsxWorkbook workbook;
+    const bool written = workbook.open(path, &error) && workbook.writeTable(tableOf(lines), &error)
+        && workbook.save(path, &error);
+    return written ? QString() : QStringLiteral("not appended: ") + error;
 }
 
 QString cell(const ReadBack &sheet, const char *reference)
@@ -111,11 +124,7 @@ void TestXlsxWorkbook::checkWidths(const ReadBack &sheet, const QStringList &col
 void TestXlsxWorkbook::newWorkbookHoldsTheFormattedTable()
 {
     const QString path = m_dir.filePath(QStringLiteral("new.xlsx"));
-    XlsxWorkbook workbook;
-    QString error;
-    QVERIFY(workbook.create(&error));
-    QVERIFY(workbook.writeTable(tableOf(ThreeReports), &error));
-    QVERIFY2(workbook.save(path, &error), qPrintable(error));
+    QCOMPARE(create(path, ThreeReports), QString());
 
     const ReadBack sheet = readBack(path);
     QCOMPARE(cell(sheet, "A1"),
@@ -146,9 +155,7 @@ void TestXlsxWorkbook::newWorkbookHoldsTheFormattedTable()
 
     // A report without optional blocks and without events: the seven fixed headers alone.
     const QString bare = m_dir.filePath(QStringLiteral("bare.xlsx"));
-    XlsxWorkbook empty;
-    QVERIFY(empty.create(&error) && empty.writeTable(tableOf({ "Date: 05-Dec-2026" }), &error)
-        && empty.save(bare, &error));
+    QCOMPARE(create(bare, { "Date: 05-Dec-2026" }), QString());
     const ReadBack headers = readBack(bare);
     QCOMPARE(headers.cells.keys(), QStringList({ "A1", "B1", "C1", "D1", "E1", "F1", "G1" }));
 
@@ -168,11 +175,7 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
 
     QByteArray stylesAfterFirst;
     for (int round = 0; round < 10; ++round) {
-        XlsxWorkbook workbook;
-        QString error;
-        QVERIFY2(workbook.open(path, &error), qPrintable(error));
-        QVERIFY(workbook.writeTable(tableOf(report), &error));
-        QVERIFY2(workbook.save(path, &error), qPrintable(error));
+        QCOMPARE(append(path, report), QString());
         if (round == 0) {
             stylesAfterFirst = partOf(path, QStringLiteral("xl/styles.xml"));
             const ReadBack sheet = readBack(path);
@@ -226,21 +229,12 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
 
     // A worksheet whose last row is used leaves no room for more.
     const QString full = m_dir.filePath(QStringLiteral("full.xlsx"));
-    {
-        XlsxWorkbook workbook;
-        QVERIFY(workbook.create(&error) && workbook.writeTable(tableOf({}), &error)
-            && workbook.save(full, &error));
-        QVERIFY(editPart(full, QStringLiteral("xl/worksheets/sheet1.xml"), [](QByteArray &sheet) {
-            sheet.replace(
-                "</sheetData>", "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row></sheetData>");
-        }));
-    }
-    {
-        XlsxWorkbook workbook;
-        QVERIFY2(workbook.open(full, &error), qPrintable(error));
-        QVERIFY(!workbook.writeTable(tableOf({ "Peak", "1 ppm" }), &error));
-        QVERIFY2(error.contains(QLatin1String("1048576")), qPrintable(error));
-    }
+    QCOMPARE(create(full, {}), QString());
+    QVERIFY(editPart(full, QStringLiteral("xl/worksheets/sheet1.xml"), [](QByteArray &sheet) {
+        sheet.replace("</sheetData>", "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row></sheetData>");
+    }));
+    const QString noRoom = append(full, { "Peak", "1 ppm" });
+    QVERIFY2(noRoom.contains(QLatin1String("1048576")), qPrintable(noRoom));
 
     // Work follows the cells that exist: a stray cell in the last column costs nothing, and it stays.
     const auto patched = [&full](const QByteArray &rows) {
@@ -251,7 +245,7 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
         });
     };
     QVERIFY(patched("<row r=\"2000\"><c r=\"A2000\"><v>1</v></c><c r=\"XFD2000\"><v>7</v></c></row>"));
-    QVERIFY2(append(full, { "Peak", "1 ppm" }, &error), qPrintable(error));
+    QCOMPARE(append(full, { "Peak", "1 ppm" }), QString());
     // (The reader would walk all 16,384 columns of each row: the part itself is read.)
     const QByteArray sheet = partOf(full, QStringLiteral("xl/worksheets/sheet1.xml"));
     QVERIFY(sheet.contains("<c r=\"XFD2000\"><v>7</v></c>"));
@@ -268,27 +262,18 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
     };
     for (const auto &[rows, reason] : damaged) {
         QVERIFY(patched(rows));
-        XlsxWorkbook workbook;
-        QVERIFY(!workbook.open(full, &error));
-        QVERIFY2(error.contains(reason), qPrintable(error));
+        const QString refused = append(full, {});
+        QVERIFY2(refused.contains(reason), qPrintable(refused));
     }
 }
 
 void TestXlsxWorkbook::datesFollowTheWorkbooksDateSystem()
 {
     const QString path = m_dir.filePath(QStringLiteral("1904.xlsx"));
-    QString error;
-    {
-        XlsxWorkbook workbook;
-        QVERIFY(workbook.create(&error) && workbook.writeTable(tableOf({}), &error)
-            && workbook.save(path, &error));
-        QVERIFY(editPart(path, QStringLiteral("xl/workbook.xml"), [](QByteArray &book) {
-            book.replace("<bookViews>", "<workbookPr date1904=\"1\"/><bookViews>");
-        }));
-    }
-    XlsxWorkbook workbook;
-    QVERIFY(workbook.open(path, &error));
-    QVERIFY(workbook.writeTable(tableOf(ThreeReports), &error) && workbook.save(path, &error));
+    QCOMPARE(create(path, {}), QString());
+    QVERIFY(editPart(path, QStringLiteral("xl/workbook.xml"),
+        [](QByteArray &book) { book.replace("<bookViews>", "<workbookPr date1904=\"1\"/><bookViews>"); }));
+    QCOMPARE(append(path, ThreeReports), QString());
     QCOMPARE(cell(readBack(path), "A2").left(15), QStringLiteral("date 2026-12-05"));
 }
 
@@ -332,13 +317,11 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
     const QString path = m_dir.filePath(QStringLiteral("notes.xlsx"));
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx", path));
     const ReadBack before = readBack(path);
-    QString error;
-    QVERIFY2(append(path,
+    QCOMPARE(append(path,
                  { "   S/N: 12.5", "Date: 05-Dec-2026", "Time: 1:05 PM", "User: Ann",
                      "Life Remaining:", "24 months", "Self tests:", "2", "Peak exposure:", "15 ppm H2S",
-                     "Alarm duration:", "4 secs" },
-                 &error),
-        qPrintable(error));
+                     "Alarm duration:", "4 secs" }),
+        QString());
     const ReadBack sheet = readBack(path);
 
     // Every old cell keeps its value; the remarks outside the table keep their format too.
@@ -367,7 +350,7 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
         "User: Bo\x01"
         "b",
         "Peak exposure:", "5 ppm H2S", "Alarm duration:", "4 secs" };
-    QVERIFY(append(path, undated, &error) && append(path, undated, &error));
+    QVERIFY(append(path, undated).isEmpty() && append(path, undated).isEmpty());
     const ReadBack again = readBack(path);
     QCOMPARE(value(again, "C7"), QStringLiteral("text 12345678901234567890"));
     QCOMPARE(value(again, "D7"), QStringLiteral("text Bo_x0001_b"));
@@ -416,9 +399,7 @@ void TestXlsxWorkbook::appendFillsTheSheetsOwnRowsBelowTheTable()
     QVERIFY(editPart(path, QStringLiteral("xl/worksheets/sheet1.xml"), [](QByteArray &sheet) {
         sheet.replace("</sheetData>", "<row r=\"5\" ht=\"30\" customHeight=\"1\"/></sheetData>");
     }));
-    QString error;
-    QVERIFY2(append(path, { "Peak exposure:", "15 ppm H2S", "Peak exposure:", "16 ppm H2S" }, &error),
-        qPrintable(error));
+    QCOMPARE(append(path, { "Peak exposure:", "15 ppm H2S", "Peak exposure:", "16 ppm H2S" }), QString());
     const QByteArray sheet = partOf(path, QStringLiteral("xl/worksheets/sheet1.xml"));
     QCOMPARE(sheet.count("<row r=\"5\""), 1);
     QVERIFY(sheet.contains("<row r=\"5\" ht=\"30\" customHeight=\"1\"><c r=\"A5\""));
@@ -446,12 +427,10 @@ void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms()
     const QString path = m_dir.filePath(file);
     QVERIFY(QFile::copy(original, path));
     const ReadBack before = readBack(path);
-    QString error;
-    QVERIFY2(append(path,
+    QCOMPARE(append(path,
                  { "Date: 05-Dec-2026", "Time: 1:05 PM", "Serial #: 7", "User: Kim", "Life Remaining:",
-                     "24 months", "Peak exposure:", "15 ppm H2S", "Alarm duration:", "4 secs" },
-                 &error),
-        qPrintable(error));
+                     "24 months", "Peak exposure:", "15 ppm H2S", "Alarm duration:", "4 secs" }),
+        QString());
     const ReadBack sheet = readBack(path);
 
     for (const QString &reference : before.cells.keys())
