@@ -72,14 +72,6 @@ struct MainWindowHarness : CommandDialogs
             enabled += button->isEnabled() ? 1 : 0;
         return enabled;
     }
-    // The titles of dialogs nobody expected, and a note for each expected one that never came.
-    [[nodiscard]] QStringList unanswered() const
-    {
-        QStringList problems = answerer.unexpected();
-        for (int missing = 0; missing < answerer.pendingCount(); ++missing)
-            problems.append(QStringLiteral("(an expected dialog never came)"));
-        return problems;
-    }
 
     void showProgress(QWidget *owner, OutputList &output) override
     {
@@ -227,7 +219,7 @@ void tst_frmMain::download()
         m_ui->expectTagging();
     m_ui->download(report);
 
-    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->answerer.unanswered(), QStringList());
     QCOMPARE(boxes.size(), answer == QMessageBox::NoButton ? 0 : 1);
     if (!boxes.isEmpty()) {
         QCOMPARE(describe(boxes.at(0)),
@@ -253,7 +245,7 @@ void tst_frmMain::displayCapLeavesOutTheRest()
     m_ui->answerer.expectMessageBox(QMessageBox::Ok);
     m_ui->expectTagging();
     m_ui->download(report);
-    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->answerer.unanswered(), QStringList());
     QCOMPARE(describe(m_ui->answerer.messageBoxes().value(0)),
         describe({ "Lorimet Adapter",
             "The display is full: 3 lines of the report just downloaded were left out.\n\n"
@@ -283,7 +275,7 @@ void tst_frmMain::saveAndClearDisplay()
 
     m_ui->answerer.expectMessageBox(QMessageBox::Ok);
     m_ui->click(QStringLiteral("cmdSave"));
-    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->answerer.unanswered(), QStringList());
     QCOMPARE(describe(m_ui->answerer.messageBoxes().value(0)),
         describe({ "Export Status", "No current report exists to save.", QMessageBox::Information,
             QMessageBox::Ok, QMessageBox::Ok }));
@@ -298,7 +290,7 @@ void tst_frmMain::resetAndDisabledCommandsDuringTransfers()
     QCOMPARE(m_ui->display().Lines(), QStringList({ "kept" }));
 
     m_ui->download({});
-    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->answerer.unanswered(), QStringList());
     QCOMPARE(m_ui->enabledCommandsInTransfer, QList<int>({ 0, 0 }));
     QCOMPARE(m_ui->enabledCommands(), 6); // five buttons and About
 }
@@ -315,7 +307,7 @@ void tst_frmMain::closingDuringTransferWaitsForIt()
     };
     m_ui->click(QStringLiteral("cmdDownload"));
     // Neither the question nor the tagging dialog comes up for a window that is closing.
-    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->answerer.unanswered(), QStringList());
     QVERIFY(openAfterClose);
     QVERIFY(!m_ui->window.isVisible());
     QCOMPARE(m_ui->display().Lines(), m_ui->downloadLines);
@@ -356,7 +348,7 @@ void tst_frmMain::downloadAndTag(const QStringList &lines, const std::function<v
 {
     m_ui->expectTagging(handle);
     m_ui->download(lines);
-    QCOMPARE(m_ui->unanswered(), QStringList());
+    QCOMPARE(m_ui->answerer.unanswered(), QStringList());
     QVERIFY(!m_ui->window.findChild<QDialog *>(QStringLiteral("frmReportTagging")));
 }
 

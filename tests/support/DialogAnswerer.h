@@ -41,6 +41,11 @@ public:
     [[nodiscard]] const QList<MessageBoxRecord> &messageBoxes() const { return m_messageBoxes; }
     // Window titles of the dialogs that appeared with no handler left for them.
     [[nodiscard]] const QStringList &unexpected() const { return m_unexpected; }
+    // Those titles, and a note for each expected dialog that never came: empty when all went as expected.
+    [[nodiscard]] QStringList unanswered() const
+    {
+        return m_unexpected + QStringList(pendingCount(), QStringLiteral("(an expected dialog never came)"));
+    }
 
     // Records a message box as the answerer sees it; handy for handlers of their own.
     static MessageBoxRecord record(const QMessageBox *box);
