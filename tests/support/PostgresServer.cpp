@@ -62,11 +62,9 @@ bool PostgresServer::start(QString *error)
         return false;
     }
     if (!QDir(data).exists()
-        && !runTool(QStringLiteral("initdb"),
-            { QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("postgres"),
-                QStringLiteral("--auth-local=trust"), QStringLiteral("--auth-host=scram-sha-256"),
-                QStringLiteral("--no-sync"), QStringLiteral("--locale=C"), QStringLiteral("-E"),
-                QStringLiteral("UTF8") },
+        && !runTool("initdb",
+            { "-D", data, "-U", "postgres", "--auth-local=trust", "--auth-host=scram-sha-256", "--no-sync",
+                "--locale=C", "-E", "UTF8" },
             error))
         return false;
     if (m_port == 0) {
@@ -80,11 +78,8 @@ bool PostgresServer::start(QString *error)
     const QString options = QStringLiteral("-k %1 -p %2 -c listen_addresses=127.0.0.1 -c fsync=off")
                                 .arg(m_folder.path())
                                 .arg(m_port);
-    if (!runTool(QStringLiteral("pg_ctl"),
-            { QStringLiteral("-D"), data, QStringLiteral("-l"), m_folder.filePath(QStringLiteral("log")),
-                QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-o"),
-                options, QStringLiteral("start") },
-            error))
+    if (!runTool("pg_ctl",
+            { "-D", data, "-l", m_folder.filePath("log"), "-w", "-t", "60", "-o", options, "start" }, error))
         return false;
     m_running = true;
     return true;
@@ -93,10 +88,7 @@ bool PostgresServer::start(QString *error)
 bool PostgresServer::stop(QString *error)
 {
     m_running = false;
-    return runTool(QStringLiteral("pg_ctl"),
-        { QStringLiteral("-D"), m_folder.filePath(QStringLiteral("data")), QStringLiteral("-m"),
-            QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop") },
-        error);
+    return runTool("pg_ctl", { "-D", m_folder.filePath("data"), "-m", "fast", "-w", "stop" }, error);
 }
 
 QString PostgresServer::url(const QString &database, const QString &role) const
