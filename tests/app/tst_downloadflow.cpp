@@ -54,7 +54,7 @@ struct MainWindow : frmMain
     // Of the five command buttons and Help > About.
     [[nodiscard]] int enabledCommands()
     {
-        int enabled = findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        int enabled = findChild<QAction *>("mnuHelpAbout")->isEnabled() ? 1 : 0;
         for (const char *name : { "cmdDownload", "cmdSave", "cmdClearReport", "cmdResetDevice", "cmdExit" })
             enabled += findChild<QPushButton *>(QLatin1String(name))->isEnabled() ? 1 : 0;
         return enabled;
@@ -65,7 +65,7 @@ struct MainWindow : frmMain
 // Closes the tagging dialog of a download without tags.
 void cancelTagging(QWidget *tagging)
 {
-    tagging->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+    tagging->findChild<QPushButton *>("cmdCancel")->click();
 }
 
 void answerWithCapture(SimulatedHidBus &bus, const char *name)
@@ -141,7 +141,7 @@ private:
 int plugIn(SimulatedHidBus &bus, const QString &adapter)
 {
     SimulatedHidBus::DeviceSettings settings;
-    if (adapter == QStringLiteral("denied"))
+    if (adapter == "denied")
         settings.open = SimulatedHidBus::OpenBehaviour::AccessDenied;
     auto count = std::make_shared<int>(0);
     const int device = bus.addDevice(settings);
@@ -209,7 +209,7 @@ void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
     CommandSampler sampler(main);
     QStringList atTagging;
     answerer.expectDialog([&](QWidget *dialog) {
-        QCOMPARE(dialog->objectName(), QStringLiteral("frmReportTagging"));
+        QCOMPARE(dialog->objectName(), "frmReportTagging");
         atTagging = main.lstOutput().Lines();
         cancelTagging(dialog);
     });
@@ -275,7 +275,7 @@ void TestDownloadFlow::demoSendsTheNextCaptureOnEachDownload()
 void TestDownloadFlow::saveWritesTheDisplayToATextFile()
 {
     QTemporaryDir folder;
-    const QString chosen = folder.filePath(QStringLiteral("day1"));
+    const QString chosen = folder.filePath("day1");
     APICommonDialog::setDialogRunner(
         [&](APICommonDialog::DialogKind, const APICommonDialog::FileDialogOptions &, QWidget *) {
             return chosen;
@@ -290,7 +290,7 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
     MainWindow main(dialogs, { "FIRST REPORT", "", "Date: 05-Dec-2026" });
     DialogAnswerer answerer;
     answerer.expectDialog([](QWidget *dialog) {
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
     });
 
     main.click("cmdSave");
@@ -298,7 +298,7 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
     DocumentViewer::setOpener({});
 
     QCOMPARE(answerer.unanswered(), QStringList());
-    QFile saved(chosen + QStringLiteral(".txt"));
+    QFile saved(chosen + ".txt");
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("FIRST REPORT\r\n\r\nDate: 05-Dec-2026\r\n"));
     QCOMPARE(shown, QList<QUrl> { QUrl::fromLocalFile(saved.fileName()) });
@@ -307,8 +307,7 @@ void TestDownloadFlow::saveWritesTheDisplayToATextFile()
 void TestDownloadFlow::downloadIsArchivedWithItsTags()
 {
     QTemporaryDir folder;
-    DownloadArchive archive(
-        folder.filePath(QStringLiteral("archive.sqlite")), folder.filePath(QStringLiteral("settings.ini")));
+    DownloadArchive archive(folder.filePath("archive.sqlite"), folder.filePath("settings.ini"));
     SimulatedHidBus bus;
     answerWithCapture(bus, "01-two-alarms");
     ProgramDialogs dialogs(bus, quickTiming());
@@ -316,9 +315,9 @@ void TestDownloadFlow::downloadIsArchivedWithItsTags()
     main.setArchive(&archive);
     DialogAnswerer answerer;
     answerer.expectDialog([](QWidget *tagging) {
-        auto *user = tagging->findChild<QLineEdit *>(QStringLiteral("txtUser"));
-        user->setText(QStringLiteral("R. Okafor"));
-        tagging->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        auto *user = tagging->findChild<QLineEdit *>("txtUser");
+        user->setText("R. Okafor");
+        tagging->findChild<QPushButton *>("cmdOK")->click();
     });
     main.click("cmdDownload");
     const QStringList downloaded = main.lstOutput().Lines();
@@ -328,24 +327,24 @@ void TestDownloadFlow::downloadIsArchivedWithItsTags()
     int alarms = 0;
     QString firstBegan;
     answerer.expectDialog([&](QWidget *history) {
-        auto *downloads = history->findChild<QTableView *>(QStringLiteral("tblDownloads"));
+        auto *downloads = history->findChild<QTableView *>("tblDownloads");
         listed = downloads->model()->rowCount();
         for (int column = 1; column < downloads->model()->columnCount(); ++column)
             row.append(downloads->model()->index(0, column).data().toString());
         downloads->selectRow(0);
-        auto *alarmView = history->findChild<QTableView *>(QStringLiteral("tblAlarms"));
+        auto *alarmView = history->findChild<QTableView *>("tblAlarms");
         alarms = alarmView->model()->rowCount();
         firstBegan = alarmView->model()->index(0, 0).data().toString();
-        history->findChild<QPushButton *>(QStringLiteral("cmdPutOnDisplay"))->click();
-        history->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+        history->findChild<QPushButton *>("cmdPutOnDisplay")->click();
+        history->findChild<QPushButton *>("cmdClose")->click();
     });
-    main.findChild<QAction *>(QStringLiteral("mnuHistory"))->trigger();
+    main.findChild<QAction *>("mnuHistory")->trigger();
 
     QCOMPARE(answerer.unanswered(), QStringList());
     // Listed with its tags: the user without the dots the tag lines drop, and its two alarms.
     QCOMPARE(listed, 1);
     QCOMPARE(row.mid(1), (QStringList { "40213", "R Okafor", "2", "38 ppm H2S" }));
-    QCOMPARE(row.first(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    QCOMPARE(row.first(), QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm"));
     QCOMPARE(alarms, 2);
     QVERIFY(!firstBegan.isEmpty());
     // Put back on the display as a download: the same lines again, marked as the newest report.
@@ -357,10 +356,10 @@ void TestDownloadFlow::downloadIsArchivedWithItsTags()
 void TestDownloadFlow::archiveFailureIsToldOnceAndTheDownloadStays()
 {
     QTemporaryDir folder;
-    const QString foreign = folder.filePath(QStringLiteral("notes.txt"));
+    const QString foreign = folder.filePath("notes.txt");
     const QByteArray notes("not an archive\n");
     QVERIFY(writeBytes(foreign, notes));
-    DownloadArchive archive(foreign, folder.filePath(QStringLiteral("settings.ini")));
+    DownloadArchive archive(foreign, folder.filePath("settings.ini"));
     DemoDialogs dialogs(QStringLiteral(LORIMET_RESOURCES_DIR "/captures"), quickTiming());
     MainWindow main(dialogs, {});
     main.setArchive(&archive);
@@ -382,10 +381,10 @@ void TestDownloadFlow::archiveFailureIsToldOnceAndTheDownloadStays()
 void TestDownloadFlow::siteAwayKeepsDownloadsHereWithOneQuietNote()
 {
     QTemporaryDir folder;
-    const QString local = folder.filePath(QStringLiteral("archive.sqlite"));
-    const QString settings = folder.filePath(QStringLiteral("settings.ini"));
+    const QString local = folder.filePath("archive.sqlite");
+    const QString settings = folder.filePath("settings.ini");
     // Nothing listens on port 1: the site is away at once.
-    const QString site = QStringLiteral("postgresql://storer@127.0.0.1:1/site");
+    const QString site = "postgresql://storer@127.0.0.1:1/site";
     QString error;
     QVERIFY2(DownloadArchive(local, settings).setSiteLocation(site, &error), qPrintable(error));
     DownloadArchive archive(local, settings);
@@ -411,8 +410,7 @@ void TestDownloadFlow::siteAwayKeepsDownloadsHereWithOneQuietNote()
 
     QCOMPARE(answerer.unanswered(), QStringList());
     QCOMPARE(notes().size(), 1);
-    QVERIFY(notes().first()->text().contains(
-        QStringLiteral("kept on this PC; will be sent to the site archive")));
+    QVERIFY(notes().first()->text().contains("kept on this PC; will be sent to the site archive"));
     ReportArchive kept;
     QVERIFY(kept.open(local, ReportArchive::Access::ReadOnly, &error));
     QCOMPARE(kept.waitingForSite(site, &error)->size(), 2);
@@ -423,15 +421,13 @@ void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
 {
     PostgresServer server;
     QString error;
-    QVERIFY2(
-        server.start(&error) && server.createDatabase(QStringLiteral("site"), &error), qPrintable(error));
+    QVERIFY2(server.start(&error) && server.createDatabase("site", &error), qPrintable(error));
     QTemporaryDir first;
     QTemporaryDir second;
     const auto pc = [&](const QTemporaryDir &folder) {
-        auto archive = std::make_unique<DownloadArchive>(folder.filePath(QStringLiteral("archive.sqlite")),
-            folder.filePath(QStringLiteral("settings.ini")));
-        return archive->setSiteLocation(server.url(QStringLiteral("site")), &error) ? std::move(archive)
-                                                                                    : nullptr;
+        auto archive = std::make_unique<DownloadArchive>(
+            folder.filePath("archive.sqlite"), folder.filePath("settings.ini"));
+        return archive->setSiteLocation(server.url("site"), &error) ? std::move(archive) : nullptr;
     };
     const std::unique_ptr<DownloadArchive> archiveA = pc(first);
     const std::unique_ptr<DownloadArchive> archiveB = pc(second);
@@ -443,8 +439,8 @@ void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
     pcB.setArchive(archiveB.get());
     DialogAnswerer answerer;
     answerer.expectDialog([](QWidget *tagging) {
-        tagging->findChild<QLineEdit *>(QStringLiteral("txtUser"))->setText(QStringLiteral("On A"));
-        tagging->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        tagging->findChild<QLineEdit *>("txtUser")->setText("On A");
+        tagging->findChild<QPushButton *>("cmdOK")->click();
     });
     pcA.click("cmdDownload");
     QTRY_VERIFY(!archiveA->isSending());
@@ -453,17 +449,16 @@ void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
     QString title;
     answerer.expectDialog([&](QWidget *history) {
         title = history->windowTitle();
-        const QAbstractItemModel *downloads
-            = history->findChild<QTableView *>(QStringLiteral("tblDownloads"))->model();
+        const QAbstractItemModel *downloads = history->findChild<QTableView *>("tblDownloads")->model();
         for (int row = 0; row < downloads->rowCount(); ++row)
             users.append(downloads->index(row, 3).data().toString());
-        history->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+        history->findChild<QPushButton *>("cmdClose")->click();
     });
-    pcB.findChild<QAction *>(QStringLiteral("mnuHistory"))->trigger();
+    pcB.findChild<QAction *>("mnuHistory")->trigger();
 
     QCOMPARE(answerer.unanswered(), QStringList());
-    QVERIFY2(title.endsWith(server.url(QStringLiteral("site"))), qPrintable(title));
-    QCOMPARE(users, QStringList { QStringLiteral("On A") });
+    QVERIFY2(title.endsWith(server.url("site")), qPrintable(title));
+    QCOMPARE(users, QStringList { "On A" });
 }
 
 void TestDownloadFlow::runs_data()
@@ -490,9 +485,9 @@ void TestDownloadFlow::runs()
     SimulatedHidBus bus;
     const int device = plugIn(bus, adapter);
     RecordingList list;
-    list.lines = QStringList { QStringLiteral("EARLIER") };
+    list.lines = QStringList { "EARLIER" };
     // Pulled out once its answer is on the display, however slowly the machine runs.
-    if (adapter == QStringLiteral("unplugs")) {
+    if (adapter == "unplugs") {
         list.onAdd = [&](qsizetype) {
             if (list.lines.last() == QLatin1String("END"))
                 bus.unplug(device);
@@ -519,9 +514,9 @@ void TestDownloadFlow::runs()
     for (const QLabel *label : labels(dialog.get(), "lbl"))
         stageTexts.append(label->text());
     // A download's lines follow the earlier ones, each cycle's after the one before.
-    QStringList lines { QStringLiteral("EARLIER") };
+    QStringList lines { "EARLIER" };
     for (int cycle = 1; cycle <= cycles && !reset; ++cycle)
-        lines << QStringLiteral("PART %1").arg(cycle) << QStringLiteral("END");
+        lines << QStringLiteral("PART %1").arg(cycle) << "END";
     QCOMPARE(list.lines, lines);
     // A failed start leaves the first row running and every text as it was.
     QStringList stages { reset ? "+imgReset" : "+imgConnect" };
@@ -563,7 +558,7 @@ void TestDownloadFlow::realTiming()
     const qint64 total = recorder.timeOf["+imgCheckMark_3"] + 2000 + 2 * 1005;
     QVERIFY2(recorder.elapsed() >= total && recorder.elapsed() < total + 600,
         qPrintable(QString::number(recorder.elapsed())));
-    QCOMPARE(list.lines, QStringList(3, QStringLiteral("REPORT")));
+    QCOMPARE(list.lines, QStringList(3, "REPORT"));
 }
 
 QTEST_MAIN(TestDownloadFlow)

@@ -50,7 +50,7 @@ struct MainWindowHarness : CommandDialogs
     void download(const QStringList &lines)
     {
         downloadLines = lines;
-        click(QStringLiteral("cmdDownload"));
+        click("cmdDownload");
     }
     // Expects the tagging dialog next and hands it to handle, which closes it.
     void expectTagging(
@@ -67,7 +67,7 @@ struct MainWindowHarness : CommandDialogs
     // The command buttons and the About menu.
     [[nodiscard]] int enabledCommands() const
     {
-        int enabled = window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->isEnabled() ? 1 : 0;
+        int enabled = window.findChild<QAction *>("mnuHelpAbout")->isEnabled() ? 1 : 0;
         for (const QPushButton *button : window.findChildren<QPushButton *>())
             enabled += button->isEnabled() ? 1 : 0;
         return enabled;
@@ -100,7 +100,7 @@ const QString ErrorPrompt = QStringLiteral(
     "to Microsoft Excel or Microsoft Word.  It is recommended that you resend the data to the\n"
     "Lorimet Adapter.\n\nWould you like to keep the report just downloaded?");
 
-const QString WithError = QStringLiteral("Peak: 2") + QChar(0x7F) + QStringLiteral(" PPM");
+const QString WithError = QStringLiteral("Peak: 2") + QChar(0x7F) + " PPM";
 const QString Neighbours = QString(QChar(0x7E)) + QChar(0x80) + QChar(0x01);
 
 QString describe(const MessageBoxRecord &box)
@@ -158,7 +158,7 @@ void tst_frmMain::layout()
         { "cmdResetDevice", "&Reset the Adapter" }, { "cmdExit", "E&xit" } };
     for (const auto &[name, caption] : buttons)
         QCOMPARE(m_ui->window.findChild<QPushButton *>(name)->text(), caption);
-    QCOMPARE(m_ui->window.windowTitle(), QStringLiteral("Tessaly Lorimet Adapter"));
+    QCOMPARE(m_ui->window.windowTitle(), "Tessaly Lorimet Adapter");
 
     QStringList order;
     for (int step = 0; step < 7; ++step) {
@@ -238,7 +238,7 @@ void tst_frmMain::download()
 
 void tst_frmMain::displayCapLeavesOutTheRest()
 {
-    m_ui->addLines(QStringList(32760, QStringLiteral("older")));
+    m_ui->addLines(QStringList(32760, "older"));
     QStringList report;
     for (int line = 0; line < 10; ++line)
         report.append(QStringLiteral("new %1").arg(line));
@@ -252,7 +252,7 @@ void tst_frmMain::displayCapLeavesOutTheRest()
             "Please save the display and clear it before the next download.",
             QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok }));
     QCOMPARE(m_ui->display().ListCount(), qint16(32767));
-    QCOMPARE(m_ui->display().List(32766), QStringLiteral("new 6"));
+    QCOMPARE(m_ui->display().List(32766), "new 6");
     QCOMPARE(m_ui->window.ReportStart(), qint16(32760));
     QCOMPARE(m_ui->window.ReportEnd(), qint16(32767));
 }
@@ -262,19 +262,19 @@ void tst_frmMain::saveAndClearDisplay()
     m_ui->addLines({ "older", "" });
     m_ui->expectTagging();
     m_ui->download({ "a", "b" });
-    m_ui->click(QStringLiteral("cmdSave"));
+    m_ui->click("cmdSave");
     QCOMPARE(m_ui->savedLines, QList<QStringList>({ { "older", "", "a", "b" } }));
     QCOMPARE(m_ui->window.focusWidget(), &m_ui->display());
 
     // Clearing empties the display and its view but keeps the markers of the last download.
-    m_ui->click(QStringLiteral("cmdClearReport"));
+    m_ui->click("cmdClearReport");
     QCOMPARE(m_ui->display().ListCount(), qint16(0));
     QCOMPARE(m_ui->display().model()->rowCount(), 0);
     QCOMPARE(m_ui->window.ReportStart(), qint16(2));
     QCOMPARE(m_ui->window.ReportEnd(), qint16(4));
 
     m_ui->answerer.expectMessageBox(QMessageBox::Ok);
-    m_ui->click(QStringLiteral("cmdSave"));
+    m_ui->click("cmdSave");
     QCOMPARE(m_ui->answerer.unanswered(), QStringList());
     QCOMPARE(describe(m_ui->answerer.messageBoxes().value(0)),
         describe({ "Export Status", "No current report exists to save.", QMessageBox::Information,
@@ -285,7 +285,7 @@ void tst_frmMain::saveAndClearDisplay()
 void tst_frmMain::resetAndDisabledCommandsDuringTransfers()
 {
     m_ui->addLines({ "kept" });
-    m_ui->click(QStringLiteral("cmdResetDevice"));
+    m_ui->click("cmdResetDevice");
     QCOMPARE(m_ui->resetCalls, 1);
     QCOMPARE(m_ui->display().Lines(), QStringList({ "kept" }));
 
@@ -305,7 +305,7 @@ void tst_frmMain::closingDuringTransferWaitsForIt()
         openAfterClose = owner->isVisible();
         owner->close();
     };
-    m_ui->click(QStringLiteral("cmdDownload"));
+    m_ui->click("cmdDownload");
     // Neither the question nor the tagging dialog comes up for a window that is closing.
     QCOMPARE(m_ui->answerer.unanswered(), QStringList());
     QVERIFY(openAfterClose);
@@ -316,8 +316,8 @@ void tst_frmMain::closingDuringTransferWaitsForIt()
 void tst_frmMain::aboutBox()
 {
     const auto openAbout = [this] {
-        m_ui->window.findChild<QAction *>(QStringLiteral("mnuHelpAbout"))->trigger();
-        auto *about = m_ui->window.findChild<QDialog *>(QStringLiteral("frmAbout"));
+        m_ui->window.findChild<QAction *>("mnuHelpAbout")->trigger();
+        auto *about = m_ui->window.findChild<QDialog *>("frmAbout");
         return about && about->isVisible() && !about->isModal() ? about : nullptr;
     };
     QDialog *about = openAbout();
@@ -327,20 +327,18 @@ void tst_frmMain::aboutBox()
     m_ui->window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&m_ui->window));
     QCOMPARE(openAbout(), about);
-    QCOMPARE(m_ui->window.findChildren<QDialog *>(QStringLiteral("frmAbout")).size(), 1);
+    QCOMPARE(m_ui->window.findChildren<QDialog *>("frmAbout").size(), 1);
     QVERIFY(QTest::qWaitForWindowActive(about));
-    QCOMPARE(about->windowTitle(), QStringLiteral("About Lorimet Adapter"));
-    QCOMPARE(
-        about->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Lorimet Adapter"));
-    QCOMPARE(
-        about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.1.8"));
-    QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    QTRY_VERIFY(!m_ui->window.findChild<QDialog *>(QStringLiteral("frmAbout")));
+    QCOMPARE(about->windowTitle(), "About Lorimet Adapter");
+    QCOMPARE(about->findChild<QLabel *>("lblTitle")->text(), "Lorimet Adapter");
+    QCOMPARE(about->findChild<QLabel *>("lblVersion")->text(), "Version 1.1.8");
+    QTest::mouseClick(about->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
+    QTRY_VERIFY(!m_ui->window.findChild<QDialog *>("frmAbout"));
 
     // An open About box closes with the main window.
     QPointer<QDialog> second = openAbout();
     QVERIFY(second);
-    m_ui->click(QStringLiteral("cmdExit"));
+    m_ui->click("cmdExit");
     QTRY_VERIFY(!second || !second->isVisible());
 }
 
@@ -349,7 +347,7 @@ void tst_frmMain::downloadAndTag(const QStringList &lines, const std::function<v
     m_ui->expectTagging(handle);
     m_ui->download(lines);
     QCOMPARE(m_ui->answerer.unanswered(), QStringList());
-    QVERIFY(!m_ui->window.findChild<QDialog *>(QStringLiteral("frmReportTagging")));
+    QVERIFY(!m_ui->window.findChild<QDialog *>("frmReportTagging"));
 }
 
 void tst_frmMain::okWritesTagsIntoTheNewReport_data()
@@ -405,9 +403,9 @@ void tst_frmMain::okWritesTagsIntoTheNewReport()
         QCOMPARE(user->text(), QString(18, u'P'));
         user->clear();
 
-        QTest::keyClicks(serialNo, found ? QString() : QStringLiteral("   "));
-        QTest::keyClicks(user, QStringLiteral("Ann"));
-        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QTest::keyClicks(serialNo, found ? QString() : "   ");
+        QTest::keyClicks(user, "Ann");
+        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
     });
     const QDateTime after = QDateTime::currentDateTime();
     QVERIFY(date == ReportTags::formatDate(before.date()) || date == ReportTags::formatDate(after.date()));
@@ -421,7 +419,7 @@ void tst_frmMain::cancelledTaggingChangesNothing()
 {
     const QStringList report { "Date:", "Time:", "Serial #:", "User:" };
     downloadAndTag(report, [](QDialog *dialog) {
-        QTest::keyClicks(field(dialog, "txtUser"), QStringLiteral("Typed"));
+        QTest::keyClicks(field(dialog, "txtUser"), "Typed");
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     QCOMPARE(m_ui->display().Lines(), report);

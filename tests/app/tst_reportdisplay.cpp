@@ -10,8 +10,7 @@ using ReportTags::Tags;
 
 namespace {
 
-const Tags Filled { QStringLiteral("05-Dec-2026"), QStringLiteral("1:05 PM"), QStringLiteral("12345"),
-    QStringLiteral("J. Smith") };
+const Tags Filled { "05-Dec-2026", "1:05 PM", "12345", "J. Smith" };
 
 Tags filledBut(QString Tags::*field, const QString &value)
 {
@@ -76,7 +75,7 @@ void tst_ReportDisplay::steadyStreamIsPublishedEveryRealInterval()
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 550) {
-        model.append(QStringLiteral("x"));
+        model.append("x");
         QTest::qWait(2);
     }
     QVERIFY2(inserted.count() >= 3, qPrintable(QString::number(inserted.count())));
@@ -89,20 +88,20 @@ void tst_ReportDisplay::editsKeepViewsConsistentAndIgnoreBadPositions()
     for (const char *line : { "a", "b" })
         model.append(QString::fromLatin1(line));
     model.publishPending();
-    model.append(QStringLiteral("c"));
+    model.append("c");
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    model.setLine(2, QStringLiteral("C"));
+    model.setLine(2, "C");
     QCOMPARE(changed.count(), 0); // not shown yet
-    model.setLine(0, QStringLiteral("A"));
+    model.setLine(0, "A");
     QCOMPARE(changed.count(), 1);
     // Removing publishes first, so the rows the views know match the store.
     model.removeAt(1);
     QCOMPARE(model.rowCount(), 2);
     for (const int bad : { -2, 2, 40000 }) {
-        model.setLine(bad, QStringLiteral("x"));
+        model.setLine(bad, "x");
         model.removeAt(bad);
     }
-    QCOMPARE(model.lines(), QStringList({ QStringLiteral("A"), QStringLiteral("C") }));
+    QCOMPARE(model.lines(), QStringList({ "A", "C" }));
 }
 
 void tst_ReportDisplay::taggedLine_data()
@@ -190,7 +189,7 @@ void tst_ReportDisplay::datesReadBack()
     QCOMPARE(ReportTags::formatDate(date, QLocale(locale)), proposed);
     QLocale::setDefault(QLocale(locale));
     const QDate readBack = parseTagDate(proposed);
-    const QDate english = parseTagDate(QLocale::c().toString(date, QStringLiteral("dd-MMM-yyyy")));
+    const QDate english = parseTagDate(QLocale::c().toString(date, "dd-MMM-yyyy"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     QCOMPARE(readBack, date);
     QCOMPARE(english, date);
@@ -201,7 +200,7 @@ void tst_ReportDisplay::timeKeepsEnglishAmPm()
     QLocale::setDefault(QLocale("de_DE"));
     const QString time = ReportTags::formatTime({ 13, 5, 59 });
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCOMPARE(time, QStringLiteral("1:05 PM"));
+    QCOMPARE(time, "1:05 PM");
 }
 
 QTEST_GUILESS_MAIN(tst_ReportDisplay)

@@ -40,40 +40,37 @@ void TestHistory::importFilterExportPutBackAndDelete()
     QTemporaryDir folder;
     ReportArchive archive;
     QString error;
-    QVERIFY(
-        archive.open(folder.filePath(QStringLiteral("a.sqlite")), ReportArchive::Access::ReadWrite, &error));
+    QVERIFY(archive.open(folder.filePath("a.sqlite"), ReportArchive::Access::ReadWrite, &error));
     RecordingActions actions;
     frmHistory history(archive, actions);
-    const QString csv = folder.filePath(QStringLiteral("out.csv"));
+    const QString csv = folder.filePath("out.csv");
     history.setChoosers(
         [](QWidget *) { return QStringList { TwoReports }; }, [&csv](QWidget *) { return csv; });
     history.show();
     const auto click = [&history](const char *name) {
         QTest::mouseClick(history.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
     };
-    auto *downloads = history.findChild<QTableView *>(QStringLiteral("tblDownloads"));
+    auto *downloads = history.findChild<QTableView *>("tblDownloads");
     DialogAnswerer answerer;
 
     answerer.expectMessageBox(QMessageBox::Ok);
     click("cmdImport");
-    QCOMPARE(answerer.messageBoxes().last().text,
-        QStringLiteral("2 reports added, 0 already in the archive, 0 unreadable."));
+    QCOMPARE(answerer.messageBoxes().last().text, "2 reports added, 0 already in the archive, 0 unreadable.");
     QCOMPARE(downloads->model()->rowCount(), 2);
 
-    QTest::keyClicks(history.findChild<QLineEdit *>(QStringLiteral("txtSerial")), QStringLiteral("A12-345"));
+    QTest::keyClicks(history.findChild<QLineEdit *>("txtSerial"), "A12-345");
     QCOMPARE(downloads->model()->rowCount(), 1);
     answerer.expectMessageBox(QMessageBox::Ok);
     click("cmdPutOnDisplay");
-    QCOMPARE(answerer.messageBoxes().last().text, QStringLiteral("Select one or more downloads first."));
+    QCOMPARE(answerer.messageBoxes().last().text, "Select one or more downloads first.");
     downloads->selectRow(0);
     // Its detector's one alarm, charted with its start, peak and duration in the mark's tooltip.
-    auto *chart = history.findChild<AlarmChartView *>(QStringLiteral("chartAlarms"));
-    history.findChild<QTabWidget *>(QStringLiteral("tabViews"))->setCurrentIndex(1);
+    auto *chart = history.findChild<AlarmChartView *>("chartAlarms");
+    history.findChild<QTabWidget *>("tabViews")->setCurrentIndex(1);
     QCOMPARE(chart->markCount(), 1);
     QHelpEvent tip(QEvent::ToolTip, chart->markPosition(0), chart->mapToGlobal(chart->markPosition(0)));
     QApplication::sendEvent(chart, &tip);
-    QTRY_COMPARE(
-        QToolTip::text(), QStringLiteral("Began 2026-12-06 06:25\nPeak 40 ppm H2S\nDuration 3 mins"));
+    QTRY_COMPARE(QToolTip::text(), "Began 2026-12-06 06:25\nPeak 40 ppm H2S\nDuration 3 mins");
 
     answerer.expectMessageBox(QMessageBox::Ok);
     click("cmdExportCsv");
@@ -83,8 +80,7 @@ void TestHistory::importFilterExportPutBackAndDelete()
     click("cmdPutOnDisplay");
     click("cmdSave");
     // The second report of the file: from its banner, line 29, to the file's end.
-    const QStringList second
-        = QString::fromLatin1(readBytes(TwoReports)).split(QStringLiteral("\r\n")).mid(28, 19);
+    const QStringList second = QString::fromLatin1(readBytes(TwoReports)).split("\r\n").mid(28, 19);
     QCOMPARE(actions.displayed, second);
     QCOMPARE(actions.saved, second);
 
@@ -94,8 +90,7 @@ void TestHistory::importFilterExportPutBackAndDelete()
     QCOMPARE(downloads->model()->rowCount(), 1);
     answerer.expectMessageBox(QMessageBox::Yes);
     click("cmdDelete");
-    QCOMPARE(answerer.messageBoxes().last().text,
-        QStringLiteral("Delete the selected download from the archive?"));
+    QCOMPARE(answerer.messageBoxes().last().text, "Delete the selected download from the archive?");
     QCOMPARE(downloads->model()->rowCount(), 0);
     QCOMPARE(archive.totals(&error)->downloads, 1);
     QCOMPARE(answerer.unanswered(), QStringList());

@@ -115,7 +115,7 @@ const QString TwoReports = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_rep
 QString writeReports(const QString &path, const QString &users, int count)
 {
     QByteArray text;
-    const QStringList report = referenceLines(QStringLiteral("01-two-alarms"));
+    const QStringList report = referenceLines("01-two-alarms");
     for (int i = 0; i < count; ++i) {
         for (const QString &line : report) {
             text += TextReportFile::encodeLine(line.startsWith(QLatin1String("User:"))
@@ -194,7 +194,7 @@ void TestCliCommands::initTestCase()
     QVERIFY(events.open(QIODevice::WriteOnly));
     const QByteArray event("Peak\n1\n");
     QVERIFY(events.write(event.repeated(1'048'576)) == event.size() * 1'048'576);
-    QFile bad(m_sharedDir.filePath(QStringLiteral("bad.cap")));
+    QFile bad(m_sharedDir.filePath("bad.cap"));
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write("# fine so far\n+5 00 41 0A 04 04 04 04 04 04\n\n+5 00 41 0A 04 04 04 04 04\n");
 }
@@ -386,10 +386,10 @@ void TestCliCommands::failures()
 void TestCliCommands::decodePrintsTheDownloadedLines()
 {
     for (const QString name : { "example-streams", "event-log" }) {
-        const Run run = runTool({ QStringLiteral("decode"), DataDir + name + QStringLiteral(".cap") });
+        const Run run = runTool({ "decode", DataDir + name + ".cap" });
         QCOMPARE(run.err, QString());
         QCOMPARE(run.status, 0);
-        QFile expected(DataDir + name + QStringLiteral(".txt"));
+        QFile expected(DataDir + name + ".txt");
         QVERIFY(expected.open(QIODevice::ReadOnly));
         QCOMPARE(run.out, QString::fromUtf8(expected.readAll()));
     }
@@ -404,7 +404,7 @@ void TestCliCommands::usageAndFailures_data()
         QTest::newRow(name) << args << status << message;
     };
 
-    const QString bad = m_sharedDir.filePath(QStringLiteral("bad.cap"));
+    const QString bad = m_sharedDir.filePath("bad.cap");
     row("no command", {}, 2, "a command is missing");
     row("unknown command", { "print" }, 2, "unknown command \"print\"");
     row("export without files", { "export", "--format", "csv" }, 2, "Usage: lorimet-report export --format");
@@ -433,12 +433,12 @@ void TestCliCommands::usageAndFailures()
 
 void TestCliCommands::recordWritesTheTransfer()
 {
-    const QList<CapturedReport> sent = CaptureFile::read(DataDir + QStringLiteral("event-log.cap"), nullptr)
-                                           .value_or(QList<CapturedReport>());
+    const QList<CapturedReport> sent
+        = CaptureFile::read(DataDir + "event-log.cap", nullptr).value_or(QList<CapturedReport>());
     QVERIFY(!sent.isEmpty());
     StaleReportBus bus;
     bus.respondWithCapture(bus.addDevice(), sent);
-    const QString fileName = m_sharedDir.filePath(QStringLiteral("recorded.cap"));
+    const QString fileName = m_sharedDir.filePath("recorded.cap");
 
     const Run run = runTool({ fileName }, &bus);
     QCOMPARE(run.err, QString());
@@ -462,7 +462,7 @@ void TestCliCommands::recordWritesTheTransfer()
 void TestCliCommands::recordWithoutAdapterFails()
 {
     SimulatedHidBus bus;
-    const QString fileName = m_sharedDir.filePath(QStringLiteral("not-recorded.cap"));
+    const QString fileName = m_sharedDir.filePath("not-recorded.cap");
     for (const QString message : { "no Lorimet Adapter is attached", "udev rule" }) {
         const Run run = runTool({ fileName }, &bus);
         QCOMPARE(run.status, 1);
@@ -513,14 +513,13 @@ void TestCliCommands::exportOnFullDisk()
     QFETCH(QByteArray, existing);
     QFETCH(qint64, room);
     QTemporaryDir dir;
-    const QString output = dir.filePath(QStringLiteral("output"));
+    const QString output = dir.filePath("output");
     if (!existing.isEmpty())
         QVERIFY(writeBytes(output, existing));
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
     const ChildRun run = runChild(dir.path(),
-        QStringList { QStringLiteral("export") } << options << LORIMET_TEST_DATA_DIR "/export/two_reports.txt"
-                                                 << output,
+        QStringList { "export" } << options << LORIMET_TEST_DATA_DIR "/export/two_reports.txt" << output,
         existing.size() + room);
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.contains(std::strerror(EFBIG)), run.err.constData());
@@ -541,7 +540,7 @@ void TestCliCommands::fullStandardOutput()
 {
     QFETCH(QStringList, args);
     QTemporaryDir dir;
-    const ChildRun run = runChild(dir.path(), args, -1, QStringLiteral("/dev/full"));
+    const ChildRun run = runChild(dir.path(), args, -1, "/dev/full");
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.contains(std::strerror(ENOSPC)), run.err.constData());
 }
@@ -549,8 +548,8 @@ void TestCliCommands::fullStandardOutput()
 void TestCliCommands::concurrentAppendsKeepEveryRow_data()
 {
     QTest::addColumn<QString>("format");
-    QTest::newRow("workbook") << QStringLiteral("xlsx");
-    QTest::newRow("document") << QStringLiteral("docx");
+    QTest::newRow("workbook") << "xlsx";
+    QTest::newRow("document") << "docx";
 }
 
 // Four processes append ten times each to one file; every row arrives, none twice.
@@ -560,8 +559,8 @@ void TestCliCommands::concurrentAppendsKeepEveryRow()
     constexpr int Workers = 4;
     constexpr int Rounds = 10;
     QTemporaryDir dir;
-    const QString output = dir.filePath(QStringLiteral("shared.") + format);
-    const QString report = dir.filePath(QStringLiteral("report.txt"));
+    const QString output = dir.filePath("shared." + format);
+    const QString report = dir.filePath("report.txt");
     QVERIFY(writeBytes(report, "Date: 05-Dec-2026\nPeak exposure:\n15 ppm H2S\nAlarm duration:\n4 secs\n"));
     QCOMPARE(runChild(dir.path(), { "export", "--format", format, report, output }).status, 0);
 
@@ -582,7 +581,7 @@ void TestCliCommands::concurrentAppendsKeepEveryRow()
     // The rows counted in the saved file: one row element each, the header row besides.
     QProcess unzip;
     unzip.start(QStringLiteral(LORIMET_PYTHON3),
-        { QStringLiteral("-c"),
+        { "-c",
             QStringLiteral("import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
                            "print(z.read(sys.argv[2]).decode().count(sys.argv[3]))"),
             output, format == QLatin1String("xlsx") ? "xl/worksheets/sheet1.xml" : "word/document.xml",
@@ -596,13 +595,13 @@ void TestCliCommands::concurrentAppendsKeepEveryRow()
 void TestCliCommands::unfinishedTextAppendIsCutBack()
 {
     QTemporaryDir dir;
-    const QString output = dir.filePath(QStringLiteral("reports.txt"));
+    const QString output = dir.filePath("reports.txt");
     QVERIFY(writeBytes(output, "earlier\r\nPeak expo"));
-    QVERIFY(writeBytes(dir.filePath(QStringLiteral(".reports.txt.lorimet-journal")), "9"));
+    QVERIFY(writeBytes(dir.filePath(".reports.txt.lorimet-journal"), "9"));
     const ChildRun run = runChild(dir.path(), { "export", "--format", "txt", TwoReports, output });
     QCOMPARE(run.status, 0);
     QVERIFY2(run.err.contains("cut back to 9 bytes"), run.err.constData());
-    const QString fresh = dir.filePath(QStringLiteral("fresh.txt"));
+    const QString fresh = dir.filePath("fresh.txt");
     QCOMPARE(runChild(dir.path(), { "export", "--format", "txt", TwoReports, fresh }).status, 0);
     QCOMPARE(readBytes(output), "earlier\r\n" + readBytes(fresh));
     QVERIFY(QFile::remove(fresh));
@@ -617,11 +616,11 @@ void TestCliCommands::memoryStaysBounded()
 #else
     QTemporaryDir dir;
     // Millions of empty rows: a small file that would take gigabytes once parsed.
-    const QString workbook = dir.filePath(QStringLiteral("rows.xlsx"));
+    const QString workbook = dir.filePath("rows.xlsx");
     QCOMPARE(runChild(dir.path(), { "export", "--format", "xlsx", TwoReports, workbook }).status, 0);
     QProcess patch;
     patch.start(QStringLiteral(LORIMET_PYTHON3),
-        { QStringLiteral("-c"),
+        { "-c",
             QStringLiteral(
                 "import sys, zipfile\n"
                 "src = zipfile.ZipFile(sys.argv[1]); parts = {n: src.read(n) for n in src.namelist()}\n"
@@ -640,7 +639,7 @@ void TestCliCommands::memoryStaysBounded()
     QCOMPARE(readBytes(workbook), before);
 
     // Memory that runs out ends the tool with a message and status 1.
-    const QString events = dir.filePath(QStringLiteral("events.txt"));
+    const QString events = dir.filePath("events.txt");
     QVERIFY(writeBytes(events, QByteArray("Peak exposure:\n1 ppm\n").repeated(1'000'000)));
     const ChildRun exhausted = runChild(dir.path(),
         { "export", "--format", "xlsx", events, dir.filePath("big.xlsx") }, -1, {}, qint64(200) << 20);
@@ -655,10 +654,10 @@ void TestCliCommands::memoryStaysBounded()
 void TestCliCommands::hostileDestinations()
 {
     QTemporaryDir dir;
-    QVERIFY(QFile::copy(TwoReports, dir.filePath(QStringLiteral("in.txt"))));
-    const QString book = dir.filePath(QStringLiteral("book.xlsx"));
+    QVERIFY(QFile::copy(TwoReports, dir.filePath("in.txt")));
+    const QString book = dir.filePath("book.xlsx");
     QCOMPARE(runChild(dir.path(), { "export", "--format", "xlsx", "in.txt", book }).status, 0);
-    QVERIFY(writeBytes(dir.filePath(QStringLiteral(".~lock.book.xlsx#")), "user,host"));
+    QVERIFY(writeBytes(dir.filePath(".~lock.book.xlsx#"), "user,host"));
     const ChildRun open = runChild(dir.path(), { "export", "--format", "xlsx", "--append", "in.txt", book });
     QCOMPARE(open.status, 1);
     QVERIFY2(open.err.contains("The file is open in another program: book.xlsx. Close it and save again."),
@@ -670,11 +669,11 @@ void TestCliCommands::hostileDestinations()
         QSKIP("Running the tool as another user takes root");
     constexpr int Nobody = 65534;
     QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
-    const QString sticky = dir.filePath(QStringLiteral("shared"));
+    const QString sticky = dir.filePath("shared");
     QVERIFY(QDir().mkdir(sticky) && chmod(QFile::encodeName(sticky).constData(), 01777) == 0);
-    const QString victim = dir.filePath(QStringLiteral("victim.csv"));
+    const QString victim = dir.filePath("victim.csv");
     QVERIFY(writeBytes(victim, "mine\n"));
-    const QString planted = sticky + QStringLiteral("/out.csv");
+    const QString planted = sticky + "/out.csv";
     QVERIFY(QFile::link(victim, planted));
     QVERIFY(lchown(QFile::encodeName(planted).constData(), 12345, 12345) == 0);
     const ChildRun refused
@@ -695,12 +694,12 @@ void TestCliCommands::hostileDestinations()
 void TestCliCommands::replacedFilesKeepWhatTheyWere()
 {
     QTemporaryDir dir;
-    const QString output = dir.filePath(QStringLiteral("table.csv"));
+    const QString output = dir.filePath("table.csv");
     QVERIFY(writeBytes(output, "old\n"));
     QVERIFY(chmod(QFile::encodeName(output).constData(), 0640) == 0);
     // Another user's file, where this process may hand the new one over (as root).
     const bool handsOver = geteuid() == 0 && chown(QFile::encodeName(output).constData(), 65534, 65534) == 0;
-    const QString leftover = dir.filePath(QStringLiteral(".table.csv.lorimet-Ab12Cd"));
+    const QString leftover = dir.filePath(".table.csv.lorimet-Ab12Cd");
     QVERIFY(writeBytes(leftover, "half"));
     QCOMPARE(runChild(dir.path(), { "export", "--format", "csv", TwoReports, output }).status, 0);
     struct stat written;
@@ -723,13 +722,13 @@ void TestCliCommands::replacedFilesKeepWhatTheyWere()
 void TestCliCommands::archiveImportListShowExportAndCheck()
 {
     QTemporaryDir folder;
-    const QString archive = folder.filePath(QStringLiteral("a.sqlite"));
+    const QString archive = folder.filePath("a.sqlite");
     const QStringList in = { "archive", "--archive", archive };
     Run run = runTool(in + QStringList { "import", TwoReports });
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, QStringLiteral("2 reports added, 0 already in the archive, 0 unreadable\n"));
+    QCOMPARE(run.out, "2 reports added, 0 already in the archive, 0 unreadable\n");
     QCOMPARE(runTool(in + QStringList { "import", TwoReports }).out,
-        QStringLiteral("0 reports added, 2 already in the archive, 0 unreadable\n"));
+        "0 reports added, 2 already in the archive, 0 unreadable\n");
 
     // The archive the environment names serves when none is given.
     qputenv("LORIMET_ARCHIVE", archive.toUtf8());
@@ -738,9 +737,9 @@ void TestCliCommands::archiveImportListShowExportAndCheck()
     QCOMPARE(run.status, 0);
     const QJsonArray listed = QJsonDocument::fromJson(run.out.toUtf8()).array();
     QCOMPARE(listed.size(), 2);
-    QCOMPARE(listed.at(0).toObject().value("downloaded").toString(), QStringLiteral("2026-12-06 09:30"));
-    QCOMPARE(listed.at(1).toObject().value("serial").toString(), QStringLiteral("00012345"));
-    QCOMPARE(listed.at(1).toObject().value("highestPeak").toString(), QStringLiteral("O.L. ppm H2S"));
+    QCOMPARE(listed.at(0).toObject().value("downloaded").toString(), "2026-12-06 09:30");
+    QCOMPARE(listed.at(1).toObject().value("serial").toString(), "00012345");
+    QCOMPARE(listed.at(1).toObject().value("highestPeak").toString(), "O.L. ppm H2S");
 
     run = runTool(in + QStringList { "alarms", "--serial", "00012345" });
     QCOMPARE(run.out,
@@ -753,8 +752,8 @@ void TestCliCommands::archiveImportListShowExportAndCheck()
         QString::fromLatin1(readBytes(TwoReports)).section(u'\n', 0, 27).remove(u'\r') + '\n');
 
     // The archive's rows are the rows of the text export they came from.
-    const QString fromArchive = folder.filePath(QStringLiteral("archive.csv"));
-    const QString fromFile = folder.filePath(QStringLiteral("file.csv"));
+    const QString fromArchive = folder.filePath("archive.csv");
+    const QString fromFile = folder.filePath("file.csv");
     QCOMPARE(runTool(in + QStringList { "export", "--format", "csv", fromArchive }).status, 0);
     QCOMPARE(runTool({ "export", "--format", "csv", TwoReports, fromFile }).status, 0);
     QCOMPARE(readBytes(fromArchive), readBytes(fromFile));
@@ -765,13 +764,13 @@ void TestCliCommands::archiveImportListShowExportAndCheck()
 
     run = runTool(in + QStringList { "check" });
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, archive + QStringLiteral(": 2 downloads, 3 alarms\n"));
+    QCOMPARE(run.out, archive + ": 2 downloads, 3 alarms\n");
 }
 
 void TestCliCommands::archiveUsageAndMissingArchive()
 {
     QTemporaryDir folder;
-    const QString missing = folder.filePath(QStringLiteral("none.sqlite"));
+    const QString missing = folder.filePath("none.sqlite");
     for (const QStringList &args :
         { QStringList { "archive" }, { "archive", "show" }, { "archive", "alarms" },
             { "archive", "list", "--since", "yesterday" }, { "archive", "check", "--user", "x" },
@@ -779,16 +778,15 @@ void TestCliCommands::archiveUsageAndMissingArchive()
         QCOMPARE(runTool(args).status, 2);
     const Run run = runTool({ "archive", "--archive", missing, "list" });
     QCOMPARE(run.status, 1);
-    QVERIFY2(run.err.contains(QStringLiteral("there is no archive at ") + missing), qPrintable(run.err));
+    QVERIFY2(run.err.contains("there is no archive at " + missing), qPrintable(run.err));
     QVERIFY(!QFile::exists(missing));
 }
 
 void TestCliCommands::killedArchiveImportLeavesTheArchiveSound()
 {
     QTemporaryDir folder;
-    const QString archive = folder.filePath(QStringLiteral("a.sqlite"));
-    const QString file
-        = writeReports(folder.filePath(QStringLiteral("many.txt")), QStringLiteral("Tech"), 3000);
+    const QString archive = folder.filePath("a.sqlite");
+    const QString file = writeReports(folder.filePath("many.txt"), "Tech", 3000);
     QProcess importer;
     importer.start(Tool, { "archive", "--archive", archive, "import", file });
     QTRY_VERIFY_WITH_TIMEOUT(archivedDownloads(archive).value_or(0) > 0, 60'000);

@@ -291,7 +291,7 @@ void TestAdapter::reportsQueueWhileTheUserInterfaceIsBlocked()
     for (int i = 0; i < inputs.size(); ++i)
         expected += numberedLine(i);
     if (loss) {
-        const qsizetype gap = rig.list.lines.indexOf(QRegularExpression(QStringLiteral("\x7F\\d{7}")));
+        const qsizetype gap = rig.list.lines.indexOf(QRegularExpression("\x7F\\d{7}"));
         QVERIFY2(gap > 0, qPrintable(rig.list.lines.join(QLatin1Char(','))));
         expected.remove(gap, rig.list.lines.at(gap).mid(1).toInt() - gap);
         expected[gap].prepend(QChar(0x7F));
@@ -313,7 +313,7 @@ void TestAdapter::damagedUnfinishedLastLineIsKept()
     QVERIFY(rig.adapter.InitDevice());
     rig.adapter.ReadDevice();
     // The unfinished line is the only trace of the loss: it stays, marked, for the save to warn about.
-    QCOMPARE(rig.list.lines, (QStringList { "AB", QStringLiteral("CD\u007F") }));
+    QCOMPARE(rig.list.lines, (QStringList { "AB", "CD\u007F" }));
 }
 
 void TestAdapter::stopFromHandlerEndsAfterTheCurrentReport_data()

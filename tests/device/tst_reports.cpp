@@ -41,10 +41,10 @@ void TestReports::decodesTransfer_data()
     row("empty lines are lines", "0A 0A", "|");
     row("control bytes are text", "00 0D 7F 0A", QString(QChar(0)) + QChar(0x0D) + QChar(0x7F));
     row("code page: euro, undefined bytes as C1 controls, Latin-1", "80 81 8D 8F 90 9D 9F E9 0A",
-        QStringLiteral("\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00E9"));
+        "\u20AC\u0081\u008D\u008F\u0090\u009D\u0178\u00E9");
     row("text after the last end of line is dropped", "41 0A 42 43", "A");
-    row("loss marks the line in progress", "41420A43|!|440A450A", QStringLiteral("AB|C\u007FD|E"));
-    row("a marked unfinished line stays", "41420A43|!", QStringLiteral("AB|C\u007F"));
+    row("loss marks the line in progress", "41420A43|!|440A450A", "AB|C\u007FD|E");
+    row("a marked unfinished line stays", "41420A43|!", "AB|C\u007F");
 }
 
 void TestReports::decodesTransfer()
@@ -93,7 +93,7 @@ void TestReports::readsAndWritesCaptures()
         { 1200ms, QByteArray::fromHex("FF0000000000000000") },
     };
     QCOMPARE(read, reports);
-    QCOMPARE(CaptureFile::format(reports, QStringLiteral("recorded\nby hand")),
+    QCOMPARE(CaptureFile::format(reports, "recorded\nby hand"),
         QByteArray("# recorded\n"
                    "# by hand\n"
                    "+0 00 41 42 0A 04 04 04 04 04\n"
@@ -103,7 +103,7 @@ void TestReports::readsAndWritesCaptures()
     // A capture that cannot be written whole leaves the earlier file as it was. A file-size limit stands in
     // for a full disk.
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("kept.cap"));
+    const QString path = folder.filePath("kept.cap");
     QString error;
     QVERIFY(CaptureFile::write(path, reports.mid(0, 1), {}, &error));
     {
@@ -112,7 +112,7 @@ void TestReports::readsAndWritesCaptures()
     }
     QVERIFY(!error.isEmpty());
     QCOMPARE(CaptureFile::read(path, nullptr), reports.mid(0, 1));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("kept.cap") });
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { "kept.cap" });
 }
 
 void TestReports::rejectsMalformedCaptureLines_data()

@@ -84,7 +84,7 @@ QString text(QWidget *dialog, const char *name)
 DialogAnswerer::Handler choose(const QString &option)
 {
     return [option](QWidget *dialog) {
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Save Options"));
+        QCOMPARE(dialog->windowTitle(), "Save Options");
         QCOMPARE(
             QStringList({ text(dialog, "fraMain"), text(dialog, "optTextFile"), text(dialog, "optWordFile"),
                 text(dialog, "optExcelFile"), text(dialog, "cmdOK"), text(dialog, "cmdCancel") }),
@@ -109,7 +109,7 @@ DialogAnswerer::Handler answerAppendOptions(const QString &answer)
 {
     return [answer](QWidget *dialog) {
         QCOMPARE(dialog->objectName(), QString("frmAppend"));
-        QCOMPARE(dialog->windowTitle(), QStringLiteral(" Append Options"));
+        QCOMPARE(dialog->windowTitle(), " Append Options");
         QCOMPARE(QStringList({ text(dialog, "Label1"), text(dialog, "cmdAppend"),
                      text(dialog, "cmdOverwrite"), text(dialog, "cmdCancel") }),
             QStringList({ "This file already exists.  Please choose one of the options below:", "&Append",
@@ -242,7 +242,7 @@ void TestSaveFlows::textDestinationDialogTakesAnyName()
         answerer.expectDialog([this, name](QWidget *dialog) {
             auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
             QVERIFY(fileDialog);
-            QCOMPARE(fileDialog->windowTitle(), QStringLiteral("Report File Location"));
+            QCOMPARE(fileDialog->windowTitle(), "Report File Location");
             QCOMPARE(fileDialog->acceptMode(), QFileDialog::AcceptSave);
             QVERIFY(fileDialog->testOption(QFileDialog::DontConfirmOverwrite));
             auto *nameField = fileDialog->findChild<QLineEdit *>("fileNameEdit");
@@ -367,7 +367,7 @@ void TestSaveFlows::failureIsReported()
     QCOMPARE(m_opened.size(), viewerStarts ? 0 : 1);
     // A new document's page follows the locale's measurement: Letter under the tests' en_US.
     if (file == QLatin1String("new.docx")) {
-        QVERIFY(partOf(path, QStringLiteral("word/document.xml")).contains("<w:pgSz w:w=\"15840\""));
+        QVERIFY(partOf(path, "word/document.xml").contains("<w:pgSz w:w=\"15840\""));
     }
 }
 
@@ -449,7 +449,7 @@ void TestSaveFlows::pdfIsSavedShownAndNotReplacedUnasked()
     const auto choosePdf = [](QWidget *dialog) {
         // Its mnemonic, Alt+P, picks it.
         QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QTest::keySequence(dialog->windowHandle(), QKeySequence(QStringLiteral("Alt+P")));
+        QTest::keySequence(dialog->windowHandle(), QKeySequence("Alt+P"));
         QTRY_VERIFY(dialog->findChild<QAbstractButton *>("optPdfFile")->isChecked());
         click(dialog, "cmdOK");
     };
@@ -460,7 +460,7 @@ void TestSaveFlows::pdfIsSavedShownAndNotReplacedUnasked()
     QVERIFY(written.startsWith("%PDF-"));
     QCOMPARE(m_opened, QList<QUrl> { QUrl::fromLocalFile(pdf) });
     QCOMPARE(m_dialogs.size(), 1);
-    QCOMPARE(m_dialogs.first().options.Title, QStringLiteral("Save the Report as PDF"));
+    QCOMPARE(m_dialogs.first().options.Title, "Save the Report as PDF");
 
     // The same name again: asked first, and No leaves the file as it was.
     DialogAnswerer::Handler no = [](QWidget *dialog) {
@@ -477,7 +477,7 @@ void TestSaveFlows::printAsksForAPrinter()
 {
     save({ "Peak exposure:", "15 ppm H2S" }, QString(), [](QWidget *dialog) { click(dialog, "cmdPrint"); },
         { [](QWidget *dialog) {
-            QCOMPARE(dialog->objectName(), QStringLiteral("dlgPrint"));
+            QCOMPARE(dialog->objectName(), "dlgPrint");
             qobject_cast<QDialog *>(dialog)->reject();
         } });
     QVERIFY(m_dialogs.isEmpty());

@@ -44,7 +44,7 @@ public:
     // Those titles, and a note for each expected dialog that never came: empty when all went as expected.
     [[nodiscard]] QStringList unanswered() const
     {
-        return m_unexpected + QStringList(pendingCount(), QStringLiteral("(an expected dialog never came)"));
+        return m_unexpected + QStringList(pendingCount(), "(an expected dialog never came)");
     }
 
     // Records a message box as the answerer sees it; handy for handlers of their own.

@@ -46,7 +46,7 @@ QStringList OfficeReaders::validationErrors(const QStringList &paths)
                     .arg(file.key(), error[QLatin1String("path")][QLatin1String("xpath")].toString(),
                         error[QLatin1String("description")].toString()));
     if (result.isNull())
-        errors.append(QStringLiteral("the validator printed no result"));
+        errors.append("the validator printed no result");
     return errors;
 }
 

@@ -17,8 +17,8 @@ constexpr uid_t Nobody = 65534;
 
 PostgresServer::PostgresServer()
 {
-    const QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql"))
-                                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList versions
+        = QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     if (!versions.isEmpty())
         m_bin = QStringLiteral("/usr/lib/postgresql/%1/bin/").arg(versions.last());
 }
@@ -43,8 +43,7 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &args, QStri
     process.start(m_bin + tool, args);
     if (!process.waitForFinished(120'000) || process.exitStatus() != QProcess::NormalExit
         || process.exitCode() != 0) {
-        *error = tool + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll())
-            + process.errorString();
+        *error = tool + " failed: " + QString::fromLocal8Bit(process.readAll()) + process.errorString();
         return false;
     }
     return true;
@@ -53,12 +52,12 @@ bool PostgresServer::runTool(const QString &tool, const QStringList &args, QStri
 bool PostgresServer::start(QString *error)
 {
     if (m_bin.isEmpty()) {
-        *error = QStringLiteral("PostgreSQL is not installed (Debian: postgresql)");
+        *error = "PostgreSQL is not installed (Debian: postgresql)";
         return false;
     }
-    const QString data = m_folder.filePath(QStringLiteral("data"));
+    const QString data = m_folder.filePath("data");
     if (geteuid() == 0 && chown(QFile::encodeName(m_folder.path()).constData(), Nobody, Nobody) != 0) {
-        *error = QStringLiteral("cannot give the server's folder to nobody");
+        *error = "cannot give the server's folder to nobody";
         return false;
     }
     if (!QDir(data).exists()
@@ -70,7 +69,7 @@ bool PostgresServer::start(QString *error)
     if (m_port == 0) {
         QTcpServer probe;
         if (!probe.listen(QHostAddress::LocalHost)) {
-            *error = QStringLiteral("no free port: ") + probe.errorString();
+            *error = "no free port: " + probe.errorString();
             return false;
         }
         m_port = probe.serverPort();
@@ -104,11 +103,10 @@ bool PostgresServer::run(const QString &database, const QStringList &statements,
 {
     bool done = true;
     {
-        QSqlDatabase connection
-            = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("test-superuser"));
+        QSqlDatabase connection = QSqlDatabase::addDatabase("QPSQL", "test-superuser");
         connection.setHostName(m_folder.path());
         connection.setPort(m_port);
-        connection.setUserName(QStringLiteral("postgres"));
+        connection.setUserName("postgres");
         connection.setDatabaseName(database);
         if (!connection.open()) {
             *error = connection.lastError().text();
@@ -117,16 +115,16 @@ bool PostgresServer::run(const QString &database, const QStringList &statements,
         QSqlQuery query(connection);
         for (const QString &statement : statements) {
             if (done && !query.exec(statement)) {
-                *error = statement + QStringLiteral(": ") + query.lastError().text();
+                *error = statement + ": " + query.lastError().text();
                 done = false;
             }
         }
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("test-superuser"));
+    QSqlDatabase::removeDatabase("test-superuser");
     return done;
 }
 
 bool PostgresServer::createDatabase(const QString &name, QString *error)
 {
-    return run(QStringLiteral("postgres"), { QStringLiteral("CREATE DATABASE %1").arg(name) }, error);
+    return run("postgres", { QStringLiteral("CREATE DATABASE %1").arg(name) }, error);
 }

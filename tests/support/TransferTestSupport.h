@@ -22,7 +22,7 @@ inline TransferTiming quickTiming()
 // The lines a download of the shipped capture must add, written down independently of the decoder.
 inline QStringList referenceLines(const QString &name)
 {
-    QFile file(QStringLiteral(LORIMET_TEST_DATA_DIR "/dialogs/") + name + QStringLiteral(".lines"));
+    QFile file(QStringLiteral(LORIMET_TEST_DATA_DIR "/dialogs/") + name + ".lines");
     const QStringList lines
         = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split('\n') : QStringList();
     return lines.mid(0, lines.size() - 1);
@@ -40,13 +40,11 @@ inline void verifyInitializationError(const QList<MessageBoxRecord> &boxes, bool
 {
     QCOMPARE(boxes.size(), 1);
     const MessageBoxRecord &box = boxes.first();
-    QVERIFY(box.title == QStringLiteral("Initialization Error") && box.icon == QMessageBox::Critical
+    QVERIFY(box.title == "Initialization Error" && box.icon == QMessageBox::Critical
         && box.buttons == QMessageBox::Ok);
-    const QStringList parts = box.text.split(QStringLiteral("\n\n"));
-    QCOMPARE(parts.first(),
-        QStringLiteral("The device is not attached to the system.  Please re-check the USB connection."));
+    const QStringList parts = box.text.split("\n\n");
+    QCOMPARE(parts.first(), "The device is not attached to the system.  Please re-check the USB connection.");
     QCOMPARE(parts.size(), withHint ? 2 : 1);
     QVERIFY(!withHint
-        || (parts.last().contains(QStringLiteral("70-lorimet-adapter.rules"))
-            && parts.last().contains(QStringLiteral("plug it in again"))));
+        || (parts.last().contains("70-lorimet-adapter.rules") && parts.last().contains("plug it in again")));
 }

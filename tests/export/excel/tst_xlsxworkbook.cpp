@@ -15,9 +15,8 @@
 
 namespace {
 
-const QString Header = QStringLiteral("General|bold Calibri FFFFFFFF|center|solid FF000000|");
-const QString Body
-    = QStringLiteral("|center|none|left hair FF000000,right hair FF000000,bottom hair FF000000");
+const QString Header = "General|bold Calibri FFFFFFFF|center|solid FF000000|";
+const QString Body = "|center|none|left hair FF000000,right hair FF000000,bottom hair FF000000";
 
 // Two tagged reports with every optional block in the first, then events of a third that lack a peak.
 const QStringList ThreeReports
@@ -41,7 +40,7 @@ struct ReadBack
 
 ReadBack readBack(const QString &path)
 {
-    const QJsonObject json = OfficeReaders::runScript(QStringLiteral("read_xlsx.py"), { path }).object();
+    const QJsonObject json = OfficeReaders::runScript("read_xlsx.py", { path }).object();
     return { json[QLatin1String("cells")].toObject(), json[QLatin1String("widths")].toObject(),
         json[QLatin1String("needed")].toObject(), json[QLatin1String("fit")].toArray(),
         json[QLatin1String("sheets")].toArray(), json[QLatin1String("fullCalcOnLoad")].toBool(),
@@ -61,7 +60,7 @@ QString create(const QString &path, const QStringList &lines)
     XlsxWorkbook workbook;
     const bool written = workbook.create(&error) && workbook.writeTable(tableOf(lines), &error)
         && workbook.save(path, &error);
-    return written ? QString() : QStringLiteral("not written: ") + error;
+    return written ? QString() : "not written: " + error;
 }
 
 // The lines' table appended to the workbook at path: empty, or why it could not be.
@@ -71,7 +70,7 @@ QString append(const QString &path, const QStringList &lines)
     XlsxWorkbook workbook;
     const bool written = workbook.open(path, &error) && workbook.writeTable(tableOf(lines), &error)
         && workbook.save(path, &error);
-    return written ? QString() : QStringLiteral("not appended: ") + error;
+    return written ? QString() : "not appended: " + error;
 }
 
 QString cell(const ReadBack &sheet, const char *reference)
@@ -123,7 +122,7 @@ void TestXlsxWorkbook::checkWidths(const ReadBack &sheet, const QStringList &col
 
 void TestXlsxWorkbook::newWorkbookHoldsTheFormattedTable()
 {
-    const QString path = m_dir.filePath(QStringLiteral("new.xlsx"));
+    const QString path = m_dir.filePath("new.xlsx");
     QCOMPARE(create(path, ThreeReports), QString());
 
     const ReadBack sheet = readBack(path);
@@ -154,7 +153,7 @@ void TestXlsxWorkbook::newWorkbookHoldsTheFormattedTable()
     checkWidths(sheet);
 
     // A report without optional blocks and without events: the seven fixed headers alone.
-    const QString bare = m_dir.filePath(QStringLiteral("bare.xlsx"));
+    const QString bare = m_dir.filePath("bare.xlsx");
     QCOMPARE(create(bare, { "Date: 05-Dec-2026" }), QString());
     const ReadBack headers = readBack(bare);
     QCOMPARE(headers.cells.keys(), QStringList({ "A1", "B1", "C1", "D1", "E1", "F1", "G1" }));
@@ -166,7 +165,7 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
 {
     // Made with LibreOffice: headers "User " (with a space), "life remaining" and "Total Events", two rows,
     // and a second sheet whose formula reads the first.
-    const QString path = m_dir.filePath(QStringLiteral("earlier.xlsx"));
+    const QString path = m_dir.filePath("earlier.xlsx");
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx", path));
     const QString original = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx");
     const QStringList report
@@ -177,7 +176,7 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
     for (int round = 0; round < 10; ++round) {
         QCOMPARE(append(path, report), QString());
         if (round == 0) {
-            stylesAfterFirst = partOf(path, QStringLiteral("xl/styles.xml"));
+            stylesAfterFirst = partOf(path, "xl/styles.xml");
             const ReadBack sheet = readBack(path);
             // Old rows are formatted as body rows; the new one comes right below them.
             QCOMPARE(cell(sheet, "E2"), "text 25 ppm H2S|General|Calibri FF000000" + Body);
@@ -198,39 +197,38 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
             checkWidths(sheet);
         }
     }
-    QCOMPARE(readBack(path).cells.value(QLatin1String("A13")).toString().left(15),
-        QStringLiteral("date 2026-12-05"));
-    QCOMPARE(partOf(path, QStringLiteral("xl/styles.xml")), stylesAfterFirst);
+    QCOMPARE(readBack(path).cells.value(QLatin1String("A13")).toString().left(15), "date 2026-12-05");
+    QCOMPARE(partOf(path, "xl/styles.xml"), stylesAfterFirst);
     m_produced << path;
     for (const char *kept : { "xl/worksheets/sheet2.xml", "docProps/core.xml", "docProps/app.xml" })
         QCOMPARE(partOf(path, QString::fromLatin1(kept)), partOf(original, QString::fromLatin1(kept)));
     // The workbook asks for its formulas to be recalculated, and is otherwise as it was.
-    QCOMPARE(partOf(path, QStringLiteral("xl/workbook.xml")).replace(" fullCalcOnLoad=\"1\"", ""),
-        partOf(original, QStringLiteral("xl/workbook.xml")).replace("?>\n", "?>"));
+    QCOMPARE(partOf(path, "xl/workbook.xml").replace(" fullCalcOnLoad=\"1\"", ""),
+        partOf(original, "xl/workbook.xml").replace("?>\n", "?>"));
 }
 
 void TestXlsxWorkbook::refusesWhatCannotBeWritten()
 {
     QString error;
     // A package whose main part is not a workbook.
-    const QString notWorkbook = m_dir.filePath(QStringLiteral("document.xlsx"));
+    const QString notWorkbook = m_dir.filePath("document.xlsx");
     {
         OoxmlPackage package = OoxmlPackage::create();
-        package.setPart(QStringLiteral("word/document.xml"), "<document/>",
+        package.setPart("word/document.xml", "<document/>",
             QStringLiteral(
                 "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"));
-        package.addRelationship({}, QString::fromLatin1(OoxmlPackage::OfficeDocumentRelationship),
-            QStringLiteral("word/document.xml"));
+        package.addRelationship(
+            {}, QString::fromLatin1(OoxmlPackage::OfficeDocumentRelationship), "word/document.xml");
         QVERIFY(package.save(notWorkbook, &error));
     }
     XlsxWorkbook wrongKind;
     QVERIFY(!wrongKind.open(notWorkbook, &error));
-    QCOMPARE(error, QStringLiteral("The file is not an Excel workbook."));
+    QCOMPARE(error, "The file is not an Excel workbook.");
 
     // A worksheet whose last row is used leaves no room for more.
-    const QString full = m_dir.filePath(QStringLiteral("full.xlsx"));
+    const QString full = m_dir.filePath("full.xlsx");
     QCOMPARE(create(full, {}), QString());
-    QVERIFY(editPart(full, QStringLiteral("xl/worksheets/sheet1.xml"), [](QByteArray &sheet) {
+    QVERIFY(editPart(full, "xl/worksheets/sheet1.xml", [](QByteArray &sheet) {
         sheet.replace("</sheetData>", "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row></sheetData>");
     }));
     const QString noRoom = append(full, { "Peak", "1 ppm" });
@@ -239,7 +237,7 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
     // Work follows the cells that exist: a stray cell in the last column costs nothing, and it stays.
     const auto patched = [&full](const QByteArray &rows) {
         // Everything below the header row gives way to rows.
-        return editPart(full, QStringLiteral("xl/worksheets/sheet1.xml"), [&rows](QByteArray &sheet) {
+        return editPart(full, "xl/worksheets/sheet1.xml", [&rows](QByteArray &sheet) {
             const qsizetype below = sheet.indexOf("</row>") + 6;
             sheet.replace(below, sheet.indexOf("</sheetData>") - below, rows);
         });
@@ -247,7 +245,7 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
     QVERIFY(patched("<row r=\"2000\"><c r=\"A2000\"><v>1</v></c><c r=\"XFD2000\"><v>7</v></c></row>"));
     QCOMPARE(append(full, { "Peak", "1 ppm" }), QString());
     // (The reader would walk all 16,384 columns of each row: the part itself is read.)
-    const QByteArray sheet = partOf(full, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QByteArray sheet = partOf(full, "xl/worksheets/sheet1.xml");
     QVERIFY(sheet.contains("<c r=\"XFD2000\"><v>7</v></c>"));
     QVERIFY(sheet.contains("<c r=\"E2001\""));
     QVERIFY(!sheet.contains("<c r=\"XFC"));
@@ -269,12 +267,12 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
 
 void TestXlsxWorkbook::datesFollowTheWorkbooksDateSystem()
 {
-    const QString path = m_dir.filePath(QStringLiteral("1904.xlsx"));
+    const QString path = m_dir.filePath("1904.xlsx");
     QCOMPARE(create(path, {}), QString());
-    QVERIFY(editPart(path, QStringLiteral("xl/workbook.xml"),
+    QVERIFY(editPart(path, "xl/workbook.xml",
         [](QByteArray &book) { book.replace("<bookViews>", "<workbookPr date1904=\"1\"/><bookViews>"); }));
     QCOMPARE(append(path, ThreeReports), QString());
-    QCOMPARE(cell(readBack(path), "A2").left(15), QStringLiteral("date 2026-12-05"));
+    QCOMPARE(cell(readBack(path), "A2").left(15), "date 2026-12-05");
 }
 
 void TestXlsxWorkbook::numberFormatsShowWhatTheyFit_data()
@@ -314,7 +312,7 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
     // Made with LibreOffice: the seven fixed headers and the user's own "Checked" column of date-times
     // (yyyy-mm-dd h:mm:ss), two rows, a total below them in D5:E5, coloured remarks without a header in
     // M2:M3, and a second sheet that counts the peaks.
-    const QString path = m_dir.filePath(QStringLiteral("notes.xlsx"));
+    const QString path = m_dir.filePath("notes.xlsx");
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx", path));
     const ReadBack before = readBack(path);
     QCOMPARE(append(path,
@@ -331,15 +329,15 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
             QCOMPARE(sheet.cells[reference], before.cells[reference]);
     }
     // The new row comes below the total; the columns the sheet lacked come right of the remarks.
-    QCOMPARE(value(sheet, "A6"), QStringLiteral("date 2026-12-05"));
-    QCOMPARE(cell(sheet, "C6").section(u'|', 0, 1), QStringLiteral("number 12.5|0"));
-    QCOMPARE(value(sheet, "N1"), QStringLiteral("text Life Remaining"));
-    QCOMPARE(value(sheet, "O1"), QStringLiteral("text Self Tests"));
-    QCOMPARE(value(sheet, "N6"), QStringLiteral("text 24 months"));
+    QCOMPARE(value(sheet, "A6"), "date 2026-12-05");
+    QCOMPARE(cell(sheet, "C6").section(u'|', 0, 1), "number 12.5|0");
+    QCOMPARE(value(sheet, "N1"), "text Life Remaining");
+    QCOMPARE(value(sheet, "O1"), "text Self Tests");
+    QCOMPARE(value(sheet, "N6"), "text 24 months");
     QCOMPARE(cell(sheet, "O1"), "text Self Tests|" + Header + "right thin FFFFFFFF,top thin FF000000");
     // Columns without a header are left alone: no body format in the new row or beside the old ones.
-    QCOMPARE(cell(sheet, "M6").section(u'|', 4), QStringLiteral("none|"));
-    QCOMPARE(cell(sheet, "L2").section(u'|', 4), QStringLiteral("none|"));
+    QCOMPARE(cell(sheet, "M6").section(u'|', 4), "none|");
+    QCOMPARE(cell(sheet, "L2").section(u'|', 4), "none|");
     checkWidths(sheet, { "A", "B", "C", "D", "E", "F", "G", "H", "N", "O" });
     QVERIFY(sheet.fullCalcOnLoad);
 
@@ -352,12 +350,12 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
         "Peak exposure:", "5 ppm H2S", "Alarm duration:", "4 secs" };
     QVERIFY(append(path, undated).isEmpty() && append(path, undated).isEmpty());
     const ReadBack again = readBack(path);
-    QCOMPARE(value(again, "C7"), QStringLiteral("text 12345678901234567890"));
-    QCOMPARE(value(again, "D7"), QStringLiteral("text Bo_x0001_b"));
-    QCOMPARE(value(again, "E6"), QStringLiteral("text 15 ppm H2S"));
-    QCOMPARE(value(again, "E7"), QStringLiteral("text 5 ppm H2S"));
-    QCOMPARE(value(again, "E8"), QStringLiteral("text 5 ppm H2S"));
-    QCOMPARE(value(again, "A8"), QStringLiteral("None"));
+    QCOMPARE(value(again, "C7"), "text 12345678901234567890");
+    QCOMPARE(value(again, "D7"), "text Bo_x0001_b");
+    QCOMPARE(value(again, "E6"), "text 15 ppm H2S");
+    QCOMPARE(value(again, "E7"), "text 5 ppm H2S");
+    QCOMPARE(value(again, "E8"), "text 5 ppm H2S");
+    QCOMPARE(value(again, "A8"), "None");
     m_produced << path;
 }
 
@@ -365,7 +363,7 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
 // starts again on it, and its cells stay.
 void TestXlsxWorkbook::appendStartsAgainOnAReplacedFile()
 {
-    const QString path = m_dir.filePath(QStringLiteral("replaced.xlsx"));
+    const QString path = m_dir.filePath("replaced.xlsx");
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx", path));
     const ReportTable table = tableOf({ "Date: 05-Dec-2026", "Peak exposure:", "15 ppm H2S" });
     const auto write = [&table](TableFile &file, QString *error) { return file.writeTable(table, error); };
@@ -387,25 +385,25 @@ void TestXlsxWorkbook::appendStartsAgainOnAReplacedFile()
     const ReadBack sheet = readBack(path);
     QCOMPARE(value(sheet, "M2"),
         value(readBack(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx"), "M2"));
-    QCOMPARE(value(sheet, "E6"), QStringLiteral("text 15 ppm H2S"));
+    QCOMPARE(value(sheet, "E6"), "text 15 ppm H2S");
 }
 
 // A row of the sheet's own below the last used one (here an empty one with its height) takes its new
 // cells; no row is written twice.
 void TestXlsxWorkbook::appendFillsTheSheetsOwnRowsBelowTheTable()
 {
-    const QString path = m_dir.filePath(QStringLiteral("tall-row.xlsx"));
+    const QString path = m_dir.filePath("tall-row.xlsx");
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx", path));
-    QVERIFY(editPart(path, QStringLiteral("xl/worksheets/sheet1.xml"), [](QByteArray &sheet) {
+    QVERIFY(editPart(path, "xl/worksheets/sheet1.xml", [](QByteArray &sheet) {
         sheet.replace("</sheetData>", "<row r=\"5\" ht=\"30\" customHeight=\"1\"/></sheetData>");
     }));
     QCOMPARE(append(path, { "Peak exposure:", "15 ppm H2S", "Peak exposure:", "16 ppm H2S" }), QString());
-    const QByteArray sheet = partOf(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QByteArray sheet = partOf(path, "xl/worksheets/sheet1.xml");
     QCOMPARE(sheet.count("<row r=\"5\""), 1);
     QVERIFY(sheet.contains("<row r=\"5\" ht=\"30\" customHeight=\"1\"><c r=\"A5\""));
     const ReadBack read = readBack(path);
-    QCOMPARE(value(read, "E4"), QStringLiteral("text 15 ppm H2S"));
-    QCOMPARE(value(read, "E5"), QStringLiteral("text 16 ppm H2S"));
+    QCOMPARE(value(read, "E4"), "text 15 ppm H2S");
+    QCOMPARE(value(read, "E5"), "text 16 ppm H2S");
 }
 
 void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms_data()
@@ -414,9 +412,11 @@ void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms_data()
     QTest::addColumn<QString>("lifeColumn");
     // openpyxl declares the relationships namespace on each sheet element and writes the children of its
     // fonts out of the schema's order; three sheets and a defined name.
-    QTest::newRow("openpyxl") << QStringLiteral("three_sheets_openpyxl.xlsx") << QStringLiteral("H");
+    QTest::newRow("openpyxl") << "three_sheets_openpyxl.xlsx"
+                              << "H";
     // libxlsxwriter: bold headers, a Life Remaining column of its own, two sheets and a defined name.
-    QTest::newRow("libxlsxwriter") << QStringLiteral("two_sheets_libxlsxwriter.xlsx") << QStringLiteral("H");
+    QTest::newRow("libxlsxwriter") << "two_sheets_libxlsxwriter.xlsx"
+                                   << "H";
 }
 
 void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms()
@@ -435,9 +435,9 @@ void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms()
 
     for (const QString &reference : before.cells.keys())
         QCOMPARE(value(sheet, reference), value(before, reference));
-    QCOMPARE(value(sheet, "A3"), QStringLiteral("date 2026-12-05"));
-    QCOMPARE(value(sheet, "D3"), QStringLiteral("text Kim"));
-    QCOMPARE(value(sheet, lifeColumn + u'3'), QStringLiteral("text 24 months"));
+    QCOMPARE(value(sheet, "A3"), "date 2026-12-05");
+    QCOMPARE(value(sheet, "D3"), "text Kim");
+    QCOMPARE(value(sheet, lifeColumn + u'3'), "text 24 months");
     QCOMPARE(sheet.sheets, before.sheets);
     // Only the first sheet, its styles and strings, and the workbook's request to recalculate change; a
     // workbook of inline strings gains a shared strings part.

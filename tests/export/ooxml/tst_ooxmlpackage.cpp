@@ -149,7 +149,7 @@ void TestOoxmlPackage::refusesUnusableFiles()
 {
     QFETCH(std::function<void(const QString &)>, make);
     QFETCH(QString, reason);
-    const QString path = m_dir.filePath(QStringLiteral("hostile.docx"));
+    const QString path = m_dir.filePath("hostile.docx");
     make(path);
     QString error;
     QVERIFY(!OoxmlPackage::open(path, &error));
@@ -159,14 +159,14 @@ void TestOoxmlPackage::refusesUnusableFiles()
 void TestOoxmlPackage::refusesDocumentTypeDeclarations()
 {
     // Before the root, after it (where a parser would only call the part malformed), and in UTF-16.
-    const QString utf16 = QStringLiteral("<?xml version='1.0' encoding='UTF-16'?><!DOCTYPE m><m/>");
+    const QString utf16 = "<?xml version='1.0' encoding='UTF-16'?><!DOCTYPE m><m/>";
     const QList<QByteArray> parts { "<?xml version='1.0'?><!DOCTYPE main [<!ENTITY a 'aaaaaaaaaa'><!ENTITY b "
                                     "'&a;&a;&a;&a;'>]><main>&b;</main>",
         "<main/><!DOCTYPE main>",
         QByteArray("\xff\xfe")
             + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2) };
     for (const QByteArray &bytes : parts) {
-        const QString path = m_dir.filePath(QStringLiteral("laughs.docx"));
+        const QString path = m_dir.filePath("laughs.docx");
         QList<ZipEntry> entries = validEntries();
         entries[2].bytes = bytes;
         writeZip(path, entries);
@@ -174,7 +174,7 @@ void TestOoxmlPackage::refusesDocumentTypeDeclarations()
         std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
         QVERIFY2(package, qPrintable(error));
         pugi::xml_document document;
-        QVERIFY(!package->readXmlPart(QStringLiteral("doc/main.xml"), document, &error));
+        QVERIFY(!package->readXmlPart("doc/main.xml", document, &error));
         QVERIFY2(error.contains(QLatin1String("DOCTYPEs are refused")), qPrintable(error));
         QVERIFY(!document.first_child());
     }
@@ -185,51 +185,49 @@ void TestOoxmlPackage::buildsANewPackage()
     OoxmlPackage package = OoxmlPackage::create();
     pugi::xml_document main;
     main.append_child("main").text() = "Ünïcode & <markup>";
-    package.setXmlPart(QStringLiteral("doc/main.xml"), main, QStringLiteral("application/x-main+xml"));
-    package.setPart(QStringLiteral("doc/sub/part.xml"), "<part/>");
+    package.setXmlPart("doc/main.xml", main, "application/x-main+xml");
+    package.setPart("doc/sub/part.xml", "<part/>");
     // A long table of repeated rows deflates by several hundred to one and is still read.
-    package.setPart(QStringLiteral("doc/rows.xml"), QByteArray("<row><c>1</c></row>").repeated(200000));
-    package.addRelationship({}, QString::fromLatin1(OfficeDocument), QStringLiteral("doc/main.xml"));
-    const QString id = package.addRelationship(
-        QStringLiteral("doc/main.xml"), QStringLiteral("urn:sub"), QStringLiteral("doc/sub/part.xml"));
-    const QString path = m_dir.filePath(QStringLiteral("new.docx"));
+    package.setPart("doc/rows.xml", QByteArray("<row><c>1</c></row>").repeated(200000));
+    package.addRelationship({}, QString::fromLatin1(OfficeDocument), "doc/main.xml");
+    const QString id = package.addRelationship("doc/main.xml", "urn:sub", "doc/sub/part.xml");
+    const QString path = m_dir.filePath("new.docx");
     QString error;
     QVERIFY2(package.save(path, &error), qPrintable(error));
 
     std::optional<OoxmlPackage> reopened = OoxmlPackage::open(path, &error);
     QVERIFY2(reopened, qPrintable(error));
-    QCOMPARE(reopened->mainPart(), QStringLiteral("doc/main.xml"));
-    QCOMPARE(reopened->contentType(QStringLiteral("DOC/MAIN.XML")), QStringLiteral("application/x-main+xml"));
-    QCOMPARE(reopened->contentType(QStringLiteral("doc/sub/part.xml")), QStringLiteral("application/xml"));
+    QCOMPARE(reopened->mainPart(), "doc/main.xml");
+    QCOMPARE(reopened->contentType("DOC/MAIN.XML"), "application/x-main+xml");
+    QCOMPARE(reopened->contentType("doc/sub/part.xml"), "application/xml");
     const std::optional<OoxmlPackage::Relationship> sub
-        = reopened->findRelationship(QStringLiteral("doc/main.xml"), QStringLiteral("urn:sub"));
+        = reopened->findRelationship("doc/main.xml", "urn:sub");
     QVERIFY(sub);
     QCOMPARE(sub->id, id);
-    QCOMPARE(sub->target, QStringLiteral("doc/sub/part.xml"));
+    QCOMPARE(sub->target, "doc/sub/part.xml");
     pugi::xml_document read;
-    QVERIFY(reopened->readXmlPart(QStringLiteral("doc/main.xml"), read, &error));
-    QCOMPARE(QString::fromUtf8(read.child("main").text().get()), QStringLiteral("Ünïcode & <markup>"));
-    QCOMPARE(rawEntries(path).firstKey(), QStringLiteral("[Content_Types].xml"));
-    QCOMPARE(OoxmlPackage::resolveTarget(QStringLiteral("a/b/c.xml"), QStringLiteral("../d%20e.xml")),
-        QStringLiteral("a/d e.xml"));
-    QVERIFY(OoxmlPackage::resolveTarget(QStringLiteral("a.xml"), QStringLiteral("../../x.xml")).isEmpty());
+    QVERIFY(reopened->readXmlPart("doc/main.xml", read, &error));
+    QCOMPARE(QString::fromUtf8(read.child("main").text().get()), "Ünïcode & <markup>");
+    QCOMPARE(rawEntries(path).firstKey(), "[Content_Types].xml");
+    QCOMPARE(OoxmlPackage::resolveTarget("a/b/c.xml", "../d%20e.xml"), "a/d e.xml");
+    QVERIFY(OoxmlPackage::resolveTarget("a.xml", "../../x.xml").isEmpty());
 }
 
 void TestOoxmlPackage::keepsUntouchedEntriesAsTheyWere()
 {
-    const QString source = m_dir.filePath(QStringLiteral("source.docx"));
+    const QString source = m_dir.filePath("source.docx");
     writeZip(source, validEntries());
     QString error;
     std::optional<OoxmlPackage> package = OoxmlPackage::open(source, &error);
     QVERIFY2(package, qPrintable(error));
-    package->setPart(QStringLiteral("doc/main.xml"), "<main>changed</main>");
-    const QString copy = m_dir.filePath(QStringLiteral("copy.docx"));
+    package->setPart("doc/main.xml", "<main>changed</main>");
+    const QString copy = m_dir.filePath("copy.docx");
     QVERIFY2(package->save(copy, &error), qPrintable(error));
 
     QMap<QString, QByteArray> before = rawEntries(source);
     QMap<QString, QByteArray> after = rawEntries(copy);
     QCOMPARE(after.keys(), before.keys());
-    QVERIFY(after.take(QStringLiteral("doc/main.xml")) != before.take(QStringLiteral("doc/main.xml")));
+    QVERIFY(after.take("doc/main.xml") != before.take("doc/main.xml"));
     QCOMPARE(after, before);
 }
 

@@ -185,10 +185,10 @@ void TestEventLogParser::tableHeadersAndTypedValues()
     QCOMPARE(table.value(0, ReportColumn::DownloadOn), QVariant());
     QCOMPARE(table.value(1, ReportColumn::DownloadOn), QVariant(QDate(2026, 12, 5)));
     QCOMPARE(table.value(1, ReportColumn::DownloadAt), QVariant(QTime(13, 5)));
-    QCOMPARE(table.text(1, ReportColumn::SerialNumber), QStringLiteral("123"));
+    QCOMPARE(table.text(1, ReportColumn::SerialNumber), "123");
     QCOMPARE(table.value(1, ReportColumn::SerialNumber), QVariant(123.0));
     QCOMPARE(table.value(1, ReportColumn::SelfTests), QVariant(3.0));
-    QCOMPARE(table.value(1, ReportColumn::Peak), QVariant(QStringLiteral("15 ppm H2S")));
+    QCOMPARE(table.value(1, ReportColumn::Peak), QVariant("15 ppm H2S"));
     QCOMPARE(table.value(1, ReportColumn::User), QVariant());
     QCOMPARE(table.text(1, ReportColumn::TotalEvents), QString());
     QCOMPARE(ReportTable::columnForHeader("self TESTS"), std::optional(ReportColumn::SelfTests));

@@ -45,34 +45,34 @@ struct Report
 
 QStringList reportLines(const Report &report)
 {
-    QStringList lines { QStringLiteral("  H2S EVENT LOG REPORT  "), QStringLiteral("Date: 05-Dec-2026"),
-        QStringLiteral("Time: 1:05 PM"), QStringLiteral("Serial #: ") + report.serial,
-        QStringLiteral("User: ") + report.user };
+    QStringList lines { "  H2S EVENT LOG REPORT  ", "Date: 05-Dec-2026", "Time: 1:05 PM",
+        "Serial #: " + report.serial, "User: " + report.user };
     if (report.life)
-        lines << QStringLiteral("Life Remaining:") << QStringLiteral("24 months");
+        lines << "Life Remaining:"
+              << "24 months";
     if (report.selfTests)
-        lines << QStringLiteral("Self tests:") << QStringLiteral("7");
+        lines << "Self tests:"
+              << "7";
     if (report.totals)
-        lines << QStringLiteral("Total events/duration:") << QStringLiteral("%1 / 3 min.").arg(report.events);
+        lines << "Total events/duration:" << QStringLiteral("%1 / 3 min.").arg(report.events);
     for (int event = 0; event < report.events; ++event) {
-        lines << QStringLiteral("Peak exposure:") << QStringLiteral("%1 ppm H2S").arg(10 + event)
-              << QStringLiteral("Time since alarm began:")
-              << QStringLiteral("6 days 4 hrs %1 mins").arg(event) << QStringLiteral("Alarm duration:")
-              << QStringLiteral("1 mins %1 secs").arg(event);
+        lines << "Peak exposure:" << QStringLiteral("%1 ppm H2S").arg(10 + event)
+              << "Time since alarm began:" << QStringLiteral("6 days 4 hrs %1 mins").arg(event)
+              << "Alarm duration:" << QStringLiteral("1 mins %1 secs").arg(event);
     }
     return lines;
 }
 
 QJsonObject readBack(const QString &path)
 {
-    return OfficeReaders::runScript(QStringLiteral("read_docx.py"), { path }).object();
+    return OfficeReaders::runScript("read_docx.py", { path }).object();
 }
 
 bool mainPart(const QString &path, pugi::xml_document &document)
 {
     QString error;
     std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
-    return package && package->readXmlPart(QStringLiteral("word/document.xml"), document, &error);
+    return package && package->readXmlPart("word/document.xml", document, &error);
 }
 
 // A new document at path holding the table: empty, or why it could not be written.
@@ -83,7 +83,7 @@ QString create(const QString &path, const ReportTable &table,
     DocxDocument document(measurement);
     const bool written
         = document.create(&error) && document.writeTable(table, &error) && document.save(path, &error);
-    return written ? QString() : QStringLiteral("not written: ") + error;
+    return written ? QString() : "not written: " + error;
 }
 
 // The table appended to the document at path: empty, or why it could not be.
@@ -93,7 +93,7 @@ QString appendTo(const QString &path, const ReportTable &table)
     DocxDocument document;
     const bool written
         = document.open(path, &error) && document.writeTable(table, &error) && document.save(path, &error);
-    return written ? QString() : QStringLiteral("not appended: ") + error;
+    return written ? QString() : "not appended: " + error;
 }
 
 QJsonArray rowsOf(const QString &path)
@@ -197,9 +197,8 @@ void tst_DocxDocument::newDocument_data()
     QTest::newRow("all columns, A4") << twoReports << QLocale::MetricSystem << 16838 << 11906;
     QTest::newRow("fixed columns, Letter") << reportLines({ "12", "Lee", false, false, false, 2 })
                                            << QLocale::ImperialUSSystem << 15840 << 12240;
-    QTest::newRow("no events") << reportLines(
-        { QStringLiteral("12"), QStringLiteral("Lee"), true, false, false, 0 })
-                               << QLocale::MetricSystem << 16838 << 11906;
+    QTest::newRow("no events") << reportLines({ "12", "Lee", true, false, false, 0 }) << QLocale::MetricSystem
+                               << 16838 << 11906;
 }
 
 void tst_DocxDocument::newDocument()
@@ -218,13 +217,13 @@ void tst_DocxDocument::newDocument()
     QCOMPARE(read[QLatin1String("pageHeight")].toInt(), pageHeight);
     const QJsonArray tables = read[QLatin1String("tables")].toArray();
     QCOMPARE(tables.size(), 1);
-    QCOMPARE(tables[0][QLatin1String("style")].toString(), QStringLiteral("Table Grid"));
+    QCOMPARE(tables[0][QLatin1String("style")].toString(), "Table Grid");
     const QJsonArray rows = tables[0][QLatin1String("rows")].toArray();
     QCOMPARE(rows.size(), table.rowCount() + 1);
     QCOMPARE(texts(rows[0].toArray()), table.headers());
     for (const QJsonValue &header : rows[0].toArray()) {
         QCOMPARE(header[QLatin1String("bold")].toBool(), true);
-        QCOMPARE(header[QLatin1String("color")].toString(), QStringLiteral("FFFFFF"));
+        QCOMPARE(header[QLatin1String("color")].toString(), "FFFFFF");
         QCOMPARE(header[QLatin1String("alignment")].toInt(), 1);
     }
     for (int row = 0; row < table.rowCount(); ++row) {
@@ -250,7 +249,7 @@ void tst_DocxDocument::newDocument()
     pugi::xml_document styles;
     QString error;
     std::optional<OoxmlPackage> package = OoxmlPackage::open(path, &error);
-    QVERIFY(package && package->readXmlPart(QStringLiteral("word/styles.xml"), styles, &error));
+    QVERIFY(package && package->readXmlPart("word/styles.xml", styles, &error));
     const pugi::xml_node defaults = styles.select_node("//w:docDefaults/w:rPrDefault/w:rPr").node();
     QCOMPARE(defaults.child("w:rFonts").attribute("w:ascii").value(), "Arial");
     QCOMPARE(defaults.child("w:sz").attribute("w:val").as_int(), 16);
@@ -261,7 +260,7 @@ void tst_DocxDocument::newDocument()
 
 void tst_DocxDocument::appendToEarlierExport()
 {
-    const QString path = m_folder.filePath(QStringLiteral("earlier.docx"));
+    const QString path = m_folder.filePath("earlier.docx");
     QVERIFY(QFile::copy(EarlierExport, path));
     const QJsonObject before = readBack(path);
     const ReportTable table = tableOf(reportLines({ "0042", "Kim", false, true, false, 2 }));
@@ -275,15 +274,14 @@ void tst_DocxDocument::appendToEarlierExport()
     const QJsonArray oldRows = before[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
     const QJsonArray rows = after[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
     QCOMPARE(rows.size(), oldRows.size() + 2);
-    QCOMPARE(texts(rows[0].toArray()), texts(oldRows[0].toArray()) << QStringLiteral("Self Tests"));
-    QCOMPARE(texts(rows[0].toArray())[2], QStringLiteral("serial #"));
-    QCOMPARE(texts(rows[0].toArray())[4], QStringLiteral("  Peak "));
+    QCOMPARE(texts(rows[0].toArray()), texts(oldRows[0].toArray()) << "Self Tests");
+    QCOMPARE(texts(rows[0].toArray())[2], "serial #");
+    QCOMPARE(texts(rows[0].toArray())[4], "  Peak ");
     for (qsizetype row = 1; row < oldRows.size(); ++row)
         QCOMPARE(texts(rows[row].toArray()), texts(oldRows[row].toArray()) << QString());
     QCOMPARE(texts(rows[oldRows.size()].toArray()),
-        QStringList({ QStringLiteral("05-Dec-2026"), QStringLiteral("01:05 PM"), QStringLiteral("42"),
-            QStringLiteral("Kim"), QStringLiteral("10 ppm H2S"), QStringLiteral("06 days 04 hrs 00 mins"),
-            QStringLiteral("00 days 00 hrs 01 mins 00 secs"), QStringLiteral("7") }));
+        QStringList({ "05-Dec-2026", "01:05 PM", "42", "Kim", "10 ppm H2S", "06 days 04 hrs 00 mins",
+            "00 days 00 hrs 01 mins 00 secs", "7" }));
 
     // Every other part of the package kept its bytes.
     QJsonObject parts = after[QLatin1String("parts")].toObject();
@@ -313,11 +311,11 @@ void tst_DocxDocument::appendToEarlierExport()
 
 void tst_DocxDocument::appendBelowHeaderOnly()
 {
-    const QString path = m_folder.filePath(QStringLiteral("header-only.docx"));
+    const QString path = m_folder.filePath("header-only.docx");
     QCOMPARE(create(path, tableOf(reportLines({ "1", "Lee", true, true, true, 0 }))), QString());
     const ReportTable table = tableOf(reportLines({ "2", "Kim", false, false, false, 2 }));
     // Its main part in UTF-16, as some programs write it: the append still writes a well-formed part.
-    QVERIFY(editPart(path, QStringLiteral("word/document.xml"), [](QByteArray &bytes) {
+    QVERIFY(editPart(path, "word/document.xml", [](QByteArray &bytes) {
         const QString main = QString::fromUtf8(bytes).replace(
             QLatin1String("encoding=\"UTF-8\""), QLatin1String("encoding=\"UTF-16\""));
         bytes = "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(main.utf16()), main.size() * 2);
@@ -330,9 +328,8 @@ void tst_DocxDocument::appendBelowHeaderOnly()
     QCOMPARE(rows[0].toArray().size(), 11);
     for (int row = 1; row < 3; ++row) {
         const QJsonArray cells = rows[row].toArray();
-        QCOMPARE(texts(cells).mid(2, 3),
-            QStringList(
-                { QStringLiteral("2"), QStringLiteral("Kim"), QStringLiteral("%1 ppm H2S").arg(9 + row) }));
+        QCOMPARE(
+            texts(cells).mid(2, 3), QStringList({ "2", "Kim", QStringLiteral("%1 ppm H2S").arg(9 + row) }));
         QCOMPARE(texts(cells).mid(7), QStringList(4));
         for (const QJsonValue &cell : cells) {
             QCOMPARE(cell[QLatin1String("alignment")].toInt(), 1);
@@ -352,7 +349,7 @@ void tst_DocxDocument::appendBelowHeaderOnly()
 
 void tst_DocxDocument::appendByGridColumn()
 {
-    const QString path = m_folder.filePath(QStringLiteral("merged.docx"));
+    const QString path = m_folder.filePath("merged.docx");
     QVERIFY(QFile::copy(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/merged_cells_libreoffice.docx"), path));
     const QJsonArray oldRows = rowsOf(path);
     QCOMPARE(appendTo(path, tableOf(reportLines({ "3", "Kim", false, false, false, 1 }))), QString());
@@ -362,9 +359,8 @@ void tst_DocxDocument::appendByGridColumn()
     QCOMPARE(rows.size(), oldRows.size() + 1);
     QCOMPARE(rows[0], oldRows[0]);
     QCOMPARE(texts(rows.last().toArray()),
-        QStringList({ QStringLiteral("05-Dec-2026"), QStringLiteral("01:05 PM"), QStringLiteral("3"),
-            QString(), QString(), QStringLiteral("06 days 04 hrs 00 mins"),
-            QStringLiteral("00 days 00 hrs 01 mins 00 secs") }));
+        QStringList({ "05-Dec-2026", "01:05 PM", "3", QString(), QString(), "06 days 04 hrs 00 mins",
+            "00 days 00 hrs 01 mins 00 secs" }));
 }
 
 // A long table's body rows are kept as bytes unless something asks for their nodes (here a comment among
@@ -374,11 +370,10 @@ void tst_DocxDocument::longTableAppendsLikeItsNodes()
     const ReportTable table = tableOf(reportLines({ "7", "Lee", false, false, false, 3 }));
     QStringList paths;
     for (const bool commented : { false, true }) {
-        const QString path = m_folder.filePath(
-            commented ? QStringLiteral("long-commented.docx") : QStringLiteral("long.docx"));
+        const QString path = m_folder.filePath(commented ? "long-commented.docx" : "long.docx");
         QCOMPARE(create(path, table), QString());
         // The widest user, in references, with a tab and a line break, in the first body row.
-        QVERIFY(editPart(path, QStringLiteral("word/document.xml"), [commented](QByteArray &main) {
+        QVERIFY(editPart(path, "word/document.xml", [commented](QByteArray &main) {
             main.replace(main.indexOf("<w:t>Lee</w:t>"), 14,
                 "<w:t xml:space=\"preserve\">Kim &amp; &#x4C;ee </w:t><w:tab/><w:t>Wolfgang-Maximilian</w:t>"
                 "<w:br/><w:t>Wendelin-Westerwald</w:t>");
@@ -412,7 +407,7 @@ void tst_DocxDocument::widestTableFitsThePage_data()
     QTest::addColumn<bool>("appended");
     // The tagging dialog takes 18 characters; a text report read by the tool may carry more.
     const QString dialogUser(18, u'W');
-    const QString longUser = QStringLiteral("Wolfgang Maximilian Wendelin-Westerwald");
+    const QString longUser = "Wolfgang Maximilian Wendelin-Westerwald";
     QTest::newRow("Letter, appended") << QLocale::ImperialUSSystem << dialogUser << true;
     QTest::newRow("A4, new, long user") << QLocale::MetricSystem << longUser << false;
 }
@@ -424,13 +419,11 @@ void tst_DocxDocument::widestTableFitsThePage()
     QFETCH(bool, appended);
     // The widest values the detector's 24-character lines and the tagging dialog give, all four optional
     // columns.
-    const QStringList widest { QStringLiteral("   S/N: WWWWWWWWWWWWWW"), QStringLiteral("Date: 28-Sep-2026"),
-        QStringLiteral("Time: 12:58 PM"), QStringLiteral("User: ") + user, QStringLiteral("Life Remaining:"),
-        QStringLiteral("99 months"), QStringLiteral("Self tests:"), QStringLiteral("9999"),
-        QStringLiteral("Total events/duration:"), QStringLiteral("9999 / 99999 min."),
-        QStringLiteral("Peak exposure:"), QStringLiteral("O.L. ppm H2S"),
-        QStringLiteral("Time since alarm began:"), QStringLiteral("99 days 23 hrs 59 mins"),
-        QStringLiteral("Alarm duration:"), QStringLiteral("99 days 23 hrs 59 mins 59 secs") };
+    const QStringList widest { "   S/N: WWWWWWWWWWWWWW", "Date: 28-Sep-2026", "Time: 12:58 PM",
+        "User: " + user, "Life Remaining:", "99 months", "Self tests:", "9999",
+        "Total events/duration:", "9999 / 99999 min.", "Peak exposure:", "O.L. ppm H2S",
+        "Time since alarm began:", "99 days 23 hrs 59 mins",
+        "Alarm duration:", "99 days 23 hrs 59 mins 59 secs" };
     const ReportTable table = tableOf(widest);
     const QString path = m_folder.filePath(QStringLiteral("widest-%1.docx").arg(QTest::currentDataTag()));
     // Appended to an earlier export of the fixed columns, the table adds the four optional ones.
@@ -464,7 +457,7 @@ void tst_DocxDocument::widestTableFitsThePage()
 void tst_DocxDocument::appendInTheDocumentsOwnLook()
 {
     const QString original = QStringLiteral(LORIMET_TEST_DATA_DIR "/export/shaded_table_python_docx.docx");
-    const QString path = m_folder.filePath(QStringLiteral("python-docx.docx"));
+    const QString path = m_folder.filePath("python-docx.docx");
     QVERIFY(QFile::copy(original, path));
     const ReportTable table = tableOf(reportLines({ "40213", "Kim", true, false, false, 1 }));
     QCOMPARE(appendTo(path, table), QString());
@@ -473,10 +466,10 @@ void tst_DocxDocument::appendInTheDocumentsOwnLook()
     const QJsonArray rows = rowsOf(path);
     QCOMPARE(rows.size(), 3);
     const QJsonObject header = rows[0][7].toObject();
-    QCOMPARE(header[QLatin1String("text")].toString(), QStringLiteral("Life Remaining"));
+    QCOMPARE(header[QLatin1String("text")].toString(), "Life Remaining");
     QCOMPARE(header[QLatin1String("bold")].toBool(), true);
-    QCOMPARE(header[QLatin1String("color")].toString(), QStringLiteral("FFFFFF"));
-    QCOMPARE(rows[2][7][QLatin1String("text")].toString(), QStringLiteral("24 months"));
+    QCOMPARE(header[QLatin1String("color")].toString(), "FFFFFF");
+    QCOMPARE(rows[2][7][QLatin1String("text")].toString(), "24 months");
     pugi::xml_document xml;
     QVERIFY(mainPart(path, xml));
     QCOMPARE(xml.select_nodes("//w:tr[1]/w:tc/w:tcPr/w:shd[@w:fill='1F3864']").size(), std::size_t(8));
@@ -489,9 +482,8 @@ void tst_DocxDocument::appendInTheDocumentsOwnLook()
     QVERIFY(std::accumulate(grid.widths.begin(), grid.widths.end(), 0) <= grid.textWidth);
     const QRawFont cambria = fontFile("crosextra/Caladea-Regular.ttf", 14);
     QVERIFY(cambria.isValid());
-    for (const auto &[c, text] : std::vector<std::pair<int, QString>> { { 0, QStringLiteral("05-Dec-2026") },
-             { 1, QStringLiteral("01:05 PM") }, { 2, QStringLiteral("40213") },
-             { 7, QStringLiteral("months") } })
+    for (const auto &[c, text] : std::vector<std::pair<int, QString>> {
+             { 0, "05-Dec-2026" }, { 1, "01:05 PM" }, { 2, "40213" }, { 7, "months" } })
         QVERIFY2(twips(cambria, text, 0) <= grid.widths[static_cast<std::size_t>(c)] - grid.cellMargins,
             qPrintable(text));
     QCOMPARE(OfficeReaders::validationErrors({ path }), QStringList());
@@ -500,10 +492,10 @@ void tst_DocxDocument::appendInTheDocumentsOwnLook()
 void tst_DocxDocument::documentsWithoutATable()
 {
     // A document without a table takes no event table, and is left as it was.
-    const QString path = m_folder.filePath(QStringLiteral("letter.docx"));
+    const QString path = m_folder.filePath("letter.docx");
     QString error;
     DocxDocument letter;
-    QVERIFY(letter.create(&error) && letter.writeRawLines({ QStringLiteral("Dear reader,") }, &error)
+    QVERIFY(letter.create(&error) && letter.writeRawLines({ "Dear reader," }, &error)
         && letter.save(path, &error));
     const QByteArray bytes = readBytes(path);
     const ReportTable table = tableOf(reportLines({ "2", "Kim", false, false, false, 1 }));
@@ -515,9 +507,9 @@ void tst_DocxDocument::documentsWithoutATable()
     QVERIFY(!document.open(QStringLiteral(LORIMET_TEST_DATA_DIR "/export/two_reports.txt"), &error));
 
     // A table without its column grid is refused with that reason.
-    const QString gridless = m_folder.filePath(QStringLiteral("gridless.docx"));
+    const QString gridless = m_folder.filePath("gridless.docx");
     QCOMPARE(create(gridless, table), QString());
-    QVERIFY(editPart(gridless, QStringLiteral("word/document.xml"), [](QByteArray &main) {
+    QVERIFY(editPart(gridless, "word/document.xml", [](QByteArray &main) {
         main.remove(
             main.indexOf("<w:tblGrid>"), main.indexOf("</w:tblGrid>") + 12 - main.indexOf("<w:tblGrid>"));
     }));

@@ -28,9 +28,9 @@ QStringList mediumReport()
              std::tuple("03-overload", "40377", "T. Nguyen") }) {
         for (QString line : referenceLines(QString::fromLatin1(name))) {
             if (line.startsWith(QLatin1String("Date:")))
-                line = QStringLiteral("Date: 05-Dec-2026");
+                line = "Date: 05-Dec-2026";
             else if (line.startsWith(QLatin1String("Time:")))
-                line = QStringLiteral("Time: 1:05 PM");
+                line = "Time: 1:05 PM";
             else if (line.startsWith(QLatin1String("Serial #:")))
                 line = QStringLiteral("Serial #: ") + QLatin1String(serial);
             else if (line.startsWith(QLatin1String("User:")))
@@ -69,30 +69,29 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
     QStringList lines;
     for (int copy = 0; copy < 12; ++copy)
         lines += mediumReport();
-    PrintedReport::Options options { QStringLiteral("Lorimet Adapter 9.9"),
-        QDateTime(QDate(2026, 12, 7), QTime(9, 30)), measurement };
+    PrintedReport::Options options { "Lorimet Adapter 9.9", QDateTime(QDate(2026, 12, 7), QTime(9, 30)),
+        measurement };
     QString error;
     const std::optional<QByteArray> pdf = PrintedReport::pdf(lines, options, &error);
     QVERIFY2(pdf, qPrintable(error));
     QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("report.pdf"));
+    const QString file = folder.filePath("report.pdf");
     QVERIFY(writeBytes(file, *pdf));
 
-    const QString info = poppler(QStringLiteral("pdfinfo"), { file });
-    QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Creator: +Lorimet Adapter 9.9\n"))),
-        qPrintable(info));
-    QVERIFY2(info.contains(QStringLiteral("Page size:       ") + pageSize), qPrintable(info));
-    const int pages = QRegularExpression(QStringLiteral("Pages: +(\\d+)")).match(info).captured(1).toInt();
+    const QString info = poppler("pdfinfo", { file });
+    QVERIFY2(info.contains(QRegularExpression("Creator: +Lorimet Adapter 9.9\n")), qPrintable(info));
+    QVERIFY2(info.contains("Page size:       " + pageSize), qPrintable(info));
+    const int pages = QRegularExpression("Pages: +(\\d+)").match(info).captured(1).toInt();
     QVERIFY(pages >= 3);
-    const QString fonts = poppler(QStringLiteral("pdffonts"), { file });
+    const QString fonts = poppler("pdffonts", { file });
     // Each font embedded: "yes" in the column after the encoding.
-    const QRegularExpression embedded(QStringLiteral("Identity-H +yes "));
+    const QRegularExpression embedded("Identity-H +yes ");
     QVERIFY2(fonts.count(QLatin1String("Identity-H")) >= 1
             && fonts.count(QLatin1String("Identity-H")) == fonts.count(embedded),
         qPrintable(fonts));
 
     // Every cell's text, each page's footer, and the header on every page of the table.
-    const QString text = poppler(QStringLiteral("pdftotext"), { file, QStringLiteral("-") }).simplified();
+    const QString text = poppler("pdftotext", { file, "-" }).simplified();
     const AlarmReport report(lines);
     for (int row = 0; row < report.table().rowCount(); ++row) {
         for (const ReportColumn column : report.table().columns())
@@ -101,17 +100,15 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
     }
     for (int page = 1; page <= pages; ++page)
         QVERIFY(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(pages)));
-    QVERIFY(text.contains(QStringLiteral("Made 2026-12-07 09:30 by Lorimet Adapter 9.9")));
-    QVERIFY(text.count(QStringLiteral("Serial #")) >= pages - 2);
-    QVERIFY(text.contains(QStringLiteral("Detector 40377")));
-    QVERIFY(text.contains(QStringLiteral("Highest peak: O.L. ppm H2S")));
+    QVERIFY(text.contains("Made 2026-12-07 09:30 by Lorimet Adapter 9.9"));
+    QVERIFY(text.count("Serial #") >= pages - 2);
+    QVERIFY(text.contains("Detector 40377"));
+    QVERIFY(text.contains("Highest peak: O.L. ppm H2S"));
 
     // No word of any page runs into the right margin (half an inch or 12.7 mm).
-    const QString boxes
-        = poppler(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), file, QStringLiteral("-") });
+    const QString boxes = poppler("pdftotext", { "-bbox", file, "-" });
     const qreal width = pageSize.section(u' ', 0, 0).toDouble();
-    const QRegularExpression word(
-        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\""));
+    const QRegularExpression word("<word xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\"");
     int words = 0;
     for (const QRegularExpressionMatch &match : word.globalMatch(boxes)) {
         ++words;
@@ -127,20 +124,19 @@ void TestPrintedReport::toolWritesThePdf()
     QByteArray text;
     for (const QString &line : mediumReport())
         text += line.toLatin1() + "\r\n";
-    const QString input = folder.filePath(QStringLiteral("report.txt"));
-    const QString output = folder.filePath(QStringLiteral("report.pdf"));
+    const QString input = folder.filePath("report.txt");
+    const QString output = folder.filePath("report.pdf");
     QVERIFY(writeBytes(input, text));
     QProcess tool;
     // The tool needs no screen, whatever the platform the tests name.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove("QT_QPA_PLATFORM");
     tool.setProcessEnvironment(environment);
     tool.start(QStringLiteral(LORIMET_REPORT_PATH), { "export", "--format", "pdf", input, output });
     QVERIFY(tool.waitForFinished(60'000));
     QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
     QCOMPARE(tool.readAllStandardOutput(), QByteArray("6 events written to ") + output.toUtf8() + '\n');
-    QVERIFY(poppler(QStringLiteral("pdftotext"), { output, QStringLiteral("-") })
-                .contains(QStringLiteral("Detector 40213")));
+    QVERIFY(poppler("pdftotext", { output, "-" }).contains("Detector 40213"));
 }
 
 QTEST_MAIN(TestPrintedReport)
