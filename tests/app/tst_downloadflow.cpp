@@ -185,7 +185,6 @@ private slots:
     void downloadAppendsTheReportAndOpensTagging();
     void resetNeverChangesTheDisplay();
     void demoSendsTheNextCaptureOnEachDownload();
-    void saveWritesTheDisplayToATextFile();
     void downloadIsArchivedWithItsTags();
     void archiveFailureIsToldOnceAndTheDownloadStays();
     void siteAwayKeepsDownloadsHereWithOneQuietNote();
@@ -272,42 +271,14 @@ void TestDownloadFlow::demoSendsTheNextCaptureOnEachDownload()
     QCOMPARE(main.lstOutput().Lines(), (QStringList { "FIRST", "SECOND", "FIRST" }));
 }
 
-void TestDownloadFlow::saveWritesTheDisplayToATextFile()
-{
-    QTemporaryDir folder;
-    const QString chosen = folder.filePath("day1");
-    APICommonDialog::setDialogRunner(
-        [&](APICommonDialog::DialogKind, const APICommonDialog::FileDialogOptions &, QWidget *) {
-            return chosen;
-        });
-    QList<QUrl> shown;
-    DocumentViewer::setOpener([&shown](const QUrl &url) {
-        shown.append(url);
-        return true;
-    });
-    SimulatedHidBus bus;
-    ProgramDialogs dialogs(bus);
-    MainWindow main(dialogs, { "FIRST REPORT", "", "Date: 05-Dec-2026" });
-    DialogAnswerer answerer;
-    answerer.expectDialog([](QWidget *dialog) {
-        QTest::mouseClick(dialog->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
-    });
-
-    main.click("cmdSave");
-    APICommonDialog::setDialogRunner({});
-    DocumentViewer::setOpener({});
-
-    QCOMPARE(answerer.unanswered(), QStringList());
-    QFile saved(chosen + ".txt");
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("FIRST REPORT\r\n\r\nDate: 05-Dec-2026\r\n"));
-    QCOMPARE(shown, QList<QUrl> { QUrl::fromLocalFile(saved.fileName()) });
-}
-
 void TestDownloadFlow::downloadIsArchivedWithItsTags()
 {
     QTemporaryDir folder;
     DownloadArchive archive(folder.filePath("archive.sqlite"), folder.filePath("settings.ini"));
+    // Saved as text from the History, through the program's own Save options.
+    const QString saved = folder.filePath("saved.txt");
+    APICommonDialog::setDialogRunner([&](auto, const auto &, QWidget *) { return saved; });
+    DocumentViewer::setOpener([](const QUrl &) { return true; });
     SimulatedHidBus bus;
     answerWithCapture(bus, "01-two-alarms");
     ProgramDialogs dialogs(bus, quickTiming());
@@ -336,9 +307,13 @@ void TestDownloadFlow::downloadIsArchivedWithItsTags()
         alarms = alarmView->model()->rowCount();
         firstBegan = alarmView->model()->index(0, 0).data().toString();
         history->findChild<QPushButton *>("cmdPutOnDisplay")->click();
+        history->findChild<QPushButton *>("cmdSave")->click();
         history->findChild<QPushButton *>("cmdClose")->click();
     });
+    answerer.expectDialog([](QWidget *save) { save->findChild<QPushButton *>("cmdOK")->click(); });
     main.findChild<QAction *>("mnuHistory")->trigger();
+    APICommonDialog::setDialogRunner({});
+    DocumentViewer::setOpener({});
 
     QCOMPARE(answerer.unanswered(), QStringList());
     // Listed with its tags: the user without the dots the tag lines drop, and its two alarms.
@@ -351,6 +326,7 @@ void TestDownloadFlow::downloadIsArchivedWithItsTags()
     QCOMPARE(main.lstOutput().Lines(), downloaded + downloaded);
     QCOMPARE(main.ReportStart(), downloaded.size());
     QCOMPARE(main.ReportEnd(), 2 * downloaded.size());
+    QCOMPARE(readBytes(saved), (downloaded.join("\r\n") + "\r\n").toLatin1());
 }
 
 void TestDownloadFlow::archiveFailureIsToldOnceAndTheDownloadStays()
@@ -396,7 +372,7 @@ void TestDownloadFlow::siteAwayKeepsDownloadsHereWithOneQuietNote()
     const auto notes = [] {
         QList<QMessageBox *> boxes;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->objectName() == QLatin1String("msgSiteAway") && widget->isVisible())
+            if (widget->objectName() == "msgSiteAway" && widget->isVisible())
                 boxes.append(qobject_cast<QMessageBox *>(widget));
         }
         return boxes;
@@ -489,7 +465,7 @@ void TestDownloadFlow::runs()
     // Pulled out once its answer is on the display, however slowly the machine runs.
     if (adapter == "unplugs") {
         list.onAdd = [&](qsizetype) {
-            if (list.lines.last() == QLatin1String("END"))
+            if (list.lines.last() == "END")
                 bus.unplug(device);
         };
     }

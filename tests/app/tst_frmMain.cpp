@@ -58,7 +58,7 @@ struct MainWindowHarness : CommandDialogs
     {
         answerer.expectDialog([handle](QWidget *widget) {
             auto *dialog = qobject_cast<QDialog *>(widget);
-            QVERIFY(dialog && dialog->objectName() == QLatin1String("frmReportTagging"));
+            QVERIFY(dialog && dialog->objectName() == "frmReportTagging");
             QVERIFY(QTest::qWaitForWindowActive(dialog));
             QTRY_VERIFY(dialog->isAncestorOf(QApplication::focusWidget()));
             handle(dialog);
@@ -411,7 +411,7 @@ void tst_frmMain::okWritesTagsIntoTheNewReport()
     QVERIFY(date == ReportTags::formatDate(before.date()) || date == ReportTags::formatDate(after.date()));
     QVERIFY(time == ReportTags::formatTime(before.time()) || time == ReportTags::formatTime(after.time()));
     for (QString &line : written)
-        line.replace(QLatin1String("<date>"), date).replace(QLatin1String("<time>"), time);
+        line.replace("<date>", date).replace("<time>", time);
     QCOMPARE(m_ui->display().Lines(), written);
 }
 

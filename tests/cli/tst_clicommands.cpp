@@ -118,9 +118,8 @@ QString writeReports(const QString &path, const QString &users, int count)
     const QStringList report = referenceLines("01-two-alarms");
     for (int i = 0; i < count; ++i) {
         for (const QString &line : report) {
-            text += TextReportFile::encodeLine(line.startsWith(QLatin1String("User:"))
-                    ? QStringLiteral("User: %1 %2").arg(users).arg(i)
-                    : line);
+            text += TextReportFile::encodeLine(
+                line.startsWith("User:") ? QStringLiteral("User: %1 %2").arg(users).arg(i) : line);
         }
     }
     return writeBytes(path, text) ? path : QString();
@@ -584,8 +583,8 @@ void TestCliCommands::concurrentAppendsKeepEveryRow()
         { "-c",
             QStringLiteral("import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); "
                            "print(z.read(sys.argv[2]).decode().count(sys.argv[3]))"),
-            output, format == QLatin1String("xlsx") ? "xl/worksheets/sheet1.xml" : "word/document.xml",
-            format == QLatin1String("xlsx") ? "<row " : "<w:tr>" });
+            output, format == "xlsx" ? "xl/worksheets/sheet1.xml" : "word/document.xml",
+            format == "xlsx" ? "<row " : "<w:tr>" });
     QVERIFY(unzip.waitForFinished(30'000));
     QCOMPARE(unzip.readAllStandardOutput().trimmed().toInt(), 1 + 1 + Workers * Rounds);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
@@ -760,7 +759,7 @@ void TestCliCommands::archiveImportListShowExportAndCheck()
     run = runTool(
         in + QStringList { "export", "--format", "xlsx", "--serial", "A12-345", folder.filePath("b.xlsx") });
     QCOMPARE(run.status, 0);
-    QVERIFY2(run.out.startsWith(QLatin1String("1 events written")), qPrintable(run.out));
+    QVERIFY2(run.out.startsWith("1 events written"), qPrintable(run.out));
 
     run = runTool(in + QStringList { "check" });
     QCOMPARE(run.status, 0);

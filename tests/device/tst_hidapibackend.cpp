@@ -165,13 +165,13 @@ int hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int mi
         return polled;
     const std::lock_guard lock(scriptMutex);
     const QString step = dev->ready.front();
-    if (step == QLatin1String("unplug"))
+    if (step == "unplug")
         return -1; // as hidapi after POLLHUP: no errno
     char byte = 0;
     if (::read(dev->pipe[0], &byte, 1) != 1)
         qFatal("pipe empty");
     dev->ready.pop_front();
-    if (step == QLatin1String("EINTR")) {
+    if (step == "EINTR") {
         errno = EINTR;
         return -1;
     }

@@ -366,7 +366,7 @@ void TestSaveFlows::failureIsReported()
         QCOMPARE(readBytes(path), before);
     QCOMPARE(m_opened.size(), viewerStarts ? 0 : 1);
     // A new document's page follows the locale's measurement: Letter under the tests' en_US.
-    if (file == QLatin1String("new.docx")) {
+    if (file == "new.docx") {
         QVERIFY(partOf(path, "word/document.xml").contains("<w:pgSz w:w=\"15840\""));
     }
 }

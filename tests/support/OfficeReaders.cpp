@@ -43,8 +43,7 @@ QStringList OfficeReaders::validationErrors(const QStringList &paths)
         for (const QJsonValue error : file.value().toArray())
             errors.append(
                 QStringLiteral("%1: %2 %3")
-                    .arg(file.key(), error[QLatin1String("path")][QLatin1String("xpath")].toString(),
-                        error[QLatin1String("description")].toString()));
+                    .arg(file.key(), error["path"]["xpath"].toString(), error["description"].toString()));
     if (result.isNull())
         errors.append("the validator printed no result");
     return errors;

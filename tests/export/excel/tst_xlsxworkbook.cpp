@@ -41,10 +41,9 @@ struct ReadBack
 ReadBack readBack(const QString &path)
 {
     const QJsonObject json = OfficeReaders::runScript("read_xlsx.py", { path }).object();
-    return { json[QLatin1String("cells")].toObject(), json[QLatin1String("widths")].toObject(),
-        json[QLatin1String("needed")].toObject(), json[QLatin1String("fit")].toArray(),
-        json[QLatin1String("sheets")].toArray(), json[QLatin1String("fullCalcOnLoad")].toBool(),
-        json[QLatin1String("parts")].toObject() };
+    return { json["cells"].toObject(), json["widths"].toObject(), json["needed"].toObject(),
+        json["fit"].toArray(), json["sheets"].toArray(), json["fullCalcOnLoad"].toBool(),
+        json["parts"].toObject() };
 }
 
 // The value part of a cell as the reader describes it.
@@ -111,7 +110,7 @@ void TestXlsxWorkbook::checkWidths(const ReadBack &sheet, const QStringList &col
     // Every text of the fitted columns (A to K unless told) stays fully visible, with the extra width on
     // top of the fitted one.
     for (const QString &column : sheet.needed.keys()) {
-        if (columns.isEmpty() ? column.size() > 1 || column > QLatin1String("K") : !columns.contains(column))
+        if (columns.isEmpty() ? column.size() > 1 || column > "K" : !columns.contains(column))
             continue;
         const double width = sheet.widths[column].toDouble();
         const double needed = sheet.needed[column].toDouble();
@@ -148,7 +147,7 @@ void TestXlsxWorkbook::newWorkbookHoldsTheFormattedTable()
     QCOMPARE(cell(sheet, "E4"), "None|General|Calibri -" + Body);
     QCOMPARE(cell(sheet, "F4"), "text 00 days 00 hrs 00 mins |General|Calibri -" + Body);
     QCOMPARE(cell(sheet, "G4"), "text 00 days 00 hrs 03 mins 00 secs|General|Calibri -" + Body);
-    QVERIFY(!sheet.cells.contains(QLatin1String("A5")));
+    QVERIFY(!sheet.cells.contains("A5"));
     QCOMPARE(sheet.fit, QJsonArray({ true, 1, 1 }));
     checkWidths(sheet);
 
@@ -197,7 +196,7 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
             checkWidths(sheet);
         }
     }
-    QCOMPARE(readBack(path).cells.value(QLatin1String("A13")).toString().left(15), "date 2026-12-05");
+    QCOMPARE(readBack(path).cells.value("A13").toString().left(15), "date 2026-12-05");
     QCOMPARE(partOf(path, "xl/styles.xml"), stylesAfterFirst);
     m_produced << path;
     for (const char *kept : { "xl/worksheets/sheet2.xml", "docProps/core.xml", "docProps/app.xml" })
@@ -232,7 +231,7 @@ void TestXlsxWorkbook::refusesWhatCannotBeWritten()
         sheet.replace("</sheetData>", "<row r=\"1048576\"><c r=\"A1048576\"><v>1</v></c></row></sheetData>");
     }));
     const QString noRoom = append(full, { "Peak", "1 ppm" });
-    QVERIFY2(noRoom.contains(QLatin1String("1048576")), qPrintable(noRoom));
+    QVERIFY2(noRoom.contains("1048576"), qPrintable(noRoom));
 
     // Work follows the cells that exist: a stray cell in the last column costs nothing, and it stays.
     const auto patched = [&full](const QByteArray &rows) {

@@ -30,7 +30,7 @@ QString describe(const EventLogRecord &r)
         if (!value.isEmpty())
             parts.append(QLatin1String(name) + u'=' + value);
     }
-    return parts.join(QLatin1String("; "));
+    return parts.join("; ");
 }
 
 // The optional columns the parser saw a label for.

@@ -98,14 +98,14 @@ QString appendTo(const QString &path, const ReportTable &table)
 
 QJsonArray rowsOf(const QString &path)
 {
-    return readBack(path)[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    return readBack(path)["tables"][0]["rows"].toArray();
 }
 
 QStringList texts(const QJsonArray &cells)
 {
     QStringList result;
     for (const QJsonValue &cell : cells)
-        result << cell.toObject()[QLatin1String("text")].toString();
+        result << cell.toObject()["text"].toString();
     return result;
 }
 
@@ -212,26 +212,26 @@ void tst_DocxDocument::newDocument()
     QCOMPARE(create(path, table, measurement), QString());
 
     const QJsonObject read = readBack(path);
-    QVERIFY(read[QLatin1String("landscape")].toBool());
-    QCOMPARE(read[QLatin1String("pageWidth")].toInt(), pageWidth);
-    QCOMPARE(read[QLatin1String("pageHeight")].toInt(), pageHeight);
-    const QJsonArray tables = read[QLatin1String("tables")].toArray();
+    QVERIFY(read["landscape"].toBool());
+    QCOMPARE(read["pageWidth"].toInt(), pageWidth);
+    QCOMPARE(read["pageHeight"].toInt(), pageHeight);
+    const QJsonArray tables = read["tables"].toArray();
     QCOMPARE(tables.size(), 1);
-    QCOMPARE(tables[0][QLatin1String("style")].toString(), "Table Grid");
-    const QJsonArray rows = tables[0][QLatin1String("rows")].toArray();
+    QCOMPARE(tables[0]["style"].toString(), "Table Grid");
+    const QJsonArray rows = tables[0]["rows"].toArray();
     QCOMPARE(rows.size(), table.rowCount() + 1);
     QCOMPARE(texts(rows[0].toArray()), table.headers());
     for (const QJsonValue &header : rows[0].toArray()) {
-        QCOMPARE(header[QLatin1String("bold")].toBool(), true);
-        QCOMPARE(header[QLatin1String("color")].toString(), "FFFFFF");
-        QCOMPARE(header[QLatin1String("alignment")].toInt(), 1);
+        QCOMPARE(header["bold"].toBool(), true);
+        QCOMPARE(header["color"].toString(), "FFFFFF");
+        QCOMPARE(header["alignment"].toInt(), 1);
     }
     for (int row = 0; row < table.rowCount(); ++row) {
         const QJsonArray cells = rows[row + 1].toArray();
         for (qsizetype c = 0; c < table.columns().size(); ++c) {
             QString expected = table.text(row, table.columns()[c]);
-            QCOMPARE(cells[c][QLatin1String("text")].toString(), expected.remove(QChar(1)));
-            QCOMPARE(cells[c][QLatin1String("alignment")].toInt(), 1);
+            QCOMPARE(cells[c]["text"].toString(), expected.remove(QChar(1)));
+            QCOMPARE(cells[c]["alignment"].toInt(), 1);
         }
     }
 
@@ -254,7 +254,7 @@ void tst_DocxDocument::newDocument()
     QCOMPARE(defaults.child("w:rFonts").attribute("w:ascii").value(), "Arial");
     QCOMPARE(defaults.child("w:sz").attribute("w:val").as_int(), 16);
 
-    if (QTest::currentDataTag() == QLatin1String("all columns, A4"))
+    if (QTest::currentDataTag() == "all columns, A4")
         QCOMPARE(OfficeReaders::validationErrors({ path }), QStringList());
 }
 
@@ -270,9 +270,9 @@ void tst_DocxDocument::appendToEarlierExport()
     // Only the first table grew: one column for the self tests, two rows under the headers as they read.
     for (const char *key : { "paragraphs", "header", "pictures", "landscape", "pageWidth" })
         QCOMPARE(after[QLatin1String(key)], before[QLatin1String(key)]);
-    QCOMPARE(after[QLatin1String("tables")][1], before[QLatin1String("tables")][1]);
-    const QJsonArray oldRows = before[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
-    const QJsonArray rows = after[QLatin1String("tables")][0][QLatin1String("rows")].toArray();
+    QCOMPARE(after["tables"][1], before["tables"][1]);
+    const QJsonArray oldRows = before["tables"][0]["rows"].toArray();
+    const QJsonArray rows = after["tables"][0]["rows"].toArray();
     QCOMPARE(rows.size(), oldRows.size() + 2);
     QCOMPARE(texts(rows[0].toArray()), texts(oldRows[0].toArray()) << "Self Tests");
     QCOMPARE(texts(rows[0].toArray())[2], "serial #");
@@ -284,11 +284,11 @@ void tst_DocxDocument::appendToEarlierExport()
             "00 days 00 hrs 01 mins 00 secs", "7" }));
 
     // Every other part of the package kept its bytes.
-    QJsonObject parts = after[QLatin1String("parts")].toObject();
-    QJsonObject oldParts = before[QLatin1String("parts")].toObject();
-    QVERIFY(parts[QLatin1String("word/document.xml")] != oldParts[QLatin1String("word/document.xml")]);
-    parts.remove(QLatin1String("word/document.xml"));
-    oldParts.remove(QLatin1String("word/document.xml"));
+    QJsonObject parts = after["parts"].toObject();
+    QJsonObject oldParts = before["parts"].toObject();
+    QVERIFY(parts["word/document.xml"] != oldParts["word/document.xml"]);
+    parts.remove("word/document.xml");
+    oldParts.remove("word/document.xml");
     QCOMPARE(parts, oldParts);
 
     // Fitted to the window.
@@ -316,8 +316,7 @@ void tst_DocxDocument::appendBelowHeaderOnly()
     const ReportTable table = tableOf(reportLines({ "2", "Kim", false, false, false, 2 }));
     // Its main part in UTF-16, as some programs write it: the append still writes a well-formed part.
     QVERIFY(editPart(path, "word/document.xml", [](QByteArray &bytes) {
-        const QString main = QString::fromUtf8(bytes).replace(
-            QLatin1String("encoding=\"UTF-8\""), QLatin1String("encoding=\"UTF-16\""));
+        const QString main = QString::fromUtf8(bytes).replace("encoding=\"UTF-8\"", "encoding=\"UTF-16\"");
         bytes = "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(main.utf16()), main.size() * 2);
     }));
     QCOMPARE(appendTo(path, table), QString());
@@ -332,8 +331,8 @@ void tst_DocxDocument::appendBelowHeaderOnly()
             texts(cells).mid(2, 3), QStringList({ "2", "Kim", QStringLiteral("%1 ppm H2S").arg(9 + row) }));
         QCOMPARE(texts(cells).mid(7), QStringList(4));
         for (const QJsonValue &cell : cells) {
-            QCOMPARE(cell[QLatin1String("alignment")].toInt(), 1);
-            QVERIFY(cell[QLatin1String("bold")].isNull() && cell[QLatin1String("color")].isNull());
+            QCOMPARE(cell["alignment"].toInt(), 1);
+            QVERIFY(cell["bold"].isNull() && cell["color"].isNull());
         }
     }
     pugi::xml_document xml;
@@ -466,10 +465,10 @@ void tst_DocxDocument::appendInTheDocumentsOwnLook()
     const QJsonArray rows = rowsOf(path);
     QCOMPARE(rows.size(), 3);
     const QJsonObject header = rows[0][7].toObject();
-    QCOMPARE(header[QLatin1String("text")].toString(), "Life Remaining");
-    QCOMPARE(header[QLatin1String("bold")].toBool(), true);
-    QCOMPARE(header[QLatin1String("color")].toString(), "FFFFFF");
-    QCOMPARE(rows[2][7][QLatin1String("text")].toString(), "24 months");
+    QCOMPARE(header["text"].toString(), "Life Remaining");
+    QCOMPARE(header["bold"].toBool(), true);
+    QCOMPARE(header["color"].toString(), "FFFFFF");
+    QCOMPARE(rows[2][7]["text"].toString(), "24 months");
     pugi::xml_document xml;
     QVERIFY(mainPart(path, xml));
     QCOMPARE(xml.select_nodes("//w:tr[1]/w:tc/w:tcPr/w:shd[@w:fill='1F3864']").size(), std::size_t(8));
@@ -499,7 +498,7 @@ void tst_DocxDocument::documentsWithoutATable()
         && letter.save(path, &error));
     const QByteArray bytes = readBytes(path);
     const ReportTable table = tableOf(reportLines({ "2", "Kim", false, false, false, 1 }));
-    QVERIFY(appendTo(path, table).contains(QLatin1String("no table")));
+    QVERIFY(appendTo(path, table).contains("no table"));
     QCOMPARE(readBytes(path), bytes);
 
     // A file that is not a Word document is refused when opened.
@@ -514,7 +513,7 @@ void tst_DocxDocument::documentsWithoutATable()
             main.indexOf("<w:tblGrid>"), main.indexOf("</w:tblGrid>") + 12 - main.indexOf("<w:tblGrid>"));
     }));
     const QString refused = appendTo(gridless, table);
-    QVERIFY2(refused.contains(QLatin1String("no column grid")), qPrintable(refused));
+    QVERIFY2(refused.contains("no column grid"), qPrintable(refused));
 }
 
 QTEST_MAIN(tst_DocxDocument)

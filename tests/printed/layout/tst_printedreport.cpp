@@ -27,13 +27,13 @@ QStringList mediumReport()
     for (const auto &[name, serial, user] : { std::tuple("01-two-alarms", "40213", "M. Okafor-Lind"),
              std::tuple("03-overload", "40377", "T. Nguyen") }) {
         for (QString line : referenceLines(QString::fromLatin1(name))) {
-            if (line.startsWith(QLatin1String("Date:")))
+            if (line.startsWith("Date:"))
                 line = "Date: 05-Dec-2026";
-            else if (line.startsWith(QLatin1String("Time:")))
+            else if (line.startsWith("Time:"))
                 line = "Time: 1:05 PM";
-            else if (line.startsWith(QLatin1String("Serial #:")))
+            else if (line.startsWith("Serial #:"))
                 line = QStringLiteral("Serial #: ") + QLatin1String(serial);
-            else if (line.startsWith(QLatin1String("User:")))
+            else if (line.startsWith("User:"))
                 line = QStringLiteral("User: ") + QLatin1String(user);
             lines << line;
         }
@@ -86,8 +86,7 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
     const QString fonts = poppler("pdffonts", { file });
     // Each font embedded: "yes" in the column after the encoding.
     const QRegularExpression embedded("Identity-H +yes ");
-    QVERIFY2(fonts.count(QLatin1String("Identity-H")) >= 1
-            && fonts.count(QLatin1String("Identity-H")) == fonts.count(embedded),
+    QVERIFY2(fonts.count("Identity-H") >= 1 && fonts.count("Identity-H") == fonts.count(embedded),
         qPrintable(fonts));
 
     // Every cell's text, each page's footer, and the header on every page of the table.
