@@ -136,7 +136,6 @@ private slots:
     void aboutBox();
     void okWritesTagsIntoTheNewReport_data();
     void okWritesTagsIntoTheNewReport();
-    void cancelledTaggingChangesNothing();
 
 private:
     // Downloads lines and hands the tagging dialog to handle, which closes it.
@@ -413,16 +412,6 @@ void tst_frmMain::okWritesTagsIntoTheNewReport()
     for (QString &line : written)
         line.replace("<date>", date).replace("<time>", time);
     QCOMPARE(m_ui->display().Lines(), written);
-}
-
-void tst_frmMain::cancelledTaggingChangesNothing()
-{
-    const QStringList report { "Date:", "Time:", "Serial #:", "User:" };
-    downloadAndTag(report, [](QDialog *dialog) {
-        QTest::keyClicks(field(dialog, "txtUser"), "Typed");
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    });
-    QCOMPARE(m_ui->display().Lines(), report);
 }
 
 QTEST_MAIN(tst_frmMain)

@@ -360,7 +360,6 @@ void TestCliCommands::failures_data()
     row("append to a text file", { "--format", "docx", "--append", "report.txt", "report.txt" }, 1,
         "cannot write report.txt: ");
     row("extra file", { "--format", "csv", "report.txt", "b", "c" }, 2, usage);
-    row("csv appended", { "--format", "csv", "--append", "report.txt", "out.csv" }, 2, usage);
     row("workbook to standard output", { "--format", "xlsx", "report.txt", "-" }, 2, usage);
 }
 

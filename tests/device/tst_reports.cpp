@@ -1,10 +1,7 @@
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "device/CaptureFile.h"
 #include "device/ReportDecoder.h"
-#include "tests/support/FileSizeLimit.h"
 
 using namespace std::chrono_literals;
 
@@ -99,20 +96,6 @@ void TestReports::readsAndWritesCaptures()
                    "+0 00 41 42 0A 04 04 04 04 04\n"
                    "+250 00 43 44 0A 04 04 04 04 04\n"
                    "+1200 FF 00 00 00 00 00 00 00 00\n"));
-
-    // A capture that cannot be written whole leaves the earlier file as it was. A file-size limit stands in
-    // for a full disk.
-    QTemporaryDir folder;
-    const QString path = folder.filePath("kept.cap");
-    QString error;
-    QVERIFY(CaptureFile::write(path, reports.mid(0, 1), {}, &error));
-    {
-        const FileSizeLimit limit(40);
-        QVERIFY(!CaptureFile::write(path, reports, {}, &error));
-    }
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(CaptureFile::read(path, nullptr), reports.mid(0, 1));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { "kept.cap" });
 }
 
 void TestReports::rejectsMalformedCaptureLines_data()

@@ -254,7 +254,7 @@ void tst_DocxDocument::newDocument()
     QCOMPARE(defaults.child("w:rFonts").attribute("w:ascii").value(), "Arial");
     QCOMPARE(defaults.child("w:sz").attribute("w:val").as_int(), 16);
 
-    if (QTest::currentDataTag() == "all columns, A4")
+    if (QTest::currentDataTag() == QLatin1String("all columns, A4"))
         QCOMPARE(OfficeReaders::validationErrors({ path }), QStringList());
 }
 
