@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QSet>
+#include <QStringBuilder>
 #include <QTime>
 #include <QUuid>
 
@@ -300,25 +301,26 @@ void XlsxWorkbook::Private::writeNewRows(const ReportTable &table, const std::ve
     const QByteArray value = QByteArray::fromStdString(valueName);
     newRows.reserve(
         static_cast<qsizetype>(table.rowCount()) * (32 + 48 * static_cast<qsizetype>(columns.size())));
+    // Built with QStringBuilder: each piece goes straight into the rows, with no temporary per "+".
     for (int row = 0; row < table.rowCount(); ++row) {
         const QByteArray number = QByteArray::number(++currentRow);
-        newRows += '<' + rowName + " r=\"" + number + "\">";
+        newRows += '<' % rowName % " r=\"" % number % "\">";
         for (const Column &column : columns) {
-            newRows += '<' + cellName + " r=\"" + column.letters + number + column.head;
+            newRows += '<' % cellName % " r=\"" % column.letters % number % column.head;
             const QVariant cellValue = column.source ? table.value(row, *column.source) : QVariant();
             if (const std::optional<double> number = numberOf(cellValue)) {
-                newRows += "><" + value + '>' + numberText(*number) + "</" + value + "></" + cellName + '>';
+                newRows += "><" % value % '>' % numberText(*number) % "</" % value % "></" % cellName % '>';
                 column.shown->second.insert(shownNumber(*number, column.shown->first));
             } else if (cellValue.typeId() == QMetaType::QString) {
                 const QString text = cellValue.toString();
-                newRows += " t=\"s\"><" + value + '>' + QByteArray::number(strings.add(text)) + "</" + value
-                    + "></" + cellName + '>';
+                newRows += " t=\"s\"><" % value % '>' % QByteArray::number(strings.add(text)) % "</" % value
+                    % "></" % cellName % '>';
                 column.shown->second.insert(text);
             } else {
                 newRows += "/>";
             }
         }
-        newRows += "</" + rowName + '>';
+        newRows += "</" % rowName % '>';
     }
     newRowsMarker = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
     orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder)
