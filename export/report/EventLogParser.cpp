@@ -161,16 +161,13 @@ void EventLogParser::handleLabel(const QString &line)
     static const QLatin1String UserLabel("User:");
 
     if (startsWithLabel(line, DateLabel)) {
-        const QDate date = parseTagDate(restAfter(line, DateLabel));
+        const QDate date = tagDate(restAfter(line, DateLabel));
         m_currentDate = date.isValid() ? date : m_clock().date();
         m_currentLifeRemaining.clear();
         m_currentSelfTests.clear();
         m_currentAlarmTime.clear();
     } else if (startsWithLabel(line, TimeLabel)) {
-        const QString rest = restAfter(line, TimeLabel);
-        QTime time = parseTagTime(rest);
-        if (!time.isValid() && parseTagDate(rest).isValid())
-            time = QTime(0, 0);
+        QTime time = tagTime(restAfter(line, TimeLabel));
         if (!time.isValid()) {
             const QTime now = m_clock().time();
             time = QTime(now.hour(), now.minute());
@@ -203,6 +200,24 @@ void EventLogParser::handleLabel(const QString &line)
         m_pending = Pending::AlarmTime;
         m_hasAlarmTime = true;
     }
+}
+
+QDate EventLogParser::tagDate(const QString &text)
+{
+    const auto known = m_tagDates.constFind(text);
+    return known != m_tagDates.constEnd() ? *known : *m_tagDates.insert(text, parseTagDate(text));
+}
+
+QTime EventLogParser::tagTime(const QString &text)
+{
+    const auto known = m_tagTimes.constFind(text);
+    if (known != m_tagTimes.constEnd())
+        return *known;
+    QTime time = parseTagTime(text);
+    // A date where the time belongs stands for midnight.
+    if (!time.isValid() && tagDate(text).isValid())
+        time = QTime(0, 0);
+    return *m_tagTimes.insert(text, time);
 }
 
 void EventLogParser::appendEventValue(QList<QString> &column, const QString &value)

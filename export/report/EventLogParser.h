@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QTime>
@@ -83,6 +84,10 @@ private:
     void handleLabel(const QString &line);
     void appendEventValue(QList<QString> &column, const QString &value);
     void appendContextRow();
+    // A tag's date or time as read from its text; a log repeats the same few texts many times over, each
+    // is read once.
+    [[nodiscard]] QDate tagDate(const QString &text);
+    [[nodiscard]] QTime tagTime(const QString &text);
 
     Clock m_clock;
     EventLogColumns m_columns;
@@ -96,6 +101,9 @@ private:
     QString m_currentSelfTests;
     QString m_currentAlarmTime;
     QString m_currentTotalEvents;
+
+    QHash<QString, QDate> m_tagDates;
+    QHash<QString, QTime> m_tagTimes;
 
     bool m_hasLifeRemaining = false;
     bool m_hasSelfTests = false;

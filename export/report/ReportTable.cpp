@@ -127,6 +127,7 @@ QString formatDownloadTime(const QTime &time)
 ReportTable::ReportTable(const EventLogParser &parser, const QLocale &locale)
     : m_locale(locale)
 {
+    m_records.reserve(parser.rowCount());
     for (int row = 0; row < parser.rowCount(); ++row)
         m_records.append(parser.record(row));
 
@@ -224,13 +225,11 @@ QVariant ReportTable::value(int row, ReportColumn column) const
             && fitsSpreadsheetNumber(record.SerialNumber))
             return record.SerialNumber.toDouble();
         break;
-    default: {
-        const QString shown = text(row, column);
-        if (isPlainNumber(shown) && fitsSpreadsheetNumber(shown))
-            return shown.toDouble();
+    default:
         break;
     }
-    }
     const QString shown = text(row, column);
+    if (column != ReportColumn::SerialNumber && isPlainNumber(shown) && fitsSpreadsheetNumber(shown))
+        return shown.toDouble();
     return shown.isEmpty() ? QVariant() : QVariant(shown);
 }
