@@ -135,7 +135,7 @@ int referenceRun(const QString &input, const QString &output)
     for (QByteArrayView line : file.readAll().split('\n')) {
         if (line.endsWith('\r'))
             line.chop(1);
-        parser.WriteLine(Windows1252::toUnicode(line.toByteArray()));
+        parser.WriteLine(Windows1252::toUnicode(line));
     }
     timeReference(ReportTable(parser, QLocale(QLocale::English)), output);
     return 0;

@@ -127,7 +127,7 @@ bool readReportLines(const QString &path, const ReportLineSink &take, QString *e
     const auto takeLine = [&take, &error](QByteArrayView bytes) {
         if (bytes.endsWith('\r'))
             bytes.chop(1);
-        return take(Windows1252::toUnicode(bytes.toByteArray()), error);
+        return take(Windows1252::toUnicode(bytes), error);
     };
     QByteArray pending;
     qint64 total = 0;

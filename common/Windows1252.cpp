@@ -33,12 +33,12 @@ QChar Windows1252::toUnicode(unsigned char byte)
     return QChar(byte);
 }
 
-QString Windows1252::toUnicode(const QByteArray &bytes)
+QString Windows1252::toUnicode(QByteArrayView bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *character = text.data();
     for (const char byte : bytes)
-        text.append(toUnicode(static_cast<unsigned char>(byte)));
+        *character++ = toUnicode(static_cast<unsigned char>(byte));
     return text;
 }
 

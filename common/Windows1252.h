@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QChar>
 #include <QString>
 
@@ -10,7 +11,7 @@ namespace Windows1252 {
 // Every byte has a character: the five bytes the code page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D)
 // become the C1 control characters of the same value.
 [[nodiscard]] QChar toUnicode(unsigned char byte);
-[[nodiscard]] QString toUnicode(const QByteArray &bytes);
+[[nodiscard]] QString toUnicode(QByteArrayView bytes);
 
 // Characters the code page lacks become "?".
 [[nodiscard]] QByteArray fromUnicode(const QString &text);

@@ -48,7 +48,7 @@ Split split(const QByteArray &bytes)
         QByteArrayView raw = QByteArrayView(bytes).sliced(start, end - start);
         if (raw.endsWith('\r'))
             raw.chop(1);
-        lines.append(Windows1252::toUnicode(raw.toByteArray()));
+        lines.append(Windows1252::toUnicode(raw));
         start = end + 1;
     }
     // The line end of the last line leaves an empty piece behind it.

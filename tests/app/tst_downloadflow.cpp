@@ -177,9 +177,9 @@ class TestDownloadFlow : public QObject
 
 private slots:
     // The transfer dialogs on their own.
-    void runs_data();
-    void runs();
-    void realTiming();
+    void transferDialogRuns_data();
+    void transferDialogRuns();
+    void downloadDialogAtItsRealTiming();
 
     // The whole program.
     void downloadAppendsTheReportAndOpensTagging();
@@ -437,7 +437,7 @@ void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
     QCOMPARE(users, QStringList { "On A" });
 }
 
-void TestDownloadFlow::runs_data()
+void TestDownloadFlow::transferDialogRuns_data()
 {
     QTest::addColumn<bool>("reset");
     QTest::addColumn<QString>("adapter");
@@ -452,7 +452,7 @@ void TestDownloadFlow::runs_data()
     QTest::newRow("reset, access denied") << true << "denied" << 0;
 }
 
-void TestDownloadFlow::runs()
+void TestDownloadFlow::transferDialogRuns()
 {
     QFETCH(bool, reset);
     QFETCH(QString, adapter);
@@ -517,7 +517,7 @@ void TestDownloadFlow::runs()
 }
 
 // The one run of the download at its real values.
-void TestDownloadFlow::realTiming()
+void TestDownloadFlow::downloadDialogAtItsRealTiming()
 {
     SlowSearchBus bus;
     bus.respondWithCapture(bus.addDevice(), { { 5ms, lineReport("REPORT") } });
