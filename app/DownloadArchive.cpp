@@ -1,5 +1,6 @@
 #include "app/DownloadArchive.h"
 
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QSettings>
@@ -40,14 +41,30 @@ SendResult sendToSite(const QString &localPath, const QString &site)
     return result;
 }
 
+// The settings name the site archive and its user: for the user's eyes only.
+void keepPrivate(const QString &settingsPath)
+{
+    if (QFileInfo::exists(settingsPath))
+        QFile::setPermissions(settingsPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 } // namespace
 
 DownloadArchive::DownloadArchive(QString path, QString settingsPath, QString siteKey)
     : m_path(std::move(path))
     , m_settingsPath(std::move(settingsPath))
     , m_siteKey(std::move(siteKey))
-    , m_site(QSettings(m_settingsPath, QSettings::IniFormat).value(m_siteKey).toString())
 {
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    m_site = settings.value(m_siteKey).toString();
+    keepPrivate(m_settingsPath);
+    // An earlier version kept a URL with a password in it: the password goes, the rest stays.
+    if (const QUrl stored(m_site); ArchiveEngine::holdsSecret(stored)) {
+        m_site = ArchiveEngine::withoutSecrets(stored);
+        settings.setValue(m_siteKey, m_site);
+        settings.sync();
+        keepPrivate(m_settingsPath);
+    }
 }
 
 DownloadArchive::~DownloadArchive()
@@ -73,6 +90,7 @@ bool DownloadArchive::setSiteLocation(const QString &location, QString *error)
     QSettings settings(m_settingsPath, QSettings::IniFormat);
     settings.setValue(m_siteKey, site);
     settings.sync();
+    keepPrivate(m_settingsPath);
     if (settings.status() != QSettings::NoError) {
         *error = QStringLiteral("The settings file %1 cannot be written.").arg(m_settingsPath);
         return false;
@@ -102,8 +120,11 @@ void DownloadArchive::downloadKept(QWidget *owner, const QStringList &lines)
         cannotStore(owner, error);
         return;
     }
-    m_lastDownload = m_archive->store(lines, int(lines.size()), QStringLiteral("download"), &added, &error);
-    if (!m_lastDownload)
+    const QString source = QStringLiteral("download");
+    const int markerLines = int(lines.size());
+    if (const std::optional<qint64> id = m_archive->store(lines, markerLines, source, &added, &error))
+        m_lastDownload = ReportArchive::Kept { *id, added, lines, markerLines, source };
+    else
         cannotStore(owner, error);
 }
 
@@ -115,9 +136,13 @@ void DownloadArchive::tagsWritten(QWidget *owner, const QStringList &lines)
         return;
     }
     QString error;
-    m_lastDownload = m_archive->updateLines(*m_lastDownload, lines, &error);
-    if (!m_lastDownload)
+    const std::optional<qint64> id = m_archive->updateLines(*m_lastDownload, lines, &error);
+    if (!id) {
+        m_lastDownload.reset();
         cannotStore(owner, error);
+        return;
+    }
+    m_lastDownload->id = *id;
 }
 
 void DownloadArchive::downloadFinished(QWidget *owner)
@@ -125,7 +150,7 @@ void DownloadArchive::downloadFinished(QWidget *owner)
     if (m_site.isEmpty() || !m_lastDownload)
         return;
     QString error;
-    if (!m_archive->queueForSite(*m_lastDownload, m_site, &error)) {
+    if (!m_archive->queueForSite(m_lastDownload->id, m_site, &error)) {
         cannotStore(owner, error);
         return;
     }

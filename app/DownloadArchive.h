@@ -7,10 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+#include "archive/store/ReportArchive.h"
+
 class HistoryActions;
 class QThread;
 class QWidget;
-class ReportArchive;
 
 // Keeps every download in the report archive on this PC and opens the History window over it. The
 // archive is opened on first use. Archiving never stands in the way of a download: when the archive
@@ -55,7 +56,7 @@ private:
     QString m_siteKey;
     QString m_site;
     std::unique_ptr<ReportArchive> m_archive;
-    std::optional<qint64> m_lastDownload;
+    std::optional<ReportArchive::Kept> m_lastDownload;
     bool m_failureTold = false;
     bool m_siteFailureTold = false;
     // Receives the sender's end in this thread; the sender runs while a download goes on.

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -183,7 +184,7 @@ public:
     {
     }
 
-    QString name() const override { return m_url.toString(QUrl::RemovePassword); }
+    QString name() const override { return withoutSecrets(m_url); }
     QString driver() const override { return QStringLiteral("QPSQL"); }
 
     bool connect(QSqlDatabase &database, bool readOnly, std::chrono::milliseconds busyTimeout,
@@ -201,7 +202,7 @@ public:
             if (key == QLatin1String("host"))
                 database.setHostName(value);
             else
-                options.append(key + u'=' + value);
+                options.append(key + u'=' + quotedOption(value));
         }
         // A writer that waits longer than this for another has met a stuck lock.
         options.append(
@@ -270,7 +271,44 @@ private:
     QUrl m_url;
 };
 
+// Each libpq setting of a URL is a word of lower-case letters and underscores.
+bool isSettingName(const QString &key)
+{
+    static const QRegularExpression word(QStringLiteral("^[a-z_]+$"));
+    return word.match(key).hasMatch();
+}
+
 } // namespace
+
+bool ArchiveEngine::holdsSecret(const QUrl &url)
+{
+    static const QRegularExpression secret(
+        QStringLiteral("password"), QRegularExpression::CaseInsensitiveOption);
+    return url.hasFragment() || url.userInfo().contains(u':') || url.userName(QUrl::FullyDecoded).contains(u':')
+        || secret.match(url.query(QUrl::FullyDecoded)).hasMatch();
+}
+
+QString ArchiveEngine::withoutSecrets(const QUrl &url)
+{
+    QUrl shown = url.adjusted(QUrl::RemovePassword | QUrl::RemoveFragment);
+    if (!holdsSecret(shown))
+        return shown.toString();
+    QUrlQuery kept;
+    for (const auto &[key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+        if (!key.contains(QLatin1String("password"), Qt::CaseInsensitive)
+            && !value.contains(QLatin1String("password"), Qt::CaseInsensitive))
+            kept.addQueryItem(key, value);
+    }
+    shown.setQuery(kept);
+    return shown.toString();
+}
+
+QString ArchiveEngine::quotedOption(const QString &value)
+{
+    QString quoted = value;
+    quoted.replace(u'\\', QLatin1String("\\\\")).replace(u'\'', QLatin1String("\\'"));
+    return u'\'' + quoted + u'\'';
+}
 
 bool ArchiveEngine::isServerLocation(const QString &location)
 {
@@ -283,15 +321,22 @@ std::unique_ptr<ArchiveEngine> ArchiveEngine::forLocation(const QString &locatio
     if (!isServerLocation(location))
         return std::make_unique<SqliteEngine>(location);
     const QUrl url(location, QUrl::StrictMode);
-    if (!url.isValid() || url.path().size() < 2) {
-        *error = QStringLiteral(
-            "%1 is not an archive URL; it takes the form postgresql://user@host:port/database")
-                     .arg(url.toString(QUrl::RemovePassword));
-        return nullptr;
-    }
-    if (!url.password().isEmpty()) {
+    // Checked first, so that no message ever repeats a URL that holds a password.
+    if (holdsSecret(QUrl(location, QUrl::TolerantMode))) {
         *error = QStringLiteral("the archive URL must not hold a password; put it into the password file "
                                 "(~/.pgpass) or PGPASSWORD");
+        return nullptr;
+    }
+    const QUrlQuery query(url);
+    const auto settings = query.queryItems(QUrl::FullyDecoded);
+    const bool wellFormed = std::all_of(settings.cbegin(), settings.cend(), [](const auto &setting) {
+        return isSettingName(setting.first) && !setting.second.contains(u';');
+    });
+    if (!url.isValid() || url.path().size() < 2 || !wellFormed) {
+        *error = QStringLiteral(
+            "%1 is not an archive URL; it takes the form postgresql://user@host:port/database, with "
+            "settings of libpq after a '?' (such as ?sslmode=require)")
+                     .arg(url.isValid() ? withoutSecrets(url) : QStringLiteral("the location"));
         return nullptr;
     }
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {

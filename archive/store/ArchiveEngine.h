@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 // Where the differences between the database engines the archive runs on are kept: a file of SQLite on
 // each PC, or a PostgreSQL server that a site shares. Everything else speaks SQL both understand.
@@ -29,7 +30,16 @@ public:
 
     // A postgresql:// (or postgres://) URL, or else the path of an SQLite file.
     [[nodiscard]] static bool isServerLocation(const QString &location);
+    // A server's URL that holds a password in any part is refused: the password belongs in the password
+    // file or PGPASSWORD, never where messages, window titles, settings or process lists show it.
     [[nodiscard]] static std::unique_ptr<ArchiveEngine> forLocation(const QString &location, QString *error);
+    // Whether a server's URL carries a secret anywhere: in its user part, or as a setting of libpq that
+    // names one, in any letter case, percent-encoded or not, even inside another setting's value.
+    [[nodiscard]] static bool holdsSecret(const QUrl &url);
+    // A server's URL as it may be shown: without a password or any setting that names one.
+    [[nodiscard]] static QString withoutSecrets(const QUrl &url);
+    // A value of a libpq setting, quoted so that it stays one value whatever it holds.
+    [[nodiscard]] static QString quotedOption(const QString &value);
 
     // The location as messages name it; a server's URL without any password.
     [[nodiscard]] virtual QString name() const = 0;

@@ -381,79 +381,96 @@ bool ReportArchive::recordAlarms(qint64 id, const DownloadFacts::Facts &facts, Q
         && insertRows(QStringLiteral("INSERT INTO sightings (alarm_id, download_id)"), 2, sightings, error);
 }
 
+std::optional<qint64> ReportArchive::insertDownload(
+    const QStringList &lines, int markerLines, const QString &source, bool *added, QString *error)
+{
+    *added = false;
+    const QString key = QString::fromLatin1(DownloadFacts::contentKey(lines));
+    QSqlQuery existing = prepared(m_database, QStringLiteral("SELECT id FROM downloads WHERE content_key = ?"));
+    existing.addBindValue(key);
+    if (!write(existing, error))
+        return std::nullopt;
+    if (existing.next())
+        return existing.value(0).toLongLong();
+    existing.finish();
+    const DownloadFacts::Facts facts = DownloadFacts::read(lines);
+    const QString storedAt = nowText();
+    QSqlQuery insert = prepared(m_database,
+        QStringLiteral("INSERT INTO downloads (content_key, source, stored_at, program_version,"
+                       " marker_lines, downloaded_at, serial, user_name, alarm_count, highest_peak, lines)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+    for (const QVariant &value : { QVariant(key), QVariant(source), QVariant(storedAt),
+             QVariant(QStringLiteral(LORIMET_VERSION)), QVariant(markerLines),
+             QVariant(downloadedAt(facts, storedAt)), text(facts.serial), text(facts.user),
+             QVariant(int(facts.alarms.size())), text(facts.highestPeak), QVariant(lines.join(u'\n')) })
+        insert.addBindValue(value);
+    if (!insert.exec() || !insert.next()) {
+        *error = fault(QStringLiteral("cannot store a download"), insert);
+        return std::nullopt;
+    }
+    const qint64 id = insert.value(0).toLongLong();
+    insert.finish();
+    *added = true;
+    if (!insertContent(id, lines, facts, error))
+        return std::nullopt;
+    return id;
+}
+
 std::optional<qint64> ReportArchive::store(
     const QStringList &lines, int markerLines, const QString &source, bool *added, QString *error)
 {
     error->clear();
-    const QString key = QString::fromLatin1(DownloadFacts::contentKey(lines));
-    qint64 id = 0;
-    *added = false;
+    std::optional<qint64> id;
     const bool stored = inTransaction(
-        [&] {
-            QSqlQuery existing
-                = prepared(m_database, QStringLiteral("SELECT id FROM downloads WHERE content_key = ?"));
-            existing.addBindValue(key);
-            if (!write(existing, error))
-                return false;
-            if (existing.next()) {
-                id = existing.value(0).toLongLong();
-                return true;
-            }
-            const DownloadFacts::Facts facts = DownloadFacts::read(lines);
-            const QString storedAt = nowText();
-            QSqlQuery insert = prepared(m_database,
-                QStringLiteral(
-                    "INSERT INTO downloads (content_key, source, stored_at, program_version,"
-                    " marker_lines, downloaded_at, serial, user_name, alarm_count, highest_peak, lines)"
-                    " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
-            for (const QVariant &value : { QVariant(key), QVariant(source), QVariant(storedAt),
-                     QVariant(QStringLiteral(LORIMET_VERSION)), QVariant(markerLines),
-                     QVariant(downloadedAt(facts, storedAt)), text(facts.serial), text(facts.user),
-                     QVariant(int(facts.alarms.size())), text(facts.highestPeak),
-                     QVariant(lines.join(u'\n')) })
-                insert.addBindValue(value);
-            if (!insert.exec() || !insert.next()) {
-                *error = fault(QStringLiteral("cannot store a download"), insert);
-                return false;
-            }
-            id = insert.value(0).toLongLong();
-            insert.finish();
-            *added = true;
-            return insertContent(id, lines, facts, error);
-        },
-        error);
+        [&] { return (id = insertDownload(lines, markerLines, source, added, error)).has_value(); }, error);
     if (!stored)
         return std::nullopt;
     return id;
 }
 
-std::optional<qint64> ReportArchive::updateLines(qint64 id, const QStringList &lines, QString *error)
+std::optional<qint64> ReportArchive::updateLines(const Kept &kept, const QStringList &lines, QString *error)
 {
     error->clear();
-    const QString key = QString::fromLatin1(DownloadFacts::contentKey(lines));
-    qint64 result = id;
+    const QString keptKey = QString::fromLatin1(DownloadFacts::contentKey(kept.lines));
+    std::optional<qint64> result;
     const bool updated = inTransaction(
         [&] {
+            // Whether the row is still this download's own, as its store left it.
+            bool own = false;
+            if (kept.added) {
+                QSqlQuery row = prepared(
+                    m_database, QStringLiteral("SELECT 1 FROM downloads WHERE id = ? AND content_key = ?"));
+                row.addBindValue(kept.id);
+                row.addBindValue(keptKey);
+                if (!write(row, error))
+                    return false;
+                own = row.next();
+            }
+            const QString key = QString::fromLatin1(DownloadFacts::contentKey(lines));
             QSqlQuery query
                 = prepared(m_database, QStringLiteral("SELECT id FROM downloads WHERE content_key = ?"));
             query.addBindValue(key);
             if (!write(query, error))
                 return false;
-            if (query.next()) {
-                // These lines are archived already: the untagged copy is not kept beside them.
-                result = query.value(0).toLongLong();
+            if (query.next() || !own) {
+                const bool archived = query.isValid();
                 query.finish();
-                if (result == id)
+                bool added = false;
+                result = insertDownload(lines, kept.markerLines, kept.source, &added, error);
+                if (!result)
+                    return false;
+                if (!archived || !own || *result == kept.id)
                     return true;
+                // These lines are archived already: the untagged copy is not kept beside them.
                 QSqlQuery drop = prepared(m_database, QStringLiteral("DELETE FROM downloads WHERE id = ?"));
-                drop.addBindValue(id);
+                drop.addBindValue(kept.id);
                 return write(drop, error) && write(UnseenAlarms, error);
             }
             QSqlQuery stored
                 = prepared(m_database, QStringLiteral("SELECT stored_at FROM downloads WHERE id = ?"));
-            stored.addBindValue(id);
-            if (!stored.exec() || !stored.next()) {
-                *error = QStringLiteral("the archive %1 no longer holds download %2").arg(m_path).arg(id);
+            stored.addBindValue(kept.id);
+            if (!write(stored, error) || !stored.next()) {
+                *error = QStringLiteral("the archive %1 no longer holds download %2").arg(m_path).arg(kept.id);
                 return false;
             }
             const DownloadFacts::Facts facts = DownloadFacts::read(lines);
@@ -464,13 +481,14 @@ std::optional<qint64> ReportArchive::updateLines(qint64 id, const QStringList &l
             for (const QVariant &value :
                 { QVariant(key), QVariant(downloadedAt(facts, stored.value(0).toString())),
                     text(facts.serial), text(facts.user), QVariant(int(facts.alarms.size())),
-                    text(facts.highestPeak), QVariant(lines.join(u'\n')), QVariant(id) })
+                    text(facts.highestPeak), QVariant(lines.join(u'\n')), QVariant(kept.id) })
                 update.addBindValue(value);
-            const QString idText = QString::number(id);
+            const QString idText = QString::number(kept.id);
+            result = kept.id;
             return write(update, error)
                 && write(QStringLiteral("DELETE FROM events WHERE download_id = ") + idText, error)
                 && write(QStringLiteral("DELETE FROM sightings WHERE download_id = ") + idText, error)
-                && write(UnseenAlarms, error) && insertContent(id, lines, facts, error);
+                && write(UnseenAlarms, error) && insertContent(kept.id, lines, facts, error);
         },
         error);
     if (!updated)

@@ -80,9 +80,22 @@ public:
     // lines came from: "download", or the text export they were imported from.
     [[nodiscard]] std::optional<qint64> store(
         const QStringList &lines, int markerLines, const QString &source, bool *added, QString *error);
-    // The download's lines after the tagging dialog wrote its tags. Returns the id that now holds them:
+    // A download as store() kept it: the row that holds it, whether that call added the row, and what
+    // it stored.
+    struct Kept
+    {
+        qint64 id = 0;
+        bool added = false;
+        QStringList lines;
+        int markerLines = 0;
+        QString source;
+    };
+    // The download's lines after the tagging dialog wrote its tags. They go into the kept row only when
+    // that store added it and the row still holds what it stored: another program that stored the same
+    // lines shares the row and writes tags of its own, so each tagged download is kept beside the
+    // other. Otherwise they are stored as a download of their own. Returns the id that now holds them:
     // another one when those lines were archived already.
-    [[nodiscard]] std::optional<qint64> updateLines(qint64 id, const QStringList &lines, QString *error);
+    [[nodiscard]] std::optional<qint64> updateLines(const Kept &kept, const QStringList &lines, QString *error);
     [[nodiscard]] bool remove(const QList<qint64> &ids, QString *error);
 
     // Newest first.
@@ -129,6 +142,10 @@ private:
     // Inserts the rows of values, columns to a row, with the statement's head into.
     [[nodiscard]] bool insertRows(
         const QString &into, int columns, const QVariantList &values, QString *error);
+    // Inside a write transaction: adds the download and its content, or finds the row that holds the
+    // same lines already.
+    [[nodiscard]] std::optional<qint64> insertDownload(
+        const QStringList &lines, int markerLines, const QString &source, bool *added, QString *error);
     [[nodiscard]] bool insertContent(
         qint64 id, const QStringList &lines, const DownloadFacts::Facts &facts, QString *error);
     [[nodiscard]] bool recordAlarms(qint64 id, const DownloadFacts::Facts &facts, QString *error);

@@ -361,6 +361,12 @@ void TestDownloadFlow::siteAwayKeepsDownloadsHereWithOneQuietNote()
     const QString settings = folder.filePath("settings.ini");
     // Nothing listens on port 1: the site is away at once.
     const QString site = "postgresql://storer@127.0.0.1:1/site";
+    // An earlier version kept a password in the URL, in a file that everyone could read.
+    QVERIFY(writeBytes(settings, "[General]\nsiteArchive=" + site.toUtf8() + "?password=Secret-9\n"));
+    QVERIFY(QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    QVERIFY(DownloadArchive(local, settings).siteLocation().startsWith(site));
+    QVERIFY(!readBytes(settings).contains("Secret-9"));
+    QVERIFY(!(QFile::permissions(settings) & (QFile::ReadGroup | QFile::ReadOther)));
     QString error;
     QVERIFY2(DownloadArchive(local, settings).setSiteLocation(site, &error), qPrintable(error));
     DownloadArchive archive(local, settings);
