@@ -10,6 +10,11 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
+
+#ifndef Q_OS_UNIX
+#include <QCryptographicHash>
+#endif
 
 #ifdef Q_OS_UNIX
 #include <climits>
@@ -57,6 +62,25 @@ QString journalOf(const QString &path)
 {
     const QFileInfo info(path);
     return info.dir().filePath(u'.' + info.fileName() + JournalSuffix);
+}
+
+// The journal of an open file whose folder the user may not write to (a shared log): in the user's cache,
+// named after the file's device and inode, so that it is found again under any name of the file.
+QString cacheJournalOf(const QFile &file)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/lorimet-adapter/journals/");
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (fstat(file.handle(), &status) != 0)
+        return {};
+    return folder + QStringLiteral("%1-%2").arg(quint64(status.st_dev)).arg(quint64(status.st_ino));
+#else
+    return folder
+        + QString::fromLatin1(QCryptographicHash::hash(QFileInfo(file).canonicalFilePath().toUtf8(),
+            QCryptographicHash::Sha1)
+                                  .toHex());
+#endif
 }
 
 #ifdef Q_OS_UNIX
@@ -465,9 +489,9 @@ private:
 } // namespace
 
 // Called while holding the lock, so that a journal is only ever that of an append that did not finish.
-bool SafeFile::AppendFile::repair(const QString &path, QString *error)
+bool SafeFile::AppendFile::repair(const QString &path, const QString &journalPath, QString *error)
 {
-    QFile journal(m_journal);
+    QFile journal(journalPath);
     if (!journal.exists())
         return true;
     if (!journal.open(QIODevice::ReadOnly)) {
@@ -500,7 +524,6 @@ bool SafeFile::AppendFile::open(const QString &path, QString *error)
     if (!followed || !isReplaceable(*followed, error))
         return false;
     m_file.setFileName(*followed);
-    m_journal = journalOf(*followed);
     // Unbuffered: Append hands all its bytes to the system in one write.
     const QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
     m_created = m_file.open(mode | QIODevice::NewOnly);
@@ -513,8 +536,13 @@ bool SafeFile::AppendFile::open(const QString &path, QString *error)
             return false;
         }
     }
+    // The journal lies beside the file, where every user of a shared folder finds it; where the user may
+    // not write, in the user's own cache. An unfinished append may have left one in either place.
+    const QString beside = journalOf(*followed);
+    const QString cached = cacheJournalOf(m_file);
+    m_journal = QFileInfo(QFileInfo(*followed).absolutePath()).isWritable() || cached.isEmpty() ? beside : cached;
     const AppendLock lock(m_file);
-    return repair(*followed, error);
+    return repair(*followed, beside, error) && (cached.isEmpty() || repair(*followed, cached, error));
 }
 
 bool SafeFile::AppendFile::append(const QByteArray &bytes, QString *error)
@@ -532,6 +560,8 @@ bool SafeFile::AppendFile::append(const QByteArray &bytes, QString *error)
         return false;
     };
     // The length before goes to the journal first, so that a killed export can be cut back.
+    if (const QString folder = QFileInfo(m_journal).absolutePath(); !QDir().mkpath(folder))
+        return fail(QStringLiteral("The journal's folder %1 cannot be made").arg(folder));
     if (!journal.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
         || !writeAll(journal, QByteArray::number(before)))
         return fail(

@@ -63,8 +63,9 @@ private:
 
 // A file that grows at its end, in place: it keeps its inode, owner, mode and hard links, and a file the
 // user may write in a folder the user may not write to can still be added to. While bytes are added, a
-// small journal beside the file records its length before; a file whose journal a killed export left
-// behind is cut back to that length when it is next opened.
+// small journal records its length before: beside the file, or in the user's cache when the folder is not
+// the user's to write. A file whose journal a killed export left behind is cut back to that length when
+// it is next opened.
 class AppendFile
 {
 public:
@@ -82,7 +83,7 @@ public:
     [[nodiscard]] QString note() const { return m_note; }
 
 private:
-    [[nodiscard]] bool repair(const QString &path, QString *error);
+    [[nodiscard]] bool repair(const QString &path, const QString &journalPath, QString *error);
 
     QFile m_file;
     QString m_journal;

@@ -105,6 +105,14 @@ public:
         QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout.count());
         if (readOnly)
             options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        // A reader of a write-ahead log needs its shared-memory file beside the archive. In a folder the
+        // user may not write to, where no writer can have made one, the file is read as it is.
+        if (readOnly && !QFileInfo(file.absolutePath()).isWritable()
+            && !QFileInfo::exists(m_path + QStringLiteral("-shm"))) {
+            database.setDatabaseName(QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded)
+                + QStringLiteral("?immutable=1"));
+            options += QStringLiteral(";QSQLITE_OPEN_URI");
+        }
         database.setConnectOptions(options);
         if (!database.open()) {
             *error

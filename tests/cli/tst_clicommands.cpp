@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -170,6 +171,7 @@ private slots:
     void concurrentAppendsKeepEveryRow_data();
     void concurrentAppendsKeepEveryRow();
     void unfinishedTextAppendIsCutBack();
+    void sharedFolderTheUserMayNotWriteTo();
     void memoryStaysBounded();
     void hostileDestinations();
     void replacedFilesKeepWhatTheyWere();
@@ -604,6 +606,56 @@ void TestCliCommands::unfinishedTextAppendIsCutBack()
     QCOMPARE(readBytes(output), "earlier\r\n" + readBytes(fresh));
     QVERIFY(QFile::remove(fresh));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "reports.txt" });
+}
+
+// A shared folder of logs and an archive, where the user may write the log but not the folder: the text
+// export appends with its journal in the user's cache, where a killed one is also found and cut back, and
+// the archive is listed, shown and exported.
+void TestCliCommands::sharedFolderTheUserMayNotWriteTo()
+{
+    constexpr int Nobody = 65534;
+    const int user = geteuid() == 0 ? Nobody : -1;
+    QTemporaryDir dir;
+    QVERIFY(chmod(QFile::encodeName(dir.path()).constData(), 0755) == 0);
+    const QString cache = dir.filePath("cache");
+    QVERIFY(QDir().mkdir(cache) && chmod(QFile::encodeName(cache).constData(), 0777) == 0);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    const auto restoreCache = qScopeGuard([] { qunsetenv("XDG_CACHE_HOME"); });
+    const QString shared = dir.filePath("shared");
+    QVERIFY(QDir().mkdir(shared));
+    const QString log = shared + "/log.txt";
+    QVERIFY(writeBytes(log, "earlier\r\nPeak expo"));
+    QVERIFY(chmod(QFile::encodeName(log).constData(), 0666) == 0);
+    const QString archive = shared + "/archive.sqlite";
+    QCOMPARE(runChild(dir.path(), { "archive", "--archive", archive, "import", TwoReports }).status, 0);
+    QVERIFY(chmod(QFile::encodeName(archive).constData(), 0644) == 0);
+    QVERIFY(chmod(QFile::encodeName(shared).constData(), 0555) == 0);
+    const auto writable = qScopeGuard([&] { chmod(QFile::encodeName(shared).constData(), 0755); });
+
+    // An export killed after its journal was written, in the cache, named after the file's device and inode.
+    struct stat status {};
+    QVERIFY(stat(QFile::encodeName(log).constData(), &status) == 0);
+    const QString journals = cache + "/lorimet-adapter/journals";
+    QVERIFY(QDir().mkpath(journals));
+    QVERIFY(writeBytes(journals + QStringLiteral("/%1-%2").arg(status.st_dev).arg(status.st_ino), "9"));
+    QVERIFY(chmod(QFile::encodeName(journals).constData(), 0777) == 0);
+    QVERIFY(chmod(QFile::encodeName(cache + "/lorimet-adapter").constData(), 0777) == 0);
+
+    const ChildRun appended
+        = runChild(dir.path(), { "export", "--format", "txt", TwoReports, log }, -1, {}, -1, user);
+    QVERIFY2(appended.status == 0, appended.err.constData());
+    QVERIFY2(appended.err.contains("cut back to 9 bytes"), appended.err.constData());
+    QCOMPARE(readBytes(log), "earlier\r\n" + readBytes(TwoReports).replace("\r\n", "\n").replace("\n", "\r\n"));
+    QCOMPARE(QDir(shared).entryList(QDir::Files | QDir::Hidden), QStringList({ "archive.sqlite", "log.txt" }));
+    QCOMPARE(QDir(journals).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    for (const QStringList &command : { QStringList { "list" }, QStringList { "show", "1" },
+             QStringList { "export", "--format", "csv", cache + "/out.csv" } }) {
+        const ChildRun read = runChild(dir.path(), QStringList { "archive", "--archive", archive } + command,
+            -1, {}, -1, user);
+        QVERIFY2(read.status == 0, read.err.constData());
+    }
+    QVERIFY(readBytes(cache + "/out.csv").startsWith("Download On"));
 }
 
 // Work and memory follow what the sheet holds; what would need too much is refused, never a crash.
