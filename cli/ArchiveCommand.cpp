@@ -47,11 +47,17 @@ struct ArchiveArguments
     QStringList positional;
 };
 
-std::optional<ArchiveArguments> parseArguments(const QStringList &args)
+// Nothing when the arguments are not a command; problem then names what was wrong when it can.
+std::optional<ArchiveArguments> parseArguments(const QStringList &args, QString *problem)
 {
     ArchiveArguments parsed;
     parsed.archive = ReportArchive::defaultPath();
-    const auto date = [](const QString &text) { return QDate::fromString(text, Qt::ISODate); };
+    const auto date = [problem](const QString &text) {
+        const QDate parsed = QDate::fromString(text, Qt::ISODate);
+        if (!parsed.isValid())
+            *problem = QStringLiteral("%1 is not a date; DATE is YYYY-MM-DD").arg(text);
+        return parsed;
+    };
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         const bool hasValue = i + 1 < args.size();
@@ -65,9 +71,9 @@ std::optional<ArchiveArguments> parseArguments(const QStringList &args)
                 parsed.filter.serial = value;
             else if (arg == QLatin1String("--user"))
                 parsed.filter.user = value;
-            else if (arg == QLatin1String("--since") && date(value).isValid())
+            else if (arg == QLatin1String("--since"))
                 parsed.filter.since = date(value);
-            else if (arg == QLatin1String("--until") && date(value).isValid())
+            else if (arg == QLatin1String("--until"))
                 parsed.filter.until = date(value);
             else if (arg == QLatin1String("--format"))
                 parsed.format = value;
@@ -81,6 +87,8 @@ std::optional<ArchiveArguments> parseArguments(const QStringList &args)
             parsed.positional.append(arg);
         }
     }
+    if (!problem->isEmpty())
+        return std::nullopt;
     return parsed;
 }
 
@@ -268,7 +276,12 @@ int check(ReportArchive &archive, QTextStream &out, QString *error)
 
 int runArchiveCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
-    const std::optional<ArchiveArguments> arguments = parseArguments(args);
+    QString problem;
+    const std::optional<ArchiveArguments> arguments = parseArguments(args, &problem);
+    if (!problem.isEmpty()) {
+        err << "lorimet-report archive: " << problem << Qt::endl;
+        return ExitStatus::UsageError;
+    }
     if (!arguments || !validFor(*arguments)) {
         err << Usage;
         return ExitStatus::UsageError;

@@ -521,8 +521,21 @@ QSqlQuery ReportArchive::downloadsQuery(const ArchiveFilter &filter) const
         values << filter.serial;
     }
     if (!filter.user.isEmpty()) {
-        conditions << QStringLiteral("lower(user_name) = lower(?)");
-        values << filter.user;
+        // The archive keeps a user as the tag lines give it, without dots; letter case is compared in
+        // full Unicode, which SQLite's lower() does not know, against the few names there are.
+        const QString wanted = QString(filter.user).remove(u'.').trimmed().toCaseFolded();
+        QStringList names;
+        QSqlQuery users(m_database);
+        users.setForwardOnly(true);
+        if (users.exec(QStringLiteral("SELECT DISTINCT user_name FROM downloads"))) {
+            while (users.next()) {
+                if (const QString name = users.value(0).toString(); name.toCaseFolded() == wanted)
+                    names << name;
+            }
+        }
+        conditions << QStringLiteral("user_name IN (NULL%1)").arg(QStringLiteral(", ?").repeated(names.size()));
+        for (const QString &name : std::as_const(names))
+            values << name;
     }
     if (filter.since.isValid()) {
         conditions << QStringLiteral("downloaded_at >= ?");

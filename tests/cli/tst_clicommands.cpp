@@ -826,6 +826,9 @@ void TestCliCommands::archiveUsageAndMissingArchive()
             { "archive", "list", "--since", "yesterday" }, { "archive", "check", "--user", "x" },
             { "archive", "export", "--format", "csv", "--append", "out.csv" } })
         QCOMPARE(runTool(args).status, 2);
+    const Run impossible = runTool({ "archive", "list", "--since", "2026-02-30" });
+    QCOMPARE(impossible.status, 2);
+    QCOMPARE(impossible.err, "lorimet-report archive: 2026-02-30 is not a date; DATE is YYYY-MM-DD\n");
     const Run run = runTool({ "archive", "--archive", missing, "list" });
     QCOMPARE(run.status, 1);
     QVERIFY2(run.err.contains("there is no archive at " + missing), qPrintable(run.err));
