@@ -10,6 +10,7 @@
 #include "app/DownloadArchive.h"
 #include "app/frmMain.h"
 #include "archive/store/ReportArchive.h"
+#include "common/QuietMessages.h"
 
 #ifdef LORIMET_DEMO
 #include "app/DemoDialogs.h"
@@ -53,6 +54,7 @@ int main(int argc, char *argv[])
     // back, instead of killing the program halfway through.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    installQuietMessages();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lorimet Adapter"));
     QApplication::setApplicationVersion(QStringLiteral(LORIMET_VERSION));

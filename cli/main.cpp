@@ -10,11 +10,13 @@
 
 #include "cli/CliCommands.h"
 #include "cli/ExportCommand.h"
+#include "common/QuietMessages.h"
 
 namespace {
 
 int run(int argc, char *argv[])
 {
+    installQuietMessages();
     // Fonts need the GUI library, and that a platform: the tool never shows a window.
     std::unique_ptr<QCoreApplication> app;
     QStringList args;

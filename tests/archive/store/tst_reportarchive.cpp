@@ -123,7 +123,9 @@ void TestReportArchive::initTestCase()
     QVERIFY2(m_server.run("site",
                  { "CREATE ROLE storer LOGIN PASSWORD 'Storer-1'",
                      "GRANT SELECT, INSERT ON ALL TABLES IN SCHEMA public TO storer",
-                     "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO storer" },
+                     "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO storer",
+                     "CREATE ROLE reader LOGIN PASSWORD 'Storer-1'",
+                     "GRANT SELECT ON ALL TABLES IN SCHEMA public TO reader" },
                  &error),
         qPrintable(error));
     qputenv("PGPASSWORD", "Storer-1");
@@ -454,6 +456,21 @@ void TestReportArchive::leastPrivilegeRoleStoresAndReads()
     QVERIFY(!archive.remove({ *id }, &error));
     QVERIFY2(error.contains("permission denied"), qPrintable(error));
     QCOMPARE(archive.lines(*id, &error), lines);
+
+    // The tool tells the server's refusal once, without Qt's notes about the statements it left.
+    QTemporaryDir folder;
+    const QString file = folder.filePath("report.txt");
+    QByteArray text;
+    for (const QString &line : tagged("05-Dec-2026", "1:05 PM", "Reader"))
+        text += TextReportFile::encodeLine(line);
+    QVERIFY(writeBytes(file, text));
+    QProcess tool;
+    tool.start(QStringLiteral(LORIMET_REPORT_PATH),
+        { "archive", "--archive", m_server.url("site", "reader"), "import", file });
+    QVERIFY(tool.waitForFinished(30'000));
+    QCOMPARE(tool.exitCode(), 1);
+    const QByteArray told = tool.readAllStandardError();
+    QVERIFY2(told.contains("permission denied") && !told.contains("Unable to free"), told.constData());
 }
 
 void TestReportArchive::connectionFailuresAreToldAtOnce()
