@@ -209,6 +209,8 @@ void frmMain::putOnDisplay(const QStringList &lines)
     m_reportStart = m_lstOutput->ListCount();
     for (const QString &line : lines)
         m_lstOutput->AddItem(line);
+    // Shown as a download is: the newest line selected and in view.
+    m_lstOutput->SetListIndex(static_cast<qint16>(m_lstOutput->ListCount() - 1));
     m_lstOutput->publishPending();
     m_reportEnd = m_lstOutput->ListCount();
     if (const int linesLeftOut = m_lstOutput->reportModel().linesLeftOut(); linesLeftOut > 0)

@@ -326,6 +326,7 @@ void TestDownloadFlow::downloadIsArchivedWithItsTags()
     QCOMPARE(main.lstOutput().Lines(), downloaded + downloaded);
     QCOMPARE(main.ReportStart(), downloaded.size());
     QCOMPARE(main.ReportEnd(), 2 * downloaded.size());
+    QCOMPARE(main.lstOutput().currentIndex().row(), 2 * downloaded.size() - 1);
     QCOMPARE(readBytes(saved), (downloaded.join("\r\n") + "\r\n").toLatin1());
 }
 
