@@ -9,6 +9,34 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
+#include <QToolTip>
+#include <QValidator>
+
+#include "common/Windows1252.h"
+
+namespace {
+
+// Accepts text that Windows-1252 holds whole; remembers the character of a text it refuses.
+class TextReportValidator : public QValidator
+{
+public:
+    TextReportValidator(QString &refused, QObject *parent)
+        : QValidator(parent)
+        , m_refused(refused)
+    {
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        m_refused = Windows1252::firstMissing(input);
+        return m_refused.isEmpty() ? Acceptable : Invalid;
+    }
+
+private:
+    QString &m_refused;
+};
+
+} // namespace
 
 TagField::TagField(int typingLimit, QWidget *parent)
     : QLineEdit(parent)
@@ -17,6 +45,18 @@ TagField::TagField(int typingLimit, QWidget *parent)
     setFrame(false);
     setAcceptDrops(false);
     setDragEnabled(false);
+    setValidator(new TextReportValidator(m_refused, this));
+    connect(this, &QLineEdit::inputRejected, this, &TagField::tellRefused);
+}
+
+void TagField::tellRefused()
+{
+    if (m_refused.isEmpty())
+        return;
+    const QString text = QStringLiteral("\"%1\" cannot be kept: a text report holds only the letters, digits "
+                                        "and signs of Western European languages.")
+                             .arg(m_refused);
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), text, this);
 }
 
 void TagField::focusInEvent(QFocusEvent *event)

@@ -5,6 +5,8 @@
 
 // A one-line field of the tagging dialog: borderless until it has the focus, all text selected when it
 // gets the focus, and a limit that applies to what the user types or pastes, never to text set in code.
+// It takes only characters that a text report (Windows-1252) can hold, and tells the user which one it
+// refused.
 class TagField : public QLineEdit
 {
     Q_OBJECT
@@ -25,7 +27,9 @@ protected:
 private:
     [[nodiscard]] int room() const;
     void pasteWithinLimit();
+    void tellRefused();
 
     int m_typingLimit;
+    QString m_refused; // the last character refused
     QPointer<QWidget> m_focusForward;
 };

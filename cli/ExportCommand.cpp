@@ -38,14 +38,19 @@ struct ExportArguments
 
 // One export format: reads INPUT, writes OUTPUT and on success tells what it did in summary. Fails with
 // the message for the user in error.
-using FormatExport
-    = bool (*)(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
+using FormatExport = bool (*)(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
 
-bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
-bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
-bool exportXlsx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
-bool exportDocx(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
-bool exportPdf(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error);
+bool exportText(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
+bool exportCsv(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
+bool exportXlsx(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
+bool exportDocx(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
+bool exportPdf(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
 
 struct ExportFormat
 {
@@ -171,21 +176,28 @@ bool writeToStandardOutput(QTextStream &out, const QByteArray &bytes, QString *e
     return false;
 }
 
-bool exportText(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error)
+bool exportText(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error)
 {
     QByteArray lines;
     qsizetype lineCount = 0;
+    qsizetype replaced = 0;
     const bool read = arguments.lines(
         [&](const QString &line, QString *) {
-            lines += TextReportFile::encodeLine(line);
+            lines += TextReportFile::encodeLine(line, &replaced);
             ++lineCount;
             return true;
         },
         error);
     if (!read)
         return false;
+    const auto noteReplaced = [&] {
+        if (replaced > 0)
+            err << TextReportFile::replacedNote(replaced) << Qt::endl;
+        return true;
+    };
     if (arguments.output == StandardOutputName)
-        return writeToStandardOutput(out, lines, error);
+        return writeToStandardOutput(out, lines, error) && noteReplaced();
     SafeFile::AppendFile file;
     QString reason;
     if (!file.open(arguments.output, &reason) || !file.append(lines, &reason)) {
@@ -197,7 +209,7 @@ bool exportText(const ExportArguments &arguments, QTextStream &out, QString &sum
     summary = QStringLiteral("%1 lines appended to %2").arg(lineCount).arg(arguments.output);
     if (!file.note().isEmpty())
         summary.prepend(file.note() + u'\n');
-    return true;
+    return noteReplaced();
 }
 
 // The event table of INPUT, refused when it would not fit on a worksheet.
@@ -221,7 +233,8 @@ std::optional<ReportTable> readEventTable(const ExportArguments &arguments, QStr
     return ReportTable(parser, QLocale(QLocale::English));
 }
 
-bool exportCsv(const ExportArguments &arguments, QTextStream &out, QString &summary, QString *error)
+bool exportCsv(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &, QString &summary, QString *error)
 {
     const std::optional<ReportTable> table = readEventTable(arguments, error);
     if (!table)
@@ -286,18 +299,21 @@ bool exportTableFile(const ExportArguments &arguments, QString &summary, QString
     return true;
 }
 
-bool exportXlsx(const ExportArguments &arguments, QTextStream &, QString &summary, QString *error)
+bool exportXlsx(
+    const ExportArguments &arguments, QTextStream &, QTextStream &, QString &summary, QString *error)
 {
     return exportTableFile<XlsxWorkbook>(arguments, summary, error);
 }
 
-bool exportDocx(const ExportArguments &arguments, QTextStream &, QString &summary, QString *error)
+bool exportDocx(
+    const ExportArguments &arguments, QTextStream &, QTextStream &, QString &summary, QString *error)
 {
     return exportTableFile<DocxDocument>(arguments, summary, error);
 }
 
 // The printed alarm report as a PDF file. Its pages grow with the events, so their number is bounded.
-bool exportPdf(const ExportArguments &arguments, QTextStream &, QString &summary, QString *error)
+bool exportPdf(
+    const ExportArguments &arguments, QTextStream &, QTextStream &, QString &summary, QString *error)
 {
     constexpr int MaxEvents = 20'000;
     QStringList lines;
@@ -334,7 +350,7 @@ int runExport(const ExportArguments &arguments, const QString &command, QTextStr
     QString summary;
     QString error;
     const bool exported = outputMayBeWritten(arguments.output, &error) && outputIsNotInput(arguments, &error)
-        && findFormat(arguments.format)->run(arguments, out, summary, &error);
+        && findFormat(arguments.format)->run(arguments, out, err, summary, &error);
     if (!exported) {
         err << "lorimet-report " << command << ": " << error << Qt::endl;
         return ExitStatus::Failure;

@@ -1,6 +1,7 @@
 #include "common/Windows1252.h"
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -12,7 +13,8 @@ constexpr std::array<char16_t, 32> HighControlRange = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, //
 };
 
-char encode(QChar ch)
+// The byte of a character, or nothing when the code page lacks it.
+std::optional<char> encode(QChar ch)
 {
     const char16_t code = ch.unicode();
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
@@ -21,7 +23,13 @@ char encode(QChar ch)
         if (HighControlRange[i] == code)
             return static_cast<char>(0x80 + i);
     }
-    return '?';
+    return std::nullopt;
+}
+
+// The length of the character at i: two for a pair of surrogates, which stands for one character.
+qsizetype characterLength(const QString &text, qsizetype i)
+{
+    return text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
 }
 
 } // namespace
@@ -42,15 +50,25 @@ QString Windows1252::toUnicode(QByteArrayView bytes)
     return text;
 }
 
-QByteArray Windows1252::fromUnicode(const QString &text)
+QByteArray Windows1252::fromUnicode(const QString &text, qsizetype *replaced)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        bytes.append(encode(text.at(i)));
-        // A character outside the basic plane is one "?", not one per surrogate.
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i;
+    // A character outside the basic plane is one "?", not one per surrogate.
+    for (qsizetype i = 0; i < text.size(); i += characterLength(text, i)) {
+        const std::optional<char> byte = encode(text.at(i));
+        bytes.append(byte.value_or('?'));
+        if (!byte && replaced)
+            ++*replaced;
     }
     return bytes;
+}
+
+QString Windows1252::firstMissing(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); i += characterLength(text, i)) {
+        if (!encode(text.at(i)))
+            return text.mid(i, characterLength(text, i));
+    }
+    return {};
 }

@@ -13,7 +13,9 @@ namespace Windows1252 {
 [[nodiscard]] QChar toUnicode(unsigned char byte);
 [[nodiscard]] QString toUnicode(QByteArrayView bytes);
 
-// Characters the code page lacks become "?".
-[[nodiscard]] QByteArray fromUnicode(const QString &text);
+// Characters the code page lacks become "?"; replaced, when given, is increased by their number.
+[[nodiscard]] QByteArray fromUnicode(const QString &text, qsizetype *replaced = nullptr);
+// The first character of text that the code page lacks, or an empty string when it has them all.
+[[nodiscard]] QString firstMissing(const QString &text);
 
 } // namespace Windows1252

@@ -35,6 +35,9 @@ void TextDocument::ShowFile()
         reportFailure();
         return;
     }
+    if (m_file.replaced() > 0)
+        QMessageBox::information(APICommonDialog::owner(), QStringLiteral("Export Status"),
+            TextReportFile::replacedNote(m_file.replaced()));
     if (!DocumentViewer::show(m_filePath))
         QMessageBox::warning(APICommonDialog::owner(), QStringLiteral("Export Status"),
             QStringLiteral("The report was saved to %1, but no program could be started to "

@@ -4,9 +4,16 @@
 
 #include "common/Windows1252.h"
 
-QByteArray TextReportFile::encodeLine(const QString &line)
+QByteArray TextReportFile::encodeLine(const QString &line, qsizetype *replaced)
 {
-    return Windows1252::fromUnicode(line) + QByteArrayLiteral("\r\n");
+    return Windows1252::fromUnicode(line, replaced) + QByteArrayLiteral("\r\n");
+}
+
+QString TextReportFile::replacedNote(qsizetype count)
+{
+    return count == 1
+        ? QStringLiteral("1 character that a text report cannot hold was written as \"?\".")
+        : QStringLiteral("%1 characters that a text report cannot hold were written as \"?\".").arg(count);
 }
 
 bool TextReportFile::open(const QString &path)
@@ -16,7 +23,7 @@ bool TextReportFile::open(const QString &path)
 
 void TextReportFile::WriteLine(const QString &line)
 {
-    m_lines += encodeLine(line);
+    m_lines += encodeLine(line, &m_replaced);
 }
 
 bool TextReportFile::close()

@@ -4,11 +4,13 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include "app/CommandDialogs.h"
 #include "app/ReportDisplay.h"
@@ -401,6 +403,22 @@ void tst_frmMain::okWritesTagsIntoTheNewReport()
         QTest::keyClick(user, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(user->text(), QString(18, u'P'));
         user->clear();
+        // Only what a text report can hold, typed or pasted; a refusal names the character.
+        const auto type = [user](const QString &text) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+            QApplication::sendEvent(user, &key);
+        };
+        for (const QString &foreign : { QString::fromUtf8("李"), QString::fromUtf8("🙂") }) {
+            type(QString::fromUtf8("Zoë"));
+            type(foreign);
+            QCOMPARE(user->text(), QString::fromUtf8("Zoë"));
+            QTRY_VERIFY(QToolTip::isVisible());
+            QVERIFY2(QToolTip::text().startsWith(u'"' + foreign + u'"'), qPrintable(QToolTip::text()));
+            user->clear();
+            QApplication::clipboard()->setText("Ann " + foreign);
+            QTest::keyClick(user, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(user->text(), QString());
+        }
 
         QTest::keyClicks(serialNo, found ? QString() : "   ");
         QTest::keyClicks(user, "Ann");

@@ -633,7 +633,9 @@ void TestCliCommands::sharedFolderTheUserMayNotWriteTo()
     const auto writable = qScopeGuard([&] { chmod(QFile::encodeName(shared).constData(), 0755); });
 
     // An export killed after its journal was written, in the cache, named after the file's device and inode.
-    struct stat status {};
+    struct stat status
+    {
+    };
     QVERIFY(stat(QFile::encodeName(log).constData(), &status) == 0);
     const QString journals = cache + "/lorimet-adapter/journals";
     QVERIFY(QDir().mkpath(journals));
@@ -645,14 +647,16 @@ void TestCliCommands::sharedFolderTheUserMayNotWriteTo()
         = runChild(dir.path(), { "export", "--format", "txt", TwoReports, log }, -1, {}, -1, user);
     QVERIFY2(appended.status == 0, appended.err.constData());
     QVERIFY2(appended.err.contains("cut back to 9 bytes"), appended.err.constData());
-    QCOMPARE(readBytes(log), "earlier\r\n" + readBytes(TwoReports).replace("\r\n", "\n").replace("\n", "\r\n"));
-    QCOMPARE(QDir(shared).entryList(QDir::Files | QDir::Hidden), QStringList({ "archive.sqlite", "log.txt" }));
+    QCOMPARE(
+        readBytes(log), "earlier\r\n" + readBytes(TwoReports).replace("\r\n", "\n").replace("\n", "\r\n"));
+    QCOMPARE(
+        QDir(shared).entryList(QDir::Files | QDir::Hidden), QStringList({ "archive.sqlite", "log.txt" }));
     QCOMPARE(QDir(journals).entryList(QDir::Files | QDir::Hidden), QStringList());
 
     for (const QStringList &command : { QStringList { "list" }, QStringList { "show", "1" },
              QStringList { "export", "--format", "csv", cache + "/out.csv" } }) {
-        const ChildRun read = runChild(dir.path(), QStringList { "archive", "--archive", archive } + command,
-            -1, {}, -1, user);
+        const ChildRun read = runChild(
+            dir.path(), QStringList { "archive", "--archive", archive } + command, -1, {}, -1, user);
         QVERIFY2(read.status == 0, read.err.constData());
     }
     QVERIFY(readBytes(cache + "/out.csv").startsWith("Download On"));
@@ -815,6 +819,21 @@ void TestCliCommands::archiveImportListShowExportAndCheck()
     run = runTool(in + QStringList { "check" });
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, archive + ": 2 downloads, 3 alarms\n");
+
+    // A download whose tags a text report cannot hold: the text export says how many became "?".
+    {
+        ReportArchive store;
+        QString error;
+        bool added = false;
+        QVERIFY(store.open(archive, ReportArchive::Access::ReadWrite, &error));
+        QVERIFY(store.store({ "User: " + QString::fromUtf8("李 🙂 Wei") }, 1, "download", &added, &error));
+    }
+    const QString text = folder.filePath("users.txt");
+    run = runTool(
+        in + QStringList { "export", "--format", "txt", "--user", QString::fromUtf8("李 🙂 Wei"), text });
+    QCOMPARE(run.status, 0);
+    QCOMPARE(readBytes(text), "User: ? ? Wei\r\n");
+    QCOMPARE(run.err, "2 characters that a text report cannot hold were written as \"?\".\n");
 }
 
 void TestCliCommands::archiveUsageAndMissingArchive()
