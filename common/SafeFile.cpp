@@ -71,15 +71,17 @@ QString cacheJournalOf(const QFile &file)
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
         + QStringLiteral("/lorimet-adapter/journals/");
 #ifdef Q_OS_UNIX
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (fstat(file.handle(), &status) != 0)
         return {};
     return folder + QStringLiteral("%1-%2").arg(quint64(status.st_dev)).arg(quint64(status.st_ino));
 #else
     return folder
-        + QString::fromLatin1(QCryptographicHash::hash(QFileInfo(file).canonicalFilePath().toUtf8(),
-            QCryptographicHash::Sha1)
-                                  .toHex());
+        + QString::fromLatin1(
+            QCryptographicHash::hash(QFileInfo(file).canonicalFilePath().toUtf8(), QCryptographicHash::Sha1)
+                .toHex());
 #endif
 }
 
@@ -540,7 +542,8 @@ bool SafeFile::AppendFile::open(const QString &path, QString *error)
     // not write, in the user's own cache. An unfinished append may have left one in either place.
     const QString beside = journalOf(*followed);
     const QString cached = cacheJournalOf(m_file);
-    m_journal = QFileInfo(QFileInfo(*followed).absolutePath()).isWritable() || cached.isEmpty() ? beside : cached;
+    m_journal
+        = QFileInfo(QFileInfo(*followed).absolutePath()).isWritable() || cached.isEmpty() ? beside : cached;
     const AppendLock lock(m_file);
     return repair(*followed, beside, error) && (cached.isEmpty() || repair(*followed, cached, error));
 }

@@ -292,7 +292,8 @@ bool ArchiveEngine::holdsSecret(const QUrl &url)
 {
     static const QRegularExpression secret(
         QStringLiteral("password"), QRegularExpression::CaseInsensitiveOption);
-    return url.hasFragment() || url.userInfo().contains(u':') || url.userName(QUrl::FullyDecoded).contains(u':')
+    return url.hasFragment() || url.userInfo().contains(u':')
+        || url.userName(QUrl::FullyDecoded).contains(u':')
         || secret.match(url.query(QUrl::FullyDecoded)).hasMatch();
 }
 
@@ -337,9 +338,8 @@ std::unique_ptr<ArchiveEngine> ArchiveEngine::forLocation(const QString &locatio
     }
     const QUrlQuery query(url);
     const auto settings = query.queryItems(QUrl::FullyDecoded);
-    const bool wellFormed = std::all_of(settings.cbegin(), settings.cend(), [](const auto &setting) {
-        return isSettingName(setting.first) && !setting.second.contains(u';');
-    });
+    const bool wellFormed = std::all_of(settings.cbegin(), settings.cend(),
+        [](const auto &setting) { return isSettingName(setting.first) && !setting.second.contains(u';'); });
     if (!url.isValid() || url.path().size() < 2 || !wellFormed) {
         *error = QStringLiteral(
             "%1 is not an archive URL; it takes the form postgresql://user@host:port/database, with "

@@ -386,7 +386,8 @@ std::optional<qint64> ReportArchive::insertDownload(
 {
     *added = false;
     const QString key = QString::fromLatin1(DownloadFacts::contentKey(lines));
-    QSqlQuery existing = prepared(m_database, QStringLiteral("SELECT id FROM downloads WHERE content_key = ?"));
+    QSqlQuery existing
+        = prepared(m_database, QStringLiteral("SELECT id FROM downloads WHERE content_key = ?"));
     existing.addBindValue(key);
     if (!write(existing, error))
         return std::nullopt;
@@ -470,7 +471,8 @@ std::optional<qint64> ReportArchive::updateLines(const Kept &kept, const QString
                 = prepared(m_database, QStringLiteral("SELECT stored_at FROM downloads WHERE id = ?"));
             stored.addBindValue(kept.id);
             if (!write(stored, error) || !stored.next()) {
-                *error = QStringLiteral("the archive %1 no longer holds download %2").arg(m_path).arg(kept.id);
+                *error
+                    = QStringLiteral("the archive %1 no longer holds download %2").arg(m_path).arg(kept.id);
                 return false;
             }
             const DownloadFacts::Facts facts = DownloadFacts::read(lines);
@@ -533,7 +535,8 @@ QSqlQuery ReportArchive::downloadsQuery(const ArchiveFilter &filter) const
                     names << name;
             }
         }
-        conditions << QStringLiteral("user_name IN (NULL%1)").arg(QStringLiteral(", ?").repeated(names.size()));
+        conditions
+            << QStringLiteral("user_name IN (NULL%1)").arg(QStringLiteral(", ?").repeated(names.size()));
         for (const QString &name : std::as_const(names))
             values << name;
     }

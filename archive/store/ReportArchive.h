@@ -95,7 +95,8 @@ public:
     // lines shares the row and writes tags of its own, so each tagged download is kept beside the
     // other. Otherwise they are stored as a download of their own. Returns the id that now holds them:
     // another one when those lines were archived already.
-    [[nodiscard]] std::optional<qint64> updateLines(const Kept &kept, const QStringList &lines, QString *error);
+    [[nodiscard]] std::optional<qint64> updateLines(
+        const Kept &kept, const QStringList &lines, QString *error);
     [[nodiscard]] bool remove(const QList<qint64> &ids, QString *error);
 
     // Newest first.

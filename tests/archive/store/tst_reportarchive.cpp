@@ -296,12 +296,13 @@ void TestReportArchive::twoProgramsTaggingOneDownloadKeepBoth()
         RawDatabase other(path);
         QVERIFY(other.exec("UPDATE downloads SET lines = replace(lines, 'A. Reyes', 'C. Hale')"));
     } else {
-        QVERIFY(m_server.run("twice", { "UPDATE downloads SET lines = replace(lines, 'A. Reyes', 'C. Hale')" },
-            &error));
+        QVERIFY(m_server.run(
+            "twice", { "UPDATE downloads SET lines = replace(lines, 'A. Reyes', 'C. Hale')" }, &error));
     }
     const QStringList faults = first.check(&error).value_or(QStringList { error });
     QCOMPARE(faults.size(), 1);
-    QVERIFY2(faults.first().contains("its lines are not those it was stored with"), qPrintable(faults.first()));
+    QVERIFY2(
+        faults.first().contains("its lines are not those it was stored with"), qPrintable(faults.first()));
 }
 
 void TestReportArchive::importAddsOnlyWhatIsNotArchived()
