@@ -24,7 +24,7 @@ struct SendResult
 };
 
 // Runs in the sender's thread, on connections of its own.
-SendResult sendToSite(const QString &localPath, const QString &site)
+SendResult sendToSite(const QString &localPath, const QString &site, std::chrono::milliseconds roundTripLimit)
 {
     SendResult result;
     ReportArchive local;
@@ -36,7 +36,7 @@ SendResult sendToSite(const QString &localPath, const QString &site)
     ReportArchive server;
     SiteQueue::Progress progress;
     result.sent = waiting->isEmpty()
-        || (server.open(site, ReportArchive::Access::ReadWrite, &result.error, BusyTimeout)
+        || (server.open(site, ReportArchive::Access::ReadWrite, &result.error, BusyTimeout, roundTripLimit)
             && SiteQueue::sendWaiting(local, server, progress, &result.error));
     return result;
 }
@@ -57,6 +57,8 @@ DownloadArchive::DownloadArchive(QString path, QString settingsPath, QString sit
 {
     QSettings settings(m_settingsPath, QSettings::IniFormat);
     m_site = settings.value(m_siteKey).toString();
+    if (const int seconds = settings.value(QStringLiteral("siteTimeoutSeconds")).toInt(); seconds > 0)
+        m_roundTripLimit = std::chrono::seconds(seconds);
     keepPrivate(m_settingsPath);
     // An earlier version kept a URL with a password in it: the password goes, the rest stays.
     if (const QUrl stored(m_site); ArchiveEngine::holdsSecret(stored)) {
@@ -166,8 +168,9 @@ void DownloadArchive::sendWaiting(QWidget *owner)
         return;
     }
     auto result = std::make_shared<SendResult>();
-    m_sender.reset(
-        QThread::create([result, local = m_path, site = m_site] { *result = sendToSite(local, site); }));
+    m_sender.reset(QThread::create([result, local = m_path, site = m_site, limit = m_roundTripLimit] {
+        *result = sendToSite(local, site, limit);
+    }));
     QObject::connect(m_sender.get(), &QThread::finished, &m_context, [this, owner, result] {
         m_sender->wait();
         m_sender.reset();
@@ -233,33 +236,12 @@ bool DownloadArchive::chooseSite(QWidget *owner)
 void DownloadArchive::showHistory(QWidget *owner, HistoryActions &actions)
 {
     for (;;) {
-        QString error;
-        ReportArchive site;
-        ReportArchive *shown = nullptr;
-        if (!m_site.isEmpty()) {
-            if (site.open(m_site, ReportArchive::Access::ReadWrite, &error, BusyTimeout)) {
-                shown = &site;
-                sendWaiting(owner);
-            } else {
-                QMessageBox box(QMessageBox::Warning, AppInfo::Title,
-                    QStringLiteral(
-                        "The site archive cannot be reached:\n%1\n\nThe History shows this PC's archive.")
-                        .arg(error),
-                    QMessageBox::Ok, owner);
-                box.exec();
-            }
-        }
-        if (!shown) {
-            if (!opened(&error)) {
-                QMessageBox box(QMessageBox::Warning, AppInfo::Title,
-                    QStringLiteral("The report archive cannot be opened:\n%1").arg(error), QMessageBox::Ok,
-                    owner);
-                box.exec();
-                return;
-            }
-            shown = m_archive.get();
-        }
-        frmHistory history(*shown, actions, owner);
+        // The window reaches the site archive in a thread of its own, and shows this PC's archive when
+        // the site cannot be reached.
+        if (!m_site.isEmpty())
+            sendWaiting(owner);
+        frmHistory history(m_site.isEmpty() ? m_path : m_site, actions, owner,
+            m_site.isEmpty() ? QString() : m_path, m_roundTripLimit);
         history.setLocationChooser([this](QWidget *parent) { return chooseSite(parent); });
         if (history.exec() != frmHistory::LocationChanged)
             return;

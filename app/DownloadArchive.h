@@ -19,7 +19,8 @@ class QWidget;
 //
 // With a site archive chosen (a PostgreSQL URL, kept in the settings file), each finished download also
 // waits in the local archive until a sender in the background has stored it on the server: at start and
-// after each download, oldest first. The History window then shows the site's archive.
+// after each download, oldest first. The History window then shows the site's archive. A server that does
+// not answer a call within the settings' siteTimeoutSeconds (30 by default) has its connection closed.
 class DownloadArchive
 {
 public:
@@ -55,6 +56,8 @@ private:
     QString m_settingsPath;
     QString m_siteKey;
     QString m_site;
+    // How long the site's server may take to answer one call: siteTimeoutSeconds in the settings.
+    std::chrono::milliseconds m_roundTripLimit = ReportArchive::DefaultRoundTripLimit;
     std::unique_ptr<ReportArchive> m_archive;
     std::optional<ReportArchive::Kept> m_lastDownload;
     bool m_failureTold = false;

@@ -1,7 +1,10 @@
 #include "archive/frmHistory.h"
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 
+#include <QAbstractTableModel>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFileDialog>
@@ -14,13 +17,13 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQueryModel>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "archive/AlarmChartView.h"
+#include "archive/store/ArchiveEngine.h"
 #include "archive/store/ArchiveImport.h"
 #include "common/SafeFile.h"
 #include "export/report/CsvTable.h"
@@ -39,6 +42,18 @@ enum DownloadColumn
     SerialColumn,
 };
 
+// Another instance stores in well under this; a lock held longer is stuck.
+constexpr std::chrono::milliseconds BusyTimeout { 2000 };
+// A call that takes longer than this is told to the user while it goes on.
+constexpr std::chrono::milliseconds SlowAnswer { 1000 };
+
+// An answer of the archive: a value, or why there is none.
+template<typename T> struct Answer
+{
+    std::optional<T> value;
+    QString error;
+};
+
 QTableView *makeTable(const char *name, QAbstractItemModel *model, QWidget *parent)
 {
     auto *table = new QTableView(parent);
@@ -54,10 +69,54 @@ QTableView *makeTable(const char *name, QAbstractItemModel *model, QWidget *pare
 
 } // namespace
 
-frmHistory::frmHistory(ReportArchive &archive, HistoryActions &actions, QWidget *parent)
+// Rows of texts that the archive's thread read, shown as they are.
+class ArchiveRows : public QAbstractTableModel
+{
+public:
+    ArchiveRows(QStringList headers, QObject *parent)
+        : QAbstractTableModel(parent)
+        , m_headers(std::move(headers))
+    {
+    }
+
+    void setRows(QList<QStringList> rows)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_headers.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        return m_rows.at(index.row()).at(index.column());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return m_headers.at(section);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+private:
+    QStringList m_headers;
+    QList<QStringList> m_rows;
+};
+
+frmHistory::frmHistory(const QString &location, HistoryActions &actions, QWidget *parent,
+    const QString &fallback, std::chrono::milliseconds roundTripLimit)
     : QDialog(parent)
-    , m_archive(archive)
     , m_actions(actions)
+    , m_roundTripLimit(roundTripLimit)
     , m_importChooser([](QWidget *owner) {
         return QFileDialog::getOpenFileNames(
             owner, QStringLiteral("Import Text Reports"), QString(), QStringLiteral("Text reports (*.txt)"));
@@ -66,14 +125,94 @@ frmHistory::frmHistory(ReportArchive &archive, HistoryActions &actions, QWidget 
         return QFileDialog::getSaveFileName(
             owner, QStringLiteral("Export CSV"), QString(), QStringLiteral("CSV files (*.csv)"));
     })
-    , m_downloads(new QSqlQueryModel(this))
-    , m_alarms(new QSqlQueryModel(this))
+    , m_downloads(new ArchiveRows(
+          { QStringLiteral("ID"), QStringLiteral("Downloaded"), QStringLiteral("Serial Number"),
+              QStringLiteral("User"), QStringLiteral("Alarm Events"), QStringLiteral("Highest Peak") },
+          this))
+    , m_alarms(new ArchiveRows({ QStringLiteral("Began"), QStringLiteral("Peak"), QStringLiteral("Duration"),
+                                   QStringLiteral("Downloads") },
+          this))
 {
     setObjectName(QStringLiteral("frmHistory"));
-    setWindowTitle(Title + QStringLiteral(" - ") + archive.path());
+    setWindowTitle(Title);
+    m_slowAnswer.setSingleShot(true);
+    m_slowAnswer.setInterval(SlowAnswer);
+    connect(&m_slowAnswer, &QTimer::timeout, this, [this] {
+        lblStatus->setText(
+            QStringLiteral("The archive has not answered yet; waiting for it up to %1 s.")
+                .arg(std::chrono::duration_cast<std::chrono::seconds>(m_roundTripLimit).count()));
+    });
     buildControls();
-    refresh();
     resize(760, 520);
+    open(location, fallback);
+}
+
+frmHistory::~frmHistory() = default;
+
+template<typename Work, typename Done> void frmHistory::post(Work work, Done done)
+{
+    waitingChanged(+1);
+    m_archive.post(std::move(work), [this, done = std::move(done)](auto answer) {
+        waitingChanged(-1);
+        done(std::move(answer));
+    });
+}
+
+template<typename Work> auto frmHistory::call(Work work)
+{
+    waitingChanged(+1);
+    auto answer = m_archive.call(std::move(work));
+    waitingChanged(-1);
+    return answer;
+}
+
+void frmHistory::waitingChanged(int change)
+{
+    m_waiting += change;
+    for (QPushButton *push :
+        { cmdPutOnDisplay, cmdSave, cmdExportCsv, cmdDelete, cmdImport, cmdLocation, cmdClose })
+        push->setEnabled(m_waiting == 0 && (m_opened || push == cmdClose || push == cmdLocation));
+    if (m_waiting == 0) {
+        m_slowAnswer.stop();
+        lblStatus->clear();
+    } else if (!m_slowAnswer.isActive() && lblStatus->text().isEmpty()) {
+        m_slowAnswer.start();
+    }
+}
+
+void frmHistory::reject()
+{
+    // A call that waits for its answer ends first; it does not take longer than the round-trip limit.
+    if (m_waiting == 0)
+        QDialog::reject();
+}
+
+void frmHistory::open(const QString &location, const QString &fallback)
+{
+    post(
+        [location, limit = m_roundTripLimit](ReportArchive &archive) {
+            Answer<QString> answer;
+            if (archive.open(location, ReportArchive::Access::ReadWrite, &answer.error, BusyTimeout, limit))
+                answer.value = archive.path();
+            return answer;
+        },
+        [this, fallback](const Answer<QString> &answer) {
+            if (!answer.value) {
+                tell(true,
+                    fallback.isEmpty()
+                        ? QStringLiteral("The report archive cannot be opened:\n%1").arg(answer.error)
+                        : QStringLiteral("The site archive cannot be reached:\n%1\n\nThe History shows this "
+                                         "PC's archive.")
+                              .arg(answer.error));
+                if (!fallback.isEmpty())
+                    open(fallback, QString());
+                return;
+            }
+            m_opened = true;
+            setWindowTitle(Title + QStringLiteral(" - ") + *answer.value);
+            waitingChanged(0);
+            refresh();
+        });
 }
 
 void frmHistory::setChoosers(ImportChooser importChooser, CsvChooser csvChooser)
@@ -165,14 +304,20 @@ void frmHistory::buildControls()
     buttons->addWidget(cmdLocation);
     buttons->addWidget(cmdClose);
 
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(filters);
     layout->addWidget(tabViews);
+    layout->addWidget(lblStatus);
     layout->addLayout(buttons);
 }
 
 void frmHistory::refresh()
 {
+    if (!m_opened)
+        return;
     ArchiveFilter filter;
     filter.serial = txtSerial->text().trimmed();
     filter.user = txtUser->text().trimmed();
@@ -180,18 +325,35 @@ void frmHistory::refresh()
         filter.since = dtpSince->date();
     if (chkUntil->isChecked())
         filter.until = dtpUntil->date();
-    m_downloads->setQuery(m_archive.downloadsQuery(filter));
-    const QStringList headers
-        = { QStringLiteral("ID"), QStringLiteral("Downloaded"), QStringLiteral("Serial Number"),
-              QStringLiteral("User"), QStringLiteral("Alarm Events"), QStringLiteral("Highest Peak") };
-    for (int column = 0; column < headers.size(); ++column)
-        m_downloads->setHeaderData(column, Qt::Horizontal, headers.at(column));
-    tblDownloads->hideColumn(IdColumn);
-    // Sized to the rows fetched so far, a screenful or two, not to the whole archive.
-    tblDownloads->resizeColumnsToContents();
-    if (m_downloads->lastError().isValid())
-        tell(true, m_downloads->lastError().text());
-    showAlarmsOfCurrent();
+    // Only the answer to the newest filter is shown; the user may type on while the archive reads.
+    const int asked = ++m_refreshes;
+    post(
+        [filter](ReportArchive &archive) {
+            Answer<QList<QStringList>> answer;
+            if (const auto downloads = archive.downloads(filter, &answer.error)) {
+                QList<QStringList> rows;
+                rows.reserve(downloads->size());
+                for (const ArchivedDownload &download : *downloads) {
+                    rows.append({ QString::number(download.id), download.downloadedAt, download.serial,
+                        download.user, QString::number(download.alarmCount), download.highestPeak });
+                }
+                answer.value = std::move(rows);
+            }
+            return answer;
+        },
+        [this, asked](Answer<QList<QStringList>> answer) {
+            if (asked != m_refreshes)
+                return;
+            // Said in the window, not in a box: the user may be typing the filter.
+            if (!answer.value) {
+                lblStatus->setText(answer.error);
+                return;
+            }
+            m_downloads->setRows(std::move(*answer.value));
+            tblDownloads->hideColumn(IdColumn);
+            tblDownloads->resizeColumnsToContents();
+            showAlarmsOfCurrent();
+        });
 }
 
 void frmHistory::showAlarmsOfCurrent()
@@ -202,14 +364,27 @@ void frmHistory::showAlarmsOfCurrent()
     lblDetector->setText(serial.isEmpty()
             ? QStringLiteral("Select a download to see its detector's alarms.")
             : QStringLiteral("Alarms of detector %1, in the order they began:").arg(serial));
-    m_alarms->setQuery(m_archive.alarmsQuery(serial));
-    QString error;
-    chartAlarms->setAlarms(serial, m_archive.alarms(serial, &error).value_or(QList<ArchivedAlarm>()));
-    const QStringList headers = { QStringLiteral("Began"), QStringLiteral("Peak"), QStringLiteral("Duration"),
-        QStringLiteral("Downloads") };
-    for (int column = 0; column < headers.size(); ++column)
-        m_alarms->setHeaderData(column, Qt::Horizontal, headers.at(column));
-    tblAlarms->resizeColumnsToContents();
+    const int asked = ++m_alarmQueries;
+    post(
+        [serial](ReportArchive &archive) {
+            Answer<QList<ArchivedAlarm>> answer;
+            answer.value = serial.isEmpty() ? QList<ArchivedAlarm>() : archive.alarms(serial, &answer.error);
+            return answer;
+        },
+        [this, asked, serial](const Answer<QList<ArchivedAlarm>> &answer) {
+            if (asked != m_alarmQueries)
+                return;
+            if (!answer.value) {
+                lblStatus->setText(answer.error);
+                return;
+            }
+            QList<QStringList> rows;
+            for (const ArchivedAlarm &alarm : *answer.value)
+                rows.append({ alarm.began, alarm.peak, alarm.duration, QString::number(alarm.downloads) });
+            m_alarms->setRows(std::move(rows));
+            chartAlarms->setAlarms(serial, *answer.value);
+            tblAlarms->resizeColumnsToContents();
+        });
 }
 
 QList<qint64> frmHistory::selectedIds() const
@@ -228,17 +403,21 @@ std::optional<QStringList> frmHistory::selectedLines()
         tell(false, QStringLiteral("Select one or more downloads first."));
         return std::nullopt;
     }
-    QStringList lines;
-    QString error;
-    for (const qint64 id : ids) {
-        const std::optional<QStringList> download = m_archive.lines(id, &error);
-        if (!download) {
-            tell(true, error);
-            return std::nullopt;
+    const Answer<QStringList> answer = call([&ids](ReportArchive &archive) {
+        Answer<QStringList> read;
+        QStringList lines;
+        for (const qint64 id : ids) {
+            const std::optional<QStringList> download = archive.lines(id, &read.error);
+            if (!download)
+                return read;
+            lines += *download;
         }
-        lines += *download;
-    }
-    return lines;
+        read.value = std::move(lines);
+        return read;
+    });
+    if (!answer.value)
+        tell(true, answer.error);
+    return answer.value;
 }
 
 void frmHistory::putOnDisplay()
@@ -287,9 +466,14 @@ void frmHistory::deleteSelected()
     box.setDefaultButton(QMessageBox::No);
     if (box.exec() != QMessageBox::Yes)
         return;
-    QString error;
-    if (!m_archive.remove(ids, &error))
-        tell(true, error);
+    const Answer<bool> answer = call([&ids](ReportArchive &archive) {
+        Answer<bool> removed;
+        if (archive.remove(ids, &removed.error))
+            removed.value = true;
+        return removed;
+    });
+    if (!answer.value)
+        tell(true, answer.error);
     refresh();
 }
 
@@ -303,17 +487,53 @@ void frmHistory::importTextReports()
     progress.setWindowTitle(Title);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    ImportTally tally;
-    QString error;
-    const bool imported = importTextExports(
-        m_archive, files, tally,
-        [&progress](const QString &file, int done, int total) {
-            progress.setLabelText(QStringLiteral("Importing %1...").arg(QFileInfo(file).fileName()));
-            progress.setMaximum(total);
-            progress.setValue(done);
-            return !progress.wasCanceled();
-        },
-        &error);
+    // The import runs in the archive's thread; the dialog shows how far it got and asks it to stop.
+    struct Shared
+    {
+        std::mutex mutex;
+        QString file;
+        int done = 0;
+        int total = 0;
+        std::atomic<bool> cancelled = false;
+    };
+    auto shared = std::make_shared<Shared>();
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &progress, [&progress, &shared] {
+        const std::lock_guard lock(shared->mutex);
+        if (!shared->file.isEmpty())
+            progress.setLabelText(QStringLiteral("Importing %1...").arg(QFileInfo(shared->file).fileName()));
+        progress.setMaximum(shared->total);
+        progress.setValue(shared->done);
+    });
+    connect(&progress, &QProgressDialog::canceled, &poll, [&poll, shared] {
+        shared->cancelled = true;
+        poll.stop();
+    });
+    poll.start(50);
+    struct Imported
+    {
+        bool imported = false;
+        ImportTally tally;
+        QString error;
+    };
+    const Imported result = call([&files, shared](ReportArchive &archive) {
+        Imported imported;
+        imported.imported = importTextExports(
+            archive, files, imported.tally,
+            [&shared](const QString &file, int done, int total) {
+                const std::lock_guard lock(shared->mutex);
+                shared->file = file;
+                shared->done = done;
+                shared->total = total;
+                return !shared->cancelled;
+            },
+            &imported.error);
+        return imported;
+    });
+    poll.stop();
+    const bool imported = result.imported;
+    const ImportTally &tally = result.tally;
+    const QString &error = result.error;
     progress.close();
     QString text = tally.summary() + u'.';
     constexpr int ShownUnreadable = 10;

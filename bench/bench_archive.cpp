@@ -153,12 +153,16 @@ int main(int argc, char *argv[])
 
     NoActions actions;
     const qint64 window = medianTime([&](int) {
-        frmHistory history(large, actions);
+        frmHistory history(large.path(), actions);
         history.show();
-        QApplication::processEvents();
-        return history.findChild<QTableView *>(QStringLiteral("tblDownloads"))->model()->rowCount() > 0;
+        const QAbstractItemModel *rows
+            = history.findChild<QTableView *>(QStringLiteral("tblDownloads"))->model();
+        while (rows->rowCount() == 0 || !history.isIdle())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return rows->rowCount() > 0;
     });
-    out << "open the History window over 100,000 downloads: " << window << " ms (median of " << Runs << ")\n";
+    out << "open the History window over 100,000 downloads, until its list is filled: " << window
+        << " ms (median of " << Runs << ")\n";
 
     // The same on a PostgreSQL server on this machine's loopback, where Debian's postgresql is installed.
     PostgresServer server;

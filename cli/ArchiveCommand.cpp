@@ -20,12 +20,12 @@
 #include "export/report/CsvTable.h"
 
 const char *const ArchiveCommandArguments
-    = "[--archive FILE] list|show|alarms|export|import|check [ARGUMENTS]";
+    = "[--archive FILE] [--timeout SECONDS] list|show|alarms|export|import|check [ARGUMENTS]";
 
 namespace {
 
 const QString Usage = QStringLiteral(
-    "Usage: lorimet-report archive [--archive FILE] COMMAND\n"
+    "Usage: lorimet-report archive [--archive FILE] [--timeout SECONDS] COMMAND\n"
     "  list [FILTERS] [--format table|csv|json]   the archived downloads, newest first\n"
     "  show ID                                     the lines of one download\n"
     "  alarms --serial S                           a detector's alarms in the order they began\n"
@@ -35,11 +35,13 @@ const QString Usage = QStringLiteral(
     "  import FILE...                              the reports of text exports not archived yet\n"
     "  check                                       look for damage\n"
     "FILTERS: --serial S, --user U, --since YYYY-MM-DD, --until YYYY-MM-DD\n"
-    "The archive is LORIMET_ARCHIVE when set, else the program's own.\n");
+    "The archive is LORIMET_ARCHIVE when set, else the program's own. A site archive's server that does\n"
+    "not answer a call within SECONDS (30) is given up.\n");
 
 struct ArchiveArguments
 {
     QString archive;
+    std::chrono::milliseconds roundTripLimit = ReportArchive::DefaultRoundTripLimit;
     QString command;
     ArchiveFilter filter;
     QString format;
@@ -58,6 +60,13 @@ std::optional<ArchiveArguments> parseArguments(const QStringList &args, QString 
             *problem = QStringLiteral("%1 is not a date; DATE is YYYY-MM-DD").arg(text);
         return parsed;
     };
+    const auto seconds = [problem](const QString &text) {
+        bool number = false;
+        const int value = text.toInt(&number);
+        if (!number || value <= 0 || value > 24 * 60 * 60)
+            *problem = QStringLiteral("%1 is not a number of seconds from 1 to 86400").arg(text);
+        return std::chrono::milliseconds(std::chrono::seconds(value));
+    };
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args.at(i);
         const bool hasValue = i + 1 < args.size();
@@ -67,6 +76,8 @@ std::optional<ArchiveArguments> parseArguments(const QStringList &args, QString 
             const QString value = args.at(++i);
             if (arg == QLatin1String("--archive"))
                 parsed.archive = value;
+            else if (arg == QLatin1String("--timeout"))
+                parsed.roundTripLimit = seconds(value);
             else if (arg == QLatin1String("--serial"))
                 parsed.filter.serial = value;
             else if (arg == QLatin1String("--user"))
@@ -292,7 +303,8 @@ int runArchiveCommand(const QStringList &args, QTextStream &out, QTextStream &er
     QString error;
     int status = ExitStatus::Failure;
     if (archive.open(arguments->archive,
-            writes ? ReportArchive::Access::ReadWrite : ReportArchive::Access::ReadOnly, &error)) {
+            writes ? ReportArchive::Access::ReadWrite : ReportArchive::Access::ReadOnly, &error,
+            ReportArchive::DefaultBusyTimeout, arguments->roundTripLimit)) {
         if (command == QLatin1String("list"))
             status = list(archive, *arguments, out, &error);
         else if (command == QLatin1String("show"))

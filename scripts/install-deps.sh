@@ -12,6 +12,7 @@ demo_packages=(
     # The report archive's database drivers: SQLite on this PC, PostgreSQL for a site archive
     libqt6sql6-sqlite
     libqt6sql6-psql
+    libpq-dev
     libhidapi-dev
     libzip-dev
     libpugixml-dev

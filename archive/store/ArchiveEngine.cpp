@@ -1,12 +1,17 @@
 #include "archive/store/ArchiveEngine.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
+
+#include <libpq-fe.h>
 
 namespace {
 
@@ -84,7 +89,7 @@ public:
     QString driver() const override { return QStringLiteral("QSQLITE"); }
 
     bool connect(QSqlDatabase &database, bool readOnly, std::chrono::milliseconds busyTimeout,
-        QString *error) const override
+        std::chrono::milliseconds, QString *error) const override
     {
         const QFileInfo file(m_path);
         if (file.exists() && !file.isFile()) {
@@ -196,7 +201,7 @@ public:
     QString driver() const override { return QStringLiteral("QPSQL"); }
 
     bool connect(QSqlDatabase &database, bool readOnly, std::chrono::milliseconds busyTimeout,
-        QString *error) const override
+        std::chrono::milliseconds roundTripLimit, QString *error) const override
     {
         database.setHostName(m_url.host());
         if (m_url.port() > 0)
@@ -204,7 +209,19 @@ public:
         database.setUserName(m_url.userName());
         database.setDatabaseName(m_url.path().mid(1));
         // libpq finds the password itself, in PGPASSWORD or the password file, so it is never kept here.
-        QStringList options = { QStringLiteral("connect_timeout=%1").arg(ConnectTimeoutSeconds) };
+        // A peer that answers nothing is given up: while connecting after a few seconds; once connected
+        // when keepalives go unanswered, or sent data unacknowledged, for the round trip's limit.
+        const qint64 limitSeconds
+            = std::max<qint64>(std::chrono::duration_cast<std::chrono::seconds>(roundTripLimit).count(), 1);
+        QStringList options = {
+            QStringLiteral("connect_timeout=%1")
+                .arg(std::clamp<qint64>(limitSeconds, 2, ConnectTimeoutSeconds)),
+            QStringLiteral("keepalives=1"),
+            QStringLiteral("keepalives_idle=%1").arg(std::max<qint64>(limitSeconds / 3, 1)),
+            QStringLiteral("keepalives_interval=%1").arg(std::max<qint64>(limitSeconds / 6, 1)),
+            QStringLiteral("keepalives_count=3"),
+            QStringLiteral("tcp_user_timeout=%1").arg(roundTripLimit.count()),
+        };
         const QUrlQuery query(m_url);
         for (const auto &[key, value] : query.queryItems(QUrl::FullyDecoded)) {
             if (key == QLatin1String("host"))
@@ -224,6 +241,17 @@ public:
             return false;
         }
         return true;
+    }
+
+    int socket(const QSqlDatabase &database) const override
+    {
+        // Qt names the type of its connection after the structure behind libpq's PGconn.
+        const QVariant handle = database.driver()->handle();
+        if (!handle.isValid()
+            || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+            return -1;
+        PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+        return connection ? PQsocket(connection) : -1;
     }
 
     std::optional<State> state(const QSqlDatabase &database, QString *error) const override

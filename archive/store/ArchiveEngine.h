@@ -45,8 +45,13 @@ public:
     [[nodiscard]] virtual QString name() const = 0;
     // Qt's SQL driver for the engine.
     [[nodiscard]] virtual QString driver() const = 0;
+    // A server connection gives up on a peer that answers nothing for roundTripLimit: its keepalives and
+    // its unacknowledged data time out by then.
     [[nodiscard]] virtual bool connect(QSqlDatabase &database, bool readOnly,
-        std::chrono::milliseconds busyTimeout, QString *error) const = 0;
+        std::chrono::milliseconds busyTimeout, std::chrono::milliseconds roundTripLimit,
+        QString *error) const = 0;
+    // The socket of a server connection, for a watchdog to close; -1 for a file.
+    [[nodiscard]] virtual int socket(const QSqlDatabase &) const { return -1; }
     [[nodiscard]] virtual std::optional<State> state(const QSqlDatabase &database, QString *error) const = 0;
     // Settings a new archive takes before its first table, outside any transaction.
     [[nodiscard]] virtual QStringList newArchiveSettings() const { return {}; }

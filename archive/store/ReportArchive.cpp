@@ -79,6 +79,7 @@ ReportArchive::ReportArchive()
 
 ReportArchive::~ReportArchive()
 {
+    m_watchdog.reset();
     if (m_database.isValid()) {
         m_database.close();
         m_database = QSqlDatabase();
@@ -95,6 +96,11 @@ QString ReportArchive::defaultPath(const QString &fileName)
 
 QString ReportArchive::fault(const QString &what, const QSqlQuery &query) const
 {
+    if (m_watchdog && m_watchdog->expired())
+        return QStringLiteral("the archive %1 did not answer within %2 s; the connection was closed and "
+                              "nothing was changed")
+            .arg(m_path)
+            .arg(std::chrono::duration_cast<std::chrono::seconds>(m_watchdog->limit()).count());
     return QStringLiteral("the archive %1 %2: %3").arg(m_path, what, query.lastError().text());
 }
 
@@ -115,8 +121,8 @@ bool ReportArchive::write(const QString &sql, QString *error) const
     return false;
 }
 
-bool ReportArchive::open(
-    const QString &location, Access access, QString *error, std::chrono::milliseconds busyTimeout)
+bool ReportArchive::open(const QString &location, Access access, QString *error,
+    std::chrono::milliseconds busyTimeout, std::chrono::milliseconds roundTripLimit)
 {
     m_path = location;
     m_engine = ArchiveEngine::forLocation(location, error);
@@ -125,9 +131,13 @@ bool ReportArchive::open(
     m_path = m_engine->name();
     const bool readOnly = access == Access::ReadOnly;
     m_database = QSqlDatabase::addDatabase(m_engine->driver(), m_connection);
-    if (!m_engine->connect(m_database, readOnly, busyTimeout, error))
+    if (!m_engine->connect(m_database, readOnly, busyTimeout, roundTripLimit, error))
         return false;
+    if (const int socket = m_engine->socket(m_database); socket >= 0)
+        m_watchdog = std::make_unique<RoundTripWatchdog>(roundTripLimit, socket);
+    const auto trip = roundTrip();
     if (!initialize(readOnly, error)) {
+        m_watchdog.reset();
         m_database.close();
         return false;
     }
@@ -175,6 +185,7 @@ bool ReportArchive::initialize(bool readOnly, QString *error)
 
 template<typename Change> bool ReportArchive::inTransaction(Change change, QString *error)
 {
+    const auto trip = roundTrip();
     QSqlQuery query(m_database);
     for (const QString &statement : m_engine->beginWrite()) {
         if (!query.exec(statement)) {
@@ -563,6 +574,7 @@ QSqlQuery ReportArchive::downloadsQuery(const ArchiveFilter &filter) const
 
 std::optional<QList<ArchivedDownload>> ReportArchive::downloads(const ArchiveFilter &filter, QString *error)
 {
+    const auto trip = roundTrip();
     QSqlQuery query = downloadsQuery(filter);
     if (!query.isActive()) {
         *error = fault(QStringLiteral("cannot be read"), query);
@@ -586,6 +598,7 @@ std::optional<QStringList> ReportArchive::lines(qint64 id, QString *error)
 
 std::optional<ReportArchive::Stored> ReportArchive::stored(qint64 id, QString *error)
 {
+    const auto trip = roundTrip();
     QSqlQuery query = prepared(
         m_database, QStringLiteral("SELECT lines, marker_lines, source FROM downloads WHERE id = ?"));
     query.addBindValue(id);
@@ -616,6 +629,7 @@ bool ReportArchive::queueForSite(qint64 id, const QString &site, QString *error)
 
 std::optional<QList<qint64>> ReportArchive::waitingForSite(const QString &site, QString *error)
 {
+    const auto trip = roundTrip();
     QSqlQuery query = prepared(
         m_database, QStringLiteral("SELECT download_id FROM site_queue WHERE site = ? ORDER BY download_id"));
     query.addBindValue(site);
@@ -655,6 +669,7 @@ QSqlQuery ReportArchive::alarmsQuery(const QString &serial) const
 
 std::optional<QList<ArchivedAlarm>> ReportArchive::alarms(const QString &serial, QString *error)
 {
+    const auto trip = roundTrip();
     QSqlQuery query = alarmsQuery(serial);
     if (!query.isActive()) {
         *error = fault(QStringLiteral("cannot be read"), query);
@@ -670,6 +685,7 @@ std::optional<QList<ArchivedAlarm>> ReportArchive::alarms(const QString &serial,
 
 std::optional<ReportArchive::Totals> ReportArchive::totals(QString *error)
 {
+    const auto trip = roundTrip();
     QSqlQuery query(m_database);
     if (!query.exec(QStringLiteral("SELECT (SELECT count(*) FROM downloads), (SELECT count(*) FROM alarms)"))
         || !query.next()) {
@@ -681,6 +697,7 @@ std::optional<ReportArchive::Totals> ReportArchive::totals(QString *error)
 
 std::optional<QStringList> ReportArchive::check(QString *error)
 {
+    const auto trip = roundTrip();
     QStringList faults;
     QSqlQuery query(m_database);
     query.setForwardOnly(true);

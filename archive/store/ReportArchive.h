@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "archive/store/RoundTripWatchdog.h"
+
 class ArchiveEngine;
 namespace DownloadFacts {
 struct Facts;
@@ -57,6 +59,10 @@ public:
     };
 
     static constexpr int SchemaVersion = 3;
+    // How long a writer waits for another one.
+    static constexpr std::chrono::seconds DefaultBusyTimeout { 5 };
+    // How long a site archive's server may take to answer one call before the connection is closed.
+    static constexpr std::chrono::seconds DefaultRoundTripLimit { 30 };
 
     ReportArchive();
     ~ReportArchive();
@@ -68,9 +74,12 @@ public:
     [[nodiscard]] static QString defaultPath(const QString &fileName = QStringLiteral("archive.sqlite"));
 
     // A file or database that is not an archive of this program, or one of a newer schema, is refused
-    // and left as it is. Waits up to busyTimeout for another process that is writing.
+    // and left as it is. Waits up to busyTimeout for another process that is writing. A server that
+    // does not answer a call within roundTripLimit has its connection closed: the call fails, saying so,
+    // and the server rolls back what the call had begun.
     [[nodiscard]] bool open(const QString &location, Access access, QString *error,
-        std::chrono::milliseconds busyTimeout = std::chrono::seconds(5));
+        std::chrono::milliseconds busyTimeout = DefaultBusyTimeout,
+        std::chrono::milliseconds roundTripLimit = DefaultRoundTripLimit);
     [[nodiscard]] bool isOpen() const { return m_database.isOpen(); }
     [[nodiscard]] QString path() const { return m_path; }
     [[nodiscard]] QSqlDatabase database() const { return m_database; }
@@ -102,9 +111,6 @@ public:
     // Newest first.
     [[nodiscard]] std::optional<QList<ArchivedDownload>> downloads(
         const ArchiveFilter &filter, QString *error);
-    // The same as a query, for a view that fetches its rows as they are shown: id, date and time, serial
-    // number, user, alarm events, highest peak.
-    [[nodiscard]] QSqlQuery downloadsQuery(const ArchiveFilter &filter) const;
     [[nodiscard]] std::optional<QStringList> lines(qint64 id, QString *error);
 
     // A download as it was stored, to be stored again elsewhere.
@@ -120,10 +126,8 @@ public:
     [[nodiscard]] bool queueForSite(qint64 id, const QString &site, QString *error);
     [[nodiscard]] std::optional<QList<qint64>> waitingForSite(const QString &site, QString *error);
     [[nodiscard]] bool sentToSite(qint64 id, QString *error);
-    // In the order they began; those of unknown start last. Columns of the query: began, peak, duration,
-    // downloads.
+    // In the order they began; those of unknown start last.
     [[nodiscard]] std::optional<QList<ArchivedAlarm>> alarms(const QString &serial, QString *error);
-    [[nodiscard]] QSqlQuery alarmsQuery(const QString &serial) const;
 
     // The faults found: damaged pages, broken links, a download whose lines or events do not match
     // what was stored with them. Nothing on a sound archive.
@@ -136,7 +140,11 @@ public:
     [[nodiscard]] std::optional<Totals> totals(QString *error);
 
 private:
+    // Watches one call to a server from now until the trip goes.
+    [[nodiscard]] RoundTripWatchdog::Trip roundTrip() { return RoundTripWatchdog::Trip(m_watchdog.get()); }
     [[nodiscard]] bool initialize(bool readOnly, QString *error);
+    [[nodiscard]] QSqlQuery downloadsQuery(const ArchiveFilter &filter) const;
+    [[nodiscard]] QSqlQuery alarmsQuery(const QString &serial) const;
     [[nodiscard]] bool migrate(QString *error);
     // Runs change in one write transaction, taken at once so that two writers wait for each other.
     template<typename Change> [[nodiscard]] bool inTransaction(Change change, QString *error);
@@ -156,6 +164,7 @@ private:
     [[nodiscard]] bool write(const QString &sql, QString *error) const;
 
     std::unique_ptr<ArchiveEngine> m_engine;
+    std::unique_ptr<RoundTripWatchdog> m_watchdog;
     QString m_connection;
     QString m_path;
     QSqlDatabase m_database;

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include "app/ProgramDialogs.h"
 #include "app/ReportDisplay.h"
 #include "app/frmMain.h"
+#include "archive/frmHistory.h"
 #include "archive/store/ReportArchive.h"
 #include "device/CaptureFile.h"
 #include "dialogs/frmProgress.h"
@@ -299,11 +301,13 @@ void TestDownloadFlow::downloadIsArchivedWithItsTags()
     QString firstBegan;
     answerer.expectDialog([&](QWidget *history) {
         auto *downloads = history->findChild<QTableView *>("tblDownloads");
+        QTRY_VERIFY(qobject_cast<frmHistory *>(history)->isIdle() && downloads->model()->rowCount() > 0);
         listed = downloads->model()->rowCount();
         for (int column = 1; column < downloads->model()->columnCount(); ++column)
             row.append(downloads->model()->index(0, column).data().toString());
         downloads->selectRow(0);
         auto *alarmView = history->findChild<QTableView *>("tblAlarms");
+        QTRY_VERIFY(alarmView->model()->rowCount() > 0);
         alarms = alarmView->model()->rowCount();
         firstBegan = alarmView->model()->index(0, 0).data().toString();
         history->findChild<QPushButton *>("cmdPutOnDisplay")->click();
@@ -413,6 +417,8 @@ void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
         return archive->setSiteLocation(server.url("site"), &error) ? std::move(archive) : nullptr;
     };
     const std::unique_ptr<DownloadArchive> archiveA = pc(first);
+    // B gives a server up when it has not answered for two seconds.
+    QVERIFY(writeBytes(second.filePath("settings.ini"), "[General]\nsiteTimeoutSeconds=2\n"));
     const std::unique_ptr<DownloadArchive> archiveB = pc(second);
     QVERIFY2(archiveA && archiveB, qPrintable(error));
     DemoDialogs dialogs(QStringLiteral(LORIMET_RESOURCES_DIR "/captures"), quickTiming());
@@ -431,8 +437,9 @@ void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
     QStringList users;
     QString title;
     answerer.expectDialog([&](QWidget *history) {
-        title = history->windowTitle();
         const QAbstractItemModel *downloads = history->findChild<QTableView *>("tblDownloads")->model();
+        QTRY_VERIFY(qobject_cast<frmHistory *>(history)->isIdle() && downloads->rowCount() > 0);
+        title = history->windowTitle();
         for (int row = 0; row < downloads->rowCount(); ++row)
             users.append(downloads->index(row, 3).data().toString());
         history->findChild<QPushButton *>("cmdClose")->click();
@@ -442,6 +449,30 @@ void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
     QCOMPARE(answerer.unanswered(), QStringList());
     QVERIFY2(title.endsWith(server.url("site")), qPrintable(title));
     QCOMPARE(users, QStringList { "On A" });
+
+    // A server that stops answering: the window goes on taking input and says that it waits, then tells
+    // that the server did not answer.
+    auto thaw = qScopeGuard([&server] {
+        QString ignored;
+        (void)server.freeze(false, &ignored);
+    });
+    QString waiting;
+    QString told;
+    answerer.expectDialog([&](QWidget *history) {
+        auto *window = qobject_cast<frmHistory *>(history);
+        QTRY_VERIFY(window->isIdle());
+        QVERIFY2(server.freeze(true, &error), qPrintable(error));
+        QTest::keyClicks(history->findChild<QLineEdit *>("txtUser"), "On");
+        auto *status = history->findChild<QLabel *>("lblStatus");
+        QTRY_VERIFY((waiting = status->text()).contains("not answered yet"));
+        QTRY_VERIFY(window->isIdle());
+        told = status->text();
+        history->findChild<QPushButton *>("cmdClose")->click();
+    });
+    pcB.findChild<QAction *>("mnuHistory")->trigger();
+    QCOMPARE(answerer.unanswered(), QStringList());
+    QCOMPARE(waiting, "The archive has not answered yet; waiting for it up to 2 s.");
+    QVERIFY2(told.contains("did not answer within 2 s"), qPrintable(told));
 }
 
 void TestDownloadFlow::transferDialogRuns_data()

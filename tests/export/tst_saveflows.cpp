@@ -279,9 +279,20 @@ void TestSaveFlows::textDestination()
         QString::fromUtf8("\u65e5\u672c \U0001F600") };
     // Twice: the second export finds the file and adds to it without asking. The chosen path comes back with
     // spaces around it.
+    // The file cannot hold the three characters of the last line: the user is told how many became "?".
+    QString told;
+    const DialogAnswerer::Handler replaced = [&told](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        QVERIFY(box);
+        told = box->text();
+        box->button(QMessageBox::Ok)->click();
+    };
     for (int i = 0; i < 2; ++i)
         save(lines, chosen.isEmpty() ? chosen : "  " + m_tempDir->filePath(chosen) + "  ",
-            choose("optTextFile"));
+            choose("optTextFile"), chosen.isEmpty() ? QList<DialogAnswerer::Handler>() : QList { replaced });
+    QCOMPARE(told,
+        chosen.isEmpty() ? QString()
+                         : QString("3 characters that a text report cannot hold were written as \"?\"."));
     const QString path = m_tempDir->filePath(written);
     QCOMPARE(QDir(m_tempDir->path()).entryList(QDir::Files),
         written.isEmpty() ? QStringList() : QStringList(written));

@@ -1,5 +1,8 @@
 #include "tests/support/PostgresServer.h"
 
+#include <cerrno>
+#include <csignal>
+
 #include <unistd.h>
 
 #include <QDir>
@@ -88,6 +91,34 @@ bool PostgresServer::stop(QString *error)
 {
     m_running = false;
     return runTool("pg_ctl", { "-D", m_folder.filePath("data"), "-m", "fast", "-w", "stop" }, error);
+}
+
+bool PostgresServer::freeze(bool frozen, QString *error)
+{
+    QFile pidFile(m_folder.filePath("data/postmaster.pid"));
+    if (!pidFile.open(QIODevice::ReadOnly)) {
+        *error = pidFile.errorString();
+        return false;
+    }
+    const QByteArray postmaster = pidFile.readLine().trimmed();
+    QList<pid_t> processes = { static_cast<pid_t>(postmaster.toInt()) };
+    for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile stat("/proc/" + entry + "/stat");
+        // pid (name) state ppid ...: the name may hold spaces, so the fields are counted after its end.
+        if (stat.open(QIODevice::ReadOnly)) {
+            const QByteArray line = stat.readAll();
+            const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() > 1 && fields.at(1) == postmaster)
+                processes.append(static_cast<pid_t>(entry.toInt()));
+        }
+    }
+    for (const pid_t process : processes) {
+        if (kill(process, frozen ? SIGSTOP : SIGCONT) != 0 && errno != ESRCH) {
+            *error = QStringLiteral("cannot signal process %1").arg(process);
+            return false;
+        }
+    }
+    return true;
 }
 
 QString PostgresServer::url(const QString &database, const QString &role) const

@@ -15,6 +15,9 @@ public:
 
     [[nodiscard]] bool start(QString *error);
     [[nodiscard]] bool stop(QString *error);
+    // Stops every process of the server, as a server that hangs or a network that dropped would answer
+    // nothing, or lets them go on again.
+    [[nodiscard]] bool freeze(bool frozen, QString *error);
 
     // A new database owned by the superuser, and the URL of it for role (the superuser by default).
     [[nodiscard]] bool createDatabase(const QString &name, QString *error);

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -107,6 +108,7 @@ private slots:
     void concurrentProcessesStoreEachDownloadOnce_data();
     void concurrentProcessesStoreEachDownloadOnce();
     void downloadsWaitWhileTheServerIsAway();
+    void aStalledServerIsGivenUpWithinTheLimit();
 
 private:
     PostgresServer m_server;
@@ -586,6 +588,52 @@ void TestReportArchive::downloadsWaitWhileTheServerIsAway()
     QCOMPARE(users.size(), 2);
     QVERIFY2(
         users.first().startsWith("Away 1#") && users.first() < users.last(), qPrintable(users.join(u' ')));
+}
+
+// A server whose processes stopped answers nothing: each call gives up at its limit, nothing is half-stored,
+// and the download waits in this PC's queue; the tool says so within its --timeout.
+void TestReportArchive::aStalledServerIsGivenUpWithinTheLimit()
+{
+    QTemporaryDir folder;
+    ReportArchive local;
+    QString error;
+    QVERIFY(local.open(folder.filePath("local.sqlite"), ReportArchive::Access::ReadWrite, &error));
+    const QString siteUrl = m_server.url("site", "storer");
+    const QStringList lines = tagged("07-Dec-2026", "9:00 AM", "Stalled");
+    bool added = false;
+    const std::optional<qint64> id = local.store(lines, int(lines.size()), "download", &added, &error);
+    QVERIFY(id && local.queueForSite(*id, siteUrl, &error));
+    ReportArchive site;
+    QVERIFY2(site.open(siteUrl, ReportArchive::Access::ReadWrite, &error, 1s, 1s), qPrintable(error));
+
+    QVERIFY2(m_server.freeze(true, &error), qPrintable(error));
+    auto thaw = qScopeGuard([this] {
+        QString ignored;
+        (void)m_server.freeze(false, &ignored);
+    });
+    QElapsedTimer timer;
+    timer.start();
+    SiteQueue::Progress progress;
+    QVERIFY(!SiteQueue::sendWaiting(local, site, progress, &error));
+    QVERIFY2(error.contains("did not answer within 1 s"), qPrintable(error));
+    QVERIFY2(timer.elapsed() < 10'000, qPrintable(QString::number(timer.elapsed())));
+
+    QProcess tool;
+    timer.restart();
+    tool.start(
+        QStringLiteral(LORIMET_REPORT_PATH), { "archive", "--archive", siteUrl, "--timeout", "2", "list" });
+    QVERIFY(tool.waitForFinished(30'000));
+    QCOMPARE(tool.exitCode(), 1);
+    QVERIFY2(tool.readAllStandardError().contains("timeout expired"), "no clear message");
+    QVERIFY2(timer.elapsed() < 15'000, qPrintable(QString::number(timer.elapsed())));
+
+    thaw.dismiss();
+    QVERIFY2(m_server.freeze(false, &error), qPrintable(error));
+    QCOMPARE(local.waitingForSite(siteUrl, &error)->size(), 1);
+    ReportArchive after;
+    QVERIFY2(after.open(siteUrl, ReportArchive::Access::ReadOnly, &error), qPrintable(error));
+    QCOMPARE(after.downloads({ {}, "Stalled", {}, {} }, &error)->size(), 0);
+    QCOMPARE(after.check(&error), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestReportArchive)
