@@ -191,6 +191,7 @@ private slots:
     void archiveFailureIsToldOnceAndTheDownloadStays();
     void siteAwayKeepsDownloadsHereWithOneQuietNote();
     void aDownloadOnOnePcShowsInTheOthersHistory();
+    void twoProgramsOnOneArchiveKeepBothTaggedDownloads();
 };
 
 void TestDownloadFlow::downloadAppendsTheReportAndOpensTagging()
@@ -473,6 +474,38 @@ void TestDownloadFlow::aDownloadOnOnePcShowsInTheOthersHistory()
     QCOMPARE(answerer.unanswered(), QStringList());
     QCOMPARE(waiting, "The archive has not answered yet; waiting for it up to 2 s.");
     QVERIFY2(told.contains("did not answer within 2 s"), qPrintable(told));
+}
+
+// Two programs download the same detector into one archive and tag it each in turn: both tagged
+// downloads are kept, whoever tags first.
+void TestDownloadFlow::twoProgramsOnOneArchiveKeepBothTaggedDownloads()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("archive.sqlite");
+    const QStringList arrived = referenceLines("01-two-alarms");
+    const auto taggedBy = [&arrived](const QString &user) {
+        QStringList lines = arrived;
+        for (QString &line : lines) {
+            if (line.startsWith("User:"))
+                line = "User: " + user;
+        }
+        return lines;
+    };
+    DownloadArchive first(path, folder.filePath("first.ini"));
+    DownloadArchive second(path, folder.filePath("second.ini"));
+    first.downloadKept(nullptr, arrived);
+    second.downloadKept(nullptr, arrived);
+    second.tagsWritten(nullptr, taggedBy("B. Ito"));
+    first.tagsWritten(nullptr, taggedBy("A. Reyes"));
+
+    ReportArchive archive;
+    QString error;
+    QVERIFY(archive.open(path, ReportArchive::Access::ReadOnly, &error));
+    QStringList users;
+    for (const ArchivedDownload &download : archive.downloads({}, &error).value_or(QList<ArchivedDownload>()))
+        users.append(download.user);
+    users.sort();
+    QCOMPARE(users, QStringList({ "A Reyes", "B Ito" }));
 }
 
 void TestDownloadFlow::transferDialogRuns_data()
