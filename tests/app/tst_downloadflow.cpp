@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -501,11 +502,11 @@ void TestDownloadFlow::twoProgramsOnOneArchiveKeepBothTaggedDownloads()
     ReportArchive archive;
     QString error;
     QVERIFY(archive.open(path, ReportArchive::Access::ReadOnly, &error));
-    QStringList users;
+    // The first to store keeps the row it stored; the other's tags went into a row of its own.
+    QMap<qint64, QString> users;
     for (const ArchivedDownload &download : archive.downloads({}, &error).value_or(QList<ArchivedDownload>()))
-        users.append(download.user);
-    users.sort();
-    QCOMPARE(users, QStringList({ "A Reyes", "B Ito" }));
+        users.insert(download.id, download.user);
+    QCOMPARE(users.values(), QStringList({ "A Reyes", "B Ito" }));
 }
 
 void TestDownloadFlow::transferDialogRuns_data()

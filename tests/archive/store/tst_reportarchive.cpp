@@ -288,6 +288,8 @@ void TestReportArchive::twoProgramsTaggingOneDownloadKeepBoth()
     for (const ArchivedDownload &download : first.downloads({}, &error).value_or(QList<ArchivedDownload>()))
         users.append(download.user);
     QCOMPARE(users, QStringList({ QString::fromUtf8("Zoë Ito"), "A Reyes" }));
+    // The row stays the one that stored it first.
+    QCOMPARE(first.downloads({}, &error)->last().id, kept[0].id);
     QCOMPARE(first.check(&error), QStringList());
     // Users are found as they were typed: with the dots the archive drops, in any letter case.
     for (const char *user : { "a. reyes", "ZOË ITO", "zoë ito" })
