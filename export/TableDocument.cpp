@@ -53,8 +53,13 @@ void TableDocument::SaveAs(const QString &strFileName)
             QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(strFileName, error));
         return;
     }
-    if (const QString note = m_file->saveNote(); !note.isEmpty())
-        QMessageBox::information(APICommonDialog::owner(), ExportStatus, note);
+    QStringList notes;
+    for (const QString &note : { m_file->writeNote(), m_file->saveNote() }) {
+        if (!note.isEmpty())
+            notes.append(note);
+    }
+    if (!notes.isEmpty())
+        QMessageBox::information(APICommonDialog::owner(), ExportStatus, notes.join(u'\n'));
     if (!DocumentViewer::show(strFileName))
         QMessageBox::warning(APICommonDialog::owner(), ExportStatus,
             QStringLiteral("The report was saved to %1, but no program could be started to show it.")

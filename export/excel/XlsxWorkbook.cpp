@@ -45,6 +45,7 @@ struct XlsxWorkbook::Private
     std::optional<OoxmlPackage> package;
     QString workbookPart;
     pugi::xml_document workbook;
+    XmlNamespace workbookNs { pugi::xml_node(), MainNamespace };
     QString sheetPart;
     QString stylesPart;
     QString sharedStringsPart;
@@ -57,6 +58,10 @@ struct XlsxWorkbook::Private
     SharedStrings strings;
     bool appendMode = false;
     bool date1904 = false;
+    QString sheetName;
+    bool sheetHidden = false;
+    // What writeTable did that the user should hear of.
+    QStringList notes;
     // What the parsed worksheet is estimated to take in memory.
     qint64 sheetMemory = 0;
     mutable QHash<QString, QHash<double, QString>> shownTexts;
@@ -93,7 +98,8 @@ struct XlsxWorkbook::Private
         (attribute ? attribute : cell.append_attribute("s")) = xf;
     }
     [[nodiscard]] int style(const pugi::xml_node &cell) const { return cell.attribute("s").as_int(); }
-    [[nodiscard]] bool columnMissing(const QString &header, int usedColumns) const;
+    // The report column each used column's row-1 header names.
+    [[nodiscard]] std::vector<std::optional<ReportColumn>> headerColumns(int usedColumns) const;
     // Dates and times as the workbook's serials, numbers as they are; nothing for other values.
     [[nodiscard]] std::optional<double> numberOf(const QVariant &value) const;
     void writeValue(pugi::xml_node cell, const QVariant &value);
@@ -104,6 +110,8 @@ struct XlsxWorkbook::Private
     // Fits the columns to their cells' texts, as each cell's number format and font show them.
     void fitColumns(const std::vector<int> &fitted, bool widen);
     void setUpPage();
+    // Repeats the header row on every printed page.
+    void setPrintTitles();
     void updateDimension();
     double dateSerial(const QDate &date) const;
 };
@@ -154,7 +162,7 @@ bool XlsxWorkbook::Private::load(QString *error)
         return fail(error, QStringLiteral("The file is not an Excel workbook."));
     if (!package->readXmlPart(workbookPart, workbook, error))
         return false;
-    const XmlNamespace workbookNs = XmlNamespace::unify(workbook, MainNamespace, "", false);
+    workbookNs = XmlNamespace::unify(workbook, MainNamespace, "", false);
     const XmlNamespace relationshipNs = XmlNamespace::unify(workbook, RelationshipNamespace, "r", true);
     const pugi::xml_node root = workbook.document_element();
     this->workbookPart = workbookPart;
@@ -162,6 +170,9 @@ bool XlsxWorkbook::Private::load(QString *error)
 
     const pugi::xml_node firstSheet
         = root.child(workbookNs.name("sheets").c_str()).child(workbookNs.name("sheet").c_str());
+    sheetName = QString::fromUtf8(firstSheet.attribute("name").value());
+    sheetHidden = std::strcmp(firstSheet.attribute("state").value(), "hidden") == 0
+        || std::strcmp(firstSheet.attribute("state").value(), "veryHidden") == 0;
     const QString sheetId
         = QString::fromUtf8(firstSheet.attribute(relationshipNs.name("id").c_str()).value());
     for (const OoxmlPackage::Relationship &relationship : package->relationships(workbookPart)) {
@@ -373,14 +384,15 @@ void XlsxWorkbook::Private::writeValue(pugi::xml_node cell, const QVariant &valu
     }
 }
 
-bool XlsxWorkbook::Private::columnMissing(const QString &header, int usedColumns) const
+std::vector<std::optional<ReportColumn>> XlsxWorkbook::Private::headerColumns(int usedColumns) const
 {
-    for (int column = 8; column <= usedColumns; ++column) {
-        const CellContent value = content(grid.cell(1, column));
-        if (value.kind == CellContent::Kind::Text && value.text.compare(header, Qt::CaseInsensitive) == 0)
-            return false;
+    std::vector<std::optional<ReportColumn>> columns(static_cast<std::size_t>(usedColumns) + 1);
+    for (int column = 1; column <= usedColumns; ++column) {
+        const CellContent header = content(grid.cell(1, column));
+        if (header.kind == CellContent::Kind::Text)
+            columns[static_cast<std::size_t>(column)] = ReportTable::columnForHeader(header.text);
     }
-    return true;
+    return columns;
 }
 
 void XlsxWorkbook::Private::fitColumns(const std::vector<int> &fitted, bool widen)
@@ -477,8 +489,30 @@ void XlsxWorkbook::Private::setUpPage()
     pugi::xml_node sheetPr = orderedChild(root, ns, "sheetPr", WorksheetOrder);
     setAttribute(orderedChild(sheetPr, ns, "pageSetUpPr", SheetPrOrder), "fitToPage", "1");
     pugi::xml_node pageSetup = orderedChild(root, ns, "pageSetup", WorksheetOrder);
+    // One page wide, as many pages tall as the rows need.
     setAttribute(pageSetup, "fitToWidth", "1");
-    setAttribute(pageSetup, "fitToHeight", "1");
+    setAttribute(pageSetup, "fitToHeight", "0");
+}
+
+void XlsxWorkbook::Private::setPrintTitles()
+{
+    pugi::xml_node names
+        = orderedChild(workbook.document_element(), workbookNs, "definedNames", WorkbookOrder);
+    const std::string definedName = workbookNs.name("definedName");
+    pugi::xml_node title;
+    for (pugi::xml_node name = names.child(definedName.c_str()); name;
+         name = name.next_sibling(definedName.c_str())) {
+        if (std::strcmp(name.attribute("name").value(), "_xlnm.Print_Titles") == 0
+            && name.attribute("localSheetId").as_int(-1) == 0)
+            title = name;
+    }
+    if (!title) {
+        title = names.append_child(definedName.c_str());
+        title.append_attribute("name") = "_xlnm.Print_Titles";
+        title.append_attribute("localSheetId") = 0;
+    }
+    const QString quoted = u'\'' + QString(sheetName).replace(u'\'', QLatin1String("''")) + u'\'';
+    title.text().set((quoted + QStringLiteral("!$1:$1")).toUtf8().constData());
 }
 
 void XlsxWorkbook::Private::updateDimension()
@@ -539,27 +573,45 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
     std::vector<int> fitted;
     for (int column = 1; column <= FittedColumns; ++column)
         fitted.push_back(column);
-    if (!d->appendMode) {
+    const int usedColumns = d->appendMode ? d->grid.usedColumnCount() : 0;
+    const std::vector<std::optional<ReportColumn>> found = d->headerColumns(usedColumns);
+    const bool hasTable
+        = std::any_of(found.begin(), found.end(), [](const auto &column) { return column.has_value(); });
+    if (!hasTable && d->grid.lastUsedRow() > 0)
+        return d->fail(error,
+            QStringLiteral("The first worksheet, \"%1\", holds no report table: its row 1 names none of the "
+                           "report's columns. Nothing was appended, so that no value goes to a column "
+                           "without its header.")
+                .arg(d->sheetName));
+    if (!hasTable) {
+        // A blank sheet takes the table as a new workbook does.
         for (const QString &header : table.headers())
             d->setText(d->grid.createCell(d->currentRow, ++columnCount), header);
     } else {
-        columnCount = d->grid.usedColumnCount();
-        const int usedColumns = columnCount;
-        for (ReportColumn column : { ReportColumn::LifeRemaining, ReportColumn::SelfTests,
-                 ReportColumn::CumulativeAlarmTime, ReportColumn::TotalEvents }) {
-            const QString header = ReportTable::headerText(column);
-            if (d->columnMissing(header, usedColumns) && table.isPresent(column)) {
-                if (columnCount == MaxColumns)
-                    return d->fail(error,
-                        QStringLiteral(
-                            "The worksheet has no column left for \"%1\": its last column is used.")
-                            .arg(header));
-                d->setText(d->grid.createCell(1, ++columnCount), header);
-                if (columnCount > FittedColumns)
-                    fitted.push_back(columnCount);
-            }
+        // A report column the sheet lacks is added right of everything used, so that no value is lost.
+        columnCount = usedColumns;
+        QStringList added;
+        for (const QString &header : table.headers()) {
+            const ReportColumn column = *ReportTable::columnForHeader(header);
+            if (std::find(found.begin(), found.end(), std::optional(column)) != found.end())
+                continue;
+            if (columnCount == MaxColumns)
+                return d->fail(error,
+                    QStringLiteral("The worksheet has no column left for \"%1\": its last column is used.")
+                        .arg(header));
+            d->setText(d->grid.createCell(1, ++columnCount), header);
+            added.append(header);
+            if (columnCount > FittedColumns)
+                fitted.push_back(columnCount);
         }
+        if (!added.isEmpty())
+            d->notes.append(
+                QStringLiteral("Columns added to the table: %1.").arg(added.join(QStringLiteral(", "))));
     }
+    if (d->sheetHidden)
+        d->notes.append(
+            QStringLiteral("The worksheet \"%1\" that holds the table is hidden.").arg(d->sheetName));
+    d->setPrintTitles();
 
     // The table's columns are those with a header in row 1: notes beside the table keep their format.
     std::vector<int> tableColumns;
@@ -574,13 +626,8 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
         d->setStyle(cell, d->styles.derive(d->style(cell), look));
     }
 
-    // Each column receives the values its row-1 header names, compared whole and without regard to case.
-    std::vector<std::optional<ReportColumn>> columnFor(columnCount + 1);
-    for (int column : tableColumns) {
-        const CellContent header = d->content(d->grid.cell(1, column));
-        if (header.kind == CellContent::Kind::Text)
-            columnFor[column] = ReportTable::columnForHeader(header.text);
-    }
+    // Each column receives the values its row-1 header names, whatever its letter case and spaces.
+    const std::vector<std::optional<ReportColumn>> columnFor = d->headerColumns(columnCount);
     const int dateFormat = d->styles.numberFormat(DateFormat);
     const int timeFormat = d->styles.numberFormat(TimeFormat);
     const int serialFormat = d->styles.numberFormat(SerialFormat);
@@ -642,8 +689,7 @@ bool XlsxWorkbook::writeRawLines(const QStringList &lines, QString *error)
 
 bool XlsxWorkbook::save(const QString &path, QString *error)
 {
-    if (d->appendMode)
-        d->package->setXmlPart(d->workbookPart, d->workbook);
+    d->package->setXmlPart(d->workbookPart, d->workbook);
     QByteArray sheet = xmlPartBytes(d->sheet);
     if (!d->newRowsMarker.isEmpty()) {
         const QByteArray marker = "<!--" + d->newRowsMarker + "-->";
@@ -661,6 +707,11 @@ bool XlsxWorkbook::save(const QString &path, QString *error)
 bool XlsxWorkbook::destinationChanged() const
 {
     return d->package && d->package->destinationChanged();
+}
+
+QString XlsxWorkbook::writeNote() const
+{
+    return d->notes.join(u' ');
 }
 
 QString XlsxWorkbook::saveNote() const

@@ -5,10 +5,12 @@
 #include "export/office/TableFile.h"
 
 // An Excel workbook (.xlsx) holding the event table on its first worksheet: row 1 the headers, one row
-// per alarm event below, formatted and fitted to one printed page. An existing workbook receives the new
-// rows below its last used row, each value under the header that names its column; cells of columns
-// without a header keep their formats. Every part other than that worksheet, the shared strings, the
-// styles and the workbook's request to recalculate on opening stays as it was.
+// per alarm event below, formatted and printed one page wide, with the header row on every page. An
+// existing workbook receives the new rows below its last used row, each value under the header that
+// names its column (whatever its letter case and spaces); a report column the sheet lacks is added right
+// of everything used, a blank sheet takes a new table, and a sheet whose row 1 names no report column
+// is refused. Cells of columns without a header keep their formats. Every part other than that worksheet, the
+// shared strings, the styles and the workbook's request to recalculate on opening stays as it was.
 class XlsxWorkbook final : public TableFile
 {
 public:
@@ -24,6 +26,7 @@ public:
     [[nodiscard]] bool writeRawLines(const QStringList &lines, QString *error) override;
     [[nodiscard]] bool save(const QString &path, QString *error) override;
     [[nodiscard]] bool destinationChanged() const override;
+    [[nodiscard]] QString writeNote() const override;
     [[nodiscard]] QString saveNote() const override;
 
 private:

@@ -32,6 +32,9 @@ public:
     // Whether Save failed because another program changed the opened file meanwhile: the way on is a new
     // document, opened again and written again.
     [[nodiscard]] virtual bool destinationChanged() const = 0;
+    // What writeTable did that the user should hear of (the columns an append added, a hidden sheet it
+    // went to); empty when there is nothing to tell.
+    [[nodiscard]] virtual QString writeNote() const = 0;
     // What Save could not keep of the replaced file (its owner or group), to tell the user.
     [[nodiscard]] virtual QString saveNote() const = 0;
 };

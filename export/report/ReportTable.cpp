@@ -154,8 +154,14 @@ QString ReportTable::headerText(ReportColumn column)
 
 std::optional<ReportColumn> ReportTable::columnForHeader(const QString &header)
 {
+    // A header typed by hand may differ in its spaces ("Duration of Alarm ") and letter case.
+    const auto letters = [](QString text) {
+        text.removeIf([](QChar c) { return c.isSpace(); });
+        return text;
+    };
+    const QString wanted = letters(header);
     for (const ColumnHeader &entry : ColumnHeaders) {
-        if (header.compare(entry.text, Qt::CaseInsensitive) == 0)
+        if (wanted.compare(letters(entry.text), Qt::CaseInsensitive) == 0)
             return entry.column;
     }
     return std::nullopt;

@@ -33,8 +33,8 @@ public:
     explicit ReportTable(const EventLogParser &parser, const QLocale &locale = QLocale(QLocale::English));
 
     [[nodiscard]] static QString headerText(ReportColumn column);
-    // Finds the column a header names, ignoring letter case; rows appended to an earlier table go under
-    // the header that names their column, wherever it stands.
+    // Finds the column a header names, ignoring letter case and spaces; rows appended to an earlier table go
+    // under the header that names their column, wherever it stands.
     [[nodiscard]] static std::optional<ReportColumn> columnForHeader(const QString &header);
 
     // The seven fixed columns, then the optional ones whose label occurred in the report lines.

@@ -613,6 +613,11 @@ bool DocxDocument::destinationChanged() const
     return m_package.destinationChanged();
 }
 
+QString DocxDocument::writeNote() const
+{
+    return m_notes.join(u' ');
+}
+
 QString DocxDocument::saveNote() const
 {
     return m_package.saveNote();

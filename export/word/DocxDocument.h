@@ -29,6 +29,7 @@ public:
     [[nodiscard]] bool writeRawLines(const QStringList &lines, QString *error) override;
     [[nodiscard]] bool save(const QString &path, QString *error) override;
     [[nodiscard]] bool destinationChanged() const override;
+    [[nodiscard]] QString writeNote() const override;
     [[nodiscard]] QString saveNote() const override;
 
 private:
@@ -39,6 +40,8 @@ private:
     // The prefix of the WordprocessingML namespace in the main part, with its colon ("w:").
     std::string m_prefix;
     bool m_opened = false;
+    // What writeTable did that the user should hear of.
+    QStringList m_notes;
     struct PendingRows;
     std::unique_ptr<PendingRows> m_pendingRows;
     // The rows of a long first table between its first and last one, kept as the bytes they were read in.

@@ -86,7 +86,7 @@ def main(path):
                    for column in range(1, max(11, sheet.max_column) + 1)},
         "needed": needed,
         "fit": [sheet.sheet_properties.pageSetUpPr.fitToPage, sheet.page_setup.fitToWidth,
-                sheet.page_setup.fitToHeight],
+                sheet.page_setup.fitToHeight, sheet.print_title_rows],
         "fullCalcOnLoad": bool(workbook.calculation and workbook.calculation.fullCalcOnLoad),
         "parts": parts,
     }))

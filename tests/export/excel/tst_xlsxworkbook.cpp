@@ -12,6 +12,7 @@
 #include "export/ooxml/OoxmlPackage.h"
 #include "tests/support/OfficeReaders.h"
 #include "tests/support/PackageParts.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -95,6 +96,7 @@ private slots:
     void appendFillsTheSheetsOwnRowsBelowTheTable();
     void appendToWorkbooksOfOtherPrograms_data();
     void appendToWorkbooksOfOtherPrograms();
+    void appendNeverDropsAValue();
     void producedFilesAreValid();
 
 private:
@@ -148,7 +150,8 @@ void TestXlsxWorkbook::newWorkbookHoldsTheFormattedTable()
     QCOMPARE(cell(sheet, "F4"), "text 00 days 00 hrs 00 mins |General|Calibri -" + Body);
     QCOMPARE(cell(sheet, "G4"), "text 00 days 00 hrs 03 mins 00 secs|General|Calibri -" + Body);
     QVERIFY(!sheet.cells.contains("A5"));
-    QCOMPARE(sheet.fit, QJsonArray({ true, 1, 1 }));
+    // One page wide, as many tall as the rows need, the header row on each.
+    QCOMPARE(sheet.fit, QJsonArray({ true, 1, 0, "$1:$1" }));
     checkWidths(sheet);
 
     // A report without optional blocks and without events: the seven fixed headers alone.
@@ -181,8 +184,8 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
             QCOMPARE(cell(sheet, "E2"), "text 25 ppm H2S|General|Calibri FF000000" + Body);
             QCOMPARE(cell(sheet, "A4"), "date 2026-12-05|dd-mmm-yyyy|Calibri FF000000" + Body);
             QCOMPARE(cell(sheet, "C4"), "number 7|0|Calibri FF000000" + Body);
-            // "User " names no column; "life remaining" is Life Remaining; Total Events is not in the report.
-            QCOMPARE(cell(sheet, "D4"), "None|General|Calibri FF000000" + Body);
+            // "User " is User, "life remaining" is Life Remaining; Total Events is not in the report.
+            QCOMPARE(cell(sheet, "D4"), "text Ann|General|Calibri FF000000" + Body);
             QCOMPARE(cell(sheet, "H4"), "text 24 months|General|Calibri FF000000" + Body);
             QCOMPARE(cell(sheet, "I4"), "None|General|Calibri FF000000" + Body);
             QCOMPARE(
@@ -201,8 +204,14 @@ void TestXlsxWorkbook::appendKeepsTheWorkbookAndPlacesRowsByHeader()
     m_produced << path;
     for (const char *kept : { "xl/worksheets/sheet2.xml", "docProps/core.xml", "docProps/app.xml" })
         QCOMPARE(partOf(path, QString::fromLatin1(kept)), partOf(original, QString::fromLatin1(kept)));
-    // The workbook asks for its formulas to be recalculated, and is otherwise as it was.
-    QCOMPARE(partOf(path, "xl/workbook.xml").replace(" fullCalcOnLoad=\"1\"", ""),
+    // The workbook asks for its formulas to be recalculated and prints the header row on every page, and
+    // is otherwise as it was.
+    const QByteArray printTitles
+        = "<definedNames><definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">"
+          "'Events'!$1:$1</definedName></definedNames>";
+    QByteArray workbook = partOf(path, "xl/workbook.xml");
+    QVERIFY2(workbook.contains(printTitles), workbook.constData());
+    QCOMPARE(workbook.replace(" fullCalcOnLoad=\"1\"", "").replace(printTitles, ""),
         partOf(original, "xl/workbook.xml").replace("?>\n", "?>"));
 }
 
@@ -450,9 +459,80 @@ void TestXlsxWorkbook::appendToWorkbooksOfOtherPrograms()
     QCOMPARE(OfficeReaders::newFindings(original, path), QStringList());
 }
 
+// A destination whose row 1 lacks report columns gets them added; one that holds something else is
+// refused and left as it was.
+void TestXlsxWorkbook::appendNeverDropsAValue()
+{
+    const QStringList report = { "Date: 05-Dec-2026", "Time: 1:05 PM", "Serial #: 7", "User: Ann",
+        "Peak exposure:", "15 ppm H2S", "Time since alarm began:", "5 mins", "Alarm duration:", "4 secs" };
+    // A workbook whose first sheet holds the given rows of inline texts.
+    const auto sheetWith = [this](const QString &name, const QList<QStringList> &rows) {
+        const QString path = m_dir.filePath(name);
+        QByteArray data;
+        for (int row = 0; row < rows.size(); ++row) {
+            data += "<row r=\"" + QByteArray::number(row + 1) + "\">";
+            for (int column = 0; column < rows.at(row).size(); ++column)
+                data += "<c r=\"" + QByteArray(1, char('A' + column)) + QByteArray::number(row + 1)
+                    + "\" t=\"inlineStr\"><is><t>" + rows.at(row).at(column).toUtf8() + "</t></is></c>";
+            data += "</row>";
+        }
+        const bool made = create(path, {}).isEmpty()
+            && editPart(path, "xl/worksheets/sheet1.xml", [&data](QByteArray &sheet) {
+                   const qsizetype start = sheet.indexOf("<sheetData");
+                   const qsizetype end = sheet.indexOf("</sheetData>");
+                   sheet.replace(start, end < 0 ? sheet.indexOf("/>", start) + 2 - start : end + 12 - start,
+                       "<sheetData>" + data + "</sheetData>");
+               });
+        return made ? path : QString();
+    };
+    const auto appended = [&report](const QString &path, QString *note) {
+        QString error;
+        XlsxWorkbook workbook;
+        const bool written = workbook.open(path, &error) && workbook.writeTable(tableOf(report), &error)
+            && workbook.save(path, &error);
+        *note = workbook.writeNote();
+        return written ? QString() : error;
+    };
+    QString note;
+
+    // A blank sheet takes the table of a new export, and says that it went to a hidden sheet.
+    const QString blank = sheetWith("blank.xlsx", {});
+    QVERIFY(editPart(blank, "xl/workbook.xml", [](QByteArray &workbook) {
+        workbook.replace("<sheet name=\"Sheet1\"", "<sheet name=\"Sheet1\" state=\"hidden\"");
+    }));
+    QCOMPARE(appended(blank, &note), QString());
+    QCOMPARE(note, "The worksheet \"Sheet1\" that holds the table is hidden.");
+    ReadBack sheet = readBack(blank);
+    QCOMPARE(value(sheet, "A1"), "text Download On");
+    QCOMPARE(value(sheet, "D2"), "text Ann");
+    QCOMPARE(value(sheet, "G2"), "text 00 days 00 hrs 00 mins 04 secs");
+
+    // Five of the seven headers, one with a space after it: the other two come at the right.
+    const QString five = sheetWith("five.xlsx",
+        { { "Download On", "serial #", "Peak", "Duration of Alarm ", "Remarks" },
+            { "", "", "", "", "checked" } });
+    QCOMPARE(appended(five, &note), QString());
+    QCOMPARE(note, "Columns added to the table: Download At, User, Time Since Alarm Began.");
+    sheet = readBack(five);
+    QCOMPARE(value(sheet, "F1"), "text Download At");
+    QCOMPARE(value(sheet, "H1"), "text Time Since Alarm Began");
+    QCOMPARE(value(sheet, "D3"), "text 00 days 00 hrs 00 mins 04 secs");
+    QCOMPARE(value(sheet, "E2"), "text checked");
+    QCOMPARE(value(sheet, "G3"), "text Ann");
+    QCOMPARE(value(sheet, "H3"), "text 00 days 00 hrs 05 mins");
+    m_produced << five;
+
+    // A title where the headers would be: refused, the file untouched.
+    const QString titled = sheetWith("titled.xlsx", { { "Site 4 gas log" }, { "Download On" } });
+    const QByteArray before = readBytes(titled);
+    const QString refused = appended(titled, &note);
+    QVERIFY2(refused.contains("row 1 names none of the report's columns"), qPrintable(refused));
+    QCOMPARE(readBytes(titled), before);
+}
+
 void TestXlsxWorkbook::producedFilesAreValid()
 {
-    QCOMPARE(m_produced.size(), 4);
+    QCOMPARE(m_produced.size(), 5);
     QCOMPARE(OfficeReaders::validationErrors(m_produced), QStringList());
 }
 
