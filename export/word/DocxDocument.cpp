@@ -297,10 +297,24 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
         return true;
     }
 
-    const TablePlace place = findFirstTable(w, body);
+    // The rows go to the first table whose header row names a report column: a small table before it
+    // (contents, a title block) is not the report's.
+    bool anyTable = false;
+    const TablePlace place = findFirstTable(w, body, [&](const pugi::xml_node &candidate) {
+        anyTable = true;
+        for (const pugi::xml_node &cell : childrenOf(w, candidate.child(w("tr")), "tc")) {
+            if (ReportTable::columnForHeader(normalisedHeader(cellText(w, cell))))
+                return true;
+        }
+        return false;
+    });
     if (!place.table) {
         if (error)
-            *error = QStringLiteral("The document holds no table to append the report to.");
+            *error = anyTable
+                ? QStringLiteral("The document holds no report table: no table's first row names "
+                                 "a column of the report (such as \"Download On\"). Nothing was "
+                                 "appended, so that no value goes to a column without its header.")
+                : QStringLiteral("The document holds no table to append the report to.");
         return false;
     }
     pugi::xml_node table = place.table;
@@ -345,27 +359,28 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
         QString text;
     };
     std::vector<Header> headers;
-    std::vector<const Header *> headerOfColumn(static_cast<std::size_t>(gridCount));
     headers.reserve(headerRow.cells.size());
-    for (const CellLayout &cell : headerRow.cells) {
+    for (const CellLayout &cell : headerRow.cells)
         headers.push_back({ cell, cellText(w, cell.cell) });
-        for (int c = cell.start; c < cell.start + cell.span; ++c)
-            headerOfColumn[static_cast<std::size_t>(c)] = &headers.back();
+    // A report column the table lacks is added at its right, so that no value is lost; a header matches
+    // whatever its letter case and spaces.
+    QSet<ReportColumn> present;
+    for (const Header &header : headers) {
+        if (const std::optional<ReportColumn> column
+            = ReportTable::columnForHeader(normalisedHeader(header.text)))
+            present.insert(*column);
     }
-    const auto columnMissing = [&](const QString &header) {
-        for (int c = 7; c < gridCount; ++c) {
-            if (headerOfColumn[static_cast<std::size_t>(c)]->text.left(4).compare(
-                    header.left(4), Qt::CaseInsensitive)
-                == 0)
-                return false;
-        }
-        return true;
-    };
     std::vector<ReportColumn> added;
-    for (ReportColumn column : OptionalColumns) {
-        if (columnMissing(ReportTable::headerText(column)) && report.isPresent(column))
+    QStringList addedHeaders;
+    for (ReportColumn column : report.columns()) {
+        if (!present.contains(column)) {
             added.push_back(column);
+            addedHeaders.append(ReportTable::headerText(column));
+        }
     }
+    if (!added.empty())
+        m_notes.append(
+            QStringLiteral("Columns added to the table: %1.").arg(addedHeaders.join(QStringLiteral(", "))));
     // Kept rows take new widths, nothing more: added columns, or a row wider than the grid (refused with
     // its reason), need every row as nodes.
     if (m_keptRows

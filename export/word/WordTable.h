@@ -156,14 +156,17 @@ struct TablePlace
     pugi::xml_node section;
 };
 
-inline TablePlace findFirstTable(const WordNames &w, const pugi::xml_node &body)
+// The first table of the body that accept takes, and the section it lies in.
+template<typename Accept>
+TablePlace findFirstTable(const WordNames &w, const pugi::xml_node &body, Accept accept)
 {
     TablePlace place;
     walk(body, [&](const pugi::xml_node &node) {
         const std::string_view local = w.local(node);
         if (!place.table) {
             if (local == "tbl") {
-                place.table = node;
+                if (accept(node))
+                    place.table = node;
                 return Walk::Skip;
             }
             return local == "p" || local == "sectPr" ? Walk::Skip : Walk::Descend;

@@ -353,13 +353,14 @@ void tst_DocxDocument::appendByGridColumn()
     const QJsonArray oldRows = rowsOf(path);
     QCOMPARE(appendTo(path, tableOf(reportLines({ "3", "Kim", false, false, false, 1 }))), QString());
 
-    // The merged header names no column: its cell stays empty, and every other value keeps its header.
+    // The merged header names no column: its cells stay empty, every other value keeps its header, and
+    // the two columns it hides are added at the right, so that no value is lost.
     const QJsonArray rows = rowsOf(path);
     QCOMPARE(rows.size(), oldRows.size() + 1);
-    QCOMPARE(rows[0], oldRows[0]);
+    QCOMPARE(texts(rows[0].toArray()), texts(oldRows[0].toArray()) + QStringList({ "User", "Peak" }));
     QCOMPARE(texts(rows.last().toArray()),
         QStringList({ "05-Dec-2026", "01:05 PM", "3", QString(), QString(), "06 days 04 hrs 00 mins",
-            "00 days 00 hrs 01 mins 00 secs" }));
+            "00 days 00 hrs 01 mins 00 secs", "Kim", "10 ppm H2S" }));
 }
 
 // A long table's body rows are kept as bytes unless something asks for their nodes (here a comment among
@@ -490,7 +491,7 @@ void tst_DocxDocument::appendInTheDocumentsOwnLook()
 
 void tst_DocxDocument::documentsWithoutATable()
 {
-    // A document without a table takes no event table, and is left as it was.
+    // A document without a report table takes no event table, and is left as it was.
     const QString path = m_folder.filePath("letter.docx");
     QString error;
     DocxDocument letter;
@@ -500,6 +501,29 @@ void tst_DocxDocument::documentsWithoutATable()
     const ReportTable table = tableOf(reportLines({ "2", "Kim", false, false, false, 1 }));
     QVERIFY(appendTo(path, table).contains("no table"));
     QCOMPARE(readBytes(path), bytes);
+
+    // A small table before the report's, such as a list of contents: the rows go to the report's table,
+    // and the small one stays as it was. A document with the small table alone is refused.
+    const QString contents = m_folder.filePath("contents.docx");
+    QCOMPARE(create(contents, table), QString());
+    const QByteArray small
+        = "<w:tbl><w:tblPr/><w:tblGrid><w:gridCol w:w=\"3000\"/></w:tblGrid><w:tr><w:tc><w:p>"
+          "<w:r><w:t>Contents</w:t></w:r></w:p></w:tc></w:tr></w:tbl><w:p/>";
+    QVERIFY(editPart(contents, "word/document.xml",
+        [&small](QByteArray &main) { main.insert(main.indexOf("<w:tbl>"), small); }));
+    QCOMPARE(appendTo(contents, table), QString());
+    const QJsonObject appended = readBack(contents);
+    QCOMPARE(appended["tables"][0]["rows"].toArray().size(), 1);
+    QCOMPARE(appended["tables"][1]["rows"].toArray().size(), 3);
+    QVERIFY(editPart(contents, "word/document.xml", [](QByteArray &main) {
+        const qsizetype report = main.indexOf("<w:tbl>", main.indexOf("</w:tbl>"));
+        main.remove(report, main.indexOf("</w:tbl>", report) + 8 - report);
+    }));
+    const QByteArray contentsOnly = readBytes(contents);
+    const QString noReportTable = appendTo(contents, table);
+    QVERIFY2(noReportTable.contains("no table's first row names a column of the report"),
+        qPrintable(noReportTable));
+    QCOMPARE(readBytes(contents), contentsOnly);
 
     // A file that is not a Word document is refused when opened.
     DocxDocument document;
