@@ -12,18 +12,16 @@ import sys
 
 from fontTools.ttLib import TTFont
 
-FONTS = [
-    ("CalibriRegular", "/usr/share/fonts/truetype/crosextra/Carlito-Regular.ttf"),
-    ("CalibriBold", "/usr/share/fonts/truetype/crosextra/Carlito-Bold.ttf"),
-    ("ArialRegular", "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"),
-    ("ArialBold", "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"),
-    ("TimesRegular", "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf"),
-    ("TimesBold", "/usr/share/fonts/truetype/liberation/LiberationSerif-Bold.ttf"),
-    ("CourierRegular", "/usr/share/fonts/truetype/liberation/LiberationMono-Regular.ttf"),
-    ("CourierBold", "/usr/share/fonts/truetype/liberation/LiberationMono-Bold.ttf"),
-    ("CambriaRegular", "/usr/share/fonts/truetype/crosextra/Caladea-Regular.ttf"),
-    ("CambriaBold", "/usr/share/fonts/truetype/crosextra/Caladea-Bold.ttf"),
+# Per family: regular, bold, italic, bold italic, in the order of MetricFont.
+FAMILIES = [
+    ("Calibri", "/usr/share/fonts/truetype/crosextra/Carlito-{}.ttf"),
+    ("Arial", "/usr/share/fonts/truetype/liberation/LiberationSans-{}.ttf"),
+    ("Times", "/usr/share/fonts/truetype/liberation/LiberationSerif-{}.ttf"),
+    ("Courier", "/usr/share/fonts/truetype/liberation/LiberationMono-{}.ttf"),
+    ("Cambria", "/usr/share/fonts/truetype/crosextra/Caladea-{}.ttf"),
 ]
+STYLES = ["Regular", "Bold", "Italic", "BoldItalic"]
+FONTS = [(family + style, path.format(style)) for family, path in FAMILIES for style in STYLES]
 
 FIRST, LAST = 0x20, 0x7E
 

@@ -19,7 +19,14 @@ constexpr FontTable FontTables[] = {
 #include "export/office/FontMetricsTables.inc"
 };
 
-static_assert(std::size(FontTables) == static_cast<std::size_t>(MetricFont::CambriaBold) + 1);
+static_assert(std::size(FontTables) == static_cast<std::size_t>(MetricFont::CambriaBoldItalic) + 1);
+
+// Where a face lies after its family's regular one.
+constexpr int FacesPerFamily = 4;
+int faceOffset(bool bold, bool italic)
+{
+    return (bold ? 1 : 0) + (italic ? 2 : 0);
+}
 
 struct Family
 {
@@ -64,23 +71,25 @@ double FontMetrics::textWidth(MetricFont font, const QString &text, double point
     return static_cast<double>(units) * pointSize / table.unitsPerEm;
 }
 
-std::optional<MetricFont> FontMetrics::forFamily(const QString &family, bool bold)
+std::optional<MetricFont> FontMetrics::forFamily(const QString &family, bool bold, bool italic)
 {
     const QString name = family.trimmed();
     for (const Family &known : Families) {
         if (name.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0)
-            return static_cast<MetricFont>(static_cast<int>(known.regular) + (bold ? 1 : 0));
+            return static_cast<MetricFont>(static_cast<int>(known.regular) + faceOffset(bold, italic));
     }
     return std::nullopt;
 }
 
-double FontMetrics::textWidth(const QString &family, bool bold, const QString &text, double pointSize)
+double FontMetrics::textWidth(
+    const QString &family, bool bold, const QString &text, double pointSize, bool italic)
 {
-    if (const std::optional<MetricFont> font = forFamily(family, bold))
+    if (const std::optional<MetricFont> font = forFamily(family, bold, italic))
         return textWidth(*font, text, pointSize);
     double widest = 0;
-    for (int regular = 0; regular < static_cast<int>(std::size(FontTables)); regular += 2)
-        widest
-            = std::max(widest, textWidth(static_cast<MetricFont>(regular + (bold ? 1 : 0)), text, pointSize));
+    for (int regular = 0; regular < static_cast<int>(std::size(FontTables)); regular += FacesPerFamily) {
+        widest = std::max(
+            widest, textWidth(static_cast<MetricFont>(regular + faceOffset(bold, italic)), text, pointSize));
+    }
     return widest;
 }

@@ -17,7 +17,7 @@ constexpr int WidthSlack = 10;
 
 int twips(const TableFit::CellFont &font, const QString &text, bool bold)
 {
-    const double points = FontMetrics::textWidth(font.family, bold, text, font.size)
+    const double points = FontMetrics::textWidth(font.family, bold || font.bold, text, font.size, font.italic)
         + font.spacing * static_cast<double>(text.size());
     return static_cast<int>(std::clamp(std::ceil(points * 20), 0.0, double(MaxPageWidth))) + WidthSlack;
 }

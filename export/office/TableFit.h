@@ -15,6 +15,9 @@ struct CellFont
     double size = 8;
     // Extra space after each character, in points.
     double spacing = 1;
+    // The weight and slant of the cells' text; header cells are bold whatever this says.
+    bool bold = false;
+    bool italic = false;
 };
 
 // The width a text needs on one line, and the width of its longest word: what it needs when it may wrap

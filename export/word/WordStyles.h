@@ -19,12 +19,16 @@ struct FontSettings
     std::optional<QString> family;
     std::optional<double> size;
     std::optional<double> spacing;
+    std::optional<bool> bold;
+    std::optional<bool> italic;
 
     void fill(const FontSettings &lower)
     {
         family = family ? family : lower.family;
         size = size ? size : lower.size;
         spacing = spacing ? spacing : lower.spacing;
+        bold = bold ? bold : lower.bold;
+        italic = italic ? italic : lower.italic;
     }
 };
 
@@ -82,7 +86,7 @@ public:
         run.fill(m_defaults);
         // What Word assumes where nothing says otherwise.
         return { run.family.value_or(QStringLiteral("Times New Roman")), run.size.value_or(10),
-            run.spacing.value_or(0) };
+            run.spacing.value_or(0), run.bold.value_or(false), run.italic.value_or(false) };
     }
 
     [[nodiscard]] FontSettings runFont(const WordNames &w, const pugi::xml_node &rPr) const
@@ -102,6 +106,15 @@ public:
             font.size = halfPoints / 2.0;
         if (const pugi::xml_node spacing = rPr.child(w("spacing")))
             font.spacing = intAttribute(w, spacing) / 20.0;
+        // A toggle property is on unless its value turns it off.
+        const auto toggle = [&w](const pugi::xml_node &property) -> std::optional<bool> {
+            if (!property)
+                return std::nullopt;
+            const std::string_view value = property.attribute(w("val")).value();
+            return value != "0" && value != "false" && value != "off";
+        };
+        font.bold = toggle(rPr.child(w("b")));
+        font.italic = toggle(rPr.child(w("i")));
         return font;
     }
 

@@ -405,11 +405,15 @@ void tst_DocxDocument::widestTableFitsThePage_data()
     QTest::addColumn<QLocale::MeasurementSystem>("measurement");
     QTest::addColumn<QString>("user");
     QTest::addColumn<bool>("appended");
+    QTest::addColumn<QString>("face"); // of the body text: the regular face, or bold italic Cambria
     // The tagging dialog takes 18 characters; a text report read by the tool may carry more.
     const QString dialogUser(18, u'W');
     const QString longUser = "Wolfgang Maximilian Wendelin-Westerwald";
-    QTest::newRow("Letter, appended") << QLocale::ImperialUSSystem << dialogUser << true;
-    QTest::newRow("A4, new, long user") << QLocale::MetricSystem << longUser << false;
+    QTest::newRow("Letter, appended") << QLocale::ImperialUSSystem << dialogUser << true << "";
+    QTest::newRow("A4, new, long user") << QLocale::MetricSystem << longUser << false << "";
+    // A table whose text is bold and italic: measured in that face, nothing that must not wrap does.
+    QTest::newRow("A4, appended, bold italic")
+        << QLocale::MetricSystem << dialogUser << true << "crosextra/Caladea-BoldItalic.ttf";
 }
 
 void tst_DocxDocument::widestTableFitsThePage()
@@ -417,6 +421,7 @@ void tst_DocxDocument::widestTableFitsThePage()
     QFETCH(QLocale::MeasurementSystem, measurement);
     QFETCH(QString, user);
     QFETCH(bool, appended);
+    QFETCH(QString, face);
     // The widest values the detector's 24-character lines and the tagging dialog give, all four optional
     // columns.
     const QStringList widest { "   S/N: WWWWWWWWWWWWWW", "Date: 28-Sep-2026", "Time: 12:58 PM",
@@ -429,6 +434,12 @@ void tst_DocxDocument::widestTableFitsThePage()
     // Appended to an earlier export of the fixed columns, the table adds the four optional ones.
     const ReportTable fixed = tableOf(reportLines({ "1", "Lee", false, false, false, 1 }));
     QCOMPARE(create(path, appended ? fixed : table, measurement), QString());
+    if (!face.isEmpty()) {
+        QVERIFY(editPart(path, "word/styles.xml", [](QByteArray &styles) {
+            styles.replace("\"Arial\"", "\"Cambria\"")
+                .replace("<w:spacing w:val=\"20\"/>", "<w:b/><w:i/><w:spacing w:val=\"20\"/>");
+        }));
+    }
     if (appended)
         QCOMPARE(appendTo(path, table), QString());
 
@@ -438,8 +449,10 @@ void tst_DocxDocument::widestTableFitsThePage()
     QCOMPARE(grid.widths.size(), std::size_t(11));
     QVERIFY(std::accumulate(grid.widths.begin(), grid.widths.end(), 0) <= grid.textWidth);
     // Dates, times, serials, peaks and counts stay on one line; headers wrap only at their spaces.
-    const QRawFont regular = fontFile("liberation/LiberationSans-Regular.ttf", 8);
-    const QRawFont bold = fontFile("liberation/LiberationSans-Bold.ttf", 8);
+    const QRawFont regular
+        = fontFile(face.isEmpty() ? "liberation/LiberationSans-Regular.ttf" : qPrintable(face), 8);
+    const QRawFont bold
+        = fontFile(face.isEmpty() ? "liberation/LiberationSans-Bold.ttf" : qPrintable(face), 8);
     for (qsizetype c = 0; c < table.columns().size(); ++c) {
         const ReportColumn column = table.columns()[c];
         const int room = grid.widths[static_cast<std::size_t>(c)] - grid.cellMargins;
