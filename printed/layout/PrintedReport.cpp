@@ -353,7 +353,9 @@ namespace PrintedReport {
 
 void setPageLayout(QPagedPaintDevice &device, QLocale::MeasurementSystem measurement)
 {
-    const bool inches = measurement != QLocale::MetricSystem;
+    // Letter is the paper of the United States; the United Kingdom prints on A4 although Qt counts it as
+    // imperial.
+    const bool inches = measurement == QLocale::ImperialUSSystem;
     device.setPageLayout(QPageLayout(QPageSize(inches ? QPageSize::Letter : QPageSize::A4),
         QPageLayout::Landscape, inches ? QMarginsF(0.5, 0.5, 0.5, 0.5) : QMarginsF(12.7, 12.7, 12.7, 12.7),
         inches ? QPageLayout::Inch : QPageLayout::Millimeter));

@@ -59,6 +59,7 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins_data()
     QTest::addColumn<QString>("pageSize");
     QTest::newRow("A4") << QLocale::MetricSystem << "842 x 595 pts (A4)";
     QTest::newRow("Letter") << QLocale::ImperialUSSystem << "792 x 612 pts (letter)";
+    QTest::newRow("A4, British") << QLocale::ImperialUKSystem << "842 x 595 pts (A4)";
 }
 
 void TestPrintedReport::holdsEveryCellWithinTheMargins()
