@@ -14,9 +14,6 @@
 
 namespace {
 
-// Another instance stores in well under this; a lock held longer is stuck, and the window must not be.
-constexpr std::chrono::milliseconds BusyTimeout { 2000 };
-
 struct SendResult
 {
     bool sent = false;
@@ -28,7 +25,8 @@ SendResult sendToSite(const QString &localPath, const QString &site, std::chrono
 {
     SendResult result;
     ReportArchive local;
-    if (!local.open(localPath, ReportArchive::Access::ReadWrite, &result.error, BusyTimeout))
+    if (!local.open(
+            localPath, ReportArchive::Access::ReadWrite, &result.error, ReportArchive::WindowBusyTimeout))
         return result;
     const std::optional<QList<qint64>> waiting = local.waitingForSite(site, &result.error);
     if (!waiting)
@@ -36,7 +34,8 @@ SendResult sendToSite(const QString &localPath, const QString &site, std::chrono
     ReportArchive server;
     SiteQueue::Progress progress;
     result.sent = waiting->isEmpty()
-        || (server.open(site, ReportArchive::Access::ReadWrite, &result.error, BusyTimeout, roundTripLimit)
+        || (server.open(site, ReportArchive::Access::ReadWrite, &result.error,
+                ReportArchive::WindowBusyTimeout, roundTripLimit)
             && SiteQueue::sendWaiting(local, server, progress, &result.error));
     return result;
 }
@@ -107,7 +106,7 @@ bool DownloadArchive::opened(QString *error)
     if (m_archive)
         return true;
     auto archive = std::make_unique<ReportArchive>();
-    if (!archive->open(m_path, ReportArchive::Access::ReadWrite, error, BusyTimeout))
+    if (!archive->open(m_path, ReportArchive::Access::ReadWrite, error, ReportArchive::WindowBusyTimeout))
         return false;
     m_archive = std::move(archive);
     return true;

@@ -23,7 +23,6 @@
 #include <QVBoxLayout>
 
 #include "archive/AlarmChartView.h"
-#include "archive/store/ArchiveEngine.h"
 #include "archive/store/ArchiveImport.h"
 #include "common/SafeFile.h"
 #include "export/report/CsvTable.h"
@@ -42,8 +41,6 @@ enum DownloadColumn
     SerialColumn,
 };
 
-// Another instance stores in well under this; a lock held longer is stuck.
-constexpr std::chrono::milliseconds BusyTimeout { 2000 };
 // A call that takes longer than this is told to the user while it goes on.
 constexpr std::chrono::milliseconds SlowAnswer { 1000 };
 
@@ -192,7 +189,8 @@ void frmHistory::open(const QString &location, const QString &fallback)
     post(
         [location, limit = m_roundTripLimit](ReportArchive &archive) {
             Answer<QString> answer;
-            if (archive.open(location, ReportArchive::Access::ReadWrite, &answer.error, BusyTimeout, limit))
+            if (archive.open(location, ReportArchive::Access::ReadWrite, &answer.error,
+                    ReportArchive::WindowBusyTimeout, limit))
                 answer.value = archive.path();
             return answer;
         },
@@ -495,18 +493,17 @@ void frmHistory::importTextReports()
         int done = 0;
         int total = 0;
         std::atomic<bool> cancelled = false;
-    };
-    auto shared = std::make_shared<Shared>();
+    } shared;
     QTimer poll;
     connect(&poll, &QTimer::timeout, &progress, [&progress, &shared] {
-        const std::lock_guard lock(shared->mutex);
-        if (!shared->file.isEmpty())
-            progress.setLabelText(QStringLiteral("Importing %1...").arg(QFileInfo(shared->file).fileName()));
-        progress.setMaximum(shared->total);
-        progress.setValue(shared->done);
+        const std::lock_guard lock(shared.mutex);
+        if (!shared.file.isEmpty())
+            progress.setLabelText(QStringLiteral("Importing %1...").arg(QFileInfo(shared.file).fileName()));
+        progress.setMaximum(shared.total);
+        progress.setValue(shared.done);
     });
-    connect(&progress, &QProgressDialog::canceled, &poll, [&poll, shared] {
-        shared->cancelled = true;
+    connect(&progress, &QProgressDialog::canceled, &poll, [&poll, &shared] {
+        shared.cancelled = true;
         poll.stop();
     });
     poll.start(50);
@@ -516,16 +513,17 @@ void frmHistory::importTextReports()
         ImportTally tally;
         QString error;
     };
-    const Imported result = call([&files, shared](ReportArchive &archive) {
+    // The call returns only when the import has ended, so the thread may use what lives here.
+    const Imported result = call([&files, &shared](ReportArchive &archive) {
         Imported imported;
         imported.imported = importTextExports(
             archive, files, imported.tally,
             [&shared](const QString &file, int done, int total) {
-                const std::lock_guard lock(shared->mutex);
-                shared->file = file;
-                shared->done = done;
-                shared->total = total;
-                return !shared->cancelled;
+                const std::lock_guard lock(shared.mutex);
+                shared.file = file;
+                shared.done = done;
+                shared.total = total;
+                return !shared.cancelled;
             },
             &imported.error);
         return imported;

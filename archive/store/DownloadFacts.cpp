@@ -79,6 +79,11 @@ QString startText(const AlarmStart &start)
     return start.began.toString(QLatin1String(format));
 }
 
+QString tagName(QString tag)
+{
+    return tag.remove(u'.');
+}
+
 Facts read(const QStringList &lines)
 {
     Facts facts;
@@ -89,11 +94,11 @@ Facts read(const QStringList &lines)
         else if (const auto rest = restAfter(line, QLatin1String("Time:")))
             facts.time = parseTagTime(tagValue(*rest));
         else if (const auto rest = restAfter(line, QLatin1String("Serial #:")))
-            facts.serial = tagValue(*rest).remove(u'.');
+            facts.serial = tagName(tagValue(*rest));
         else if (const auto rest = restAfter(line, QLatin1String("   S/N:")))
             detectorSerial = *rest;
         else if (const auto rest = restAfter(line, QLatin1String("User:")))
-            facts.user = tagValue(*rest).remove(u'.');
+            facts.user = tagName(tagValue(*rest));
     }
     if (facts.serial.isEmpty())
         facts.serial = detectorSerial;

@@ -41,6 +41,9 @@ struct Facts
 
 [[nodiscard]] Facts read(const QStringList &lines);
 
+// A serial number or user as the archive keeps it: without the dots of the tag ("J. Smith" is "J Smith").
+[[nodiscard]] QString tagName(QString tag);
+
 // The peak as a number to compare: its ppm, infinity for an overload reading ("O.L."), -1 when unreadable.
 [[nodiscard]] double peakRank(const QString &peak);
 

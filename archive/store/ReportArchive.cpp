@@ -447,16 +447,23 @@ std::optional<qint64> ReportArchive::updateLines(const Kept &kept, const QString
     std::optional<qint64> result;
     const bool updated = inTransaction(
         [&] {
-            // Whether the row is still this download's own, as its store left it.
+            // Whether the row is still this download's own, as its store left it, and when it was stored.
             bool own = false;
+            QString storedAt;
             if (kept.added) {
-                QSqlQuery row = prepared(
-                    m_database, QStringLiteral("SELECT 1 FROM downloads WHERE id = ? AND content_key = ?"));
+                QSqlQuery row = prepared(m_database,
+                    QStringLiteral("SELECT stored_at FROM downloads WHERE id = ? AND content_key = ?"));
                 row.addBindValue(kept.id);
                 row.addBindValue(keptKey);
                 if (!write(row, error))
                     return false;
                 own = row.next();
+                storedAt = own ? row.value(0).toString() : QString();
+            }
+            if (!own) {
+                bool added = false;
+                return (result = insertDownload(lines, kept.markerLines, kept.source, &added, error))
+                    .has_value();
             }
             const QString key = QString::fromLatin1(DownloadFacts::contentKey(lines));
             QSqlQuery query
@@ -464,37 +471,24 @@ std::optional<qint64> ReportArchive::updateLines(const Kept &kept, const QString
             query.addBindValue(key);
             if (!write(query, error))
                 return false;
-            if (query.next() || !own) {
-                const bool archived = query.isValid();
-                query.finish();
-                bool added = false;
-                result = insertDownload(lines, kept.markerLines, kept.source, &added, error);
-                if (!result)
-                    return false;
-                if (!archived || !own || *result == kept.id)
-                    return true;
+            if (query.next()) {
                 // These lines are archived already: the untagged copy is not kept beside them.
+                result = query.value(0).toLongLong();
+                query.finish();
+                if (*result == kept.id)
+                    return true;
                 QSqlQuery drop = prepared(m_database, QStringLiteral("DELETE FROM downloads WHERE id = ?"));
                 drop.addBindValue(kept.id);
                 return write(drop, error) && write(UnseenAlarms, error);
-            }
-            QSqlQuery stored
-                = prepared(m_database, QStringLiteral("SELECT stored_at FROM downloads WHERE id = ?"));
-            stored.addBindValue(kept.id);
-            if (!write(stored, error) || !stored.next()) {
-                *error
-                    = QStringLiteral("the archive %1 no longer holds download %2").arg(m_path).arg(kept.id);
-                return false;
             }
             const DownloadFacts::Facts facts = DownloadFacts::read(lines);
             QSqlQuery update = prepared(m_database,
                 QStringLiteral(
                     "UPDATE downloads SET content_key = ?, downloaded_at = ?, serial = ?, user_name = ?,"
                     " alarm_count = ?, highest_peak = ?, lines = ? WHERE id = ?"));
-            for (const QVariant &value :
-                { QVariant(key), QVariant(downloadedAt(facts, stored.value(0).toString())),
-                    text(facts.serial), text(facts.user), QVariant(int(facts.alarms.size())),
-                    text(facts.highestPeak), QVariant(lines.join(u'\n')), QVariant(kept.id) })
+            for (const QVariant &value : { QVariant(key), QVariant(downloadedAt(facts, storedAt)),
+                     text(facts.serial), text(facts.user), QVariant(int(facts.alarms.size())),
+                     text(facts.highestPeak), QVariant(lines.join(u'\n')), QVariant(kept.id) })
                 update.addBindValue(value);
             const QString idText = QString::number(kept.id);
             result = kept.id;
@@ -536,7 +530,7 @@ QSqlQuery ReportArchive::downloadsQuery(const ArchiveFilter &filter) const
     if (!filter.user.isEmpty()) {
         // The archive keeps a user as the tag lines give it, without dots; letter case is compared in
         // full Unicode, which SQLite's lower() does not know, against the few names there are.
-        const QString wanted = QString(filter.user).remove(u'.').trimmed().toCaseFolded();
+        const QString wanted = DownloadFacts::tagName(filter.user.trimmed()).toCaseFolded();
         QStringList names;
         QSqlQuery users(m_database);
         users.setForwardOnly(true);

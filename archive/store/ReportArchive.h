@@ -59,8 +59,10 @@ public:
     };
 
     static constexpr int SchemaVersion = 3;
-    // How long a writer waits for another one.
+    // How long a writer waits for another one; a window waits less, as another instance stores in well
+    // under that and a lock held longer is stuck.
     static constexpr std::chrono::seconds DefaultBusyTimeout { 5 };
+    static constexpr std::chrono::milliseconds WindowBusyTimeout { 2000 };
     // How long a site archive's server may take to answer one call before the connection is closed.
     static constexpr std::chrono::seconds DefaultRoundTripLimit { 30 };
 
