@@ -294,10 +294,8 @@ bool exportTableFile(const ExportArguments &arguments, QString &summary, QString
         return false;
     }
     summary = QStringLiteral("%1 events written to %2").arg(table->rowCount()).arg(arguments.output);
-    for (const QString &note : { document->writeNote(), document->saveNote() }) {
-        if (!note.isEmpty())
-            summary += QStringLiteral("; ") + note;
-    }
+    for (const QString &note : document->notes())
+        summary += QStringLiteral("; ") + note;
     return true;
 }
 

@@ -53,12 +53,7 @@ void TableDocument::SaveAs(const QString &strFileName)
             QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(strFileName, error));
         return;
     }
-    QStringList notes;
-    for (const QString &note : { m_file->writeNote(), m_file->saveNote() }) {
-        if (!note.isEmpty())
-            notes.append(note);
-    }
-    if (!notes.isEmpty())
+    if (const QStringList notes = m_file->notes(); !notes.isEmpty())
         QMessageBox::information(APICommonDialog::owner(), ExportStatus, notes.join(u'\n'));
     if (!DocumentViewer::show(strFileName))
         QMessageBox::warning(APICommonDialog::owner(), ExportStatus,

@@ -591,10 +591,10 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
         // A report column the sheet lacks is added right of everything used, so that no value is lost.
         columnCount = usedColumns;
         QStringList added;
-        for (const QString &header : table.headers()) {
-            const ReportColumn column = *ReportTable::columnForHeader(header);
+        for (const ReportColumn column : table.columns()) {
             if (std::find(found.begin(), found.end(), std::optional(column)) != found.end())
                 continue;
+            const QString header = ReportTable::headerText(column);
             if (columnCount == MaxColumns)
                 return d->fail(error,
                     QStringLiteral("The worksheet has no column left for \"%1\": its last column is used.")
@@ -605,8 +605,7 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
                 fitted.push_back(columnCount);
         }
         if (!added.isEmpty())
-            d->notes.append(
-                QStringLiteral("Columns added to the table: %1.").arg(added.join(QStringLiteral(", "))));
+            d->notes.append(TableFile::addedColumnsNote(added));
     }
     if (d->sheetHidden)
         d->notes.append(

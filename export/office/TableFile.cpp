@@ -1,5 +1,20 @@
 #include "export/office/TableFile.h"
 
+QStringList TableFile::notes() const
+{
+    QStringList notes;
+    for (const QString &note : { writeNote(), saveNote() }) {
+        if (!note.isEmpty())
+            notes.append(note);
+    }
+    return notes;
+}
+
+QString TableFile::addedColumnsNote(const QStringList &headers)
+{
+    return QStringLiteral("Columns added to the table: %1.").arg(headers.join(QStringLiteral(", ")));
+}
+
 bool saveTableFile(std::unique_ptr<TableFile> &file, const QString &path, bool append,
     const std::function<std::unique_ptr<TableFile>()> &make,
     const std::function<bool(TableFile &, QString *)> &write, QString *error)

@@ -37,6 +37,11 @@ public:
     [[nodiscard]] virtual QString writeNote() const = 0;
     // What Save could not keep of the replaced file (its owner or group), to tell the user.
     [[nodiscard]] virtual QString saveNote() const = 0;
+
+    // The notes of writeTable and Save that are not empty, to tell the user after a successful save.
+    [[nodiscard]] QStringList notes() const;
+    // The note of an append that added the report columns the destination lacked.
+    [[nodiscard]] static QString addedColumnsNote(const QStringList &headers);
 };
 
 // Saves the written file to path. An append that fails because another program changed the file meanwhile

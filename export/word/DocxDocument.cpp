@@ -379,8 +379,7 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
         }
     }
     if (!added.empty())
-        m_notes.append(
-            QStringLiteral("Columns added to the table: %1.").arg(addedHeaders.join(QStringLiteral(", "))));
+        m_notes.append(addedColumnsNote(addedHeaders));
     // Kept rows take new widths, nothing more: added columns, or a row wider than the grid (refused with
     // its reason), need every row as nodes.
     if (m_keptRows
