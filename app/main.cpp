@@ -7,15 +7,15 @@
 #include <QDir>
 #include <QStandardPaths>
 
-#include "app/DownloadArchive.h"
-#include "app/frmMain.h"
-#include "archive/store/ReportArchive.h"
+#include "app/mainwindow/DownloadArchive.h"
+#include "app/mainwindow/frmMain.h"
+#include "archive/ReportArchive.h"
 #include "common/QuietMessages.h"
 
 #ifdef LORIMET_DEMO
-#include "app/DemoDialogs.h"
+#include "app/mainwindow/DemoDialogs.h"
 #else
-#include "app/ProgramDialogs.h"
+#include "app/mainwindow/ProgramDialogs.h"
 #include "device/HidapiBackend.h"
 #endif
 

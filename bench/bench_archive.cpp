@@ -15,11 +15,11 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include "archive/frmHistory.h"
-#include "archive/store/ArchiveImport.h"
-#include "archive/store/ReportArchive.h"
+#include "app/history/frmHistory.h"
+#include "archive/ArchiveImport.h"
+#include "archive/ReportArchive.h"
 #include "bench/FullDisplay.h"
-#include "export/report/TextReportFile.h"
+#include "report/TextReportFile.h"
 #include "tests/support/PostgresServer.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
-#include "app/ReportDisplay.h"
-#include "app/ReportDisplayModel.h"
+#include "app/mainwindow/ReportDisplay.h"
+#include "app/mainwindow/ReportDisplayModel.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <QTextStream>
 
 #include "bench/FullDisplay.h"
-#include "export/ooxml/OoxmlPackage.h"
-#include "export/report/EventLogParser.h"
-#include "export/report/ReportTable.h"
-#include "export/word/DocxDocument.h"
+#include "documents/ooxml/OoxmlPackage.h"
+#include "documents/word/DocxDocument.h"
+#include "report/EventLogParser.h"
+#include "report/ReportTable.h"
 
 namespace {
 

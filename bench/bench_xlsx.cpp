@@ -24,10 +24,10 @@
 
 #include "bench/FullDisplay.h"
 #include "common/Windows1252.h"
-#include "export/excel/XlsxWorkbook.h"
-#include "export/report/EventLogParser.h"
-#include "export/report/ReportTable.h"
-#include "export/report/TextReportFile.h"
+#include "documents/excel/XlsxWorkbook.h"
+#include "report/EventLogParser.h"
+#include "report/ReportTable.h"
+#include "report/TextReportFile.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <unistd.h>
 #endif
 
-#include "archive/store/ArchiveImport.h"
-#include "archive/store/ReportArchive.h"
+#include "archive/ArchiveImport.h"
+#include "archive/ReportArchive.h"
 #include "cli/CliCommands.h"
 #include "cli/ExportCommand.h"
-#include "export/report/CsvTable.h"
+#include "report/CsvTable.h"
 
 const char *const ArchiveCommandArguments
     = "[--archive FILE] [--timeout SECONDS] list|show|alarms|export|import|check [ARGUMENTS]";

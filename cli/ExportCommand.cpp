@@ -10,13 +10,13 @@
 #include "cli/CliCommands.h"
 #include "common/SafeFile.h"
 #include "common/Windows1252.h"
-#include "export/excel/XlsxWorkbook.h"
-#include "export/report/CsvTable.h"
-#include "export/report/EventLogParser.h"
-#include "export/report/ReportTable.h"
-#include "export/report/TextReportFile.h"
-#include "export/word/DocxDocument.h"
-#include "printed/layout/PrintedReport.h"
+#include "documents/excel/XlsxWorkbook.h"
+#include "documents/printed/PrintedReport.h"
+#include "documents/word/DocxDocument.h"
+#include "report/CsvTable.h"
+#include "report/EventLogParser.h"
+#include "report/ReportTable.h"
+#include "report/TextReportFile.h"
 
 const char *const ExportCommandArguments = "--format txt|csv|xlsx|docx|pdf [--append] INPUT OUTPUT";
 

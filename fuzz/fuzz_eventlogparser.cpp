@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "common/Windows1252.h"
-#include "export/report/CsvTable.h"
-#include "export/report/EventLogParser.h"
-#include "export/report/ReportTable.h"
+#include "report/CsvTable.h"
+#include "report/EventLogParser.h"
+#include "report/ReportTable.h"
 
 // Display lines, one per input line in Windows-1252, parsed into the event table, which is then laid out
 // and written as CSV. The table has a row for every alarm event the parser found, and the CSV one line

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "export/ooxml/OoxmlPackage.h"
+#include "documents/ooxml/OoxmlPackage.h"
 
 // A package file from untrusted bytes: opened and checked, every part the main part's relationships name
 // read, the main part parsed and stored again. Refusing the bytes with a reason is fine; crashing, reading

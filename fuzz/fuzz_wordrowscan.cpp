@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "export/word/WordRowScan.h"
+#include "documents/word/WordRowScan.h"
 
 // A Word main part from untrusted bytes: its table rows found and written out with new widths. Finding
 // nothing is fine; crashing or placing anything outside the part is not.

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "app/Artwork.h"
+#include "app/mainwindow/Artwork.h"
 #include "common/SafeFile.h"
 
 // Writes the program's icon as a PNG image of SIDE x SIDE pixels, for the desktop menu's icon theme.

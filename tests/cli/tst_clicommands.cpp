@@ -23,12 +23,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "archive/store/ReportArchive.h"
+#include "archive/ReportArchive.h"
 #include "cli/CliCommands.h"
 #include "cli/ExportCommand.h"
 #include "device/CaptureFile.h"
 #include "device/simulated/SimulatedHidBus.h"
-#include "export/report/TextReportFile.h"
+#include "report/TextReportFile.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TransferTestSupport.h"
 

@@ -7,9 +7,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "export/ooxml/OoxmlPackage.h"
-#include "export/report/EventLogParser.h"
-#include "export/report/ReportTable.h"
+#include "documents/ooxml/OoxmlPackage.h"
+#include "report/EventLogParser.h"
+#include "report/ReportTable.h"
 
 // The event table of report lines, as the export drivers build it.
 inline ReportTable tableOf(const QStringList &lines)

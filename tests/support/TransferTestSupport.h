@@ -6,8 +6,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "app/transfer/TransferTiming.h"
 #include "device/simulated/SimulatedHidBus.h"
-#include "dialogs/TransferTiming.h"
 #include "tests/support/DialogAnswerer.h"
 #include "tests/support/TestFiles.h"
 

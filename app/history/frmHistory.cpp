@@ -1,0 +1,559 @@
+#include "app/history/frmHistory.h"
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+
+#include <QAbstractTableModel>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/history/AlarmChartView.h"
+#include "archive/ArchiveImport.h"
+#include "common/SafeFile.h"
+#include "report/CsvTable.h"
+#include "report/EventLogParser.h"
+#include "report/ReportTable.h"
+
+namespace {
+
+const QString Title = QStringLiteral("Report History");
+
+// The columns of the downloads' query; the first, the id, is hidden.
+enum DownloadColumn
+{
+    IdColumn,
+    DownloadedColumn,
+    SerialColumn,
+};
+
+// A call that takes longer than this is told to the user while it goes on.
+constexpr std::chrono::milliseconds SlowAnswer { 1000 };
+
+// An answer of the archive: a value, or why there is none.
+template<typename T> struct Answer
+{
+    std::optional<T> value;
+    QString error;
+};
+
+QTableView *makeTable(const char *name, QAbstractItemModel *model, QWidget *parent)
+{
+    auto *table = new QTableView(parent);
+    table->setObjectName(QString::fromLatin1(name));
+    table->setModel(model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->setWordWrap(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
+
+} // namespace
+
+// Rows of texts that the archive's thread read, shown as they are.
+class ArchiveRows : public QAbstractTableModel
+{
+public:
+    ArchiveRows(QStringList headers, QObject *parent)
+        : QAbstractTableModel(parent)
+        , m_headers(std::move(headers))
+    {
+    }
+
+    void setRows(QList<QStringList> rows)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_headers.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        return m_rows.at(index.row()).at(index.column());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return m_headers.at(section);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+private:
+    QStringList m_headers;
+    QList<QStringList> m_rows;
+};
+
+frmHistory::frmHistory(const QString &location, HistoryActions &actions, QWidget *parent,
+    const QString &fallback, std::chrono::milliseconds roundTripLimit)
+    : QDialog(parent)
+    , m_actions(actions)
+    , m_roundTripLimit(roundTripLimit)
+    , m_importChooser([](QWidget *owner) {
+        return QFileDialog::getOpenFileNames(
+            owner, QStringLiteral("Import Text Reports"), QString(), QStringLiteral("Text reports (*.txt)"));
+    })
+    , m_csvChooser([](QWidget *owner) {
+        return QFileDialog::getSaveFileName(
+            owner, QStringLiteral("Export CSV"), QString(), QStringLiteral("CSV files (*.csv)"));
+    })
+    , m_downloads(new ArchiveRows(
+          { QStringLiteral("ID"), QStringLiteral("Downloaded"), QStringLiteral("Serial Number"),
+              QStringLiteral("User"), QStringLiteral("Alarm Events"), QStringLiteral("Highest Peak") },
+          this))
+    , m_alarms(new ArchiveRows({ QStringLiteral("Began"), QStringLiteral("Peak"), QStringLiteral("Duration"),
+                                   QStringLiteral("Downloads") },
+          this))
+{
+    setObjectName(QStringLiteral("frmHistory"));
+    setWindowTitle(Title);
+    m_slowAnswer.setSingleShot(true);
+    m_slowAnswer.setInterval(SlowAnswer);
+    connect(&m_slowAnswer, &QTimer::timeout, this, [this] {
+        lblStatus->setText(
+            QStringLiteral("The archive has not answered yet; waiting for it up to %1 s.")
+                .arg(std::chrono::duration_cast<std::chrono::seconds>(m_roundTripLimit).count()));
+    });
+    buildControls();
+    resize(760, 520);
+    open(location, fallback);
+}
+
+frmHistory::~frmHistory() = default;
+
+template<typename Work, typename Done> void frmHistory::post(Work work, Done done)
+{
+    waitingChanged(+1);
+    m_archive.post(std::move(work), [this, done = std::move(done)](auto answer) {
+        waitingChanged(-1);
+        done(std::move(answer));
+    });
+}
+
+template<typename Work> auto frmHistory::call(Work work)
+{
+    waitingChanged(+1);
+    auto answer = m_archive.call(std::move(work));
+    waitingChanged(-1);
+    return answer;
+}
+
+void frmHistory::waitingChanged(int change)
+{
+    m_waiting += change;
+    for (QPushButton *push :
+        { cmdPutOnDisplay, cmdSave, cmdExportCsv, cmdDelete, cmdImport, cmdLocation, cmdClose })
+        push->setEnabled(m_waiting == 0 && (m_opened || push == cmdClose || push == cmdLocation));
+    if (m_waiting == 0) {
+        m_slowAnswer.stop();
+        lblStatus->clear();
+    } else if (!m_slowAnswer.isActive() && lblStatus->text().isEmpty()) {
+        m_slowAnswer.start();
+    }
+}
+
+void frmHistory::reject()
+{
+    // A call that waits for its answer ends first; it does not take longer than the round-trip limit.
+    if (m_waiting == 0)
+        QDialog::reject();
+}
+
+void frmHistory::open(const QString &location, const QString &fallback)
+{
+    post(
+        [location, limit = m_roundTripLimit](ReportArchive &archive) {
+            Answer<QString> answer;
+            if (archive.open(location, ReportArchive::Access::ReadWrite, &answer.error,
+                    ReportArchive::WindowBusyTimeout, limit))
+                answer.value = archive.path();
+            return answer;
+        },
+        [this, fallback](const Answer<QString> &answer) {
+            if (!answer.value) {
+                tell(true,
+                    fallback.isEmpty()
+                        ? QStringLiteral("The report archive cannot be opened:\n%1").arg(answer.error)
+                        : QStringLiteral("The site archive cannot be reached:\n%1\n\nThe History shows this "
+                                         "PC's archive.")
+                              .arg(answer.error));
+                if (!fallback.isEmpty())
+                    open(fallback, QString());
+                return;
+            }
+            m_opened = true;
+            setWindowTitle(Title + QStringLiteral(" - ") + *answer.value);
+            waitingChanged(0);
+            refresh();
+        });
+}
+
+void frmHistory::setChoosers(ImportChooser importChooser, CsvChooser csvChooser)
+{
+    m_importChooser = std::move(importChooser);
+    m_csvChooser = std::move(csvChooser);
+}
+
+void frmHistory::setLocationChooser(LocationChooser chooser)
+{
+    m_locationChooser = std::move(chooser);
+    cmdLocation->setVisible(bool(m_locationChooser));
+}
+
+void frmHistory::buildControls()
+{
+    const auto lineEdit = [this](const char *name, const QString &placeholder) {
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(name));
+        edit->setPlaceholderText(placeholder);
+        edit->setClearButtonEnabled(true);
+        connect(edit, &QLineEdit::textChanged, this, &frmHistory::refresh);
+        return edit;
+    };
+    txtSerial = lineEdit("txtSerial", QStringLiteral("Serial number"));
+    txtUser = lineEdit("txtUser", QStringLiteral("User"));
+    const auto dateFilter = [this](const char *checkName, const QString &caption, const char *dateName) {
+        auto *check = new QCheckBox(caption, this);
+        check->setObjectName(QString::fromLatin1(checkName));
+        auto *date = new QDateEdit(QDate::currentDate(), this);
+        date->setObjectName(QString::fromLatin1(dateName));
+        date->setCalendarPopup(true);
+        date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        date->setEnabled(false);
+        connect(check, &QCheckBox::toggled, date, &QWidget::setEnabled);
+        connect(check, &QCheckBox::toggled, this, &frmHistory::refresh);
+        connect(date, &QDateEdit::dateChanged, this, &frmHistory::refresh);
+        return std::pair { check, date };
+    };
+    std::tie(chkSince, dtpSince) = dateFilter("chkSince", QStringLiteral("&From"), "dtpSince");
+    std::tie(chkUntil, dtpUntil) = dateFilter("chkUntil", QStringLiteral("&To"), "dtpUntil");
+
+    auto *filters = new QHBoxLayout;
+    filters->addWidget(txtSerial);
+    filters->addWidget(txtUser);
+    for (QWidget *widget : { static_cast<QWidget *>(chkSince), static_cast<QWidget *>(dtpSince),
+             static_cast<QWidget *>(chkUntil), static_cast<QWidget *>(dtpUntil) })
+        filters->addWidget(widget);
+
+    tblDownloads = makeTable("tblDownloads", m_downloads, this);
+    tblDownloads->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tblAlarms = makeTable("tblAlarms", m_alarms, this);
+    tblAlarms->setSelectionMode(QAbstractItemView::NoSelection);
+    lblDetector = new QLabel(this);
+    lblDetector->setObjectName(QStringLiteral("lblDetector"));
+    auto *alarmsPage = new QWidget(this);
+    auto *alarmsLayout = new QVBoxLayout(alarmsPage);
+    chartAlarms = new AlarmChartView(alarmsPage);
+    alarmsLayout->addWidget(lblDetector);
+    alarmsLayout->addWidget(chartAlarms, 1);
+    alarmsLayout->addWidget(tblAlarms, 1);
+    tabViews = new QTabWidget(this);
+    tabViews->setObjectName(QStringLiteral("tabViews"));
+    tabViews->addTab(tblDownloads, QStringLiteral("&Downloads"));
+    tabViews->addTab(alarmsPage, QStringLiteral("&Alarms of the Detector"));
+    connect(tblDownloads->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        &frmHistory::showAlarmsOfCurrent);
+
+    const auto button = [this](const char *name, const QString &caption, void (frmHistory::*slot)()) {
+        auto *push = new QPushButton(caption, this);
+        push->setObjectName(QString::fromLatin1(name));
+        push->setAutoDefault(false);
+        connect(push, &QPushButton::clicked, this, slot);
+        return push;
+    };
+    cmdPutOnDisplay = button("cmdPutOnDisplay", QStringLiteral("&Put on Display"), &frmHistory::putOnDisplay);
+    cmdSave = button("cmdSave", QStringLiteral("&Save..."), &frmHistory::save);
+    cmdExportCsv = button("cmdExportCsv", QStringLiteral("Export &CSV..."), &frmHistory::exportCsv);
+    cmdDelete = button("cmdDelete", QStringLiteral("D&elete"), &frmHistory::deleteSelected);
+    cmdImport
+        = button("cmdImport", QStringLiteral("&Import text reports..."), &frmHistory::importTextReports);
+    cmdLocation = button("cmdLocation", QStringLiteral("Archive &location..."), &frmHistory::chooseLocation);
+    cmdLocation->hide();
+    cmdClose = button("cmdClose", QStringLiteral("Close"), &QDialog::accept);
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *push : { cmdPutOnDisplay, cmdSave, cmdExportCsv, cmdDelete, cmdImport })
+        buttons->addWidget(push);
+    buttons->addStretch();
+    buttons->addWidget(cmdLocation);
+    buttons->addWidget(cmdClose);
+
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(filters);
+    layout->addWidget(tabViews);
+    layout->addWidget(lblStatus);
+    layout->addLayout(buttons);
+}
+
+void frmHistory::refresh()
+{
+    if (!m_opened)
+        return;
+    ArchiveFilter filter;
+    filter.serial = txtSerial->text().trimmed();
+    filter.user = txtUser->text().trimmed();
+    if (chkSince->isChecked())
+        filter.since = dtpSince->date();
+    if (chkUntil->isChecked())
+        filter.until = dtpUntil->date();
+    // Only the answer to the newest filter is shown; the user may type on while the archive reads.
+    const int asked = ++m_refreshes;
+    post(
+        [filter](ReportArchive &archive) {
+            Answer<QList<QStringList>> answer;
+            if (const auto downloads = archive.downloads(filter, &answer.error)) {
+                QList<QStringList> rows;
+                rows.reserve(downloads->size());
+                for (const ArchivedDownload &download : *downloads) {
+                    rows.append({ QString::number(download.id), download.downloadedAt, download.serial,
+                        download.user, QString::number(download.alarmCount), download.highestPeak });
+                }
+                answer.value = std::move(rows);
+            }
+            return answer;
+        },
+        [this, asked](Answer<QList<QStringList>> answer) {
+            if (asked != m_refreshes)
+                return;
+            // Said in the window, not in a box: the user may be typing the filter.
+            if (!answer.value) {
+                lblStatus->setText(answer.error);
+                return;
+            }
+            m_downloads->setRows(std::move(*answer.value));
+            tblDownloads->hideColumn(IdColumn);
+            tblDownloads->resizeColumnsToContents();
+            showAlarmsOfCurrent();
+        });
+}
+
+void frmHistory::showAlarmsOfCurrent()
+{
+    const QModelIndex current = tblDownloads->currentIndex();
+    const QString serial
+        = current.isValid() ? m_downloads->index(current.row(), SerialColumn).data().toString() : QString();
+    lblDetector->setText(serial.isEmpty()
+            ? QStringLiteral("Select a download to see its detector's alarms.")
+            : QStringLiteral("Alarms of detector %1, in the order they began:").arg(serial));
+    const int asked = ++m_alarmQueries;
+    post(
+        [serial](ReportArchive &archive) {
+            Answer<QList<ArchivedAlarm>> answer;
+            answer.value = serial.isEmpty() ? QList<ArchivedAlarm>() : archive.alarms(serial, &answer.error);
+            return answer;
+        },
+        [this, asked, serial](const Answer<QList<ArchivedAlarm>> &answer) {
+            if (asked != m_alarmQueries)
+                return;
+            if (!answer.value) {
+                lblStatus->setText(answer.error);
+                return;
+            }
+            QList<QStringList> rows;
+            for (const ArchivedAlarm &alarm : *answer.value)
+                rows.append({ alarm.began, alarm.peak, alarm.duration, QString::number(alarm.downloads) });
+            m_alarms->setRows(std::move(rows));
+            chartAlarms->setAlarms(serial, *answer.value);
+            tblAlarms->resizeColumnsToContents();
+        });
+}
+
+QList<qint64> frmHistory::selectedIds() const
+{
+    QList<qint64> ids;
+    for (const QModelIndex &row : tblDownloads->selectionModel()->selectedRows(IdColumn))
+        ids.append(row.data().toLongLong());
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+std::optional<QStringList> frmHistory::selectedLines()
+{
+    const QList<qint64> ids = selectedIds();
+    if (ids.isEmpty()) {
+        tell(false, QStringLiteral("Select one or more downloads first."));
+        return std::nullopt;
+    }
+    const Answer<QStringList> answer = call([&ids](ReportArchive &archive) {
+        Answer<QStringList> read;
+        QStringList lines;
+        for (const qint64 id : ids) {
+            const std::optional<QStringList> download = archive.lines(id, &read.error);
+            if (!download)
+                return read;
+            lines += *download;
+        }
+        read.value = std::move(lines);
+        return read;
+    });
+    if (!answer.value)
+        tell(true, answer.error);
+    return answer.value;
+}
+
+void frmHistory::putOnDisplay()
+{
+    if (const std::optional<QStringList> lines = selectedLines())
+        m_actions.putOnDisplay(*lines);
+}
+
+void frmHistory::save()
+{
+    if (const std::optional<QStringList> lines = selectedLines())
+        m_actions.save(this, *lines);
+}
+
+void frmHistory::exportCsv()
+{
+    const std::optional<QStringList> lines = selectedLines();
+    if (!lines)
+        return;
+    const QString path = m_csvChooser(this);
+    if (path.isEmpty())
+        return;
+    const ReportTable table(EventLogParser::readAll(*lines), QLocale(QLocale::English));
+    QString reason;
+    if (!SafeFile::replace(path, CsvTable::toCsv(table), &reason)) {
+        tell(true, QStringLiteral("Cannot write %1: %2").arg(path, reason));
+        return;
+    }
+    tell(false, QStringLiteral("%1 alarm events written to %2.").arg(table.rowCount()).arg(path));
+}
+
+void frmHistory::deleteSelected()
+{
+    const QList<qint64> ids = selectedIds();
+    if (ids.isEmpty()) {
+        tell(false, QStringLiteral("Select one or more downloads first."));
+        return;
+    }
+    const QString question = ids.size() == 1
+        ? QStringLiteral("Delete the selected download from the archive?")
+        : QStringLiteral("Delete the %1 selected downloads from the archive?").arg(ids.size());
+    QMessageBox box(QMessageBox::Question, Title, question, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    const Answer<bool> answer = call([&ids](ReportArchive &archive) {
+        Answer<bool> removed;
+        if (archive.remove(ids, &removed.error))
+            removed.value = true;
+        return removed;
+    });
+    if (!answer.value)
+        tell(true, answer.error);
+    refresh();
+}
+
+void frmHistory::importTextReports()
+{
+    const QStringList files = m_importChooser(this);
+    if (files.isEmpty())
+        return;
+    QProgressDialog progress(QStringLiteral("Importing..."), QStringLiteral("Cancel"), 0, 0, this);
+    progress.setObjectName(QStringLiteral("dlgImportProgress"));
+    progress.setWindowTitle(Title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    // The import runs in the archive's thread; the dialog shows how far it got and asks it to stop.
+    struct Shared
+    {
+        std::mutex mutex;
+        QString file;
+        int done = 0;
+        int total = 0;
+        std::atomic<bool> cancelled = false;
+    } shared;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &progress, [&progress, &shared] {
+        const std::lock_guard lock(shared.mutex);
+        if (!shared.file.isEmpty())
+            progress.setLabelText(QStringLiteral("Importing %1...").arg(QFileInfo(shared.file).fileName()));
+        progress.setMaximum(shared.total);
+        progress.setValue(shared.done);
+    });
+    connect(&progress, &QProgressDialog::canceled, &poll, [&poll, &shared] {
+        shared.cancelled = true;
+        poll.stop();
+    });
+    poll.start(50);
+    struct Imported
+    {
+        bool imported = false;
+        ImportTally tally;
+        QString error;
+    };
+    // The call returns only when the import has ended, so the thread may use what lives here.
+    const Imported result = call([&files, &shared](ReportArchive &archive) {
+        Imported imported;
+        imported.imported = importTextExports(
+            archive, files, imported.tally,
+            [&shared](const QString &file, int done, int total) {
+                const std::lock_guard lock(shared.mutex);
+                shared.file = file;
+                shared.done = done;
+                shared.total = total;
+                return !shared.cancelled;
+            },
+            &imported.error);
+        return imported;
+    });
+    poll.stop();
+    const bool imported = result.imported;
+    const ImportTally &tally = result.tally;
+    const QString &error = result.error;
+    progress.close();
+    QString text = tally.summary() + u'.';
+    constexpr int ShownUnreadable = 10;
+    for (int i = 0; i < std::min<int>(tally.unreadable.size(), ShownUnreadable); ++i) {
+        const ImportTally::Unreadable &unreadable = tally.unreadable.at(i);
+        text += QStringLiteral("\n%1, line %2: %3")
+                    .arg(QFileInfo(unreadable.file).fileName())
+                    .arg(unreadable.where.line)
+                    .arg(unreadable.where.reason);
+    }
+    if (!imported)
+        text += u'\n' + (error.isEmpty() ? QStringLiteral("The import was cancelled.") : error);
+    refresh();
+    tell(!imported || !tally.unreadable.isEmpty(), text);
+}
+
+void frmHistory::chooseLocation()
+{
+    if (m_locationChooser(this))
+        done(LocationChanged);
+}
+
+void frmHistory::tell(bool failure, const QString &text)
+{
+    QMessageBox box(
+        failure ? QMessageBox::Warning : QMessageBox::Information, Title, text, QMessageBox::Ok, this);
+    box.exec();
+}

@@ -1,0 +1,7 @@
+#include "app/save/ExportChoice.h"
+
+ExportChoice &exportChoice()
+{
+    static ExportChoice choice;
+    return choice;
+}

@@ -1,0 +1,58 @@
+#include "app/save/PrintedDocument.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "app/save/APICommonDialog.h"
+#include "app/save/DocumentViewer.h"
+#include "common/SafeFile.h"
+#include "documents/printed/PrintedReport.h"
+#include "report/AlarmReport.h"
+
+namespace {
+
+const QString Title = QStringLiteral("Printed Report");
+
+PrintedReport::Options options()
+{
+    PrintedReport::Options result;
+    result.program = QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion();
+    result.madeAt = QDateTime::currentDateTime();
+    return result;
+}
+
+} // namespace
+
+void PrintedDocument::saveAsPdf(const QStringList &displayLines, const QString &fileName)
+{
+    QString error;
+    const std::optional<QByteArray> pdf = PrintedReport::pdf(displayLines, options(), &error);
+    if (!pdf || !SafeFile::replace(fileName, *pdf, &error)) {
+        QMessageBox::critical(APICommonDialog::owner(), Title,
+            QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(fileName, error));
+        return;
+    }
+    if (!DocumentViewer::show(fileName))
+        QMessageBox::warning(APICommonDialog::owner(), Title,
+            QStringLiteral("The report was saved to %1, but no program could be started to show it.")
+                .arg(fileName));
+}
+
+void PrintedDocument::print(QWidget *owner, const QStringList &displayLines)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const PrintedReport::Options printOptions = options();
+    PrintedReport::setPageLayout(printer, printOptions.measurement);
+    printer.setDocName(QStringLiteral("Alarm Report"));
+    printer.setCreator(printOptions.program);
+    QPrintDialog dialog(&printer, owner);
+    dialog.setObjectName(QStringLiteral("dlgPrint"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QString error;
+    if (!PrintedReport::paint(AlarmReport(displayLines), printer, printOptions, &error))
+        QMessageBox::critical(
+            owner, Title, QStringLiteral("The report could not be printed.\r\n\r\n%1").arg(error));
+}

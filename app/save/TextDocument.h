@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include "app/save/ReportWriter.h"
+#include "report/TextReportFile.h"
+
+// Writes the display lines, unparsed, to a text file the user picks, appending them to what it holds in one
+// go, and then opens it in the user's text viewer. A file that cannot take all of them is left as it was.
+class TextDocument : public ReportWriter
+{
+public:
+    [[nodiscard]] bool BrowseForDestination() override;
+    void WriteLine(const QString &FileLine) override;
+    void ShowFile() override;
+
+private:
+    void reportFailure();
+
+    QString m_filePath;
+    TextReportFile m_file;
+};

@@ -1,9 +1,0 @@
-#include "common/windows/WindowFonts.h"
-
-QFont WindowFonts::arial(qreal pointSize, bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}

@@ -1,7 +1,0 @@
-#include "export/ExportChoice.h"
-
-ExportChoice &exportChoice()
-{
-    static ExportChoice choice;
-    return choice;
-}
