@@ -10,12 +10,7 @@
 #include "cli/CliCommands.h"
 #include "common/SafeFile.h"
 #include "common/Windows1252.h"
-#include "documents/excel/XlsxWorkbook.h"
-#include "documents/printed/PrintedReport.h"
-#include "documents/word/DocxDocument.h"
-#include "report/CsvTable.h"
-#include "report/EventLogParser.h"
-#include "report/ReportTable.h"
+#include "documents/export/ReportExport.h"
 #include "report/TextReportFile.h"
 
 const char *const ExportCommandArguments = "--format txt|csv|xlsx|docx|pdf [--append] INPUT OUTPUT";
@@ -36,36 +31,20 @@ struct ExportArguments
     bool append = false;
 };
 
-// One export format: reads INPUT, writes OUTPUT and on success tells what it did in summary. Fails with
-// the message for the user in error.
-using FormatExport = bool (*)(
-    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
-
-bool exportText(
-    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
-bool exportCsv(
-    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
-bool exportXlsx(
-    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
-bool exportDocx(
-    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
-bool exportPdf(
-    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error);
-
 struct ExportFormat
 {
     QLatin1String name;
-    FormatExport run;
+    ReportExport::Format format;
     bool takesAppend; // --append: add to the table OUTPUT holds
     bool writesStandardOutput; // OUTPUT may be "-"
 };
 
 constexpr ExportFormat ExportFormats[] = {
-    { QLatin1String("txt"), &exportText, false, true },
-    { QLatin1String("csv"), &exportCsv, false, true },
-    { QLatin1String("xlsx"), &exportXlsx, true, false },
-    { QLatin1String("docx"), &exportDocx, true, false },
-    { QLatin1String("pdf"), &exportPdf, false, false },
+    { QLatin1String("txt"), ReportExport::Format::Text, false, true },
+    { QLatin1String("csv"), ReportExport::Format::Csv, false, true },
+    { QLatin1String("xlsx"), ReportExport::Format::Excel, true, false },
+    { QLatin1String("docx"), ReportExport::Format::Word, true, false },
+    { QLatin1String("pdf"), ReportExport::Format::Pdf, false, false },
 };
 
 const ExportFormat *findFormat(const QString &name)
@@ -176,81 +155,6 @@ bool writeToStandardOutput(QTextStream &out, const QByteArray &bytes, QString *e
     return false;
 }
 
-bool exportText(
-    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error)
-{
-    QByteArray lines;
-    qsizetype lineCount = 0;
-    qsizetype replaced = 0;
-    const bool read = arguments.lines(
-        [&](const QString &line, QString *) {
-            lines += TextReportFile::encodeLine(line, &replaced);
-            ++lineCount;
-            return true;
-        },
-        error);
-    if (!read)
-        return false;
-    const auto noteReplaced = [&] {
-        if (replaced > 0)
-            err << TextReportFile::replacedNote(replaced) << Qt::endl;
-        return true;
-    };
-    if (arguments.output == StandardOutputName)
-        return writeToStandardOutput(out, lines, error) && noteReplaced();
-    SafeFile::AppendFile file;
-    QString reason;
-    if (!file.open(arguments.output, &reason) || !file.append(lines, &reason)) {
-        *error = cannotWrite(arguments.output, reason);
-        if (!file.note().isEmpty())
-            *error = file.note() + u'\n' + *error;
-        return false;
-    }
-    summary = QStringLiteral("%1 lines appended to %2").arg(lineCount).arg(arguments.output);
-    if (!file.note().isEmpty())
-        summary.prepend(file.note() + u'\n');
-    return noteReplaced();
-}
-
-// The event table of INPUT, refused when it would not fit on a worksheet.
-std::optional<ReportTable> readEventTable(const ExportArguments &arguments, QString *error)
-{
-    EventLogParser parser;
-    const QString &input = arguments.input;
-    const bool read = arguments.lines(
-        [&parser, &input](const QString &line, QString *error) {
-            parser.WriteLine(line);
-            // One row of the worksheet holds the headers.
-            if (parser.rowCount() < XlsxWorkbook::MaxRows)
-                return true;
-            *error = QStringLiteral("%1 holds more alarm events than the %2 rows of a worksheet can take")
-                         .arg(input, QLocale(QLocale::English).toString(XlsxWorkbook::MaxRows));
-            return false;
-        },
-        error);
-    if (!read)
-        return std::nullopt;
-    return ReportTable(parser, QLocale(QLocale::English));
-}
-
-bool exportCsv(
-    const ExportArguments &arguments, QTextStream &out, QTextStream &, QString &summary, QString *error)
-{
-    const std::optional<ReportTable> table = readEventTable(arguments, error);
-    if (!table)
-        return false;
-    const QByteArray csv = CsvTable::toCsv(*table);
-    if (arguments.output == StandardOutputName)
-        return writeToStandardOutput(out, csv, error);
-    QString reason;
-    if (!SafeFile::replace(arguments.output, csv, &reason)) {
-        *error = cannotWrite(arguments.output, reason);
-        return false;
-    }
-    summary = QStringLiteral("%1 events written to %2").arg(table->rowCount()).arg(arguments.output);
-    return true;
-}
-
 // An OUTPUT that can never be written is refused before INPUT is read.
 bool outputMayBeWritten(const QString &output, QString *error)
 {
@@ -272,76 +176,54 @@ bool outputIsNotInput(const ExportArguments &arguments, QString *error)
     return false;
 }
 
-// The Word and Excel formats: a new document, or with --append the one OUTPUT holds, receives the event
-// table. The document refuses rows beyond its last one itself, also when appending. When another program
-// changes OUTPUT between reading and replacing it, the append starts again on the changed file.
-template<typename Document>
-bool exportTableFile(const ExportArguments &arguments, QString &summary, QString *error)
+QString withNotes(const QStringList &notes, const QString &message)
 {
-    const std::optional<ReportTable> table = readEventTable(arguments, error);
-    if (!table)
+    return notes.isEmpty() ? message : notes.join(u'\n') + u'\n' + message;
+}
+
+// INPUT's lines through the export of their format. The text format appends them to OUTPUT as they are;
+// the others write their event table or printed report, and when another program changes an appended
+// OUTPUT between reading and replacing it, the append starts again on the changed file.
+bool exportLines(
+    const ExportArguments &arguments, QTextStream &out, QTextStream &err, QString &summary, QString *error)
+{
+    const ReportExport::Format format = findFormat(arguments.format)->format;
+    ReportExport exporter(format, arguments.append || format == ReportExport::Format::Text);
+    exporter.setSourceName(arguments.input);
+    if (format == ReportExport::Format::Pdf) {
+        PrintedReport::Options options;
+        options.program = QStringLiteral("Lorimet Adapter " LORIMET_VERSION);
+        options.madeAt = QDateTime::currentDateTime();
+        exporter.setPrintOptions(options);
+    }
+    if (!arguments.lines(
+            [&exporter](const QString &line, QString *why) { return exporter.add(line, why); }, error))
         return false;
-    std::unique_ptr<TableFile> document = std::make_unique<Document>();
-    const auto write = [&table](TableFile &file, QString *why) { return file.writeTable(*table, why); };
+    const ReportExport::Outcome &outcome = exporter.outcome();
+    const auto noteReplaced = [&] {
+        if (outcome.replaced > 0)
+            err << TextReportFile::replacedNote(outcome.replaced) << Qt::endl;
+        return true;
+    };
+    if (arguments.output == StandardOutputName) {
+        const std::optional<QByteArray> bytes
+            = exporter.complete(error) ? exporter.bytes(error) : std::nullopt;
+        return bytes && writeToStandardOutput(out, *bytes, error) && noteReplaced();
+    }
     QString reason;
-    const bool ready
-        = arguments.append ? document->open(arguments.output, &reason) : document->create(&reason);
-    if (!ready || !write(*document, &reason)
-        || !saveTableFile(
-            document, arguments.output, arguments.append, [] { return std::make_unique<Document>(); }, write,
-            &reason)) {
-        *error = cannotWrite(arguments.output, reason);
+    if (!exporter.begin(arguments.output, &reason) || !exporter.complete(&reason)
+        || !exporter.save(arguments.output, &reason)) {
+        *error = withNotes(outcome.notes, cannotWrite(arguments.output, reason));
         return false;
     }
-    summary = QStringLiteral("%1 events written to %2").arg(table->rowCount()).arg(arguments.output);
-    for (const QString &note : document->notes())
+    if (format == ReportExport::Format::Text) {
+        summary = withNotes(outcome.notes,
+            QStringLiteral("%1 lines appended to %2").arg(outcome.lines).arg(arguments.output));
+        return noteReplaced();
+    }
+    summary = QStringLiteral("%1 events written to %2").arg(outcome.events).arg(arguments.output);
+    for (const QString &note : outcome.notes)
         summary += QStringLiteral("; ") + note;
-    return true;
-}
-
-bool exportXlsx(
-    const ExportArguments &arguments, QTextStream &, QTextStream &, QString &summary, QString *error)
-{
-    return exportTableFile<XlsxWorkbook>(arguments, summary, error);
-}
-
-bool exportDocx(
-    const ExportArguments &arguments, QTextStream &, QTextStream &, QString &summary, QString *error)
-{
-    return exportTableFile<DocxDocument>(arguments, summary, error);
-}
-
-// The printed alarm report as a PDF file. Its pages grow with the events, so their number is bounded.
-bool exportPdf(
-    const ExportArguments &arguments, QTextStream &, QTextStream &, QString &summary, QString *error)
-{
-    constexpr int MaxEvents = 20'000;
-    QStringList lines;
-    EventLogParser parser;
-    const QString &input = arguments.input;
-    const bool read = arguments.lines(
-        [&](const QString &line, QString *error) {
-            lines.append(line);
-            parser.WriteLine(line);
-            if (parser.rowCount() <= MaxEvents)
-                return true;
-            *error = QStringLiteral("%1 holds more than the %2 alarm events a printed report takes")
-                         .arg(input, QLocale(QLocale::English).toString(MaxEvents));
-            return false;
-        },
-        error);
-    if (!read)
-        return false;
-    PrintedReport::Options options;
-    options.program = QStringLiteral("Lorimet Adapter " LORIMET_VERSION);
-    options.madeAt = QDateTime::currentDateTime();
-    const std::optional<QByteArray> pdf = PrintedReport::pdf(lines, options, error);
-    QString reason;
-    if (!pdf || !SafeFile::replace(arguments.output, *pdf, &reason)) {
-        *error = cannotWrite(arguments.output, pdf ? reason : *error);
-        return false;
-    }
-    summary = QStringLiteral("%1 events written to %2").arg(parser.rowCount()).arg(arguments.output);
     return true;
 }
 
@@ -350,7 +232,7 @@ int runExport(const ExportArguments &arguments, const QString &command, QTextStr
     QString summary;
     QString error;
     const bool exported = outputMayBeWritten(arguments.output, &error) && outputIsNotInput(arguments, &error)
-        && findFormat(arguments.format)->run(arguments, out, err, summary, &error);
+        && exportLines(arguments, out, err, summary, &error);
     if (!exported) {
         err << "lorimet-report " << command << ": " << error << Qt::endl;
         return ExitStatus::Failure;

@@ -24,10 +24,7 @@
 
 #include "app/history/AlarmChartView.h"
 #include "archive/ArchiveImport.h"
-#include "common/SafeFile.h"
-#include "report/CsvTable.h"
-#include "report/EventLogParser.h"
-#include "report/ReportTable.h"
+#include "documents/export/ReportExport.h"
 
 namespace {
 
@@ -438,13 +435,16 @@ void frmHistory::exportCsv()
     const QString path = m_csvChooser(this);
     if (path.isEmpty())
         return;
-    const ReportTable table(EventLogParser::readAll(*lines), QLocale(QLocale::English));
+    ReportExport exporter(ReportExport::Format::Csv);
     QString reason;
-    if (!SafeFile::replace(path, CsvTable::toCsv(table), &reason)) {
+    const bool written = std::all_of(lines->cbegin(), lines->cend(),
+                             [&](const QString &line) { return exporter.add(line, &reason); })
+        && exporter.complete(&reason) && exporter.save(path, &reason);
+    if (!written) {
         tell(true, QStringLiteral("Cannot write %1: %2").arg(path, reason));
         return;
     }
-    tell(false, QStringLiteral("%1 alarm events written to %2.").arg(table.rowCount()).arg(path));
+    tell(false, QStringLiteral("%1 alarm events written to %2.").arg(exporter.outcome().events).arg(path));
 }
 
 void frmHistory::deleteSelected()

@@ -1,5 +1,7 @@
 #include "app/save/PrintedDocument.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -7,7 +9,7 @@
 
 #include "app/save/APICommonDialog.h"
 #include "app/save/DocumentViewer.h"
-#include "common/SafeFile.h"
+#include "documents/export/ReportExport.h"
 #include "documents/printed/PrintedReport.h"
 #include "report/AlarmReport.h"
 
@@ -27,9 +29,13 @@ PrintedReport::Options options()
 
 void PrintedDocument::saveAsPdf(const QStringList &displayLines, const QString &fileName)
 {
+    ReportExport exporter(ReportExport::Format::Pdf);
+    exporter.setPrintOptions(options());
     QString error;
-    const std::optional<QByteArray> pdf = PrintedReport::pdf(displayLines, options(), &error);
-    if (!pdf || !SafeFile::replace(fileName, *pdf, &error)) {
+    const bool saved = std::all_of(displayLines.cbegin(), displayLines.cend(),
+                           [&](const QString &line) { return exporter.add(line, &error); })
+        && exporter.complete(&error) && exporter.save(fileName, &error);
+    if (!saved) {
         QMessageBox::critical(APICommonDialog::owner(), Title,
             QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(fileName, error));
         return;

@@ -3,15 +3,12 @@
 #include <memory>
 
 #include <QString>
-#include <QStringList>
 
 #include "app/save/ReportWriter.h"
-#include "documents/table/TableFile.h"
-#include "report/EventLogParser.h"
-#include "report/ReportTable.h"
+#include "documents/export/ReportExport.h"
 
-// What the Word and Excel writers share: the parser that turns the display lines into the event table,
-// the document file they fill, and the messages that tell the user when that fails.
+// What the Word and Excel writers share: the export that turns the display lines into the document, and
+// the messages that tell the user when that fails.
 class TableDocument : public ReportWriter
 {
 public:
@@ -27,29 +24,35 @@ public:
     void SaveAs(const QString &strFileName) override;
 
 protected:
-    [[nodiscard]] virtual std::unique_ptr<TableFile> createFile() const = 0;
+    explicit TableDocument(ReportExport::Format format)
+        : m_format(format)
+    {
+    }
 
 private:
     [[nodiscard]] bool start(bool append, const QString &strFileName);
-    [[nodiscard]] bool write(TableFile &file, QString *error) const;
     void reportFailure(const QString &reason);
 
+    ReportExport::Format m_format;
     bool m_parseData = false;
     bool m_failed = false;
-    bool m_append = false;
-    EventLogParser m_parser;
-    QStringList m_rawLines;
-    std::unique_ptr<TableFile> m_file;
+    std::unique_ptr<ReportExport> m_export;
 };
 
 class WordDocument : public TableDocument
 {
-protected:
-    [[nodiscard]] std::unique_ptr<TableFile> createFile() const override;
+public:
+    WordDocument()
+        : TableDocument(ReportExport::Format::Word)
+    {
+    }
 };
 
 class ExcelSheet : public TableDocument
 {
-protected:
-    [[nodiscard]] std::unique_ptr<TableFile> createFile() const override;
+public:
+    ExcelSheet()
+        : TableDocument(ReportExport::Format::Excel)
+    {
+    }
 };

@@ -5,6 +5,7 @@
 
 #include "app/save/APICommonDialog.h"
 #include "app/save/DocumentViewer.h"
+#include "report/TextReportFile.h"
 
 bool TextDocument::BrowseForDestination()
 {
@@ -14,30 +15,34 @@ bool TextDocument::BrowseForDestination()
         return false;
     if (!m_filePath.endsWith(QLatin1String(".txt"), Qt::CaseSensitive))
         m_filePath += QLatin1String(".txt");
-    if (!m_file.open(m_filePath)) {
-        reportFailure();
-        return false;
-    }
-    if (const QString note = m_file.note(); !note.isEmpty())
-        QMessageBox::information(APICommonDialog::owner(), QStringLiteral("Export Status"), note);
-    return true;
+    QString error;
+    const bool opened = m_export.begin(m_filePath, &error);
+    if (const QStringList notes = m_export.outcome().notes; !notes.isEmpty())
+        QMessageBox::information(
+            APICommonDialog::owner(), QStringLiteral("Export Status"), notes.join(u'\n'));
+    if (!opened)
+        reportFailure(error);
+    return opened;
 }
 
 void TextDocument::WriteLine(const QString &FileLine)
 {
-    m_file.WriteLine(FileLine);
+    QString unused;
+    // A text report takes any number of lines.
+    Q_UNUSED(m_export.add(FileLine, &unused))
     QCoreApplication::processEvents();
 }
 
 void TextDocument::ShowFile()
 {
-    if (!m_file.close()) {
-        reportFailure();
+    QString error;
+    if (!m_export.complete(&error) || !m_export.save(m_filePath, &error)) {
+        reportFailure(error);
         return;
     }
-    if (m_file.replaced() > 0)
+    if (const qsizetype replaced = m_export.outcome().replaced; replaced > 0)
         QMessageBox::information(APICommonDialog::owner(), QStringLiteral("Export Status"),
-            TextReportFile::replacedNote(m_file.replaced()));
+            TextReportFile::replacedNote(replaced));
     if (!DocumentViewer::show(m_filePath))
         QMessageBox::warning(APICommonDialog::owner(), QStringLiteral("Export Status"),
             QStringLiteral("The report was saved to %1, but no program could be started to "
@@ -45,9 +50,8 @@ void TextDocument::ShowFile()
                 .arg(m_filePath));
 }
 
-void TextDocument::reportFailure()
+void TextDocument::reportFailure(const QString &reason)
 {
     QMessageBox::critical(APICommonDialog::owner(), QStringLiteral("Export Status"),
-        QStringLiteral("The report could not be written to %1.\r\n\r\n%2")
-            .arg(m_filePath, m_file.errorString()));
+        QStringLiteral("The report could not be written to %1.\r\n\r\n%2").arg(m_filePath, reason));
 }

@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "app/save/ReportWriter.h"
-#include "report/TextReportFile.h"
+#include "documents/export/ReportExport.h"
 
 // Writes the display lines, unparsed, to a text file the user picks, appending them to what it holds in one
 // go, and then opens it in the user's text viewer. A file that cannot take all of them is left as it was.
@@ -15,8 +15,8 @@ public:
     void ShowFile() override;
 
 private:
-    void reportFailure();
+    void reportFailure(const QString &reason);
 
     QString m_filePath;
-    TextReportFile m_file;
+    ReportExport m_export { ReportExport::Format::Text, true };
 };

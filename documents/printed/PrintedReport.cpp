@@ -380,7 +380,7 @@ bool paint(const AlarmReport &report, QPagedPaintDevice &device, const Options &
     return true;
 }
 
-std::optional<QByteArray> pdf(const QStringList &lines, const Options &options, QString *error)
+std::optional<QByteArray> pdf(const AlarmReport &report, const Options &options, QString *error)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -394,7 +394,7 @@ std::optional<QByteArray> pdf(const QStringList &lines, const Options &options, 
         writer.setCreator(options.program);
         writer.setTitle(QStringLiteral("Alarm Report"));
         setPageLayout(writer, options.measurement);
-        if (!paint(AlarmReport(lines), writer, options, error))
+        if (!paint(report, writer, options, error))
             return std::nullopt;
     }
     return bytes;

@@ -31,7 +31,8 @@ void setPageLayout(QPagedPaintDevice &device, QLocale::MeasurementSystem measure
 [[nodiscard]] bool paint(
     const AlarmReport &report, QPagedPaintDevice &device, const Options &options, QString *error);
 
-// The report of lines as the bytes of a PDF file, with its fonts embedded and its text selectable.
-[[nodiscard]] std::optional<QByteArray> pdf(const QStringList &lines, const Options &options, QString *error);
+// The report as the bytes of a PDF file, with its fonts embedded and its text selectable.
+[[nodiscard]] std::optional<QByteArray> pdf(
+    const AlarmReport &report, const Options &options, QString *error);
 
 } // namespace PrintedReport

@@ -226,171 +226,72 @@ bool DocxDocument::loadMainPart(const QByteArray &bytes, QString *error)
     return true;
 }
 
-bool DocxDocument::writeTable(const ReportTable &report, QString *error)
+namespace {
+
+struct Header
 {
-    const WordNames w(m_prefix);
-    pugi::xml_node body = m_document.document_element().child(w("body"));
-    pugi::xml_document scratch;
-    pugi::xml_node patterns = scratch.append_child("patterns");
-    ReportTexts texts(report);
+    CellLayout layout;
+    QString text;
+};
 
-    if (!m_opened) {
-        const QList<ReportColumn> &columns = report.columns();
-        const TableFit::CellFont font;
-        std::vector<TableFit::ColumnNeeds> needs;
-        for (ReportColumn column : columns)
-            needs.push_back({ TableFit::measure(font, ReportTable::headerText(column), true),
-                texts.widths(column, font), wrapRank(column) });
-        const TableFit::Fit fit = TableFit::fitColumns(needs, textAreaTwips(w, body.child(w("sectPr"))));
-        const std::vector<int> &widths = fit.widths;
-
-        pugi::xml_node table = body.insert_child_before(w("tbl"), body.child(w("sectPr")));
-        pugi::xml_node tblPr = table.append_child(w("tblPr"));
-        setAttribute(w, tblPr.append_child(w("tblStyle")), "val", "TableGrid");
-        setWidth(w, tblPr.append_child(w("tblW")), 0, "auto");
-        if (fit.breaksWords)
-            setAttribute(w, tblPr.append_child(w("tblLayout")), "type", "fixed");
-        if (fit.cellMargin != TableFit::CellMargins) {
-            pugi::xml_node cellMargins = tblPr.append_child(w("tblCellMar"));
-            setWidth(w, cellMargins.append_child(w("left")), fit.cellMargin);
-            setWidth(w, cellMargins.append_child(w("right")), fit.cellMargin);
-        }
-        pugi::xml_node look = tblPr.append_child(w("tblLook"));
-        setAttribute(w, look, "val", "0420");
-        setAttribute(w, look, "firstRow", "1");
-        setAttribute(w, look, "lastRow", "0");
-        setAttribute(w, look, "firstColumn", "0");
-        setAttribute(w, look, "lastColumn", "0");
-        setAttribute(w, look, "noHBand", "0");
-        setAttribute(w, look, "noVBand", "1");
-        pugi::xml_node grid = table.append_child(w("tblGrid"));
-        for (int width : widths)
-            setAttribute(w, grid.append_child(w("gridCol")), "w", width);
-
-        pugi::xml_node header = table.append_child(w("tr"));
-        header.append_child(w("trPr")).append_child(w("tblHeader"));
-        RowPattern data;
-        for (qsizetype c = 0; c < columns.size(); ++c) {
-            pugi::xml_node cell = header.append_child(w("tc"));
-            pugi::xml_node tcPr = cell.append_child(w("tcPr"));
-            setWidth(w, tcPr.append_child(w("tcW")), widths[c]);
-            pugi::xml_node shading = tcPr.append_child(w("shd"));
-            setAttribute(w, shading, "val", "clear");
-            setAttribute(w, shading, "color", "auto");
-            setAttribute(w, shading, "fill", "000000");
-            setCellPaddings(w, tcPr);
-            pugi::xml_node paragraph = cell.append_child(w("p"));
-            pugi::xml_node pPr = paragraph.append_child(w("pPr"));
-            setCentred(w, pPr);
-            pugi::xml_node run = paragraph.append_child(w("r"));
-            pugi::xml_node rPr = run.append_child(w("rPr"));
-            rPr.append_child(w("b"));
-            setAttribute(w, rPr.append_child(w("color")), "val", "FFFFFF");
-            pPr.append_copy(rPr);
-            appendText(w, run, ReportTable::headerText(columns[c]));
-
-            data.cells.push_back(plainCell(w, patterns, columns[c]));
-            setWidth(w, ensureChild(w, data.cells.back().tcPr, "tcW", TcPrOrder), widths[c]);
-        }
-        m_pendingRows = std::make_unique<PendingRows>(w, data, std::move(texts));
-        table.append_child(pugi::node_comment).set_value(m_pendingRows->marker.constData());
-        return true;
-    }
-
-    // The rows go to the first table whose header row names a report column: a small table before it
-    // (contents, a title block) is not the report's.
-    bool anyTable = false;
-    const TablePlace place = findFirstTable(w, body, [&](const pugi::xml_node &candidate) {
-        anyTable = true;
-        for (const pugi::xml_node &cell : childrenOf(w, candidate.child(w("tr")), "tc")) {
-            if (ReportTable::columnForHeader(normalisedHeader(cellText(w, cell))))
-                return true;
-        }
-        return false;
-    });
-    if (!place.table) {
-        if (error)
-            *error = anyTable
-                ? QStringLiteral("The document holds no report table: no table's first row names "
-                                 "a column of the report (such as \"Download On\"). Nothing was "
-                                 "appended, so that no value goes to a column without its header.")
-                : QStringLiteral("The document holds no table to append the report to.");
-        return false;
-    }
-    pugi::xml_node table = place.table;
-    if (m_keptRows && !m_keptRows->standIn(table))
-        return loadWholePart(error) && writeTable(report, error);
-    pugi::xml_node grid = table.child(w("tblGrid"));
-    std::vector<int> gridWidths;
-    for (const pugi::xml_node &column : grid.children(w("gridCol")))
-        gridWidths.push_back(std::clamp(intAttribute(w, column, "w"), 0, MaxPageWidth));
-    const int gridCount = static_cast<int>(gridWidths.size());
+// The layout of a table's rows, refused with the reason when rows cannot be appended to it.
+std::optional<std::vector<RowLayout>> appendableRows(
+    const WordNames &w, const pugi::xml_node &table, int gridCount, QString *error)
+{
     if (gridCount == 0) {
         if (error)
             *error = QStringLiteral("The document's first table has no column grid (w:tblGrid), which says "
                                     "how wide its columns are; open the document in Word or LibreOffice, "
                                     "save it again and try once more.");
-        return false;
+        return std::nullopt;
     }
     if (gridCount > MaxColumns) {
         if (error)
             *error = QStringLiteral("The document's first table has more columns than Word allows.");
-        return false;
+        return std::nullopt;
     }
     std::optional<std::vector<RowLayout>> rows = layoutRows(w, table, gridCount, error);
     if (!rows)
-        return false;
+        return std::nullopt;
     if (rows->empty()) {
         if (error)
             *error = QStringLiteral("The document's first table has no rows.");
-        return false;
+        return std::nullopt;
     }
-    const RowLayout headerRow = rows->front();
+    const RowLayout &headerRow = rows->front();
     if (headerRow.before != 0 || headerRow.after != 0 || headerRow.covered != gridCount) {
         if (error)
             *error = QStringLiteral(
                 "The header row of the document's first table does not span all its columns.");
-        return false;
+        return std::nullopt;
     }
+    return rows;
+}
 
-    struct Header
-    {
-        CellLayout layout;
-        QString text;
-    };
-    std::vector<Header> headers;
-    headers.reserve(headerRow.cells.size());
-    for (const CellLayout &cell : headerRow.cells)
-        headers.push_back({ cell, cellText(w, cell.cell) });
-    // A report column the table lacks is added at its right, so that no value is lost; a header matches
-    // whatever its letter case and spaces.
+// The report columns the table's headers do not name; a header matches whatever its letter case and
+// spaces.
+std::vector<ReportColumn> missingColumns(const ReportTable &report, const std::vector<Header> &headers)
+{
     QSet<ReportColumn> present;
     for (const Header &header : headers) {
         if (const std::optional<ReportColumn> column
             = ReportTable::columnForHeader(normalisedHeader(header.text)))
             present.insert(*column);
     }
-    std::vector<ReportColumn> added;
-    QStringList addedHeaders;
+    std::vector<ReportColumn> missing;
     for (ReportColumn column : report.columns()) {
-        if (!present.contains(column)) {
-            added.push_back(column);
-            addedHeaders.append(ReportTable::headerText(column));
-        }
+        if (!present.contains(column))
+            missing.push_back(column);
     }
-    if (!added.empty())
-        m_notes.append(addedColumnsNote(addedHeaders));
-    // Kept rows take new widths, nothing more: added columns, or a row wider than the grid (refused with
-    // its reason), need every row as nodes.
-    if (m_keptRows
-        && (!added.empty()
-            || std::any_of(m_keptRows->rows.rows.begin(), m_keptRows->rows.rows.end(),
-                [&](const std::vector<WordRowScan::Cell> &row) { return std::ssize(row) > gridCount; })))
-        return loadWholePart(error) && writeTable(report, error);
+    return missing;
+}
 
-    // The new rows: formatted as the last row, unless that is the header row.
-    const RowLayout &lastRow = rows->back();
-    const bool belowHeader = rows->size() == 1;
+// The new rows: formatted as the last row, unless that is the header row.
+RowPattern appendedRowPattern(const WordNames &w, pugi::xml_node patterns, const std::vector<RowLayout> &rows,
+    const std::vector<Header> &headers)
+{
+    const RowLayout &lastRow = rows.back();
+    const bool belowHeader = rows.size() == 1;
     RowPattern pattern;
     if (!belowHeader) {
         if (const pugi::xml_node tblPrEx = lastRow.row.child(w("tblPrEx")))
@@ -416,22 +317,17 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
             setAttribute(w, ensureChild(w, pattern.cells.back().tcPr, "gridSpan", TcPrOrder), "val",
                 header.layout.span);
     }
+    return pattern;
+}
 
-    // The font the table's text is in, which its widths are measured with.
-    const StyleSheet styles(m_package, m_mainPart);
-    FontSettings runFont;
-    const auto withRun = std::find_if(
-        pattern.cells.begin(), pattern.cells.end(), [](const CellPattern &cell) { return bool(cell.rPr); });
-    if (withRun != pattern.cells.end())
-        runFont = styles.runFont(w, withRun->rPr);
-    const QString paragraphStyle = pattern.cells.empty()
-        ? QString()
-        : QString::fromUtf8(pattern.cells.front().pPr.child(w("pStyle")).attribute(w("val")).value());
-    const TableFit::CellFont font = styles.resolve(runFont, paragraphStyle,
-        QString::fromUtf8(table.child(w("tblPr")).child(w("tblStyle")).attribute(w("val")).value()));
-
-    // Added columns: their header text, and an empty cell in every old row, each formatted as its left
-    // neighbour.
+// Adds the columns at the table's right: their header text, and an empty cell in every old row, each
+// formatted as its left neighbour; the new rows get them too.
+void addColumns(const WordNames &w, pugi::xml_node grid, pugi::xml_node patterns,
+    std::vector<RowLayout> &rows, RowPattern &pattern, std::vector<int> &gridWidths,
+    const std::vector<ReportColumn> &added, const ReportTexts &texts, const TableFit::CellFont &font)
+{
+    const int gridCount = static_cast<int>(gridWidths.size());
+    const bool belowHeader = rows.size() == 1;
     for (ReportColumn column : added) {
         const QString headerText = ReportTable::headerText(column);
         gridWidths.push_back(
@@ -439,7 +335,7 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
             + 2 * TableFit::CellMargins);
         setAttribute(w, grid.append_child(w("gridCol")), "w", gridWidths.back());
         const int start = static_cast<int>(gridWidths.size()) - 1;
-        RowLayout &header = rows->front();
+        RowLayout &header = rows.front();
         header.cells.push_back(
             { appendCellLike(w, header.row, header.cells.back().cell, headerText), start, 1 });
         pattern.cells.push_back(belowHeader ? plainCell(w, patterns, column)
@@ -448,8 +344,8 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
         pattern.cells.back().span = 1;
     }
     const int addedCount = static_cast<int>(added.size());
-    for (std::size_t r = 1; addedCount > 0 && r < rows->size(); ++r) {
-        RowLayout &row = (*rows)[r];
+    for (std::size_t r = 1; addedCount > 0 && r < rows.size(); ++r) {
+        RowLayout &row = rows[r];
         pugi::xml_node tr = row.row;
         if (row.after == 0 && row.covered == gridCount && !row.cells.empty()) {
             for (int i = 0; i < addedCount; ++i)
@@ -464,6 +360,234 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
                 w, ensureChild(w, trPr, "gridAfter", TrPrOrder), "val", gridCount + addedCount - row.covered);
         }
     }
+}
+
+// What each column of the appended table needs: its header, the lines of its old cells (the rows as nodes
+// and the rows kept as bytes) and of its new ones.
+std::vector<TableFit::ColumnNeeds> columnNeeds(const WordNames &w, std::size_t columnCount,
+    const std::vector<Header> &headers, const std::vector<ReportColumn> &added,
+    const std::vector<RowLayout> &rows, const std::vector<std::vector<WordRowScan::Cell>> &keptRows,
+    const RowPattern &pattern, const ReportTexts &texts, const TableFit::CellFont &font)
+{
+    std::vector<TableFit::ColumnNeeds> needs(columnCount);
+    for (const Header &header : headers) {
+        if (header.layout.span == 1) {
+            const QString text = normalisedHeader(header.text);
+            TableFit::ColumnNeeds &column = needs[static_cast<std::size_t>(header.layout.start)];
+            column.header = TableFit::measure(font, text, true);
+            column.wrapRank = wrapRank(ReportTable::columnForHeader(text));
+        }
+    }
+    const std::size_t firstAdded = columnCount - added.size();
+    for (std::size_t i = 0; i < added.size(); ++i)
+        needs[firstAdded + i]
+            = { TableFit::measure(font, ReportTable::headerText(added[i]), true), {}, wrapRank(added[i]) };
+    std::vector<QSet<QString>> measured(columnCount);
+    const auto include = [&](std::size_t c, const QString &text) {
+        for (const QString &line : QString(text).remove(u'\a').split(u'\r')) {
+            if (!measured[c].contains(line)) {
+                measured[c].insert(line);
+                needs[c].data.include(TableFit::measure(font, line, false));
+            }
+        }
+    };
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        for (const CellLayout &cell : rows[r].cells) {
+            if (cell.span == 1)
+                include(static_cast<std::size_t>(cell.start), cellText(w, cell.cell));
+        }
+    }
+    for (const std::vector<WordRowScan::Cell> &row : keptRows) {
+        for (std::size_t c = 0; c < row.size(); ++c)
+            include(c, row[c].text);
+    }
+    for (const CellPattern &cell : pattern.cells) {
+        if (cell.column && cell.span == 1)
+            needs[static_cast<std::size_t>(cell.start)].data.include(texts.widths(*cell.column, font));
+    }
+    return needs;
+}
+
+int spannedWidth(const std::vector<int> &gridWidths, int start, int span)
+{
+    int width = 0;
+    for (int c = start; c < start + span; ++c)
+        width += gridWidths[static_cast<std::size_t>(c)];
+    return width;
+}
+
+// Gives the grid, every old cell and the new rows' cells their widths.
+void applyWidths(const WordNames &w, pugi::xml_node grid, const std::vector<RowLayout> &rows,
+    RowPattern &pattern, const std::vector<int> &gridWidths)
+{
+    std::size_t index = 0;
+    for (pugi::xml_node column : grid.children(w("gridCol")))
+        setAttribute(w, column, "w", gridWidths[index++]);
+    for (const RowLayout &row : rows) {
+        for (const CellLayout &cell : row.cells) {
+            pugi::xml_node tc = cell.cell;
+            pugi::xml_node tcPr = tc.child(w("tcPr"));
+            if (!tcPr)
+                tcPr = tc.prepend_child(w("tcPr"));
+            setWidth(
+                w, ensureChild(w, tcPr, "tcW", TcPrOrder), spannedWidth(gridWidths, cell.start, cell.span));
+        }
+    }
+    for (CellPattern &cell : pattern.cells)
+        setWidth(
+            w, ensureChild(w, cell.tcPr, "tcW", TcPrOrder), spannedWidth(gridWidths, cell.start, cell.span));
+}
+
+} // namespace
+
+bool DocxDocument::writeTable(const ReportTable &report, QString *error)
+{
+    return m_opened ? appendToTable(report, error) : writeNewTable(report);
+}
+
+bool DocxDocument::writeNewTable(const ReportTable &report)
+{
+    const WordNames w(m_prefix);
+    pugi::xml_node body = m_document.document_element().child(w("body"));
+    pugi::xml_document scratch;
+    pugi::xml_node patterns = scratch.append_child("patterns");
+    ReportTexts texts(report);
+    const QList<ReportColumn> &columns = report.columns();
+    const TableFit::CellFont font;
+    std::vector<TableFit::ColumnNeeds> needs;
+    for (ReportColumn column : columns)
+        needs.push_back({ TableFit::measure(font, ReportTable::headerText(column), true),
+            texts.widths(column, font), wrapRank(column) });
+    const TableFit::Fit fit = TableFit::fitColumns(needs, textAreaTwips(w, body.child(w("sectPr"))));
+    const std::vector<int> &widths = fit.widths;
+
+    pugi::xml_node table = body.insert_child_before(w("tbl"), body.child(w("sectPr")));
+    pugi::xml_node tblPr = table.append_child(w("tblPr"));
+    setAttribute(w, tblPr.append_child(w("tblStyle")), "val", "TableGrid");
+    setWidth(w, tblPr.append_child(w("tblW")), 0, "auto");
+    if (fit.breaksWords)
+        setAttribute(w, tblPr.append_child(w("tblLayout")), "type", "fixed");
+    if (fit.cellMargin != TableFit::CellMargins) {
+        pugi::xml_node cellMargins = tblPr.append_child(w("tblCellMar"));
+        setWidth(w, cellMargins.append_child(w("left")), fit.cellMargin);
+        setWidth(w, cellMargins.append_child(w("right")), fit.cellMargin);
+    }
+    pugi::xml_node look = tblPr.append_child(w("tblLook"));
+    setAttribute(w, look, "val", "0420");
+    setAttribute(w, look, "firstRow", "1");
+    setAttribute(w, look, "lastRow", "0");
+    setAttribute(w, look, "firstColumn", "0");
+    setAttribute(w, look, "lastColumn", "0");
+    setAttribute(w, look, "noHBand", "0");
+    setAttribute(w, look, "noVBand", "1");
+    pugi::xml_node grid = table.append_child(w("tblGrid"));
+    for (int width : widths)
+        setAttribute(w, grid.append_child(w("gridCol")), "w", width);
+
+    pugi::xml_node header = table.append_child(w("tr"));
+    header.append_child(w("trPr")).append_child(w("tblHeader"));
+    RowPattern data;
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        pugi::xml_node cell = header.append_child(w("tc"));
+        pugi::xml_node tcPr = cell.append_child(w("tcPr"));
+        setWidth(w, tcPr.append_child(w("tcW")), widths[c]);
+        pugi::xml_node shading = tcPr.append_child(w("shd"));
+        setAttribute(w, shading, "val", "clear");
+        setAttribute(w, shading, "color", "auto");
+        setAttribute(w, shading, "fill", "000000");
+        setCellPaddings(w, tcPr);
+        pugi::xml_node paragraph = cell.append_child(w("p"));
+        pugi::xml_node pPr = paragraph.append_child(w("pPr"));
+        setCentred(w, pPr);
+        pugi::xml_node run = paragraph.append_child(w("r"));
+        pugi::xml_node rPr = run.append_child(w("rPr"));
+        rPr.append_child(w("b"));
+        setAttribute(w, rPr.append_child(w("color")), "val", "FFFFFF");
+        pPr.append_copy(rPr);
+        appendText(w, run, ReportTable::headerText(columns[c]));
+
+        data.cells.push_back(plainCell(w, patterns, columns[c]));
+        setWidth(w, ensureChild(w, data.cells.back().tcPr, "tcW", TcPrOrder), widths[c]);
+    }
+    m_pendingRows = std::make_unique<PendingRows>(w, data, std::move(texts));
+    table.append_child(pugi::node_comment).set_value(m_pendingRows->marker.constData());
+    return true;
+}
+
+bool DocxDocument::appendToTable(const ReportTable &report, QString *error)
+{
+    const WordNames w(m_prefix);
+    pugi::xml_node body = m_document.document_element().child(w("body"));
+    ReportTexts texts(report);
+    // The rows go to the first table whose header row names a report column: a small table before it
+    // (contents, a title block) is not the report's.
+    bool anyTable = false;
+    const TablePlace place = findFirstTable(w, body, [&](const pugi::xml_node &candidate) {
+        anyTable = true;
+        for (const pugi::xml_node &cell : childrenOf(w, candidate.child(w("tr")), "tc")) {
+            if (ReportTable::columnForHeader(normalisedHeader(cellText(w, cell))))
+                return true;
+        }
+        return false;
+    });
+    if (!place.table) {
+        if (error)
+            *error = anyTable
+                ? QStringLiteral("The document holds no report table: no table's first row names "
+                                 "a column of the report (such as \"Download On\"). Nothing was "
+                                 "appended, so that no value goes to a column without its header.")
+                : QStringLiteral("The document holds no table to append the report to.");
+        return false;
+    }
+    pugi::xml_node table = place.table;
+    if (m_keptRows && !m_keptRows->standIn(table))
+        return loadWholePart(error) && appendToTable(report, error);
+    pugi::xml_node grid = table.child(w("tblGrid"));
+    std::vector<int> gridWidths;
+    for (const pugi::xml_node &column : grid.children(w("gridCol")))
+        gridWidths.push_back(std::clamp(intAttribute(w, column, "w"), 0, MaxPageWidth));
+    const int gridCount = static_cast<int>(gridWidths.size());
+    std::optional<std::vector<RowLayout>> rows = appendableRows(w, table, gridCount, error);
+    if (!rows)
+        return false;
+    const RowLayout &headerRow = rows->front();
+
+    std::vector<Header> headers;
+    headers.reserve(headerRow.cells.size());
+    for (const CellLayout &cell : headerRow.cells)
+        headers.push_back({ cell, cellText(w, cell.cell) });
+    // A report column the table lacks is added at its right, so that no value is lost.
+    const std::vector<ReportColumn> added = missingColumns(report, headers);
+    QStringList addedHeaders;
+    for (ReportColumn column : added)
+        addedHeaders.append(ReportTable::headerText(column));
+    if (!added.empty())
+        m_notes.append(addedColumnsNote(addedHeaders));
+    // Kept rows take new widths, nothing more: added columns, or a row wider than the grid (refused with
+    // its reason), need every row as nodes.
+    if (m_keptRows
+        && (!added.empty()
+            || std::any_of(m_keptRows->rows.rows.begin(), m_keptRows->rows.rows.end(),
+                [&](const std::vector<WordRowScan::Cell> &row) { return std::ssize(row) > gridCount; })))
+        return loadWholePart(error) && appendToTable(report, error);
+
+    pugi::xml_document scratch;
+    RowPattern pattern = appendedRowPattern(w, scratch.append_child("patterns"), *rows, headers);
+
+    // The font the table's text is in, which its widths are measured with.
+    const StyleSheet styles(m_package, m_mainPart);
+    FontSettings runFont;
+    const auto withRun = std::find_if(
+        pattern.cells.begin(), pattern.cells.end(), [](const CellPattern &cell) { return bool(cell.rPr); });
+    if (withRun != pattern.cells.end())
+        runFont = styles.runFont(w, withRun->rPr);
+    const QString paragraphStyle = pattern.cells.empty()
+        ? QString()
+        : QString::fromUtf8(pattern.cells.front().pPr.child(w("pStyle")).attribute(w("val")).value());
+    const TableFit::CellFont font = styles.resolve(runFont, paragraphStyle,
+        QString::fromUtf8(table.child(w("tblPr")).child(w("tblStyle")).attribute(w("val")).value()));
+
+    addColumns(w, grid, scratch.document_element(), *rows, pattern, gridWidths, added, texts, font);
     // Fitted to the window: the full width between the margins, shared out by the columns' contents.
     pugi::xml_node tblPr = table.child(w("tblPr"));
     if (!tblPr)
@@ -471,48 +595,9 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
     setWidth(w, ensureChild(w, tblPr, "tblW", TblPrOrder), 5000, "pct");
     bool breaksWords = false;
     if (const int available = textAreaTwips(w, place.section); available > 0) {
-        std::vector<TableFit::ColumnNeeds> needs(gridWidths.size());
-        for (const Header &header : headers) {
-            if (header.layout.span == 1) {
-                const QString text = normalisedHeader(header.text);
-                TableFit::ColumnNeeds &column = needs[static_cast<std::size_t>(header.layout.start)];
-                column.header = TableFit::measure(font, text, true);
-                column.wrapRank = wrapRank(ReportTable::columnForHeader(text));
-            }
-        }
-        for (std::size_t i = 0; i < added.size(); ++i)
-            needs[static_cast<std::size_t>(gridCount) + i]
-                = { TableFit::measure(font, ReportTable::headerText(added[i]), true), {},
-                      wrapRank(added[i]) };
-        std::vector<QSet<QString>> measured(gridWidths.size());
-        for (std::size_t r = 1; r < rows->size(); ++r) {
-            for (const CellLayout &cell : (*rows)[r].cells) {
-                if (cell.span != 1)
-                    continue;
-                const auto c = static_cast<std::size_t>(cell.start);
-                for (const QString &line : cellText(w, cell.cell).remove(u'\a').split(u'\r')) {
-                    if (!measured[c].contains(line)) {
-                        measured[c].insert(line);
-                        needs[c].data.include(TableFit::measure(font, line, false));
-                    }
-                }
-            }
-        }
-        for (const std::vector<WordRowScan::Cell> &row :
-            m_keptRows ? m_keptRows->rows.rows : std::vector<std::vector<WordRowScan::Cell>>()) {
-            for (std::size_t c = 0; c < row.size(); ++c) {
-                for (const QString &line : QString(row[c].text).remove(u'\a').split(u'\r')) {
-                    if (!measured[c].contains(line)) {
-                        measured[c].insert(line);
-                        needs[c].data.include(TableFit::measure(font, line, false));
-                    }
-                }
-            }
-        }
-        for (const CellPattern &cell : pattern.cells) {
-            if (cell.column && cell.span == 1)
-                needs[static_cast<std::size_t>(cell.start)].data.include(texts.widths(*cell.column, font));
-        }
+        const std::vector<TableFit::ColumnNeeds> needs = columnNeeds(w, gridWidths.size(), headers, added,
+            *rows, m_keptRows ? m_keptRows->rows.rows : std::vector<std::vector<WordRowScan::Cell>>(),
+            pattern, texts, font);
         const TableFit::Fit fit = TableFit::fitColumns(needs, available);
         gridWidths = fit.widths;
         breaksWords = fit.breaksWords;
@@ -525,31 +610,10 @@ bool DocxDocument::writeTable(const ReportTable &report, QString *error)
     }
     setAttribute(
         w, ensureChild(w, tblPr, "tblLayout", TblPrOrder), "type", breaksWords ? "fixed" : "autofit");
-    std::size_t index = 0;
-    for (pugi::xml_node column : grid.children(w("gridCol")))
-        setAttribute(w, column, "w", gridWidths[index++]);
-    for (const RowLayout &row : *rows) {
-        for (const CellLayout &cell : row.cells) {
-            int width = 0;
-            for (int c = cell.start; c < cell.start + cell.span; ++c)
-                width += gridWidths[static_cast<std::size_t>(c)];
-            pugi::xml_node tc = cell.cell;
-            pugi::xml_node tcPr = tc.child(w("tcPr"));
-            if (!tcPr)
-                tcPr = tc.prepend_child(w("tcPr"));
-            setWidth(w, ensureChild(w, tcPr, "tcW", TcPrOrder), width);
-        }
-    }
+    applyWidths(w, grid, *rows, pattern, gridWidths);
     if (m_keptRows)
         m_keptRows->widths = gridWidths;
 
-    // The new rows below the last one.
-    for (CellPattern &cell : pattern.cells) {
-        int width = 0;
-        for (int c = cell.start; c < cell.start + cell.span; ++c)
-            width += gridWidths[static_cast<std::size_t>(c)];
-        setWidth(w, ensureChild(w, cell.tcPr, "tcW", TcPrOrder), width);
-    }
     m_pendingRows = std::make_unique<PendingRows>(w, pattern, std::move(texts));
     table.append_child(pugi::node_comment).set_value(m_pendingRows->marker.constData());
     return true;

@@ -48,6 +48,10 @@ private:
     struct KeptRows;
     std::unique_ptr<KeptRows> m_keptRows;
 
+    // The table of a new document, with its header row.
+    [[nodiscard]] bool writeNewTable(const ReportTable &report);
+    // The rows appended below the report table of an opened document, and the columns it lacks.
+    [[nodiscard]] bool appendToTable(const ReportTable &report, QString *error);
     // Reads the main part's bytes as its nodes; the part as it is saved again.
     [[nodiscard]] bool loadMainPart(const QByteArray &bytes, QString *error);
     // Gives up the kept rows: the whole part is read as nodes.

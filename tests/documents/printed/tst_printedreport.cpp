@@ -73,7 +73,7 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
     PrintedReport::Options options { "Lorimet Adapter 9.9", QDateTime(QDate(2026, 12, 7), QTime(9, 30)),
         measurement };
     QString error;
-    const std::optional<QByteArray> pdf = PrintedReport::pdf(lines, options, &error);
+    const std::optional<QByteArray> pdf = PrintedReport::pdf(AlarmReport(lines), options, &error);
     QVERIFY2(pdf, qPrintable(error));
     QTemporaryDir folder;
     const QString file = folder.filePath("report.pdf");
