@@ -35,8 +35,7 @@ const QString JournalSuffix = QStringLiteral(".lorimet-journal");
 
 void setError(QString *error, const QString &reason)
 {
-    if (error)
-        *error = reason;
+    *error = reason;
 }
 
 QString systemError(int code)

@@ -66,8 +66,7 @@ std::optional<QList<CapturedReport>> parse(const QByteArray &text, CaptureError 
         CapturedReport report;
         QString problem;
         if (!parseLine(line, report, &problem)) {
-            if (error)
-                *error = CaptureError { static_cast<int>(i + 1), problem };
+            *error = CaptureError { static_cast<int>(i + 1), problem };
             return std::nullopt;
         }
         reports.append(report);
@@ -78,8 +77,7 @@ std::optional<QList<CapturedReport>> parse(const QByteArray &text, CaptureError 
 std::optional<QList<CapturedReport>> read(const QString &fileName, CaptureError *error)
 {
     const auto fail = [error](const QString &reason) -> std::optional<QList<CapturedReport>> {
-        if (error)
-            *error = CaptureError { 0, reason };
+        *error = CaptureError { 0, reason };
         return std::nullopt;
     };
     QFile file(fileName);

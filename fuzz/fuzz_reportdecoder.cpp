@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (const std::optional<QString> rest = decoder.finish())
         checkLines({ *rest });
 
-    if (const std::optional<QList<CapturedReport>> capture = CaptureFile::parse(bytes.toByteArray(), nullptr))
+    CaptureError error;
+    if (const std::optional<QList<CapturedReport>> capture = CaptureFile::parse(bytes.toByteArray(), &error))
         checkLines(decodeCapturedTransfers(*capture, LorimetAdapter::DefaultReadTimeout));
     return 0;
 }

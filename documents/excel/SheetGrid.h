@@ -39,8 +39,7 @@ public:
         m_rowName = ns.name("row");
         m_cellName = ns.name("c");
         const auto refuse = [error](const QString &reason) {
-            if (error)
-                *error = QStringLiteral("The workbook's first worksheet is damaged: %1.").arg(reason);
+            *error = QStringLiteral("The workbook's first worksheet is damaged: %1.").arg(reason);
             return false;
         };
         qint64 rowNumber = 0;

@@ -76,8 +76,7 @@ struct XlsxWorkbook::Private
 
     bool fail(QString *error, const QString &reason)
     {
-        if (error)
-            *error = reason;
+        *error = reason;
         return false;
     }
 

@@ -150,10 +150,9 @@ bool holdsDoctype(const QByteArray &bytes)
 bool parseXml(const QByteArray &bytes, const QString &partName, pugi::xml_document &document, QString *error)
 {
     if (holdsDoctype(bytes)) {
-        if (error)
-            *error = QStringLiteral("The part %1 holds a document type declaration (DOCTYPE); DOCTYPEs are "
-                                    "refused, as Office documents never contain one.")
-                         .arg(partName);
+        *error = QStringLiteral("The part %1 holds a document type declaration (DOCTYPE); DOCTYPEs are "
+                                "refused, as Office documents never contain one.")
+                     .arg(partName);
         return false;
     }
     constexpr unsigned int options = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments
@@ -161,10 +160,9 @@ bool parseXml(const QByteArray &bytes, const QString &partName, pugi::xml_docume
     const pugi::xml_parse_result result = document.load_buffer(
         bytes.constData(), static_cast<size_t>(bytes.size()), options, pugi::encoding_auto);
     if (!result) {
-        if (error)
-            *error = QStringLiteral("The part %1 is damaged: %2 at byte %3.")
-                         .arg(partName, QString::fromUtf8(result.description()))
-                         .arg(result.offset);
+        *error = QStringLiteral("The part %1 is damaged: %2 at byte %3.")
+                     .arg(partName, QString::fromUtf8(result.description()))
+                     .arg(result.offset);
         return false;
     }
     return true;
@@ -260,9 +258,8 @@ std::optional<OoxmlPackage> OoxmlPackage::open(const QString &path, QString *err
     for (const QString &lockName : { QStringLiteral(".~lock.%1#").arg(name), QStringLiteral("~$") + name,
              QStringLiteral("~$") + name.mid(2) }) {
         if (name.size() > 2 && QFileInfo::exists(info.dir().filePath(lockName))) {
-            if (error)
-                *error = QStringLiteral("The file is open in another program: %1. Close it and save again.")
-                             .arg(name);
+            *error = QStringLiteral("The file is open in another program: %1. Close it and save again.")
+                         .arg(name);
             return std::nullopt;
         }
     }
@@ -281,8 +278,7 @@ std::optional<OoxmlPackage> OoxmlPackage::open(const QString &path, QString *err
 std::optional<OoxmlPackage> OoxmlPackage::fromBytes(QByteArray bytes, QString *error)
 {
     const auto fail = [error](const QString &reason) -> std::optional<OoxmlPackage> {
-        if (error)
-            *error = reason;
+        *error = reason;
         return std::nullopt;
     };
     OoxmlPackage package;
@@ -378,16 +374,14 @@ std::optional<QByteArray> OoxmlPackage::readPart(const QString &partName, QStrin
 {
     const Private::Entry *entry = d->find(partName);
     if (!entry) {
-        if (error)
-            *error = QStringLiteral("The part %1 is missing.").arg(partName);
+        *error = QStringLiteral("The part %1 is missing.").arg(partName);
         return std::nullopt;
     }
     if (entry->replaced)
         return entry->bytes;
 
     const auto fail = [&](const QString &reason) -> std::optional<QByteArray> {
-        if (error)
-            *error = QStringLiteral("The part %1 cannot be read: %2").arg(partName, reason);
+        *error = QStringLiteral("The part %1 cannot be read: %2").arg(partName, reason);
         return std::nullopt;
     };
     zip_file_t *file = zip_fopen_index(d->archive.get(), static_cast<zip_uint64_t>(entry->sourceIndex), 0);
@@ -480,7 +474,8 @@ QList<OoxmlPackage::Relationship> OoxmlPackage::relationships(const QString &sou
     QList<Relationship> relationships;
     const QString relsPart = relationshipsPartName(sourcePart);
     pugi::xml_document document;
-    if (!hasPart(relsPart) || !readXmlPart(relsPart, document, nullptr))
+    QString unreadable; // a relationships part that cannot be read names nothing
+    if (!hasPart(relsPart) || !readXmlPart(relsPart, document, &unreadable))
         return relationships;
     const XmlNamespace ns = XmlNamespace::unify(document, RelationshipsNamespace, "", false);
     const std::string relationshipElement = ns.name("Relationship");
@@ -512,7 +507,8 @@ QString OoxmlPackage::addRelationship(
 {
     const QString relsPart = relationshipsPartName(sourcePart);
     pugi::xml_document document;
-    if (!hasPart(relsPart) || !readXmlPart(relsPart, document, nullptr)) {
+    QString unreadable; // a relationships part that cannot be read is made anew
+    if (!hasPart(relsPart) || !readXmlPart(relsPart, document, &unreadable)) {
         document.reset();
         document.append_child("Relationships").append_attribute("xmlns") = RelationshipsNamespace;
     }
@@ -544,8 +540,7 @@ QString OoxmlPackage::mainPart() const
 bool OoxmlPackage::save(const QString &path, QString *error) const
 {
     const auto fail = [error](const QString &reason) {
-        if (error)
-            *error = reason;
+        *error = reason;
         return false;
     };
     if (!SafeFile::isReplaceable(path, error))

@@ -51,8 +51,7 @@ inline std::optional<std::vector<RowLayout>> layoutRows(
                 break;
         }
         if (position + layout.after > gridCount) {
-            if (error)
-                *error = QStringLiteral("A row of the document's first table reaches beyond its columns.");
+            *error = QStringLiteral("A row of the document's first table reaches beyond its columns.");
             return std::nullopt;
         }
         layout.covered = static_cast<int>(position);

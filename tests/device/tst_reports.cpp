@@ -77,13 +77,14 @@ void TestReports::capturedTransfersEndAtTheReadLimit()
 
 void TestReports::readsAndWritesCaptures()
 {
+    CaptureError error;
     const std::optional<QList<CapturedReport>> read
         = CaptureFile::parse("# A transfer of two lines\n"
                              "\n"
                              "00 41 42 0a 04 04 04 04 04\n"
                              "  +250\t00 43 44 0A 04 04 04 04 04   # the second line\r\n"
                              "+1200 FF 00 00 00 00 00 00 00 00\n",
-            nullptr);
+            &error);
     const QList<CapturedReport> reports = {
         { 0ms, QByteArray::fromHex("0041420A0404040404") },
         { 250ms, QByteArray::fromHex("0043440A0404040404") },

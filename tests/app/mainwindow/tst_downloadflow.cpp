@@ -74,8 +74,9 @@ void cancelTagging(QWidget *tagging)
 void answerWithCapture(SimulatedHidBus &bus, const char *name)
 {
     auto inputs = std::make_shared<QList<SimulatedHidBus::ScheduledInput>>();
+    CaptureError error;
     const QList<CapturedReport> capture
-        = CaptureFile::read(QStringLiteral(LORIMET_RESOURCES_DIR "/captures/%1.cap").arg(name), nullptr)
+        = CaptureFile::read(QStringLiteral(LORIMET_RESOURCES_DIR "/captures/%1.cap").arg(name), &error)
               .value_or(QList<CapturedReport>());
     for (const CapturedReport &report : capture)
         inputs->append({ std::min<std::chrono::milliseconds>(report.delay, 2ms), report.bytes });
