@@ -643,8 +643,7 @@ void TestCliCommands::memoryStaysBounded()
 #endif
 }
 
-// Destinations that would destroy something: a document open in an office program, a link planted by
-// another user.
+// A document open in an office program is not appended to behind its back.
 void TestCliCommands::documentOpenInAnotherProgram()
 {
     QTemporaryDir dir;
