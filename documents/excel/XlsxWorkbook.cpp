@@ -99,6 +99,11 @@ struct XlsxWorkbook::Private
     [[nodiscard]] int style(const pugi::xml_node &cell) const { return cell.attribute("s").as_int(); }
     // The report column each used column's row-1 header names.
     [[nodiscard]] std::vector<std::optional<ReportColumn>> headerColumns(int usedColumns) const;
+    // The table's header row: a new one on a blank sheet, or the report columns the sheet's table lacks,
+    // added right of everything used (and fitted). The number of columns the header row spans; nothing
+    // when the sheet holds no report table to append to, or no room for a column.
+    [[nodiscard]] std::optional<int> writeHeaders(
+        const ReportTable &table, std::vector<int> &fitted, QString *error);
     // Dates and times as the workbook's serials, numbers as they are; nothing for other values.
     [[nodiscard]] std::optional<double> numberOf(const QVariant &value) const;
     void writeValue(pugi::xml_node cell, const QVariant &value);
@@ -383,6 +388,54 @@ void XlsxWorkbook::Private::writeValue(pugi::xml_node cell, const QVariant &valu
     }
 }
 
+std::optional<int> XlsxWorkbook::Private::writeHeaders(
+    const ReportTable &table, std::vector<int> &fitted, QString *error)
+{
+    int columnCount = 0;
+    const int usedColumns = appendMode ? grid.usedColumnCount() : 0;
+    const std::vector<std::optional<ReportColumn>> found = headerColumns(usedColumns);
+    const bool hasTable
+        = std::any_of(found.begin(), found.end(), [](const auto &column) { return column.has_value(); });
+    if (!hasTable && grid.lastUsedRow() > 0) {
+        (void)fail(error,
+            QStringLiteral("The first worksheet, \"%1\", holds no report table: its row 1 names none of the "
+                           "report's columns. Nothing was appended, so that no value goes to a column "
+                           "without its header.")
+                .arg(sheetName));
+        return std::nullopt;
+    }
+    if (!hasTable) {
+        // A blank sheet takes the table as a new workbook does.
+        for (const QString &header : table.headers())
+            setText(grid.createCell(currentRow, ++columnCount), header);
+    } else {
+        // A report column the sheet lacks is added right of everything used, so that no value is lost.
+        columnCount = usedColumns;
+        QStringList added;
+        for (const ReportColumn column : table.columns()) {
+            if (std::find(found.begin(), found.end(), std::optional(column)) != found.end())
+                continue;
+            const QString header = ReportTable::headerText(column);
+            if (columnCount == MaxColumns) {
+                (void)fail(error,
+                    QStringLiteral("The worksheet has no column left for \"%1\": its last column is used.")
+                        .arg(header));
+                return std::nullopt;
+            }
+            setText(grid.createCell(1, ++columnCount), header);
+            added.append(header);
+            if (columnCount > FittedColumns)
+                fitted.push_back(columnCount);
+        }
+        if (!added.isEmpty())
+            notes.append(TableFile::addedColumnsNote(added));
+    }
+    if (sheetHidden)
+        notes.append(QStringLiteral("The worksheet \"%1\" that holds the table is hidden.").arg(sheetName));
+    setPrintTitles();
+    return columnCount;
+}
+
 std::vector<std::optional<ReportColumn>> XlsxWorkbook::Private::headerColumns(int usedColumns) const
 {
     std::vector<std::optional<ReportColumn>> columns(static_cast<std::size_t>(usedColumns) + 1);
@@ -568,52 +621,16 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
                 .arg(memory >> 20)
                 .arg(MaxWorksheetMemory >> 20));
 
-    int columnCount = 0;
     std::vector<int> fitted;
     for (int column = 1; column <= FittedColumns; ++column)
         fitted.push_back(column);
-    const int usedColumns = d->appendMode ? d->grid.usedColumnCount() : 0;
-    const std::vector<std::optional<ReportColumn>> found = d->headerColumns(usedColumns);
-    const bool hasTable
-        = std::any_of(found.begin(), found.end(), [](const auto &column) { return column.has_value(); });
-    if (!hasTable && d->grid.lastUsedRow() > 0)
-        return d->fail(error,
-            QStringLiteral("The first worksheet, \"%1\", holds no report table: its row 1 names none of the "
-                           "report's columns. Nothing was appended, so that no value goes to a column "
-                           "without its header.")
-                .arg(d->sheetName));
-    if (!hasTable) {
-        // A blank sheet takes the table as a new workbook does.
-        for (const QString &header : table.headers())
-            d->setText(d->grid.createCell(d->currentRow, ++columnCount), header);
-    } else {
-        // A report column the sheet lacks is added right of everything used, so that no value is lost.
-        columnCount = usedColumns;
-        QStringList added;
-        for (const ReportColumn column : table.columns()) {
-            if (std::find(found.begin(), found.end(), std::optional(column)) != found.end())
-                continue;
-            const QString header = ReportTable::headerText(column);
-            if (columnCount == MaxColumns)
-                return d->fail(error,
-                    QStringLiteral("The worksheet has no column left for \"%1\": its last column is used.")
-                        .arg(header));
-            d->setText(d->grid.createCell(1, ++columnCount), header);
-            added.append(header);
-            if (columnCount > FittedColumns)
-                fitted.push_back(columnCount);
-        }
-        if (!added.isEmpty())
-            d->notes.append(TableFile::addedColumnsNote(added));
-    }
-    if (d->sheetHidden)
-        d->notes.append(
-            QStringLiteral("The worksheet \"%1\" that holds the table is hidden.").arg(d->sheetName));
-    d->setPrintTitles();
+    const std::optional<int> columnCount = d->writeHeaders(table, fitted, error);
+    if (!columnCount)
+        return false;
 
     // The table's columns are those with a header in row 1: notes beside the table keep their format.
     std::vector<int> tableColumns;
-    for (int column = 1; column <= columnCount; ++column)
+    for (int column = 1; column <= *columnCount; ++column)
         if (d->grid.hasContent(d->grid.cell(1, column)))
             tableColumns.push_back(column);
     for (int column : tableColumns) {
@@ -625,7 +642,7 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
     }
 
     // Each column receives the values its row-1 header names, whatever its letter case and spaces.
-    const std::vector<std::optional<ReportColumn>> columnFor = d->headerColumns(columnCount);
+    const std::vector<std::optional<ReportColumn>> columnFor = d->headerColumns(*columnCount);
     const int dateFormat = d->styles.numberFormat(DateFormat);
     const int timeFormat = d->styles.numberFormat(TimeFormat);
     const int serialFormat = d->styles.numberFormat(SerialFormat);
