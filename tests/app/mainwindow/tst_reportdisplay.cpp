@@ -29,9 +29,7 @@ private slots:
     void linesAndTheLastSelectionReachViewsInOneBatch();
     void steadyStreamIsPublishedEveryRealInterval();
     void editsKeepViewsConsistentAndIgnoreBadPositions();
-    void taggedLine_data();
-    void taggedLine();
-    void writeTagsTouchesOnlyTheRange();
+    void writeTagsTouchesOnlyTagLinesInTheRange();
     void findSerialNumber_data();
     void findSerialNumber();
     void datesReadBack_data();
@@ -97,35 +95,21 @@ void tst_ReportDisplay::editsKeepViewsConsistentAndIgnoreBadPositions()
     QCOMPARE(model.lines(), QStringList({ "A", "C" }));
 }
 
-void tst_ReportDisplay::taggedLine_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<Tags>("tags");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("lower-case label") << "date: 01-Jan-2000" << Filled << "date: 01-Jan-2000";
-    QTest::newRow("indented label") << " Date: 01-Jan-2000" << Filled << " Date: 01-Jan-2000";
-    QTest::newRow("S/N header is no tag line") << "   S/N: 777    " << Filled << "   S/N: 777    ";
-}
-
-void tst_ReportDisplay::taggedLine()
-{
-    QFETCH(QString, line);
-    QFETCH(Tags, tags);
-    QFETCH(QString, expected);
-    QCOMPARE(ReportTags::taggedLine(line, tags), expected);
-}
-
-void tst_ReportDisplay::writeTagsTouchesOnlyTheRange()
+// A tag line begins with its label exactly: in another letter case, indented, or the detector's own
+// "S/N:" line, it is no tag line.
+void tst_ReportDisplay::writeTagsTouchesOnlyTagLinesInTheRange()
 {
     ReportDisplayModel model;
+    const QStringList untouched { "date: 01-Jan-2000", " Date: 01-Jan-2000", "   S/N: 777    ", "Peak: 10" };
     fill(model,
-        { "Date: old report", "User: old", // earlier report
-            "Date:   ", "Time:", "Serial #: ???", "User:", "Date:", "Peak: 10", // the new report
-            "Date: next" }); // beyond the markers
-    model.writeTags(2, 8, Filled);
+        QStringList { "Date: old report", "User: old", // earlier report
+            "Date:   ", "Time:", "Serial #: ???", "User:", "Date:" } // the new report
+            + untouched + QStringList { "Date: next" }); // beyond the markers
+    model.writeTags(2, 11, Filled);
     QCOMPARE(model.lines(),
         QStringList({ "Date: old report", "User: old", "Date: 05-Dec-2026", "Time: 1:05 PM",
-            "Serial #: 12345", "User: J. Smith", "Date: 05-Dec-2026", "Peak: 10", "Date: next" }));
+            "Serial #: 12345", "User: J. Smith", "Date: 05-Dec-2026" })
+            + untouched + QStringList { "Date: next" });
 }
 
 void tst_ReportDisplay::findSerialNumber_data()
