@@ -1,6 +1,8 @@
 #include <QLocale>
 #include <QTest>
 
+#include "report/AlarmReport.h"
+#include "report/DownloadFacts.h"
 #include "report/EventLogParser.h"
 #include "report/ReportTable.h"
 #include "report/SupportFunctions.h"
@@ -61,6 +63,7 @@ private slots:
     void cellFormats_data();
     void cellFormats();
     void tableHeadersAndTypedValues();
+    void factsOfADownloadFromTheSamePass();
 };
 
 void TestEventLogParser::parsing()
@@ -192,6 +195,26 @@ void TestEventLogParser::tableHeadersAndTypedValues()
     QCOMPARE(table.text(1, ReportColumn::TotalEvents), QString());
     QCOMPARE(ReportTable::columnForHeader("self TESTS"), std::optional(ReportColumn::SelfTests));
     QCOMPARE(ReportTable::columnForHeader("Self"), std::nullopt);
+}
+
+// The pass that makes the event table also gives the facts the archive and the printed report keep: the
+// tags as the report gives them, where the table has the clock's date for an unreadable one.
+void TestEventLogParser::factsOfADownloadFromTheSamePass()
+{
+    const QStringList lines { "   S/N: A.12    ", "Date: __________", "Time: 9:30 AM", "Serial #: ________",
+        "User: J. Smith", "Life Remaining:", "24 months", "Peak exposure:", "O.L. ppm H2S",
+        "Time since alarm began:", "10 mins", "Peak exposure:", "15 ppm H2S" };
+    const EventLogParser parser = EventLogParser::readAll(lines);
+    QVERIFY(parser.record(0).DownloadDate.isValid());
+    const DownloadFacts::Facts facts = DownloadFacts::read(parser);
+    QCOMPARE(facts.serial, "A.12");
+    QCOMPARE(facts.user, "J Smith");
+    QCOMPARE(facts.time, QTime(9, 30));
+    QCOMPARE(facts.lifeRemaining, "24 months");
+    QCOMPARE(facts.highestPeak, "O.L. ppm H2S");
+    QCOMPARE(facts.alarms.size(), 2);
+    QVERIFY(!facts.alarms.first().start);
+    QVERIFY(AlarmReport(parser).detectors().first().points.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestEventLogParser)

@@ -9,6 +9,7 @@
 
 #include "documents/excel/NumberFormat.h"
 #include "documents/excel/XlsxWorkbook.h"
+#include "documents/export/ReportExport.h"
 #include "documents/ooxml/OoxmlPackage.h"
 #include "tests/support/OfficeReaders.h"
 #include "tests/support/PackageParts.h"
@@ -367,29 +368,21 @@ void TestXlsxWorkbook::appendLeavesTheCellsAroundTheTable()
     m_produced << path;
 }
 
-// Another program puts a new workbook in the file's place between the reading and the save: the append
-// starts again on it, and its cells stay.
+// Another program puts a new workbook in the file's place between the reading and the save: the export's
+// append starts again on it, and its cells stay.
 void TestXlsxWorkbook::appendStartsAgainOnAReplacedFile()
 {
     const QString path = m_dir.filePath("replaced.xlsx");
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/earlier-export.xlsx", path));
-    const ReportTable table = tableOf({ "Date: 05-Dec-2026", "Peak exposure:", "15 ppm H2S" });
-    const auto write = [&table](TableFile &file, QString *error) { return file.writeTable(table, error); };
+    ReportExport exporter(ReportExport::Format::Excel, true);
     QString error;
-    std::unique_ptr<TableFile> workbook = std::make_unique<XlsxWorkbook>();
-    QVERIFY(workbook->open(path, &error) && write(*workbook, &error));
+    QVERIFY(exporter.begin(path, &error));
+    for (const char *line : { "Date: 05-Dec-2026", "Peak exposure:", "15 ppm H2S" })
+        QVERIFY(exporter.add(line, &error));
+    QVERIFY(exporter.complete(&error));
     QVERIFY(QFile::copy(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx", path + ".new"));
     QVERIFY(std::rename(qPrintable(path + ".new"), qPrintable(path)) == 0);
-    int made = 0;
-    QVERIFY2(saveTableFile(
-                 workbook, path, true,
-                 [&made] {
-                     ++made;
-                     return std::make_unique<XlsxWorkbook>();
-                 },
-                 write, &error),
-        qPrintable(error));
-    QCOMPARE(made, 1);
+    QVERIFY2(exporter.save(path, &error), qPrintable(error));
     const ReadBack sheet = readBack(path);
     QCOMPARE(value(sheet, "M2"),
         value(readBack(LORIMET_TEST_DATA_DIR "/export/notes_around_table_libreoffice.xlsx"), "M2"));
