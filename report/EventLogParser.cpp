@@ -1,5 +1,7 @@
 #include "report/EventLogParser.h"
 
+#include <utility>
+
 #include <QLocale>
 
 #include "common/SpaceTrim.h"
@@ -106,35 +108,33 @@ EventLogRecord EventLogParser::record(int row) const
 void EventLogParser::WriteLine(const QString &FileLine)
 {
     // A pending label takes the very next line, whatever it holds.
-    if (m_pending != Pending::None) {
-        const Pending pending = m_pending;
-        m_pending = Pending::None;
-        storePendingValue(pending, FileLine);
+    if (const std::optional<ReportLines::Label> pending = std::exchange(m_pending, std::nullopt)) {
+        storePendingValue(*pending, FileLine);
         return;
     }
     handleLabel(FileLine);
 }
 
-void EventLogParser::storePendingValue(Pending pending, const QString &line)
+void EventLogParser::storePendingValue(ReportLines::Label label, const QString &line)
 {
     const QString value = trimSpaces(line);
-    switch (pending) {
-    case Pending::Peak:
+    switch (label) {
+    case ReportLines::Label::Peak:
         appendEventValue(m_columns.PeakReadings, value);
         break;
-    case Pending::TimeSince:
+    case ReportLines::Label::TimeSince:
         appendEventValue(m_columns.TimesSinceAlarm, value);
         break;
-    case Pending::Duration:
+    case ReportLines::Label::Duration:
         appendEventValue(m_columns.AlarmDurations, value);
         break;
-    case Pending::LifeRemaining:
+    case ReportLines::Label::LifeRemaining:
         m_tags.lifeRemaining = value;
         break;
-    case Pending::SelfTests:
+    case ReportLines::Label::SelfTests:
         m_tags.selfTests = value;
         break;
-    case Pending::TotalEvents: {
+    case ReportLines::Label::TotalEvents: {
         const qsizetype slash = line.indexOf(u'/');
         if (slash < 0) {
             m_currentTotalEvents = value;
@@ -145,10 +145,10 @@ void EventLogParser::storePendingValue(Pending pending, const QString &line)
         }
         break;
     }
-    case Pending::AlarmTime:
+    case ReportLines::Label::AlarmTime:
         m_currentAlarmTime = value;
         break;
-    case Pending::None:
+    default: // the labels whose value is on their own line
         break;
     }
 }
@@ -159,6 +159,8 @@ void EventLogParser::handleLabel(const QString &line)
     if (!labelled)
         return;
     const QString &rest = labelled->rest;
+    if (!ReportLines::valueOnItsLine(labelled->label))
+        m_pending = labelled->label;
     switch (labelled->label) {
     case ReportLines::Label::Date:
         m_tags.date = tagDate(rest);
@@ -187,31 +189,22 @@ void EventLogParser::handleLabel(const QString &line)
     case ReportLines::Label::User:
         m_tags.user = QString(rest).remove(u'.');
         break;
-    case ReportLines::Label::Peak:
-        m_pending = Pending::Peak;
-        break;
-    case ReportLines::Label::TimeSince:
-        m_pending = Pending::TimeSince;
-        break;
-    case ReportLines::Label::Duration:
-        m_pending = Pending::Duration;
-        break;
     case ReportLines::Label::LifeRemaining:
-        m_pending = Pending::LifeRemaining;
         m_hasLifeRemaining = true;
         break;
     case ReportLines::Label::SelfTests:
-        m_pending = Pending::SelfTests;
         m_hasSelfTests = true;
         break;
     case ReportLines::Label::TotalEvents:
-        m_pending = Pending::TotalEvents;
         m_hasTotalEvents = true;
         m_hasAlarmTime = true;
         break;
     case ReportLines::Label::AlarmTime:
-        m_pending = Pending::AlarmTime;
         m_hasAlarmTime = true;
+        break;
+    case ReportLines::Label::Peak:
+    case ReportLines::Label::TimeSince:
+    case ReportLines::Label::Duration:
         break;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QDate>
 #include <QDateTime>
@@ -9,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+
+#include "report/ReportLines.h"
 
 // One row of the event table: the context of the report an alarm event belongs to, and the event itself.
 // A date or time the report never gave is invalid (shown as an empty cell).
@@ -91,19 +94,7 @@ public:
     [[nodiscard]] bool HasTotalEvents() const { return m_hasTotalEvents; }
 
 private:
-    enum class Pending
-    {
-        None,
-        Peak,
-        TimeSince,
-        Duration,
-        LifeRemaining,
-        SelfTests,
-        TotalEvents,
-        AlarmTime
-    };
-
-    void storePendingValue(Pending pending, const QString &line);
+    void storePendingValue(ReportLines::Label label, const QString &line);
     void handleLabel(const QString &line);
     void appendEventValue(QList<QString> &column, const QString &value);
     void appendContextRow();
@@ -114,7 +105,8 @@ private:
 
     Clock m_clock;
     EventLogColumns m_columns;
-    Pending m_pending = Pending::None;
+    // The label whose value the next line is.
+    std::optional<ReportLines::Label> m_pending;
 
     Tags m_tags;
     QList<QDate> m_taggedDates;

@@ -19,24 +19,23 @@ struct LabelText
 {
     QLatin1String text;
     ReportLines::Label label;
-    bool hasValue; // the rest of the line is the value, instead of the next line
 };
 
 // In the order the parser tries them: the first that a line begins with is its label.
 constexpr std::array<LabelText, 13> LabelTexts { {
-    { DateLabel, ReportLines::Label::Date, true },
-    { TimeLabel, ReportLines::Label::Time, true },
-    { SerialTagLabel, ReportLines::Label::SerialTag, true },
-    { InstrumentLabel, ReportLines::Label::Instrument, true },
-    { UserLabel, ReportLines::Label::User, true },
-    { QLatin1String("Peak"), ReportLines::Label::Peak, false },
-    { QLatin1String("Time since"), ReportLines::Label::TimeSince, false },
-    { QLatin1String("Duration"), ReportLines::Label::Duration, false },
-    { QLatin1String("Alarm Duration"), ReportLines::Label::Duration, false },
-    { QLatin1String("Life Remaining"), ReportLines::Label::LifeRemaining, false },
-    { QLatin1String("Self Tests"), ReportLines::Label::SelfTests, false },
-    { QLatin1String("Total events/duration"), ReportLines::Label::TotalEvents, false },
-    { QLatin1String("Cumulative alarm time"), ReportLines::Label::AlarmTime, false },
+    { DateLabel, ReportLines::Label::Date },
+    { TimeLabel, ReportLines::Label::Time },
+    { SerialTagLabel, ReportLines::Label::SerialTag },
+    { InstrumentLabel, ReportLines::Label::Instrument },
+    { UserLabel, ReportLines::Label::User },
+    { QLatin1String("Peak"), ReportLines::Label::Peak },
+    { QLatin1String("Time since"), ReportLines::Label::TimeSince },
+    { QLatin1String("Duration"), ReportLines::Label::Duration },
+    { QLatin1String("Alarm Duration"), ReportLines::Label::Duration },
+    { QLatin1String("Life Remaining"), ReportLines::Label::LifeRemaining },
+    { QLatin1String("Self Tests"), ReportLines::Label::SelfTests },
+    { QLatin1String("Total events/duration"), ReportLines::Label::TotalEvents },
+    { QLatin1String("Cumulative alarm time"), ReportLines::Label::AlarmTime },
 } };
 
 struct TagRule
@@ -62,9 +61,14 @@ std::optional<Labelled> label(const QString &line)
     for (const LabelText &known : LabelTexts) {
         if (line.startsWith(known.text, Qt::CaseInsensitive))
             return Labelled { known.label,
-                known.hasValue ? trimSpaces(line.mid(known.text.size())) : QString() };
+                valueOnItsLine(known.label) ? trimSpaces(line.mid(known.text.size())) : QString() };
     }
     return std::nullopt;
+}
+
+bool valueOnItsLine(Label label)
+{
+    return label <= Label::User;
 }
 
 bool isInstrumentLine(const QString &line)

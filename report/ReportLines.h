@@ -15,6 +15,7 @@ namespace ReportLines {
 // A display line holds one report line of this many characters.
 inline constexpr int Width = 24;
 
+// The labels whose value is on their own line come first.
 enum class Label
 {
     Date,
@@ -40,6 +41,9 @@ struct Labelled
 // The label the line begins with, letter case ignored, as the parser reads it; nothing for banners,
 // separators, blank and value lines.
 [[nodiscard]] std::optional<Labelled> label(const QString &line);
+
+// Whether a label's value follows it on its line (the tags, the instrument line) rather than on the next.
+[[nodiscard]] bool valueOnItsLine(Label label);
 
 // Whether the line is the detector's instrument line, which opens a report.
 [[nodiscard]] bool isInstrumentLine(const QString &line);
