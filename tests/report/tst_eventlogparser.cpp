@@ -64,6 +64,8 @@ private slots:
     void cellFormats();
     void tableHeadersAndTypedValues();
     void factsOfADownloadFromTheSamePass();
+    void alarmStartsKeepTheReportsPrecision_data();
+    void alarmStartsKeepTheReportsPrecision();
 };
 
 void TestEventLogParser::parsing()
@@ -215,6 +217,40 @@ void TestEventLogParser::factsOfADownloadFromTheSamePass()
     QCOMPARE(facts.alarms.size(), 2);
     QVERIFY(!facts.alarms.first().start);
     QVERIFY(AlarmReport(parser).detectors().first().points.isEmpty());
+}
+
+void TestEventLogParser::alarmStartsKeepTheReportsPrecision_data()
+{
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("timeSince");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("minutes") << "1:05 PM"
+                             << "6 days 4 hrs 21 mins"
+                             << "2026-11-29 08:44";
+    QTest::newRow("seconds, told in minutes as the tag is") << "1:05 PM"
+                                                            << "2 mins 30 secs"
+                                                            << "2026-12-05 13:02";
+    QTest::newRow("hours") << "1:05 PM"
+                           << "3 days 2 hrs"
+                           << "2026-12-02 11 h";
+    QTest::newRow("days") << "1:05 PM"
+                          << "12 days"
+                          << "2026-11-23";
+    QTest::newRow("no time tag") << ""
+                                 << "10 mins"
+                                 << "2026-12-04";
+    QTest::newRow("unreadable time since") << "1:05 PM"
+                                           << "--"
+                                           << "";
+}
+
+void TestEventLogParser::alarmStartsKeepTheReportsPrecision()
+{
+    QFETCH(QString, time);
+    QFETCH(QString, timeSince);
+    QFETCH(QString, expected);
+    const auto start = DownloadFacts::alarmStart(QDate(2026, 12, 5), parseTagTime(time), timeSince);
+    QCOMPARE(start ? DownloadFacts::startText(*start) : QString(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestEventLogParser)
