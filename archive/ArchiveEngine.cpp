@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int LatestVersion = 3;
+constexpr int LatestVersion = 4;
 
 // The schema in both engines' words: {id} is an integer key the database numbers, {int64} a 64-bit
 // integer, {sorted} text that sorts byte by byte, {keyed} what ends a table keyed by its primary key.
@@ -64,6 +64,9 @@ const char *const SchemaSteps[LatestVersion] = {
     "CREATE TABLE site_queue ("
     " download_id {int64} NOT NULL PRIMARY KEY REFERENCES downloads (id) ON DELETE CASCADE,"
     " site TEXT NOT NULL)",
+    // 4: what each download says of its detector's life and self tests, for the detectors' status.
+    "ALTER TABLE downloads ADD COLUMN life_remaining TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE downloads ADD COLUMN self_tests TEXT NOT NULL DEFAULT ''",
 };
 
 QStringList statements(const char *step, const QList<std::pair<const char *, QString>> &words)

@@ -1,5 +1,8 @@
 #include "archive/ReportArchive.h"
 
+#include <algorithm>
+
+#include <QHash>
 #include <QSqlError>
 #include <QVariant>
 
@@ -134,4 +137,66 @@ std::optional<ReportArchive::Totals> ReportArchive::totals(QString *error)
         return std::nullopt;
     }
     return Totals { query.value(0).toLongLong(), query.value(1).toLongLong() };
+}
+
+std::optional<QList<DetectorStatus::Detector>> ReportArchive::detectors(QString *error)
+{
+    const auto trip = roundTrip();
+    QHash<QString, DetectorStatus::Detector> bySerial;
+    // Oldest first, so that the last row of a detector is its newest download.
+    QSqlQuery downloads = prepared(m_database,
+        QStringLiteral("SELECT serial, downloaded_at, user_name, self_tests, life_remaining FROM downloads"
+                       " WHERE serial <> '' ORDER BY downloaded_at, id"));
+    if (!downloads.exec()) {
+        *error = fault(QStringLiteral("cannot be read"), downloads);
+        return std::nullopt;
+    }
+    while (downloads.next()) {
+        const QString serial = downloads.value(0).toString();
+        DetectorStatus::Detector &detector = bySerial[serial];
+        detector.serial = serial;
+        ++detector.downloads;
+        detector.lastDownload = downloads.value(1).toString();
+        detector.lastUser = downloads.value(2).toString();
+        detector.selfTests = downloads.value(3).toString();
+        if (const std::optional<int> months = DetectorStatus::lifeMonths(downloads.value(4).toString())) {
+            detector.lifeRemainingMonths = months;
+            detector.lifeReportedOn = QDate::fromString(detector.lastDownload.left(10), Qt::ISODate);
+        }
+    }
+    QSqlQuery alarms = prepared(
+        m_database, QStringLiteral("SELECT serial, peak, began_text, began_at FROM alarms ORDER BY id"));
+    if (!alarms.exec()) {
+        *error = fault(QStringLiteral("cannot be read"), alarms);
+        return std::nullopt;
+    }
+    QHash<QString, qint64> lastBegan;
+    while (alarms.next()) {
+        const auto found = bySerial.find(alarms.value(0).toString());
+        if (found == bySerial.end())
+            continue;
+        DetectorStatus::Detector &detector = *found;
+        ++detector.alarmEvents;
+        const QString peak = alarms.value(1).toString();
+        const double rank = DownloadFacts::peakRank(peak);
+        if (rank >= 0
+            && (detector.highestPeak.isEmpty() || rank > DownloadFacts::peakRank(detector.highestPeak))) {
+            detector.highestPeak = peak;
+            detector.highestPeakBegan = alarms.value(2).toString();
+        }
+        if (!alarms.value(3).isNull()) {
+            const qint64 began = alarms.value(3).toLongLong();
+            auto last = lastBegan.find(detector.serial);
+            if (last == lastBegan.end() || began > *last) {
+                lastBegan.insert(detector.serial, began);
+                detector.lastAlarmBegan = alarms.value(2).toString();
+            }
+        }
+    }
+    QList<DetectorStatus::Detector> result = bySerial.values();
+    std::sort(result.begin(), result.end(),
+        [](const DetectorStatus::Detector &a, const DetectorStatus::Detector &b) {
+            return a.serial < b.serial;
+        });
+    return result;
 }

@@ -214,12 +214,14 @@ std::optional<qint64> ReportArchive::insertDownload(
     const QString storedAt = nowText();
     QSqlQuery insert = prepared(m_database,
         QStringLiteral("INSERT INTO downloads (content_key, source, stored_at, program_version,"
-                       " marker_lines, downloaded_at, serial, user_name, alarm_count, highest_peak, lines)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
-    for (const QVariant &value : { QVariant(key), QVariant(source), QVariant(storedAt),
-             QVariant(QStringLiteral(LORIMET_VERSION)), QVariant(markerLines),
-             QVariant(downloadedAt(facts, storedAt)), text(facts.serial), text(facts.user),
-             QVariant(int(facts.alarms.size())), text(facts.highestPeak), QVariant(lines.join(u'\n')) })
+                       " marker_lines, downloaded_at, serial, user_name, alarm_count, highest_peak, lines,"
+                       " life_remaining, self_tests)"
+                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
+    for (const QVariant &value :
+        { QVariant(key), QVariant(source), QVariant(storedAt), QVariant(QStringLiteral(LORIMET_VERSION)),
+            QVariant(markerLines), QVariant(downloadedAt(facts, storedAt)), text(facts.serial),
+            text(facts.user), QVariant(int(facts.alarms.size())), text(facts.highestPeak),
+            QVariant(lines.join(u'\n')), text(facts.lifeRemaining), text(facts.selfTests) })
         insert.addBindValue(value);
     if (!insert.exec() || !insert.next()) {
         *error = fault(QStringLiteral("cannot store a download"), insert);
@@ -291,10 +293,12 @@ std::optional<qint64> ReportArchive::updateLines(const Kept &kept, const QString
             QSqlQuery update = prepared(m_database,
                 QStringLiteral(
                     "UPDATE downloads SET content_key = ?, downloaded_at = ?, serial = ?, user_name = ?,"
-                    " alarm_count = ?, highest_peak = ?, lines = ? WHERE id = ?"));
+                    " alarm_count = ?, highest_peak = ?, lines = ?, life_remaining = ?, self_tests = ?"
+                    " WHERE id = ?"));
             for (const QVariant &value : { QVariant(key), QVariant(downloadedAt(facts, storedAt)),
                      text(facts.serial), text(facts.user), QVariant(int(facts.alarms.size())),
-                     text(facts.highestPeak), QVariant(lines.join(u'\n')), QVariant(kept.id) })
+                     text(facts.highestPeak), QVariant(lines.join(u'\n')), text(facts.lifeRemaining),
+                     text(facts.selfTests), QVariant(kept.id) })
                 update.addBindValue(value);
             const QString idText = QString::number(kept.id);
             result = kept.id;

@@ -130,6 +130,34 @@ bool ReportArchive::initialize(bool readOnly, QString *error)
     return migrate(error);
 }
 
+bool ReportArchive::fillIn(int version, QString *error)
+{
+    if (version != 2 && version != 4)
+        return true;
+    QSqlQuery all(m_database);
+    all.setForwardOnly(true);
+    if (!all.exec(QStringLiteral("SELECT id, lines FROM downloads"))) {
+        *error = fault(QStringLiteral("cannot be brought up to date"), all);
+        return false;
+    }
+    QSqlQuery update = ArchiveSql::prepared(
+        m_database, QStringLiteral("UPDATE downloads SET life_remaining = ?, self_tests = ? WHERE id = ?"));
+    while (all.next()) {
+        const qint64 id = all.value(0).toLongLong();
+        const DownloadFacts::Facts facts = DownloadFacts::read(all.value(1).toString().split(u'\n'));
+        if (version == 2 && !recordAlarms(id, facts, error))
+            return false;
+        if (version == 4) {
+            update.addBindValue(ArchiveSql::text(facts.lifeRemaining));
+            update.addBindValue(ArchiveSql::text(facts.selfTests));
+            update.addBindValue(id);
+            if (!write(update, error))
+                return false;
+        }
+    }
+    return true;
+}
+
 bool ReportArchive::migrate(QString *error)
 {
     error->clear();
@@ -152,20 +180,8 @@ bool ReportArchive::migrate(QString *error)
                         return false;
                     }
                 }
-                // The alarms of downloads stored before they were kept per detector.
-                if (version == 2 && state->version > 0) {
-                    QSqlQuery all(m_database);
-                    all.setForwardOnly(true);
-                    if (!all.exec(QStringLiteral("SELECT id, lines FROM downloads"))) {
-                        *error = fault(QStringLiteral("cannot be brought up to date"), all);
-                        return false;
-                    }
-                    while (all.next()) {
-                        const QStringList lines = all.value(1).toString().split(u'\n');
-                        if (!recordAlarms(all.value(0).toLongLong(), DownloadFacts::read(lines), error))
-                            return false;
-                    }
-                }
+                if (state->version > 0 && !fillIn(version, error))
+                    return false;
             }
             for (const QString &statement : m_engine->markVersion(SchemaVersion)) {
                 if (!query.exec(statement)) {

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include "archive/RoundTripWatchdog.h"
+#include "report/DetectorStatus.h"
 
 class ArchiveEngine;
 class EventLogParser;
@@ -59,7 +60,7 @@ public:
         ReadOnly,
     };
 
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
     // How long a writer waits for another one; a window waits less, as another instance stores in well
     // under that and a lock held longer is stuck.
     static constexpr std::chrono::seconds DefaultBusyTimeout { 5 };
@@ -129,6 +130,9 @@ public:
     [[nodiscard]] bool queueForSite(qint64 id, const QString &site, QString *error);
     [[nodiscard]] std::optional<QList<qint64>> waitingForSite(const QString &site, QString *error);
     [[nodiscard]] bool sentToSite(qint64 id, QString *error);
+    // Every detector the downloads name, by serial number, with its newest download's facts and its
+    // alarms; its status is the caller's to tell, for the day it asks about.
+    [[nodiscard]] std::optional<QList<DetectorStatus::Detector>> detectors(QString *error);
     // In the order they began; those of unknown start last.
     [[nodiscard]] std::optional<QList<ArchivedAlarm>> alarms(const QString &serial, QString *error);
 
@@ -149,6 +153,9 @@ private:
     [[nodiscard]] QSqlQuery downloadsQuery(const ArchiveFilter &filter) const;
     [[nodiscard]] QSqlQuery alarmsQuery(const QString &serial) const;
     [[nodiscard]] bool migrate(QString *error);
+    // What schema version adds to the downloads stored before it: their alarms (2), their life remaining
+    // and self tests (4).
+    [[nodiscard]] bool fillIn(int version, QString *error);
     // Runs change in one write transaction, taken at once so that two writers wait for each other.
     template<typename Change> [[nodiscard]] bool inTransaction(Change change, QString *error);
     // Inserts the rows of values, columns to a row, with the statement's head into.

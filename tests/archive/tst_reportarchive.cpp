@@ -383,6 +383,10 @@ void TestReportArchive::bringsAFirstSchemaArchiveUpToDate()
     QVERIFY2(archive.open(path, ReportArchive::Access::ReadWrite, &error), qPrintable(error));
     QCOMPARE(began(archive.alarms("40213", &error).value()),
         QStringList({ "2026-11-29 08:44 15 ppm H2S x1", "2026-12-05 12:55 38 ppm H2S x1" }));
+    // The detector's life, read from the download stored before the archive kept it.
+    const DetectorStatus::Detector detector = archive.detectors(&error).value().value(0);
+    QCOMPARE(detector.lifeRemainingMonths, 24);
+    QCOMPARE(detector.selfTests, "2");
     bool added = true;
     QCOMPARE(archive.store(lines, 52, "download", &added, &error), 1);
     QVERIFY(!added);
