@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <optional>
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,9 +19,10 @@
 #include "cli/CliCommands.h"
 #include "cli/ExportCommand.h"
 #include "report/CsvTable.h"
+#include "report/DetectorStatus.h"
 
 const char *const ArchiveCommandArguments
-    = "[--archive FILE] [--timeout SECONDS] list|show|alarms|export|import|check [ARGUMENTS]";
+    = "[--archive FILE] [--timeout SECONDS] list|show|alarms|detectors|export|import|check [ARGUMENTS]";
 
 namespace {
 
@@ -29,6 +31,8 @@ const QString Usage = QStringLiteral(
     "  list [FILTERS] [--format table|csv|json]   the archived downloads, newest first\n"
     "  show ID                                     the lines of one download\n"
     "  alarms --serial S                           a detector's alarms in the order they began\n"
+    "  detectors [--as-of YYYY-MM-DD] [--ends-within DAYS] [--not-downloaded-for DAYS] [--attention]\n"
+    "            [--format table|csv|json]         each detector's life, last download and alarms\n"
     "  export --format txt|csv|xlsx|docx|pdf [FILTERS] [--append] OUTPUT\n"
     "                                              the downloads' lines, oldest first, as export writes "
     "them\n"
@@ -41,6 +45,10 @@ const QString Usage = QStringLiteral(
 struct ArchiveArguments
 {
     QString archive;
+    QDate asOf = QDate::currentDate();
+    DetectorStatus::Thresholds thresholds;
+    bool attention = false;
+    bool detectorOptions = false; // --as-of, --ends-within, --not-downloaded-for or --attention
     std::chrono::milliseconds roundTripLimit = ReportArchive::DefaultRoundTripLimit;
     QString command;
     ArchiveFilter filter;
@@ -60,6 +68,13 @@ std::optional<ArchiveArguments> parseArguments(const QStringList &args, QString 
             *problem = QStringLiteral("%1 is not a date; DATE is YYYY-MM-DD").arg(text);
         return parsed;
     };
+    const auto days = [problem](const QString &text) {
+        bool number = false;
+        const int value = text.toInt(&number);
+        if (!number || value < 0 || value > 36'500)
+            *problem = QStringLiteral("%1 is not a number of days from 0 to 36500").arg(text);
+        return value;
+    };
     const auto seconds = [problem](const QString &text) {
         bool number = false;
         const int value = text.toInt(&number);
@@ -72,8 +87,13 @@ std::optional<ArchiveArguments> parseArguments(const QStringList &args, QString 
         const bool hasValue = i + 1 < args.size();
         if (arg == QLatin1String("--append")) {
             parsed.append = true;
+        } else if (arg == QLatin1String("--attention")) {
+            parsed.attention = true;
+            parsed.detectorOptions = true;
         } else if (arg.startsWith(QLatin1String("--")) && hasValue) {
             const QString value = args.at(++i);
+            parsed.detectorOptions = parsed.detectorOptions
+                || QStringList { "--as-of", "--ends-within", "--not-downloaded-for" }.contains(arg);
             if (arg == QLatin1String("--archive"))
                 parsed.archive = value;
             else if (arg == QLatin1String("--timeout"))
@@ -88,6 +108,12 @@ std::optional<ArchiveArguments> parseArguments(const QStringList &args, QString 
                 parsed.filter.until = date(value);
             else if (arg == QLatin1String("--format"))
                 parsed.format = value;
+            else if (arg == QLatin1String("--as-of"))
+                parsed.asOf = date(value);
+            else if (arg == QLatin1String("--ends-within"))
+                parsed.thresholds.endsWithin = days(value);
+            else if (arg == QLatin1String("--not-downloaded-for"))
+                parsed.thresholds.notDownloadedFor = days(value);
             else
                 return std::nullopt;
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
@@ -109,10 +135,14 @@ bool validFor(const ArchiveArguments &arguments)
     const qsizetype count = arguments.positional.size();
     const bool filtered = !arguments.filter.serial.isEmpty() || !arguments.filter.user.isEmpty()
         || arguments.filter.since.isValid() || arguments.filter.until.isValid();
+    const bool listFormat
+        = arguments.format.isEmpty() || QStringList { "table", "csv", "json" }.contains(arguments.format);
+    if (command == QLatin1String("detectors"))
+        return count == 0 && !arguments.append && !filtered && listFormat;
+    if (arguments.detectorOptions)
+        return false;
     if (command == QLatin1String("list"))
-        return count == 0 && !arguments.append
-            && (arguments.format.isEmpty()
-                || QStringList { "table", "csv", "json" }.contains(arguments.format));
+        return count == 0 && !arguments.append && listFormat;
     if (command == QLatin1String("export"))
         return count == 1 && isExportFormat(arguments.format, arguments.append);
     if (arguments.append || !arguments.format.isEmpty())
@@ -178,6 +208,66 @@ int list(ReportArchive &archive, const ArchiveArguments &arguments, QTextStream 
         return ExitStatus::Success;
     }
     printTable(out, headers, rows);
+    return ExitStatus::Success;
+}
+
+// A value the JSON of a detector gives as null when the archive does not know it.
+QJsonValue orNull(const QString &text)
+{
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
+// "2026-12-05 13:05" as ISO 8601, "2026-12-05T13:05:00"; a date alone stays a date.
+QString isoDownload(const QString &downloaded)
+{
+    const QDateTime at = QDateTime::fromString(downloaded, QStringLiteral("yyyy-MM-dd HH:mm"));
+    return at.isValid() ? at.toString(Qt::ISODate) : downloaded;
+}
+
+int detectors(ReportArchive &archive, const ArchiveArguments &arguments, QTextStream &out, QString *error)
+{
+    const std::optional<QList<DetectorStatus::Detector>> detectors = archive.detectors(error);
+    if (!detectors)
+        return ExitStatus::Failure;
+    QJsonArray array;
+    QList<QStringList> rows;
+    for (const DetectorStatus::Detector &detector : *detectors) {
+        const QStringList status = detector.status(arguments.asOf, arguments.thresholds);
+        if (arguments.attention && status.isEmpty())
+            continue;
+        const QDate ends = detector.ends();
+        const QString months
+            = detector.lifeRemainingMonths ? QString::number(*detector.lifeRemainingMonths) : QString();
+        bool numbered = false;
+        const int selfTests = detector.selfTests.toInt(&numbered);
+        array.append(QJsonObject { { "serial", detector.serial }, { "downloads", detector.downloads },
+            { "last_download", isoDownload(detector.lastDownload) }, { "last_user", detector.lastUser },
+            { "life_remaining_months",
+                detector.lifeRemainingMonths ? QJsonValue(*detector.lifeRemainingMonths) : QJsonValue() },
+            { "ends", ends.isValid() ? QJsonValue(ends.toString(Qt::ISODate)) : QJsonValue() },
+            { "self_tests", numbered ? QJsonValue(selfTests) : orNull(detector.selfTests) },
+            { "alarm_events", detector.alarmEvents }, { "highest_peak", orNull(detector.highestPeak) },
+            { "highest_peak_began", orNull(detector.highestPeakBegan) },
+            { "last_alarm_began", orNull(detector.lastAlarmBegan) },
+            { "status", QJsonArray::fromStringList(status) } });
+        rows.append({ detector.serial, QString::number(detector.downloads), detector.lastDownload,
+            detector.lastUser, months, ends.isValid() ? ends.toString(Qt::ISODate) : QString(),
+            detector.selfTests, QString::number(detector.alarmEvents), detector.highestPeak,
+            detector.highestPeakBegan, detector.lastAlarmBegan, status.join(u' ') });
+    }
+    if (arguments.format == QLatin1String("json")) {
+        out << QJsonDocument(array).toJson();
+        return ExitStatus::Success;
+    }
+    const QStringList headers
+        = { QStringLiteral("Serial number"), QStringLiteral("Downloads"), QStringLiteral("Last download"),
+              QStringLiteral("User"), QStringLiteral("Life (months)"), QStringLiteral("Ends"),
+              QStringLiteral("Self tests"), QStringLiteral("Alarm events"), QStringLiteral("Highest peak"),
+              QStringLiteral("Peak began"), QStringLiteral("Last alarm began"), QStringLiteral("Status") };
+    if (arguments.format == QLatin1String("csv"))
+        out << QString::fromUtf8(CsvTable::toCsv(headers, rows));
+    else
+        printTable(out, headers, rows);
     return ExitStatus::Success;
 }
 
@@ -311,6 +401,8 @@ int runArchiveCommand(const QStringList &args, QTextStream &out, QTextStream &er
             status = show(archive, arguments->positional.first(), out, &error);
         else if (command == QLatin1String("alarms"))
             status = alarms(archive, arguments->filter.serial, out, &error);
+        else if (command == QLatin1String("detectors"))
+            status = detectors(archive, *arguments, out, &error);
         else if (command == QLatin1String("export"))
             status = exportDownloads(archive, *arguments, out, err, &error);
         else if (command == QLatin1String("import"))

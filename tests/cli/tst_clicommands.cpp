@@ -161,6 +161,7 @@ private slots:
     void recordWithoutAdapterFails();
     void archiveImportListShowExportAndCheck();
     void archiveUsageAndMissingArchive();
+    void detectorsTellWhatNeedsAttention();
 
     // The tool in a child process: under limits, side by side, on hostile destinations.
     void exportOnFullDisk_data();
@@ -713,6 +714,56 @@ void TestCliCommands::archiveImportListShowExportAndCheck()
     QCOMPARE(run.status, 0);
     QCOMPARE(readBytes(text), "User: ? ? Wei\r\n");
     QCOMPARE(run.err, "2 characters that a text report cannot hold were written as \"?\".\n");
+}
+
+// Three detectors downloaded on known days: one well, one whose newest download lacks the life line (its
+// life comes from the one before), one long gone.
+void TestCliCommands::detectorsTellWhatNeedsAttention()
+{
+    const auto report = [](const QString &serial, const QString &date, const QString &life) {
+        QStringList lines = referenceLines("01-two-alarms");
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines.at(i).startsWith("Date:"))
+                lines[i] = "Date: " + date;
+            else if (lines.at(i).startsWith("Serial #:"))
+                lines[i] = "Serial #: " + serial;
+            else if (lines.at(i).startsWith("Life Remaining:") && life.isEmpty())
+                lines.remove(i--, 2);
+            else if (lines.at(i).startsWith("Life Remaining:"))
+                lines[++i] = life;
+        }
+        QByteArray text;
+        for (const QString &line : lines)
+            text += TextReportFile::encodeLine(line);
+        return text;
+    };
+    QVERIFY(writeBytes("reports.txt",
+        report("111", "01-Dec-2026", "24 months") + report("222", "01-Oct-2026", "3 months")
+            + report("222", "01-Nov-2026", {}) + report("333", "15-Jan-2024", "12 months")));
+    const QStringList in = { "archive", "--archive", "a.sqlite" };
+    QCOMPARE(runTool(in + QStringList { "import", "reports.txt" }).status, 0);
+
+    const Run run = runTool(in + QStringList { "detectors", "--as-of", "2026-12-07", "--format", "json" });
+    QCOMPARE(run.status, 0);
+    QStringList seen;
+    for (const QJsonValue &detector : QJsonDocument::fromJson(run.out.toUtf8()).array()) {
+        QStringList facts;
+        for (const char *key : { "serial", "downloads", "last_download", "life_remaining_months", "ends",
+                 "alarm_events", "highest_peak", "last_alarm_began" })
+            facts.append(detector[QLatin1String(key)].toVariant().toString());
+        seen.append(facts.join(u'|') + " [" + detector["status"].toVariant().toStringList().join(u' ') + ']');
+    }
+    QCOMPARE(seen,
+        QStringList({ "111|1|2026-12-01|24|2028-12-01|2|38 ppm H2S|2026-11-30 []",
+            "222|2|2026-11-01|3|2027-01-01|4|38 ppm H2S|2026-10-31 [ends-soon not-downloaded]",
+            "333|1|2024-01-15|12|2025-01-15|2|38 ppm H2S|2024-01-14 [expired "
+            "not-downloaded]" }));
+    const Run attention = runTool(in
+        + QStringList {
+            "detectors", "--as-of", "2026-12-07", "--attention", "--ends-within", "10", "--format", "csv" });
+    QCOMPARE(attention.out.count('\n'), 3);
+    QVERIFY2(attention.out.contains("\n222,") && attention.out.contains(",not-downloaded\r\n"),
+        qPrintable(attention.out));
 }
 
 void TestCliCommands::archiveUsageAndMissingArchive()
