@@ -66,7 +66,10 @@ const char *const SchemaSteps[LatestVersion] = {
     " site TEXT NOT NULL)",
     // 4: what each download says of its detector's life and self tests, for the detectors' status.
     "ALTER TABLE downloads ADD COLUMN life_remaining TEXT NOT NULL DEFAULT '';"
-    "ALTER TABLE downloads ADD COLUMN self_tests TEXT NOT NULL DEFAULT ''",
+    "ALTER TABLE downloads ADD COLUMN self_tests TEXT NOT NULL DEFAULT '';"
+    // All the status reads of a download, in the order it reads them, without its lines.
+    "CREATE INDEX downloads_by_detector"
+    " ON downloads (serial, downloaded_at, id, user_name, self_tests, life_remaining)",
 };
 
 QStringList statements(const char *step, const QList<std::pair<const char *, QString>> &words)

@@ -142,54 +142,65 @@ std::optional<ReportArchive::Totals> ReportArchive::totals(QString *error)
 std::optional<QList<DetectorStatus::Detector>> ReportArchive::detectors(QString *error)
 {
     const auto trip = roundTrip();
+    // A row or a few per detector each, found through the indexes; where rows tie, the last one read wins,
+    // except for the highest peak, where the first alarm of that peak does.
+    const QString queries[] = {
+        QStringLiteral(
+            "SELECT d.serial, d.downloaded_at, d.user_name, d.self_tests, m.downloads FROM"
+            " (SELECT serial, MAX(downloaded_at) AS at, COUNT(*) AS downloads FROM downloads"
+            " WHERE serial <> '' GROUP BY serial) AS m"
+            " JOIN downloads AS d ON d.serial = m.serial AND d.downloaded_at = m.at ORDER BY d.id"),
+        // The life remaining of the newest download that reports it.
+        QStringLiteral("SELECT d.serial, d.downloaded_at, d.life_remaining FROM"
+                       " (SELECT serial, MAX(downloaded_at) AS at FROM downloads"
+                       " WHERE serial <> '' AND life_remaining <> '' GROUP BY serial) AS m"
+                       " JOIN downloads AS d ON d.serial = m.serial AND d.downloaded_at = m.at"
+                       " AND d.life_remaining <> '' ORDER BY d.id"),
+        QStringLiteral(
+            "SELECT m.serial, m.alarms, a.began_text FROM"
+            " (SELECT serial, MAX(began_at) AS at, COUNT(*) AS alarms FROM alarms GROUP BY serial) AS m"
+            " LEFT JOIN alarms AS a ON a.serial = m.serial AND a.began_at = m.at ORDER BY a.id"),
+        // Each peak of a detector once, with its first alarm.
+        QStringLiteral("SELECT a.serial, a.peak, a.began_text FROM"
+                       " (SELECT MIN(id) AS id FROM alarms GROUP BY serial, peak) AS f"
+                       " JOIN alarms AS a ON a.id = f.id ORDER BY a.id"),
+    };
     QHash<QString, DetectorStatus::Detector> bySerial;
-    // Oldest first, so that the last row of a detector is its newest download.
-    QSqlQuery downloads = prepared(m_database,
-        QStringLiteral("SELECT serial, downloaded_at, user_name, self_tests, life_remaining FROM downloads"
-                       " WHERE serial <> '' ORDER BY downloaded_at, id"));
-    if (!downloads.exec()) {
-        *error = fault(QStringLiteral("cannot be read"), downloads);
-        return std::nullopt;
-    }
-    while (downloads.next()) {
-        const QString serial = downloads.value(0).toString();
-        DetectorStatus::Detector &detector = bySerial[serial];
-        detector.serial = serial;
-        ++detector.downloads;
-        detector.lastDownload = downloads.value(1).toString();
-        detector.lastUser = downloads.value(2).toString();
-        detector.selfTests = downloads.value(3).toString();
-        if (const std::optional<int> months = DetectorStatus::lifeMonths(downloads.value(4).toString())) {
-            detector.lifeRemainingMonths = months;
-            detector.lifeReportedOn = QDate::fromString(detector.lastDownload.left(10), Qt::ISODate);
+    QHash<QString, double> ranks; // of each peak text, read once
+    for (int part = 0; part < 4; ++part) {
+        QSqlQuery query = prepared(m_database, queries[part]);
+        if (!query.exec()) {
+            *error = fault(QStringLiteral("cannot be read"), query);
+            return std::nullopt;
         }
-    }
-    QSqlQuery alarms = prepared(
-        m_database, QStringLiteral("SELECT serial, peak, began_text, began_at FROM alarms ORDER BY id"));
-    if (!alarms.exec()) {
-        *error = fault(QStringLiteral("cannot be read"), alarms);
-        return std::nullopt;
-    }
-    QHash<QString, qint64> lastBegan;
-    while (alarms.next()) {
-        const auto found = bySerial.find(alarms.value(0).toString());
-        if (found == bySerial.end())
-            continue;
-        DetectorStatus::Detector &detector = *found;
-        ++detector.alarmEvents;
-        const QString peak = alarms.value(1).toString();
-        const double rank = DownloadFacts::peakRank(peak);
-        if (rank >= 0
-            && (detector.highestPeak.isEmpty() || rank > DownloadFacts::peakRank(detector.highestPeak))) {
-            detector.highestPeak = peak;
-            detector.highestPeakBegan = alarms.value(2).toString();
-        }
-        if (!alarms.value(3).isNull()) {
-            const qint64 began = alarms.value(3).toLongLong();
-            auto last = lastBegan.find(detector.serial);
-            if (last == lastBegan.end() || began > *last) {
-                lastBegan.insert(detector.serial, began);
-                detector.lastAlarmBegan = alarms.value(2).toString();
+        while (query.next()) {
+            const QString serial = query.value(0).toString();
+            const auto found = bySerial.find(serial);
+            if (part > 0 && found == bySerial.end())
+                continue; // alarms of a detector no download names any more
+            DetectorStatus::Detector &detector = part == 0 ? bySerial[serial] : *found;
+            if (part == 0) {
+                detector.serial = serial;
+                detector.lastDownload = query.value(1).toString();
+                detector.lastUser = query.value(2).toString();
+                detector.selfTests = query.value(3).toString();
+                detector.downloads = query.value(4).toInt();
+            } else if (part == 1) {
+                detector.lifeRemainingMonths = DetectorStatus::lifeMonths(query.value(2).toString());
+                detector.lifeReportedOn = QDate::fromString(query.value(1).toString().left(10), Qt::ISODate);
+            } else if (part == 2) {
+                detector.alarmEvents = query.value(1).toInt();
+                detector.lastAlarmBegan = query.value(2).toString();
+            } else {
+                const QString peak = query.value(1).toString();
+                auto rank = ranks.constFind(peak);
+                if (rank == ranks.constEnd())
+                    rank = ranks.insert(peak, DownloadFacts::peakRank(peak));
+                if (*rank >= 0
+                    && (detector.highestPeak.isEmpty() || *rank > ranks.value(detector.highestPeak))) {
+                    detector.highestPeak = peak;
+                    detector.highestPeakBegan = query.value(2).toString();
+                }
             }
         }
     }
