@@ -62,18 +62,22 @@ std::optional<Span> span(const QString &text)
 
 QString spanText(qint64 seconds)
 {
+    // The report's own units, in the singular for one: "1 hr 3 mins", "2 days 1 sec".
+    const auto part = [](qint64 count, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    };
     QStringList parts;
     const qint64 days = seconds / Day;
     const qint64 hours = seconds / Hour % 24;
     const qint64 minutes = seconds / Minute % 60;
     if (days > 0)
-        parts << QStringLiteral("%1 days").arg(days);
+        parts << part(days, "day", "days");
     if (hours > 0)
-        parts << QStringLiteral("%1 hrs").arg(hours);
+        parts << part(hours, "hr", "hrs");
     if (minutes > 0)
-        parts << QStringLiteral("%1 mins").arg(minutes);
+        parts << part(minutes, "min", "mins");
     if (seconds % Minute > 0 || parts.isEmpty())
-        parts << QStringLiteral("%1 secs").arg(seconds % Minute);
+        parts << part(seconds % Minute, "sec", "secs");
     return parts.join(u' ');
 }
 

@@ -28,7 +28,7 @@ struct Span
 };
 [[nodiscard]] std::optional<Span> span(const QString &text);
 
-// A duration in seconds as the report would say it: "1 hrs 3 mins 5 secs".
+// A duration in seconds in the report's units, singular for one: "1 hr 3 mins 5 secs".
 [[nodiscard]] QString spanText(qint64 seconds);
 
 } // namespace SupportFunctions

@@ -161,6 +161,11 @@ void TestEventLogParser::cellFormats_data()
     row("time", "00:05", "12:05 AM");
     row("time", "13:05:59", "01:05 PM");
     row("time", "12:30:00", "12:30 PM");
+    // A total of seconds said as a person would, and read back.
+    row("seconds", "3785", "1 hr 3 mins 5 secs");
+    row("seconds", "86401", "1 day 1 sec");
+    row("seconds", "180060", "2 days 2 hrs 1 min");
+    row("seconds", "0", "0 secs");
 }
 
 void TestEventLogParser::cellFormats()
@@ -173,6 +178,9 @@ void TestEventLogParser::cellFormats()
         QCOMPARE(NormalizeDuration(PadSingleDigits(text), format == "since"), shown);
     else if (format == "serial")
         QCOMPARE(formatSerialNumber(text), shown);
+    else if (format == "seconds")
+        QCOMPARE((std::pair { spanText(text.toLongLong()), span(shown)->seconds }),
+            (std::pair { shown, text.toLongLong() }));
     else
         QCOMPARE(formatDownloadTime(QTime::fromString(text, Qt::ISODate)), shown);
 }
