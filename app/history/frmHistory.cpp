@@ -17,6 +17,8 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -25,10 +27,14 @@
 #include "app/history/AlarmChartView.h"
 #include "archive/ArchiveImport.h"
 #include "documents/export/ReportExport.h"
+#include "report/DownloadFacts.h"
 
 namespace {
 
 const QString Title = QStringLiteral("Report History");
+
+// What the detectors' table sorts by: numbers as numbers.
+constexpr int SortRole = Qt::UserRole;
 
 // The columns of the downloads' query; the first, the id, is hidden.
 enum DownloadColumn
@@ -126,6 +132,7 @@ frmHistory::frmHistory(const QString &location, HistoryActions &actions, QWidget
     , m_alarms(new ArchiveRows({ QStringLiteral("Began"), QStringLiteral("Peak"), QStringLiteral("Duration"),
                                    QStringLiteral("Downloads") },
           this))
+    , m_detectorRows(new QStandardItemModel(this))
 {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(Title);
@@ -206,7 +213,7 @@ void frmHistory::open(const QString &location, const QString &fallback)
             m_opened = true;
             setWindowTitle(Title + QStringLiteral(" - ") + *answer.value);
             waitingChanged(0);
-            refresh();
+            reload();
         });
 }
 
@@ -269,10 +276,35 @@ void frmHistory::buildControls()
     alarmsLayout->addWidget(lblDetector);
     alarmsLayout->addWidget(chartAlarms, 1);
     alarmsLayout->addWidget(tblAlarms, 1);
+    m_detectorRows->setHorizontalHeaderLabels({ QStringLiteral("Serial Number"), QStringLiteral("Downloads"),
+        QStringLiteral("Last Download"), QStringLiteral("User"), QStringLiteral("Life (Months)"),
+        QStringLiteral("Ends"), QStringLiteral("Self Tests"), QStringLiteral("Alarm Events"),
+        QStringLiteral("Highest Peak"), QStringLiteral("Last Alarm Began"), QStringLiteral("Status") });
+    auto *sortedDetectors = new QSortFilterProxyModel(this);
+    sortedDetectors->setSourceModel(m_detectorRows);
+    sortedDetectors->setSortRole(SortRole);
+    tblDetectors = makeTable("tblDetectors", sortedDetectors, this);
+    tblDetectors->setSortingEnabled(true);
+    tblDetectors->sortByColumn(0, Qt::AscendingOrder);
+    chkAttention = new QCheckBox(QStringLiteral("&Needs attention"), this);
+    chkAttention->setObjectName(QStringLiteral("chkAttention"));
+    connect(chkAttention, &QCheckBox::toggled, this, &frmHistory::showDetectors);
+    auto *detectorsPage = new QWidget(this);
+    auto *detectorsLayout = new QVBoxLayout(detectorsPage);
+    detectorsLayout->addWidget(chkAttention);
+    detectorsLayout->addWidget(tblDetectors, 1);
     tabViews = new QTabWidget(this);
     tabViews->setObjectName(QStringLiteral("tabViews"));
     tabViews->addTab(tblDownloads, QStringLiteral("&Downloads"));
     tabViews->addTab(alarmsPage, QStringLiteral("&Alarms of the Detector"));
+    tabViews->addTab(detectorsPage, QStringLiteral("De&tectors"));
+    // A detector chosen in the fleet shows its alarms; Enter or a double click goes to them.
+    connect(tblDetectors->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this, sortedDetectors](const QModelIndex &current) {
+            if (current.isValid())
+                showAlarmsOf(sortedDetectors->index(current.row(), 0).data().toString());
+        });
+    connect(tblDetectors, &QAbstractItemView::activated, this, [this] { tabViews->setCurrentIndex(1); });
     connect(tblDownloads->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         &frmHistory::showAlarmsOfCurrent);
 
@@ -351,11 +383,79 @@ void frmHistory::refresh()
         });
 }
 
+void frmHistory::setDetectorThresholds(const DetectorStatus::Thresholds &thresholds, QDate asOf)
+{
+    m_thresholds = thresholds;
+    m_asOf = asOf;
+    showDetectors();
+}
+
+void frmHistory::reload()
+{
+    refresh();
+    refreshDetectors();
+}
+
+void frmHistory::refreshDetectors()
+{
+    post(
+        [](ReportArchive &archive) {
+            Answer<QList<DetectorStatus::Detector>> answer;
+            answer.value = archive.detectors(&answer.error);
+            return answer;
+        },
+        [this](Answer<QList<DetectorStatus::Detector>> answer) {
+            if (!answer.value) {
+                lblStatus->setText(answer.error);
+                return;
+            }
+            m_fleet = std::move(*answer.value);
+            showDetectors();
+        });
+}
+
+// Each status has its colour, and says itself in words beside it.
+void frmHistory::showDetectors()
+{
+    m_detectorRows->removeRows(0, m_detectorRows->rowCount());
+    const auto cell = [](const QString &text, const QVariant &sortKey = {}) {
+        auto *item = new QStandardItem(text);
+        item->setData(sortKey.isValid() ? sortKey : QVariant(text), SortRole);
+        return item;
+    };
+    for (const DetectorStatus::Detector &detector : std::as_const(m_fleet)) {
+        const QStringList status = detector.status(m_asOf, m_thresholds);
+        if (chkAttention->isChecked() && status.isEmpty())
+            continue;
+        const QDate ends = detector.ends();
+        const int months = detector.lifeRemainingMonths.value_or(-1);
+        QList<QStandardItem *> row { cell(detector.serial),
+            cell(QString::number(detector.downloads), detector.downloads), cell(detector.lastDownload),
+            cell(detector.lastUser), cell(months < 0 ? QString() : QString::number(months), months),
+            cell(ends.isValid() ? ends.toString(Qt::ISODate) : QString()), cell(detector.selfTests),
+            cell(QString::number(detector.alarmEvents), detector.alarmEvents),
+            cell(detector.highestPeak, DownloadFacts::peakRank(detector.highestPeak)),
+            cell(detector.lastAlarmBegan), cell(status.join(QStringLiteral(", "))) };
+        const QColor colour = status.contains(DetectorStatus::Expired) ? QColor(0xf4, 0xc7, 0xc3)
+            : status.contains(DetectorStatus::EndsSoon)                ? QColor(0xfc, 0xe8, 0xb2)
+            : status.isEmpty()                                         ? QColor()
+                                                                       : QColor(0xdd, 0xe3, 0xea);
+        if (colour.isValid())
+            row.last()->setBackground(colour);
+        m_detectorRows->appendRow(row);
+    }
+    tblDetectors->resizeColumnsToContents();
+}
+
 void frmHistory::showAlarmsOfCurrent()
 {
     const QModelIndex current = tblDownloads->currentIndex();
-    const QString serial
-        = current.isValid() ? m_downloads->index(current.row(), SerialColumn).data().toString() : QString();
+    showAlarmsOf(
+        current.isValid() ? m_downloads->index(current.row(), SerialColumn).data().toString() : QString());
+}
+
+void frmHistory::showAlarmsOf(const QString &serial)
+{
     lblDetector->setText(serial.isEmpty()
             ? QStringLiteral("Select a download to see its detector's alarms.")
             : QStringLiteral("Alarms of detector %1, in the order they began:").arg(serial));
@@ -469,7 +569,7 @@ void frmHistory::deleteSelected()
     });
     if (!answer.value)
         tell(true, answer.error);
-    refresh();
+    reload();
 }
 
 void frmHistory::importTextReports()
@@ -541,7 +641,7 @@ void frmHistory::importTextReports()
     }
     if (!imported)
         text += u'\n' + (error.isEmpty() ? QStringLiteral("The import was cancelled.") : error);
-    refresh();
+    reload();
     tell(!imported || !tally.unreadable.isEmpty(), text);
 }
 

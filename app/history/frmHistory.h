@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "archive/ArchiveThread.h"
+#include "report/DetectorStatus.h"
 
 class AlarmChartView;
 class ArchiveRows;
@@ -14,6 +15,7 @@ class QCheckBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
+class QStandardItemModel;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -53,6 +55,9 @@ public:
 
     void setChoosers(ImportChooser importChooser, CsvChooser csvChooser);
     void setLocationChooser(LocationChooser chooser);
+    // When a detector needs attention, and the day its status is told for (today unless a test sets one).
+    void setDetectorThresholds(
+        const DetectorStatus::Thresholds &thresholds, QDate asOf = QDate::currentDate());
     // While no call to the archive waits for its answer; the tests wait for it.
     [[nodiscard]] bool isIdle() const { return m_waiting == 0; }
 
@@ -67,8 +72,13 @@ private:
     // The same, waiting here for the result with the window's commands disabled.
     template<typename Work> auto call(Work work);
     void waitingChanged(int change);
+    // Lists the downloads again, and the detectors.
+    void reload();
     void refresh();
+    void refreshDetectors();
+    void showDetectors();
     void showAlarmsOfCurrent();
+    void showAlarmsOf(const QString &serial);
     [[nodiscard]] QList<qint64> selectedIds() const;
     // The selected downloads' lines, oldest first; nothing (after telling the user) when they cannot be read.
     [[nodiscard]] std::optional<QStringList> selectedLines();
@@ -87,6 +97,10 @@ private:
     LocationChooser m_locationChooser;
     ArchiveRows *m_downloads;
     ArchiveRows *m_alarms;
+    QStandardItemModel *m_detectorRows;
+    QList<DetectorStatus::Detector> m_fleet;
+    DetectorStatus::Thresholds m_thresholds;
+    QDate m_asOf = QDate::currentDate();
     bool m_opened = false;
     int m_waiting = 0; // calls to the archive not answered yet
     int m_refreshes = 0; // the newest listing asked for
@@ -101,6 +115,8 @@ private:
     QDateEdit *dtpUntil;
     QTabWidget *tabViews;
     QTableView *tblDownloads;
+    QCheckBox *chkAttention;
+    QTableView *tblDetectors;
     QLabel *lblDetector;
     AlarmChartView *chartAlarms;
     QTableView *tblAlarms;

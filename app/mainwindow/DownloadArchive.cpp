@@ -58,6 +58,11 @@ DownloadArchive::DownloadArchive(QString path, QString settingsPath, QString sit
     m_site = settings.value(m_siteKey).toString();
     if (const int seconds = settings.value(QStringLiteral("siteTimeoutSeconds")).toInt(); seconds > 0)
         m_roundTripLimit = std::chrono::seconds(seconds);
+    m_thresholds.endsWithin
+        = settings.value(QStringLiteral("detectorEndsWithinDays"), m_thresholds.endsWithin).toInt();
+    m_thresholds.notDownloadedFor
+        = settings.value(QStringLiteral("detectorNotDownloadedForDays"), m_thresholds.notDownloadedFor)
+              .toInt();
     keepPrivate(m_settingsPath);
     // An earlier version kept a URL with a password in it: the password goes, the rest stays.
     if (const QUrl stored(m_site); ArchiveEngine::holdsSecret(stored)) {
@@ -242,6 +247,7 @@ void DownloadArchive::showHistory(QWidget *owner, HistoryActions &actions)
         frmHistory history(m_site.isEmpty() ? m_path : m_site, actions, owner,
             m_site.isEmpty() ? QString() : m_path, m_roundTripLimit);
         history.setLocationChooser([this](QWidget *parent) { return chooseSite(parent); });
+        history.setDetectorThresholds(m_thresholds);
         if (history.exec() != frmHistory::LocationChanged)
             return;
     }

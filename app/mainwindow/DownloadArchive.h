@@ -58,6 +58,9 @@ private:
     QString m_site;
     // How long the site's server may take to answer one call: siteTimeoutSeconds in the settings.
     std::chrono::milliseconds m_roundTripLimit = ReportArchive::DefaultRoundTripLimit;
+    // When History's Detectors tab says a detector needs attention: detectorEndsWithinDays and
+    // detectorNotDownloadedForDays in the settings.
+    DetectorStatus::Thresholds m_thresholds;
     std::unique_ptr<ReportArchive> m_archive;
     std::optional<ReportArchive::Kept> m_lastDownload;
     bool m_failureTold = false;

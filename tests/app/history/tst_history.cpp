@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,6 +56,28 @@ void TestHistory::importFilterExportPutBackAndDelete()
     click("cmdImport");
     QCOMPARE(answerer.messageBoxes().last().text, "2 reports added, 0 already in the archive, 0 unreadable.");
     QTRY_COMPARE(downloads->model()->rowCount(), 2);
+
+    // The fleet on 2026-12-20, where a detector needs a download every 14 days: the one downloaded 15 days
+    // before needs attention, in words and in colour; choosing the other and pressing Enter shows its alarm.
+    history.setDetectorThresholds({ 60, 14 }, QDate(2026, 12, 20));
+    auto *tabs = history.findChild<QTabWidget *>("tabViews");
+    tabs->setCurrentIndex(2);
+    auto *detectors = history.findChild<QTableView *>("tblDetectors");
+    QTRY_COMPARE(detectors->model()->rowCount(), 2);
+    const auto cellOf = [detectors](int row, int column) { return detectors->model()->index(row, column); };
+    QCOMPARE(cellOf(0, 10).data().toString(), "not-downloaded");
+    QVERIFY(cellOf(0, 10).data(Qt::BackgroundRole).value<QBrush>().color().isValid());
+    detectors->sortByColumn(7, Qt::DescendingOrder);
+    QCOMPARE(cellOf(0, 0).data().toString(), "00012345"); // 2 alarm events, before 1
+    history.findChild<QCheckBox *>("chkAttention")->setChecked(true);
+    QCOMPARE(detectors->model()->rowCount(), 1);
+    history.findChild<QCheckBox *>("chkAttention")->setChecked(false);
+    detectors->setFocus();
+    detectors->setCurrentIndex(cellOf(1, 0));
+    QTest::keyClick(detectors, Qt::Key_Return);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QTRY_COMPARE(history.findChild<AlarmChartView *>("chartAlarms")->markCount(), 1);
+    tabs->setCurrentIndex(0);
 
     QTest::keyClicks(history.findChild<QLineEdit *>("txtSerial"), "A12-345");
     QTRY_COMPARE(downloads->model()->rowCount(), 1);
