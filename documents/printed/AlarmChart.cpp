@@ -90,9 +90,12 @@ void paint(QPainter &painter, const QRectF &frame, const AlarmReport::Detector &
     }
     const qint64 span = scale.m_first.secsTo(scale.m_last);
     const bool withTime = span <= 7 * 86400;
-    constexpr int DateTicks = 5;
-    for (int tick = 0; tick <= DateTicks; ++tick) {
-        const QDateTime when = scale.m_first.addSecs(span * tick / DateTicks);
+    // As many dates as fit side by side with room between them, five at most.
+    const qreal labelWidth = metrics.horizontalAdvance(
+        withTime ? QStringLiteral("0000-00-00 00:00") : QStringLiteral("0000-00-00"));
+    const int dateTicks = std::clamp(int(plot.width() / (labelWidth * 1.4)), 1, 5);
+    for (int tick = 0; tick <= dateTicks; ++tick) {
+        const QDateTime when = scale.m_first.addSecs(span * tick / dateTicks);
         const qreal x = scale.xOf(when);
         painter.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + line / 3));
         const QString label

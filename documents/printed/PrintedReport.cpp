@@ -171,34 +171,62 @@ void titleBlock(Pages &pages, const AlarmReport &report, const PrintedReport::Op
     pages.advance(QFontMetricsF(body, pages.device()).height());
 }
 
-void detectorSection(Pages &pages, const AlarmReport::Detector &detector)
+// One detector's heading, summary and chart in frame.
+void detectorCell(QPainter &painter, const QRectF &frame, const AlarmReport::Detector &detector)
 {
-    const QFont heading = font(BodyPoints + 3.5, true);
-    const QFont body = font(BodyPoints + 1);
-    const QFontMetricsF headingMetrics(heading, pages.device());
-    const QFontMetricsF bodyMetrics(body, pages.device());
-    const qreal chartHeight = std::max(pages.area().height() * 0.42, bodyMetrics.height() * 10);
-    pages.ensure(headingMetrics.height() * 1.2 + bodyMetrics.height() * 2.4 + chartHeight);
-    textLine(pages, QStringLiteral("Detector %1").arg(detector.serial), heading);
+    const QFont heading = font(BodyPoints + 2, true);
+    const QFont body = font(BodyPoints);
+    const QFontMetricsF headingMetrics(heading, painter.device());
+    const QFontMetricsF bodyMetrics(body, painter.device());
     const QString highest = detector.highestPeak.isEmpty() ? QStringLiteral("none readable")
         : detector.highestWhen.isEmpty()
         ? detector.highestPeak
         : QStringLiteral("%1, began %2").arg(detector.highestPeak, detector.highestWhen);
-    textLine(pages,
-        QStringLiteral("Alarm events: %1    Highest peak: %2    Total alarm time: %3")
+    const QStringList lines {
+        QStringLiteral("Alarm events: %1    Total alarm time: %2")
             .arg(detector.alarmEvents)
-            .arg(highest, SupportFunctions::spanText(detector.totalAlarmSeconds)),
-        body);
-    textLine(pages,
-        QStringLiteral("Life remaining: %1    Self tests: %2    (from its newest download)")
+            .arg(SupportFunctions::spanText(detector.totalAlarmSeconds)),
+        QStringLiteral("Highest peak: %1").arg(highest),
+        QStringLiteral("Life remaining: %1    Self tests: %2 (newest download)")
             .arg(detector.lifeRemaining.isEmpty() ? QStringLiteral("not given") : detector.lifeRemaining,
                 detector.selfTests.isEmpty() ? QStringLiteral("not given") : detector.selfTests),
-        body);
-    if (QPainter *painter = pages.painter()) {
-        painter->setFont(font(BodyPoints));
-        AlarmChart::paint(*painter, QRectF(0, pages.y(), pages.area().width(), chartHeight), detector);
+    };
+    qreal y = frame.top();
+    painter.setFont(heading);
+    painter.drawText(QRectF(frame.left(), y, frame.width(), headingMetrics.height()),
+        Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Detector %1").arg(detector.serial));
+    y += headingMetrics.height() * 1.2;
+    painter.setFont(body);
+    for (const QString &line : lines) {
+        painter.drawText(QRectF(frame.left(), y, frame.width(), bodyMetrics.height()),
+            Qt::AlignLeft | Qt::AlignVCenter, bodyMetrics.elidedText(line, Qt::ElideRight, frame.width()));
+        y += bodyMetrics.height() * 1.1;
     }
-    pages.advance(chartHeight + bodyMetrics.height());
+    painter.setFont(font(BodyPoints - 0.5));
+    AlarmChart::paint(painter, QRectF(frame.left(), y, frame.width(), frame.bottom() - y), detector);
+}
+
+// The detectors with alarms, two charts side by side, three rows to a page.
+void detectorCharts(Pages &pages, const AlarmReport &report)
+{
+    QList<const AlarmReport::Detector *> charted;
+    for (const AlarmReport::Detector &detector : report.detectors()) {
+        if (detector.alarmEvents > 0)
+            charted.append(&detector);
+    }
+    const qreal gap = QFontMetricsF(font(BodyPoints), pages.device()).height();
+    const qreal cellWidth = (pages.area().width() - gap) / 2;
+    const qreal cellHeight = (pages.area().height() - 2 * gap) / 3;
+    for (qsizetype i = 0; i < charted.size(); i += 2) {
+        pages.ensure(cellHeight);
+        if (QPainter *painter = pages.painter()) {
+            for (qsizetype j = i; j < std::min(i + 2, charted.size()); ++j) {
+                const qreal x = (j - i) * (cellWidth + gap);
+                detectorCell(*painter, QRectF(x, pages.y(), cellWidth, cellHeight - gap), *charted.at(j));
+            }
+        }
+        pages.advance(cellHeight + gap);
+    }
 }
 
 // The event table's columns: numbers and dates as wide as their widest cell, the others sharing the rest
@@ -338,8 +366,7 @@ int layOut(const AlarmReport &report, const TableLayout &table, QPagedPaintDevic
 {
     Pages pages(device, painter, options, total);
     titleBlock(pages, report, options);
-    for (const AlarmReport::Detector &detector : report.detectors())
-        detectorSection(pages, detector);
+    detectorCharts(pages, report);
     if (report.table().rowCount() > 0) {
         textLine(pages, QStringLiteral("Alarm Events"), font(BodyPoints + 3.5, true));
         eventTable(pages, report.table(), table);

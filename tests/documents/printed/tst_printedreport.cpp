@@ -102,7 +102,9 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
         QVERIFY(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(pages)));
     QVERIFY(text.contains("Made 2026-12-07 09:30 by Lorimet Adapter 9.9"));
     QVERIFY(text.count("Serial #") >= pages - 2);
-    QVERIFY(text.contains("Detector 40377"));
+    // Charts share a page: both detectors' are on the title page.
+    const QString first = poppler("pdftotext", { "-f", "1", "-l", "1", file, "-" });
+    QVERIFY2(first.contains("Detector 40213") && first.contains("Detector 40377"), qPrintable(first));
     QVERIFY(text.contains("Highest peak: O.L. ppm H2S"));
 
     // No word of any page runs into the right margin (half an inch or 12.7 mm).
