@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include <QPainter>
 #include <QPainterPath>
@@ -35,12 +36,15 @@ Scale::Scale(const AlarmReport::Detector &detector, const QRectF &frame, const Q
     for (const AlarmReport::Point &point : detector.points) {
         if (std::isfinite(point.ppm))
             m_highest = std::max(m_highest, point.ppm);
+        else
+            m_overRange = true;
     }
     m_step = tickStep(std::max(m_highest, 1.0) * 1.1, 5);
     m_top = std::ceil(std::max(m_highest, 1.0) * 1.1 / m_step) * m_step;
     const qreal labels = metrics.horizontalAdvance(ppmLabel(m_top)) + m_line;
     m_plot = QRectF(frame.left() + labels, frame.top() + 1.8 * m_line, frame.width() - labels - m_line,
-        frame.height() - 4.8 * m_line);
+        frame.height() - 6 * m_line);
+    m_band = m_overRange ? std::min(1.6 * m_line, m_plot.height() / 3) : 0;
 
     m_first = detector.points.isEmpty() ? QDateTime() : detector.points.first().when;
     m_last = detector.points.isEmpty() ? QDateTime() : detector.points.last().when;
@@ -63,7 +67,9 @@ qreal Scale::xOf(const QDateTime &when) const
 
 qreal Scale::yOf(double ppm) const
 {
-    return m_plot.bottom() - m_plot.height() * std::min(ppm, m_top) / m_top;
+    if (!std::isfinite(ppm))
+        return m_plot.top() + m_band / 2;
+    return m_plot.bottom() - (m_plot.height() - m_band) * std::min(ppm, m_top) / m_top;
 }
 
 QPointF Scale::mark(const AlarmReport::Point &point) const
@@ -110,32 +116,62 @@ void paint(QPainter &painter, const QRectF &frame, const AlarmReport::Detector &
     painter.drawText(QRectF(plot.left(), frame.top(), plot.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
         QStringLiteral("Peak exposure (ppm H2S)"));
     painter.drawText(QRectF(plot.left(), plot.bottom() + 1.6 * line, plot.width(), line), Qt::AlignCenter,
-        QStringLiteral("When the alarm began; a hollow mark: the download date, where the start is unknown"));
+        QStringLiteral("When the alarm began"));
+    if (scale.m_overRange) {
+        // The over-range band: above every number, as far as a detector can tell.
+        const QRectF band(plot.left(), plot.top(), plot.width(), scale.m_band);
+        painter.fillRect(band, QColor(0xF6, 0xE3, 0xE3));
+        painter.drawText(
+            QRectF(frame.left(), band.top(), plot.left() - frame.left() - line / 3, band.height()),
+            Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("O.L."));
+    }
 
-    if (scale.m_highest > 0) {
+    // The highest peak, as the summary names it: an over-range reading beats any number.
+    if (scale.m_overRange || scale.m_highest > 0) {
         painter.setPen(QPen(QColor(0xB0, 0x20, 0x20), thin * 2, Qt::DashLine));
-        const qreal y = scale.yOf(scale.m_highest);
+        const qreal y = scale.m_overRange ? plot.top() + scale.m_band : scale.yOf(scale.m_highest);
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.drawText(QRectF(plot.left() + line / 3, y - line, plot.width(), line),
-            Qt::AlignLeft | Qt::AlignBottom,
-            QStringLiteral("Highest peak: %1").arg(ppmLabel(scale.m_highest)));
+        painter.drawText(QRectF(plot.left() + line / 3, scale.m_overRange ? y : y - line, plot.width(), line),
+            Qt::AlignLeft | (scale.m_overRange ? Qt::AlignTop : Qt::AlignBottom),
+            QStringLiteral("Highest peak: %1")
+                .arg(scale.m_overRange ? QStringLiteral("O.L. (over range)") : ppmLabel(scale.m_highest)));
     }
     const qreal radius = scale.markRadius();
-    for (const AlarmReport::Point &point : detector.points) {
-        const QPointF centre = scale.mark(point);
+    const auto drawMark = [&painter, radius, thin](const QPointF &centre, bool began, bool overRange) {
         painter.setPen(QPen(QColor(0x1F, 0x4E, 0x79), thin * 2));
-        painter.setBrush(point.began ? QBrush(QColor(0x1F, 0x4E, 0x79)) : QBrush(Qt::NoBrush));
-        if (std::isfinite(point.ppm)) {
+        painter.setBrush(began ? QBrush(QColor(0x1F, 0x4E, 0x79)) : QBrush(Qt::NoBrush));
+        if (!overRange) {
             painter.drawEllipse(centre, radius, radius);
-        } else {
-            // An overload reading: a triangle at the top of the scale.
-            QPainterPath triangle;
-            triangle.moveTo(centre + QPointF(0, -radius * 1.3));
-            triangle.lineTo(centre + QPointF(radius * 1.2, radius));
-            triangle.lineTo(centre + QPointF(-radius * 1.2, radius));
-            triangle.closeSubpath();
-            painter.drawPath(triangle);
+            return;
         }
+        QPainterPath triangle;
+        triangle.moveTo(centre + QPointF(0, -radius * 1.3));
+        triangle.lineTo(centre + QPointF(radius * 1.2, radius));
+        triangle.lineTo(centre + QPointF(-radius * 1.2, radius));
+        triangle.closeSubpath();
+        painter.drawPath(triangle);
+    };
+    for (const AlarmReport::Point &point : detector.points)
+        drawMark(scale.mark(point), point.began, !std::isfinite(point.ppm));
+
+    // A legend of every kind of mark, centred below the axis.
+    const std::tuple<bool, bool, QString> kinds[] = {
+        { true, false, QStringLiteral("alarm began") },
+        { false, false, QStringLiteral("download date, start unknown") },
+        { true, true, QStringLiteral("over range (O.L.)") },
+    };
+    qreal width = 0;
+    for (const auto &[began, overRange, text] : kinds)
+        width += radius * 3 + metrics.horizontalAdvance(text) + line;
+    qreal x = plot.center().x() - (width - line) / 2;
+    const qreal y = plot.bottom() + 2.7 * line;
+    for (const auto &[began, overRange, text] : kinds) {
+        drawMark(QPointF(x + radius * 1.5, y + line / 2), began, overRange);
+        x += radius * 3;
+        painter.setPen(Qt::black);
+        painter.drawText(
+            QRectF(x, y, metrics.horizontalAdvance(text), line), Qt::AlignLeft | Qt::AlignVCenter, text);
+        x += metrics.horizontalAdvance(text) + line;
     }
     painter.restore();
 }

@@ -10,7 +10,8 @@
 class QPainter;
 
 // The chart of one detector's alarms: peak ppm against when each began, one mark per alarm, with axes,
-// units and a line at the highest peak. The printed report and the History window draw the same chart.
+// units, a line at the highest peak and a legend of the marks. Over-range readings ("O.L.") have a band of
+// their own above the numeric scale. The printed report and the History window draw the same chart.
 namespace AlarmChart {
 
 // Where a chart in frame puts its plot and its marks, for the font given by metrics.
@@ -31,6 +32,8 @@ private:
 
     qreal m_line;
     double m_highest = 0; // the highest peak that is a number
+    bool m_overRange = false; // some peak is an over-range reading
+    qreal m_band = 0; // the height of the over-range band at the top of the plot
     double m_top = 0;
     double m_step = 0;
     QDateTime m_first;

@@ -105,7 +105,11 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
     // Charts share a page: both detectors' are on the title page.
     const QString first = poppler("pdftotext", { "-f", "1", "-l", "1", file, "-" });
     QVERIFY2(first.contains("Detector 40213") && first.contains("Detector 40377"), qPrintable(first));
-    QVERIFY(text.contains("Highest peak: O.L. ppm H2S"));
+    // The summary and the chart name the same highest peak, an over-range reading, and the chart's legend
+    // names every kind of mark.
+    QVERIFY(text.contains("Highest peak: O.L. ppm H2S") && text.contains("Highest peak: O.L. (over range)"));
+    for (const char *mark : { "alarm began", "download date, start unknown", "over range (O.L.)" })
+        QVERIFY2(text.contains(QLatin1String(mark)), mark);
 
     // No word of any page runs into the right margin (half an inch or 12.7 mm).
     const QString boxes = poppler("pdftotext", { "-bbox", file, "-" });
