@@ -44,6 +44,10 @@ QFont font(qreal points, bool bold = false)
     return result;
 }
 
+// Wraps between words, or anywhere in a cell whose word is wider than the cell: the last resort that keeps
+// every column on the page.
+int wrapFlag(const QFontMetricsF &metrics, const QString &text, qreal width);
+
 // The widest word of a text, for a column that may wrap it between words.
 qreal widestWord(const QFontMetricsF &metrics, const QString &text)
 {
@@ -51,6 +55,11 @@ qreal widestWord(const QFontMetricsF &metrics, const QString &text)
     for (const QString &word : text.split(u' ', Qt::SkipEmptyParts))
         widest = std::max(widest, metrics.horizontalAdvance(word));
     return widest;
+}
+
+int wrapFlag(const QFontMetricsF &metrics, const QString &text, qreal width)
+{
+    return widestWord(metrics, text) > width ? Qt::TextWrapAnywhere : Qt::TextWordWrap;
 }
 
 // Pages filled from the top: painting with a painter, or only counting the pages when there is none.
@@ -251,8 +260,9 @@ qreal rowHeight(const TableLayout &layout, const QList<ReportColumn> &columns, c
         if (!header && keepsOneLine(columns.at(i)))
             continue;
         const qreal inner = layout.widths.at(i) - 2 * layout.padding;
-        height = std::max(
-            height, metrics.boundingRect(QRectF(0, 0, inner, 1e6), Qt::TextWordWrap, texts.at(i)).height());
+        height = std::max(height,
+            metrics.boundingRect(QRectF(0, 0, inner, 1e6), wrapFlag(metrics, texts.at(i), inner), texts.at(i))
+                .height());
     }
     return height + layout.padding;
 }
@@ -268,6 +278,8 @@ QStringList rowTexts(const ReportTable &table, int row)
 TableLayout tableLayout(const ReportTable &table, QPaintDevice *device, qreal pageWidth)
 {
     const QList<ReportColumn> &columns = table.columns();
+    // A word longer than this may not widen its column further; it is broken instead.
+    const qreal fairShare = pageWidth / columns.size();
     for (qreal points = BodyPoints;; points -= 0.5) {
         TableLayout layout { font(points), font(points, true), {}, 0, 0, {} };
         const QFontMetricsF metrics(layout.font, device);
@@ -287,7 +299,7 @@ TableLayout tableLayout(const ReportTable &table, QPaintDevice *device, qreal pa
             }
             widest = std::max(widest, word) + 2 * layout.padding;
             natural << widest;
-            least << (keepsOneLine(column) ? widest : word + 2 * layout.padding);
+            least << (keepsOneLine(column) ? widest : std::min(word, fairShare) + 2 * layout.padding);
         }
         const qreal leastSum = std::accumulate(least.cbegin(), least.cend(), 0.0);
         if (leastSum > pageWidth && points > SmallestPoints)
@@ -324,6 +336,7 @@ void eventTable(Pages &pages, const ReportTable &table, const TableLayout &layou
         if (!painter)
             return;
         painter->setFont(header ? layout.headerFont : layout.font);
+        const QFontMetricsF textMetrics(painter->font(), painter->device());
         qreal x = 0;
         for (int i = 0; i < texts.size(); ++i) {
             const QRectF cell(x, pages.y(), layout.widths.at(i), height);
@@ -332,8 +345,9 @@ void eventTable(Pages &pages, const ReportTable &table, const TableLayout &layou
             painter->setPen(QPen(Qt::gray, metrics.height() / 20));
             painter->drawRect(cell);
             painter->setPen(Qt::black);
+            const qreal inner = layout.widths.at(i) - 2 * layout.padding;
             const int flags = Qt::AlignVCenter
-                | (header || !keepsOneLine(columns.at(i)) ? Qt::TextWordWrap : 0)
+                | (header || !keepsOneLine(columns.at(i)) ? wrapFlag(textMetrics, texts.at(i), inner) : 0)
                 | (header                             ? Qt::AlignHCenter
                         : keepsOneLine(columns.at(i)) ? Qt::AlignRight
                                                       : Qt::AlignLeft);
