@@ -4,6 +4,7 @@
 #include <map>
 
 #include "report/DownloadFacts.h"
+#include "report/ReportLines.h"
 #include "report/SupportFunctions.h"
 
 AlarmReport::AlarmReport(const QStringList &lines)
@@ -54,9 +55,49 @@ AlarmReport::AlarmReport(const EventLogParser &parser)
             detector.points.append(point);
         }
     }
+    std::map<QString, DetectorStatus::Detector> fleet;
+    const QList<EventLogParser::Tags> reports = parser.reports();
+    for (qsizetype index = 0; index < reports.size(); ++index) {
+        const EventLogParser::Tags &tags = reports.at(index);
+        QString serial = DownloadFacts::tagName(ReportLines::tagValue(tags.serialTag));
+        if (serial.isEmpty())
+            serial = tags.instrumentSerial;
+        if (serial.isEmpty())
+            continue;
+        DetectorStatus::Detector &detector = fleet[serial];
+        detector.serial = serial;
+        ++detector.downloads;
+        const int endRow = index + 1 < reports.size() ? reports.at(index + 1).firstRow : parser.rowCount();
+        for (int row = tags.firstRow; row < endRow; ++row) {
+            const EventLogRecord record = parser.record(row);
+            ++detector.alarmEvents;
+            const double rank = DownloadFacts::peakRank(record.Peak);
+            if (rank >= 0
+                && (detector.highestPeak.isEmpty() || rank > DownloadFacts::peakRank(detector.highestPeak))) {
+                const auto start
+                    = DownloadFacts::alarmStart(record.TaggedDate, record.TaggedTime, record.TimeSinceAlarm);
+                detector.highestPeak = record.Peak;
+                detector.highestPeakBegan = start ? DownloadFacts::startText(*start) : QString();
+            }
+        }
+        // The archive's form of a download's date and time.
+        const QString when = tags.date.toString(Qt::ISODate)
+            + (tags.time.isValid() ? u' ' + tags.time.toString(QStringLiteral("HH:mm")) : QString());
+        if (!tags.date.isValid() || when < detector.lastDownload)
+            continue;
+        detector.lastDownload = when;
+        detector.lastUser = DownloadFacts::tagName(ReportLines::tagValue(tags.user));
+        detector.selfTests = tags.selfTests;
+        if (const std::optional<int> months = DetectorStatus::lifeMonths(tags.lifeRemaining)) {
+            detector.lifeRemainingMonths = months;
+            detector.lifeReportedOn = tags.date;
+        }
+    }
     for (auto &[serial, detector] : bySerial) {
         std::stable_sort(detector.points.begin(), detector.points.end(),
             [](const Point &a, const Point &b) { return a.when < b.when; });
         m_detectors.append(std::move(detector));
     }
+    for (auto &[serial, detector] : fleet)
+        m_fleet.append(std::move(detector));
 }

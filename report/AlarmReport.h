@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "report/DetectorStatus.h"
 #include "report/EventLogParser.h"
 #include "report/ReportTable.h"
 
@@ -42,6 +43,9 @@ public:
 
     [[nodiscard]] const ReportTable &table() const { return m_table; }
     [[nodiscard]] const QList<Detector> &detectors() const { return m_detectors; }
+    // Every detector the lines report on, alarms or not, by serial number: its reports, the newest one's
+    // tags, its life and its alarms, for its status on a day.
+    [[nodiscard]] const QList<DetectorStatus::Detector> &fleet() const { return m_fleet; }
     // The first and last day the alarms cover; invalid when no alarm has a date.
     [[nodiscard]] QDate firstDay() const { return m_firstDay; }
     [[nodiscard]] QDate lastDay() const { return m_lastDay; }
@@ -49,6 +53,7 @@ public:
 private:
     ReportTable m_table;
     QList<Detector> m_detectors;
+    QList<DetectorStatus::Detector> m_fleet;
     QDate m_firstDay;
     QDate m_lastDay;
 };

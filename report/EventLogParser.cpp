@@ -75,6 +75,11 @@ EventLogParser EventLogParser::readAll(const QStringList &lines)
     return parser;
 }
 
+QList<EventLogParser::Tags> EventLogParser::reports() const
+{
+    return m_inReport ? m_reports + QList<Tags> { m_tags } : m_reports;
+}
+
 void EventLogParser::resetColumns()
 {
     m_columns = EventLogColumns();
@@ -183,6 +188,9 @@ void EventLogParser::handleLabel(const QString &line)
         m_tags.serialTag = m_currentSerial;
         break;
     case ReportLines::Label::Instrument:
+        if (std::exchange(m_inReport, true))
+            m_reports.append(m_tags);
+        m_tags.firstRow = rowCount();
         m_currentSerial = rest;
         m_tags.instrumentSerial = rest;
         break;

@@ -69,6 +69,7 @@ public:
         QString user; // without its dots
         QString lifeRemaining;
         QString selfTests;
+        int firstRow = 0; // of the event table, when the report began
     };
 
     // The clock stands in for a "Date:" or "Time:" tag whose value cannot be read.
@@ -87,6 +88,9 @@ public:
     [[nodiscard]] EventLogRecord record(int row) const;
 
     [[nodiscard]] const Tags &tags() const { return m_tags; }
+    // The tags of each report read so far, a report running from one instrument line to the next; empty
+    // when the lines hold no instrument line.
+    [[nodiscard]] QList<Tags> reports() const;
 
     [[nodiscard]] bool HasLifeRemaining() const { return m_hasLifeRemaining; }
     [[nodiscard]] bool HasSelfTests() const { return m_hasSelfTests; }
@@ -109,6 +113,8 @@ private:
     std::optional<ReportLines::Label> m_pending;
 
     Tags m_tags;
+    QList<Tags> m_reports; // each report before the current one
+    bool m_inReport = false;
     QList<QDate> m_taggedDates;
     QList<QTime> m_taggedTimes;
     QDate m_currentDate;

@@ -180,6 +180,68 @@ void titleBlock(Pages &pages, const AlarmReport &report, const PrintedReport::Op
     pages.advance(QFontMetricsF(body, pages.device()).height());
 }
 
+// The fleet: one line per detector, alarms or not, with its status on the day the report was made.
+void fleetTable(Pages &pages, const AlarmReport &report, const PrintedReport::Options &options)
+{
+    if (report.fleet().isEmpty())
+        return;
+    textLine(pages, QStringLiteral("Detectors"), font(BodyPoints + 3.5, true));
+    const QFont body = font(BodyPoints);
+    const QFont bold = font(BodyPoints, true);
+    const QFontMetricsF metrics(body, pages.device());
+    const QStringList headers { QStringLiteral("Serial #"), QStringLiteral("Reports"),
+        QStringLiteral("Last report"), QStringLiteral("User"), QStringLiteral("Life (months)"),
+        QStringLiteral("Ends"), QStringLiteral("Self tests"), QStringLiteral("Alarm events"),
+        QStringLiteral("Highest peak"), QStringLiteral("Status") };
+    const QList<qreal> shares { 1.1, 0.8, 1.4, 2.0, 1.3, 1.1, 0.9, 1.2, 1.5, 1.8 };
+    const qreal total = std::accumulate(shares.cbegin(), shares.cend(), 0.0);
+    const qreal height = metrics.height() * 1.4;
+    const qreal padding = metrics.height() / 3;
+    const auto drawRow = [&](const QStringList &cells, bool header, const QColor &statusColour) {
+        if (QPainter *painter = pages.painter()) {
+            painter->setFont(header ? bold : body);
+            qreal x = 0;
+            for (qsizetype i = 0; i < cells.size(); ++i) {
+                const QRectF cell(x, pages.y(), pages.area().width() * shares.at(i) / total, height);
+                if (header)
+                    painter->fillRect(cell, QColor(0xD9, 0xE2, 0xF3));
+                else if (i == cells.size() - 1 && statusColour.isValid())
+                    painter->fillRect(cell, statusColour);
+                painter->setPen(QPen(Qt::gray, metrics.height() / 20));
+                painter->drawRect(cell);
+                painter->setPen(Qt::black);
+                const QRectF inner = cell.adjusted(padding, 0, -padding, 0);
+                painter->drawText(inner, Qt::AlignVCenter | Qt::AlignLeft,
+                    QFontMetricsF(painter->font(), painter->device())
+                        .elidedText(cells.at(i), Qt::ElideRight, inner.width()));
+                x += cell.width();
+            }
+        }
+        pages.advance(height);
+    };
+    pages.ensure(height * 3);
+    drawRow(headers, true, {});
+    const QDate asOf = options.madeAt.date();
+    for (const DetectorStatus::Detector &detector : report.fleet()) {
+        const QStringList status = detector.status(asOf, {});
+        const QDate ends = detector.ends();
+        if (pages.ensure(height))
+            drawRow(headers, true, {});
+        drawRow(
+            { detector.serial, QString::number(detector.downloads), detector.lastDownload, detector.lastUser,
+                detector.lifeRemainingMonths ? QString::number(*detector.lifeRemainingMonths) : QString(),
+                ends.isValid() ? ends.toString(Qt::ISODate) : QString(), detector.selfTests,
+                QString::number(detector.alarmEvents), detector.highestPeak,
+                status.isEmpty() ? QStringLiteral("in service") : status.join(QStringLiteral(", ")) },
+            false,
+            status.contains(DetectorStatus::Expired)        ? QColor(0xF4, 0xC7, 0xC3)
+                : status.contains(DetectorStatus::EndsSoon) ? QColor(0xFC, 0xE8, 0xB2)
+                : status.isEmpty()                          ? QColor()
+                                                            : QColor(0xDD, 0xE3, 0xEA));
+    }
+    pages.advance(metrics.height());
+}
+
 // One detector's heading, summary and chart in frame.
 void detectorCell(QPainter &painter, const QRectF &frame, const AlarmReport::Detector &detector)
 {
@@ -380,6 +442,7 @@ int layOut(const AlarmReport &report, const TableLayout &table, QPagedPaintDevic
 {
     Pages pages(device, painter, options, total);
     titleBlock(pages, report, options);
+    fleetTable(pages, report, options);
     detectorCharts(pages, report);
     if (report.table().rowCount() > 0) {
         textLine(pages, QStringLiteral("Alarm Events"), font(BodyPoints + 3.5, true));

@@ -75,6 +75,9 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
         lines += mediumReport();
     *std::find_if(lines.begin(), lines.end(), [](const QString &line) { return line.startsWith("User:"); })
         = "User: " + QString(170, u'W');
+    // A detector without alarms: in the fleet table, without a chart.
+    for (QString line : referenceLines("02-no-alarms"))
+        lines << (line.startsWith("Serial #:") ? QStringLiteral("Serial #: 50001") : line);
     PrintedReport::Options options { "Lorimet Adapter 9.9", QDateTime(QDate(2026, 12, 7), QTime(9, 30)),
         measurement };
     QString error;
@@ -108,6 +111,7 @@ void TestPrintedReport::holdsEveryCellWithinTheMargins()
         QVERIFY(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(pages)));
     QVERIFY(text.contains("Made 2026-12-07 09:30 by Lorimet Adapter 9.9"));
     QVERIFY(text.count("Serial #") >= pages - 2);
+    QVERIFY(text.contains("50001 1") && !text.contains("Detector 50001"));
     // Charts share a page: both detectors' are on the title page.
     const QString first = poppler("pdftotext", { "-f", "1", "-l", "1", file, "-" });
     QVERIFY2(first.contains("Detector 40213") && first.contains("Detector 40377"), qPrintable(first));
