@@ -17,8 +17,6 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -32,9 +30,6 @@
 namespace {
 
 const QString Title = QStringLiteral("Report History");
-
-// What the detectors' table sorts by: numbers as numbers.
-constexpr int SortRole = Qt::UserRole;
 
 // The columns of the downloads' query; the first, the id, is hidden.
 enum DownloadColumn
@@ -112,6 +107,85 @@ private:
     QList<QStringList> m_rows;
 };
 
+// The fleet's rows, each with its texts, what it sorts by and its status's colour, made in one go.
+class DetectorRows : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    struct Row
+    {
+        QStringList texts;
+        QVariantList keys;
+        QColor colour;
+    };
+
+    void setRows(QList<Row> rows)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        sortRows();
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(Headers.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        const Row &row = m_rows.at(index.row());
+        if (role == Qt::DisplayRole)
+            return row.texts.at(index.column());
+        if (role == Qt::BackgroundRole && index.column() == StatusColumn && row.colour.isValid())
+            return QBrush(row.colour);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return Headers.at(section);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    void sort(int column, Qt::SortOrder order) override
+    {
+        emit layoutAboutToBeChanged();
+        m_column = column;
+        m_order = order;
+        sortRows();
+        emit layoutChanged();
+    }
+
+    static constexpr int StatusColumn = 10;
+
+private:
+    // Numbers as numbers, texts as texts; equal ones keep their order.
+    void sortRows()
+    {
+        if (m_column < 0)
+            return;
+        std::stable_sort(m_rows.begin(), m_rows.end(), [this](const Row &a, const Row &b) {
+            const QPartialOrdering order = QVariant::compare(a.keys.at(m_column), b.keys.at(m_column));
+            return m_order == Qt::AscendingOrder ? order == QPartialOrdering::Less
+                                                 : order == QPartialOrdering::Greater;
+        });
+    }
+
+    inline static const QStringList Headers { QStringLiteral("Serial Number"), QStringLiteral("Downloads"),
+        QStringLiteral("Last Download"), QStringLiteral("User"), QStringLiteral("Life (Months)"),
+        QStringLiteral("Ends"), QStringLiteral("Self Tests"), QStringLiteral("Alarm Events"),
+        QStringLiteral("Highest Peak"), QStringLiteral("Last Alarm Began"), QStringLiteral("Status") };
+    QList<Row> m_rows;
+    int m_column = -1;
+    Qt::SortOrder m_order = Qt::AscendingOrder;
+};
+
 frmHistory::frmHistory(const QString &location, HistoryActions &actions, QWidget *parent,
     const QString &fallback, std::chrono::milliseconds roundTripLimit)
     : QDialog(parent)
@@ -132,7 +206,7 @@ frmHistory::frmHistory(const QString &location, HistoryActions &actions, QWidget
     , m_alarms(new ArchiveRows({ QStringLiteral("Began"), QStringLiteral("Peak"), QStringLiteral("Duration"),
                                    QStringLiteral("Downloads") },
           this))
-    , m_detectorRows(new QStandardItemModel(this))
+    , m_detectorRows(new DetectorRows(this))
 {
     setObjectName(QStringLiteral("frmHistory"));
     setWindowTitle(Title);
@@ -276,15 +350,10 @@ void frmHistory::buildControls()
     alarmsLayout->addWidget(lblDetector);
     alarmsLayout->addWidget(chartAlarms, 1);
     alarmsLayout->addWidget(tblAlarms, 1);
-    m_detectorRows->setHorizontalHeaderLabels({ QStringLiteral("Serial Number"), QStringLiteral("Downloads"),
-        QStringLiteral("Last Download"), QStringLiteral("User"), QStringLiteral("Life (Months)"),
-        QStringLiteral("Ends"), QStringLiteral("Self Tests"), QStringLiteral("Alarm Events"),
-        QStringLiteral("Highest Peak"), QStringLiteral("Last Alarm Began"), QStringLiteral("Status") });
-    auto *sortedDetectors = new QSortFilterProxyModel(this);
-    sortedDetectors->setSourceModel(m_detectorRows);
-    sortedDetectors->setSortRole(SortRole);
-    tblDetectors = makeTable("tblDetectors", sortedDetectors, this);
+    tblDetectors = makeTable("tblDetectors", m_detectorRows, this);
     tblDetectors->setSortingEnabled(true);
+    // Widths from the first rows: a fleet of thousands is not measured cell by cell.
+    tblDetectors->horizontalHeader()->setResizeContentsPrecision(100);
     tblDetectors->sortByColumn(0, Qt::AscendingOrder);
     chkAttention = new QCheckBox(QStringLiteral("&Needs attention"), this);
     chkAttention->setObjectName(QStringLiteral("chkAttention"));
@@ -300,9 +369,9 @@ void frmHistory::buildControls()
     tabViews->addTab(detectorsPage, QStringLiteral("De&tectors"));
     // A detector chosen in the fleet shows its alarms; Enter or a double click goes to them.
     connect(tblDetectors->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this, sortedDetectors](const QModelIndex &current) {
+        [this](const QModelIndex &current) {
             if (current.isValid())
-                showAlarmsOf(sortedDetectors->index(current.row(), 0).data().toString());
+                showAlarmsOf(m_detectorRows->index(current.row(), 0).data().toString());
         });
     connect(tblDetectors, &QAbstractItemView::activated, this, [this] { tabViews->setCurrentIndex(1); });
     connect(tblDownloads->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -392,8 +461,14 @@ void frmHistory::setDetectorThresholds(const DetectorStatus::Thresholds &thresho
 
 void frmHistory::reload()
 {
-    refresh();
-    refreshDetectors();
+    // The archive answers in turn: what the current tab shows first.
+    if (tabViews->currentWidget() == tblDetectors->parentWidget()) {
+        refreshDetectors();
+        refresh();
+    } else {
+        refresh();
+        refreshDetectors();
+    }
 }
 
 void frmHistory::refreshDetectors()
@@ -417,33 +492,33 @@ void frmHistory::refreshDetectors()
 // Each status has its colour, and says itself in words beside it.
 void frmHistory::showDetectors()
 {
-    m_detectorRows->removeRows(0, m_detectorRows->rowCount());
-    const auto cell = [](const QString &text, const QVariant &sortKey = {}) {
-        auto *item = new QStandardItem(text);
-        item->setData(sortKey.isValid() ? sortKey : QVariant(text), SortRole);
-        return item;
-    };
+    QList<DetectorRows::Row> rows;
+    rows.reserve(m_fleet.size());
     for (const DetectorStatus::Detector &detector : std::as_const(m_fleet)) {
         const QStringList status = detector.status(m_asOf, m_thresholds);
         if (chkAttention->isChecked() && status.isEmpty())
             continue;
         const QDate ends = detector.ends();
         const int months = detector.lifeRemainingMonths.value_or(-1);
-        QList<QStandardItem *> row { cell(detector.serial),
-            cell(QString::number(detector.downloads), detector.downloads), cell(detector.lastDownload),
-            cell(detector.lastUser), cell(months < 0 ? QString() : QString::number(months), months),
-            cell(ends.isValid() ? ends.toString(Qt::ISODate) : QString()), cell(detector.selfTests),
-            cell(QString::number(detector.alarmEvents), detector.alarmEvents),
-            cell(detector.highestPeak, DownloadFacts::peakRank(detector.highestPeak)),
-            cell(detector.lastAlarmBegan), cell(status.join(QStringLiteral(", "))) };
-        const QColor colour = status.contains(DetectorStatus::Expired) ? QColor(0xf4, 0xc7, 0xc3)
-            : status.contains(DetectorStatus::EndsSoon)                ? QColor(0xfc, 0xe8, 0xb2)
-            : status.isEmpty()                                         ? QColor()
-                                                                       : QColor(0xdd, 0xe3, 0xea);
-        if (colour.isValid())
-            row.last()->setBackground(colour);
-        m_detectorRows->appendRow(row);
+        DetectorRows::Row row;
+        row.texts = { detector.serial, QString::number(detector.downloads), detector.lastDownload,
+            detector.lastUser, months < 0 ? QString() : QString::number(months),
+            ends.isValid() ? ends.toString(Qt::ISODate) : QString(), detector.selfTests,
+            QString::number(detector.alarmEvents), detector.highestPeak, detector.lastAlarmBegan,
+            status.join(QStringLiteral(", ")) };
+        for (const QString &text : std::as_const(row.texts))
+            row.keys.append(text);
+        row.keys[1] = detector.downloads;
+        row.keys[4] = months;
+        row.keys[7] = detector.alarmEvents;
+        row.keys[8] = DownloadFacts::peakRank(detector.highestPeak);
+        row.colour = status.contains(DetectorStatus::Expired) ? QColor(0xf4, 0xc7, 0xc3)
+            : status.contains(DetectorStatus::EndsSoon)       ? QColor(0xfc, 0xe8, 0xb2)
+            : status.isEmpty()                                ? QColor()
+                                                              : QColor(0xdd, 0xe3, 0xea);
+        rows.append(std::move(row));
     }
+    m_detectorRows->setRows(std::move(rows));
     tblDetectors->resizeColumnsToContents();
 }
 

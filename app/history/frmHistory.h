@@ -11,11 +11,11 @@
 
 class AlarmChartView;
 class ArchiveRows;
+class DetectorRows;
 class QCheckBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
-class QStandardItemModel;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -97,7 +97,7 @@ private:
     LocationChooser m_locationChooser;
     ArchiveRows *m_downloads;
     ArchiveRows *m_alarms;
-    QStandardItemModel *m_detectorRows;
+    DetectorRows *m_detectorRows;
     QList<DetectorStatus::Detector> m_fleet;
     DetectorStatus::Thresholds m_thresholds;
     QDate m_asOf = QDate::currentDate();
