@@ -50,10 +50,8 @@ QString nowText()
 // The date and time a listing shows and sorts by: the tags, or when the download was stored.
 QString downloadedAt(const DownloadFacts::Facts &facts, const QString &storedAt)
 {
-    if (!facts.date.isValid())
-        return storedAt.left(16);
-    const QString date = facts.date.toString(Qt::ISODate);
-    return facts.time.isValid() ? date + u' ' + facts.time.toString(QStringLiteral("HH:mm")) : date;
+    const QString tagged = DownloadFacts::whenText(facts.date, facts.time);
+    return tagged.isEmpty() ? storedAt.left(16) : tagged;
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include <map>
 
 #include "report/DownloadFacts.h"
-#include "report/ReportLines.h"
 #include "report/SupportFunctions.h"
 
 AlarmReport::AlarmReport(const QStringList &lines)
@@ -59,9 +58,7 @@ AlarmReport::AlarmReport(const EventLogParser &parser)
     const QList<EventLogParser::Tags> reports = parser.reports();
     for (qsizetype index = 0; index < reports.size(); ++index) {
         const EventLogParser::Tags &tags = reports.at(index);
-        QString serial = DownloadFacts::tagName(ReportLines::tagValue(tags.serialTag));
-        if (serial.isEmpty())
-            serial = tags.instrumentSerial;
+        const QString serial = DownloadFacts::serialOf(tags);
         if (serial.isEmpty())
             continue;
         DetectorStatus::Detector &detector = fleet[serial];
@@ -80,13 +77,11 @@ AlarmReport::AlarmReport(const EventLogParser &parser)
                 detector.highestPeakBegan = start ? DownloadFacts::startText(*start) : QString();
             }
         }
-        // The archive's form of a download's date and time.
-        const QString when = tags.date.toString(Qt::ISODate)
-            + (tags.time.isValid() ? u' ' + tags.time.toString(QStringLiteral("HH:mm")) : QString());
-        if (!tags.date.isValid() || when < detector.lastDownload)
+        const QString when = DownloadFacts::whenText(tags.date, tags.time);
+        if (when.isEmpty() || when < detector.lastDownload)
             continue;
         detector.lastDownload = when;
-        detector.lastUser = DownloadFacts::tagName(ReportLines::tagValue(tags.user));
+        detector.lastUser = DownloadFacts::userOf(tags);
         detector.selfTests = tags.selfTests;
         if (const std::optional<int> months = DetectorStatus::lifeMonths(tags.lifeRemaining)) {
             detector.lifeRemainingMonths = months;

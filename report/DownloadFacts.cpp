@@ -49,16 +49,33 @@ QString tagName(QString tag)
     return tag.remove(u'.');
 }
 
+QString serialOf(const EventLogParser::Tags &tags)
+{
+    const QString tagged = tagName(ReportLines::tagValue(tags.serialTag));
+    return tagged.isEmpty() ? tags.instrumentSerial : tagged;
+}
+
+QString userOf(const EventLogParser::Tags &tags)
+{
+    return tagName(ReportLines::tagValue(tags.user));
+}
+
+QString whenText(QDate date, QTime time)
+{
+    if (!date.isValid())
+        return {};
+    const QString day = date.toString(Qt::ISODate);
+    return time.isValid() ? day + u' ' + time.toString(QStringLiteral("HH:mm")) : day;
+}
+
 Facts read(const EventLogParser &parser)
 {
     const EventLogParser::Tags &tags = parser.tags();
     Facts facts;
     facts.date = tags.date;
     facts.time = tags.time;
-    facts.serial = tagName(ReportLines::tagValue(tags.serialTag));
-    if (facts.serial.isEmpty())
-        facts.serial = tags.instrumentSerial;
-    facts.user = tagName(ReportLines::tagValue(tags.user));
+    facts.serial = serialOf(tags);
+    facts.user = userOf(tags);
     facts.lifeRemaining = tags.lifeRemaining;
     facts.selfTests = tags.selfTests;
     double highest = -2;

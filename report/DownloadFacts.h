@@ -47,6 +47,15 @@ struct Facts
 [[nodiscard]] Facts read(const EventLogParser &parser);
 [[nodiscard]] Facts read(const QStringList &lines);
 
+// The detector a report's tags name: its "Serial #:" tag as the archive keeps it, or else the detector's own
+// "S/N:" line; and its user, without dots.
+[[nodiscard]] QString serialOf(const EventLogParser::Tags &tags);
+[[nodiscard]] QString userOf(const EventLogParser::Tags &tags);
+
+// A download's date and time as the archive lists and sorts them: "2026-12-05 13:05", or the date alone
+// when the report gives no time; empty without a date.
+[[nodiscard]] QString whenText(QDate date, QTime time);
+
 // A serial number or user as the archive keeps it: without the dots of the tag ("J. Smith" is "J Smith").
 [[nodiscard]] QString tagName(QString tag);
 
