@@ -25,6 +25,7 @@
 #include "app/history/AlarmChartView.h"
 #include "archive/ArchiveImport.h"
 #include "documents/export/ReportExport.h"
+#include "documents/printed/AlarmChart.h"
 #include "report/DownloadFacts.h"
 
 namespace {
@@ -512,10 +513,7 @@ void frmHistory::showDetectors()
         row.keys[4] = months;
         row.keys[7] = detector.alarmEvents;
         row.keys[8] = DownloadFacts::peakRank(detector.highestPeak);
-        row.colour = status.contains(DetectorStatus::Expired) ? QColor(0xf4, 0xc7, 0xc3)
-            : status.contains(DetectorStatus::EndsSoon)       ? QColor(0xfc, 0xe8, 0xb2)
-            : status.isEmpty()                                ? QColor()
-                                                              : QColor(0xdd, 0xe3, 0xea);
+        row.colour = AlarmChart::statusColour(status);
         rows.append(std::move(row));
     }
     m_detectorRows->setRows(std::move(rows));

@@ -30,6 +30,15 @@ QString ppmLabel(double value)
 
 namespace AlarmChart {
 
+QColor statusColour(const QStringList &status)
+{
+    if (status.contains(DetectorStatus::Expired))
+        return QColor(0xF4, 0xC7, 0xC3);
+    if (status.contains(DetectorStatus::EndsSoon))
+        return QColor(0xFC, 0xE8, 0xB2);
+    return status.isEmpty() ? QColor() : QColor(0xDD, 0xE3, 0xEA);
+}
+
 Scale::Scale(const AlarmReport::Detector &detector, const QRectF &frame, const QFontMetricsF &metrics)
     : m_line(metrics.height())
 {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QPointF>
 #include <QRectF>
+#include <QStringList>
 
 #include "report/AlarmReport.h"
 
@@ -13,6 +15,10 @@ class QPainter;
 // units, a line at the highest peak and a legend of the marks. Over-range readings ("O.L.") have a band of
 // their own above the numeric scale. The printed report and the History window draw the same chart.
 namespace AlarmChart {
+
+// The colour that marks a detector's status beside its words, in History and in the printed report;
+// invalid when all is well.
+[[nodiscard]] QColor statusColour(const QStringList &status);
 
 // Where a chart in frame puts its plot and its marks, for the font given by metrics.
 class Scale

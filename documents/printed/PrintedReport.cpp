@@ -233,11 +233,7 @@ void fleetTable(Pages &pages, const AlarmReport &report, const PrintedReport::Op
                 ends.isValid() ? ends.toString(Qt::ISODate) : QString(), detector.selfTests,
                 QString::number(detector.alarmEvents), detector.highestPeak,
                 status.isEmpty() ? QStringLiteral("in service") : status.join(QStringLiteral(", ")) },
-            false,
-            status.contains(DetectorStatus::Expired)        ? QColor(0xF4, 0xC7, 0xC3)
-                : status.contains(DetectorStatus::EndsSoon) ? QColor(0xFC, 0xE8, 0xB2)
-                : status.isEmpty()                          ? QColor()
-                                                            : QColor(0xDD, 0xE3, 0xEA));
+            false, AlarmChart::statusColour(status));
     }
     pages.advance(metrics.height());
 }
