@@ -11,6 +11,7 @@
 #include "app/mainwindow/frmMain.h"
 #include "archive/ReportArchive.h"
 #include "common/QuietMessages.h"
+#include "common/Translations.h"
 
 #ifdef LORIMET_DEMO
 #include "app/mainwindow/DemoDialogs.h"
@@ -30,13 +31,15 @@ bool answeredOption(int argc, char *argv[])
             return true;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf(
-                "Usage: %s [-h | --help | --version]\n"
+            QCoreApplication application(argc, argv);
+            Translations::install(application, QLocale::system());
+            const QString help = QCoreApplication::translate("main",
+                "Usage: %1 [-h | --help | --version]\n"
                 "Downloads the event log of an H2S gas detector through the Lorimet Adapter, shows it\n"
                 "in a window and saves it as text, a Word document or an Excel workbook.\n\n"
                 "  -h, --help  Show this help and exit.\n"
-                "  --version   Show the version and exit.\n",
-                LORIMET_PROGRAM);
+                "  --version   Show the version and exit.\n");
+            std::fputs(help.arg(QStringLiteral(LORIMET_PROGRAM)).toLocal8Bit().constData(), stdout);
             return true;
         }
     }
@@ -60,6 +63,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(LORIMET_VERSION));
     // Lets the desktop match the window to its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral(LORIMET_APP_ID));
+    Translations::install(application, QLocale::system());
 
 #ifdef LORIMET_DEMO
     // The demo drives a simulated adapter that answers each download with the next shipped report.

@@ -1,5 +1,6 @@
 #include "archive/ReportArchive.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QVariant>
@@ -17,7 +18,7 @@ std::optional<QStringList> ReportArchive::check(QString *error)
     query.setForwardOnly(true);
     for (const QString &storageCheck : m_engine->storageChecks()) {
         if (!query.exec(storageCheck)) {
-            *error = fault(QStringLiteral("cannot be checked"), query);
+            *error = fault(QCoreApplication::translate("ReportArchive", "cannot be checked"), query);
             return std::nullopt;
         }
         while (query.next()) {
@@ -32,18 +33,20 @@ std::optional<QStringList> ReportArchive::check(QString *error)
             QStringLiteral("SELECT id, content_key, alarm_count, lines, (SELECT count(*) FROM events WHERE "
                            "download_id = d.id),"
                            " (SELECT count(*) FROM sightings WHERE download_id = d.id) FROM downloads d"))) {
-        *error = fault(QStringLiteral("cannot be checked"), query);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot be checked"), query);
         return std::nullopt;
     }
     while (query.next()) {
         const QString id = query.value(0).toString();
         const QStringList lines = query.value(3).toString().split(u'\n');
         if (DownloadFacts::contentKey(lines) != query.value(1).toByteArray())
-            faults << QStringLiteral("download %1: its lines are not those it was stored with").arg(id);
+            faults << QCoreApplication::translate(
+                "ReportArchive", "download %1: its lines are not those it was stored with")
+                          .arg(id);
         const int alarms = query.value(2).toInt();
         if (query.value(4).toInt() != alarms || query.value(5).toInt() != alarms)
-            faults << QStringLiteral(
-                "download %1: %2 alarm events, but %3 rows in its event table and %4 alarms")
+            faults << QCoreApplication::translate(
+                "ReportArchive", "download %1: %2 alarm events, but %3 rows in its event table and %4 alarms")
                           .arg(id)
                           .arg(alarms)
                           .arg(query.value(4).toInt())
@@ -52,10 +55,11 @@ std::optional<QStringList> ReportArchive::check(QString *error)
     if (!query.exec(QStringLiteral("SELECT count(*) FROM alarms WHERE NOT EXISTS (SELECT 1 FROM sightings "
                                    "WHERE alarm_id = alarms.id)"))
         || !query.next()) {
-        *error = fault(QStringLiteral("cannot be checked"), query);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot be checked"), query);
         return std::nullopt;
     }
     if (const int orphans = query.value(0).toInt(); orphans > 0)
-        faults << QStringLiteral("%1 alarms that no download recorded").arg(orphans);
+        faults << QCoreApplication::translate("ReportArchive", "%1 alarms that no download recorded")
+                      .arg(orphans);
     return faults;
 }

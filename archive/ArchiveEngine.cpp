@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -99,16 +100,20 @@ public:
     {
         const QFileInfo file(m_path);
         if (file.exists() && !file.isFile()) {
-            *error = QStringLiteral("%1 is not a file; the archive must be one").arg(m_path);
+            *error = QCoreApplication::translate("ReportArchive", "%1 is not a file; the archive must be one")
+                         .arg(m_path);
             return false;
         }
         if (!file.exists()) {
             if (readOnly) {
-                *error = QStringLiteral("there is no archive at %1").arg(m_path);
+                *error
+                    = QCoreApplication::translate("ReportArchive", "there is no archive at %1").arg(m_path);
                 return false;
             }
             if (!QDir().mkpath(file.absolutePath())) {
-                *error = QStringLiteral("cannot create the folder of the archive %1").arg(m_path);
+                *error = QCoreApplication::translate(
+                    "ReportArchive", "cannot create the folder of the archive %1")
+                             .arg(m_path);
                 return false;
             }
         }
@@ -126,13 +131,13 @@ public:
         }
         database.setConnectOptions(options);
         if (!database.open()) {
-            *error
-                = QStringLiteral("cannot open the archive %1: %2").arg(m_path, database.lastError().text());
+            *error = QCoreApplication::translate("ReportArchive", "cannot open the archive %1: %2")
+                         .arg(m_path, database.lastError().text());
             return false;
         }
         QSqlQuery foreignKeys(database);
         if (!foreignKeys.exec(QStringLiteral("PRAGMA foreign_keys = ON"))) {
-            *error = QStringLiteral("cannot open the archive %1: %2")
+            *error = QCoreApplication::translate("ReportArchive", "cannot open the archive %1: %2")
                          .arg(m_path, foreignKeys.lastError().text());
             return false;
         }
@@ -147,7 +152,8 @@ public:
                                        " (SELECT count(*) FROM sqlite_master),"
                                        " (SELECT user_version FROM pragma_user_version())"))
             || !query.next()) {
-            *error = QStringLiteral("%1 is not a report archive or is damaged (%2); it is left as it is")
+            *error = QCoreApplication::translate(
+                "ReportArchive", "%1 is not a report archive or is damaged (%2); it is left as it is")
                          .arg(m_path, query.lastError().text());
             return std::nullopt;
         }
@@ -242,7 +248,7 @@ public:
                 .arg(readOnly ? QStringLiteral(" -c default_transaction_read_only=on") : QString()));
         database.setConnectOptions(options.join(u';'));
         if (!database.open()) {
-            *error = QStringLiteral("cannot connect to the archive %1: %2")
+            *error = QCoreApplication::translate("ReportArchive", "cannot connect to the archive %1: %2")
                          .arg(name(), database.lastError().text().trimmed());
             return false;
         }
@@ -267,8 +273,8 @@ public:
                 QStringLiteral("SELECT count(*), count(*) FILTER (WHERE table_name = 'archive_schema')"
                                " FROM information_schema.tables WHERE table_schema = current_schema()"))
             || !query.next()) {
-            *error
-                = QStringLiteral("the archive %1 cannot be read: %2").arg(name(), query.lastError().text());
+            *error = QCoreApplication::translate("ReportArchive", "the archive %1 cannot be read: %2")
+                         .arg(name(), query.lastError().text());
             return std::nullopt;
         }
         if (query.value(0).toInt() == 0)
@@ -276,8 +282,8 @@ public:
         if (query.value(1).toInt() == 0)
             return State { Contents::Foreign, 0 };
         if (!query.exec(QStringLiteral("SELECT max(version) FROM archive_schema")) || !query.next()) {
-            *error
-                = QStringLiteral("the archive %1 cannot be read: %2").arg(name(), query.lastError().text());
+            *error = QCoreApplication::translate("ReportArchive", "the archive %1 cannot be read: %2")
+                         .arg(name(), query.lastError().text());
             return std::nullopt;
         }
         return State { Contents::Archive, query.value(0).toInt() };
@@ -366,8 +372,9 @@ std::unique_ptr<ArchiveEngine> ArchiveEngine::forLocation(const QString &locatio
     const QUrl url(location, QUrl::StrictMode);
     // Checked first, so that no message ever repeats a URL that holds a password.
     if (holdsSecret(QUrl(location, QUrl::TolerantMode))) {
-        *error = QStringLiteral("the archive URL must not hold a password; put it into the password file "
-                                "(~/.pgpass) or PGPASSWORD");
+        *error = QCoreApplication::translate("ReportArchive",
+            "the archive URL must not hold a password; put it into the password file "
+            "(~/.pgpass) or PGPASSWORD");
         return nullptr;
     }
     const QUrlQuery query(url);
@@ -375,14 +382,16 @@ std::unique_ptr<ArchiveEngine> ArchiveEngine::forLocation(const QString &locatio
     const bool wellFormed = std::all_of(settings.cbegin(), settings.cend(),
         [](const auto &setting) { return isSettingName(setting.first) && !setting.second.contains(u';'); });
     if (!url.isValid() || url.path().size() < 2 || !wellFormed) {
-        *error = QStringLiteral(
+        *error = QCoreApplication::translate("ReportArchive",
             "%1 is not an archive URL; it takes the form postgresql://user@host:port/database, with "
             "settings of libpq after a '?' (such as ?sslmode=require)")
-                     .arg(url.isValid() ? withoutSecrets(url) : QStringLiteral("the location"));
+                     .arg(url.isValid() ? withoutSecrets(url)
+                                        : QCoreApplication::translate("ReportArchive", "the location"));
         return nullptr;
     }
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
-        *error = QStringLiteral("Qt's PostgreSQL driver is not installed (Debian: libqt6sql6-psql)");
+        *error = QCoreApplication::translate(
+            "ReportArchive", "Qt's PostgreSQL driver is not installed (Debian: libqt6sql6-psql)");
         return nullptr;
     }
     return std::make_unique<PostgresEngine>(url);

@@ -1,15 +1,17 @@
 #include "archive/ArchiveImport.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "archive/ReportArchive.h"
 
 QString ImportTally::summary() const
 {
-    return QStringLiteral("%1 reports added, %2 already in the archive, %3 unreadable")
-        .arg(added)
-        .arg(alreadyThere)
-        .arg(unreadable.size());
+    return QCoreApplication::translate("ReportArchive", "%n reports added", nullptr, added)
+        + QStringLiteral(", ")
+        + QCoreApplication::translate("ReportArchive", "%n already in the archive", nullptr, alreadyThere)
+        + QStringLiteral(", ")
+        + QCoreApplication::translate("ReportArchive", "%n unreadable", nullptr, int(unreadable.size()));
 }
 
 bool importTextExports(ReportArchive &archive, const QStringList &files, ImportTally &tally,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSqlError>
 #include <QVariant>
@@ -65,7 +66,7 @@ std::optional<QList<ArchivedDownload>> ReportArchive::downloads(const ArchiveFil
     const auto trip = roundTrip();
     QSqlQuery query = downloadsQuery(filter);
     if (!query.isActive()) {
-        *error = fault(QStringLiteral("cannot be read"), query);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot be read"), query);
         return std::nullopt;
     }
     QList<ArchivedDownload> result;
@@ -92,8 +93,10 @@ std::optional<ReportArchive::Stored> ReportArchive::stored(qint64 id, QString *e
     query.addBindValue(id);
     if (!query.exec() || !query.next()) {
         *error = query.lastError().isValid()
-            ? fault(QStringLiteral("cannot be read"), query)
-            : QStringLiteral("the archive %1 holds no download %2").arg(m_path).arg(id);
+            ? fault(QCoreApplication::translate("ReportArchive", "cannot be read"), query)
+            : QCoreApplication::translate("ReportArchive", "the archive %1 holds no download %2")
+                  .arg(m_path)
+                  .arg(id);
         return std::nullopt;
     }
     return Stored { query.value(0).toString().split(u'\n'), query.value(1).toInt(),
@@ -116,7 +119,7 @@ std::optional<QList<ArchivedAlarm>> ReportArchive::alarms(const QString &serial,
     const auto trip = roundTrip();
     QSqlQuery query = alarmsQuery(serial);
     if (!query.isActive()) {
-        *error = fault(QStringLiteral("cannot be read"), query);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot be read"), query);
         return std::nullopt;
     }
     QList<ArchivedAlarm> result;
@@ -133,7 +136,7 @@ std::optional<ReportArchive::Totals> ReportArchive::totals(QString *error)
     QSqlQuery query(m_database);
     if (!query.exec(QStringLiteral("SELECT (SELECT count(*) FROM downloads), (SELECT count(*) FROM alarms)"))
         || !query.next()) {
-        *error = fault(QStringLiteral("cannot be read"), query);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot be read"), query);
         return std::nullopt;
     }
     return Totals { query.value(0).toLongLong(), query.value(1).toLongLong() };
@@ -170,7 +173,7 @@ std::optional<QList<DetectorStatus::Detector>> ReportArchive::detectors(QString 
     for (int part = 0; part < 4; ++part) {
         QSqlQuery query = prepared(m_database, queries[part]);
         if (!query.exec()) {
-            *error = fault(QStringLiteral("cannot be read"), query);
+            *error = fault(QCoreApplication::translate("ReportArchive", "cannot be read"), query);
             return std::nullopt;
         }
         while (query.next()) {

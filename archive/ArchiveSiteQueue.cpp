@@ -1,5 +1,6 @@
 #include "archive/ReportArchive.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QVariant>
 
@@ -31,7 +32,7 @@ std::optional<QList<qint64>> ReportArchive::waitingForSite(const QString &site, 
         m_database, QStringLiteral("SELECT download_id FROM site_queue WHERE site = ? ORDER BY download_id"));
     query.addBindValue(site);
     if (!query.exec()) {
-        *error = fault(QStringLiteral("cannot be read"), query);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot be read"), query);
         return std::nullopt;
     }
     QList<qint64> ids;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHash>
 #include <QSet>
@@ -138,7 +139,7 @@ bool ReportArchive::recordAlarms(qint64 id, const DownloadFacts::Facts &facts, Q
         candidates.addBindValue(span->first - MatchWindowSeconds);
         candidates.addBindValue(span->second + MatchWindowSeconds);
         if (!candidates.exec()) {
-            *error = fault(QStringLiteral("cannot be searched"), candidates);
+            *error = fault(QCoreApplication::translate("ReportArchive", "cannot be searched"), candidates);
             return false;
         }
         while (candidates.next()) {
@@ -152,7 +153,7 @@ bool ReportArchive::recordAlarms(qint64 id, const DownloadFacts::Facts &facts, Q
     // New alarms are numbered here: every writer holds the archive's write lock, so none takes the same.
     QSqlQuery last(m_database);
     if (!last.exec(QStringLiteral("SELECT max(id) FROM alarms")) || !last.next()) {
-        *error = fault(QStringLiteral("cannot be searched"), last);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot be searched"), last);
         return false;
     }
     qint64 nextId = last.value(0).toLongLong() + 1;
@@ -222,7 +223,7 @@ std::optional<qint64> ReportArchive::insertDownload(
             QVariant(lines.join(u'\n')), text(facts.lifeRemaining), text(facts.selfTests) })
         insert.addBindValue(value);
     if (!insert.exec() || !insert.next()) {
-        *error = fault(QStringLiteral("cannot store a download"), insert);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot store a download"), insert);
         return std::nullopt;
     }
     const qint64 id = insert.value(0).toLongLong();

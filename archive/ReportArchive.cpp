@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSqlError>
 #include <QStandardPaths>
@@ -44,18 +45,20 @@ QString ReportArchive::defaultPath(const QString &fileName)
 QString ReportArchive::fault(const QString &what, const QSqlQuery &query) const
 {
     if (m_watchdog && m_watchdog->expired())
-        return QStringLiteral("the archive %1 did not answer within %2 s; the connection was closed and "
-                              "nothing was changed")
+        return QCoreApplication::translate("ReportArchive",
+            "the archive %1 did not answer within %2 s; the connection was closed and "
+            "nothing was changed")
             .arg(m_path)
             .arg(std::chrono::duration_cast<std::chrono::seconds>(m_watchdog->limit()).count());
-    return QStringLiteral("the archive %1 %2: %3").arg(m_path, what, query.lastError().text());
+    return QCoreApplication::translate("ReportArchive", "the archive %1 %2: %3")
+        .arg(m_path, what, query.lastError().text());
 }
 
 bool ReportArchive::write(QSqlQuery &query, QString *error) const
 {
     if (query.exec())
         return true;
-    *error = fault(QStringLiteral("cannot be written"), query);
+    *error = fault(QCoreApplication::translate("ReportArchive", "cannot be written"), query);
     return false;
 }
 
@@ -64,7 +67,7 @@ bool ReportArchive::write(const QString &sql, QString *error) const
     QSqlQuery query(m_database);
     if (query.exec(sql))
         return true;
-    *error = fault(QStringLiteral("cannot be written"), query);
+    *error = fault(QCoreApplication::translate("ReportArchive", "cannot be written"), query);
     return false;
 }
 
@@ -97,13 +100,13 @@ bool ReportArchive::initialize(bool readOnly, QString *error)
     if (!state)
         return false;
     if (state->contents == ArchiveEngine::Contents::Foreign) {
-        *error
-            = QStringLiteral("%1 is a database of another program, not a report archive; it is left as it is")
-                  .arg(m_path);
+        *error = QCoreApplication::translate(
+            "ReportArchive", "%1 is a database of another program, not a report archive; it is left as it is")
+                     .arg(m_path);
         return false;
     }
     if (state->version > SchemaVersion) {
-        *error = QStringLiteral(
+        *error = QCoreApplication::translate("ReportArchive",
             "the archive %1 was made by a newer version of this program; it is left as it is")
                      .arg(m_path);
         return false;
@@ -112,16 +115,17 @@ bool ReportArchive::initialize(bool readOnly, QString *error)
         return true;
     const bool empty = state->contents == ArchiveEngine::Contents::Empty;
     if (readOnly) {
-        *error = empty
-            ? QStringLiteral("there is no archive at %1").arg(m_path)
-            : QStringLiteral("the archive %1 must be brought up to date by storing in it once").arg(m_path);
+        *error = empty ? QCoreApplication::translate("ReportArchive", "there is no archive at %1").arg(m_path)
+                       : QCoreApplication::translate(
+                           "ReportArchive", "the archive %1 must be brought up to date by storing in it once")
+                             .arg(m_path);
         return false;
     }
     if (empty) {
         QSqlQuery query(m_database);
         for (const QString &setting : m_engine->newArchiveSettings()) {
             if (!query.exec(setting)) {
-                *error = fault(QStringLiteral("cannot be created"), query);
+                *error = fault(QCoreApplication::translate("ReportArchive", "cannot be created"), query);
                 return false;
             }
             query.finish();
@@ -137,7 +141,7 @@ bool ReportArchive::fillIn(int version, QString *error)
     QSqlQuery all(m_database);
     all.setForwardOnly(true);
     if (!all.exec(QStringLiteral("SELECT id, lines FROM downloads"))) {
-        *error = fault(QStringLiteral("cannot be brought up to date"), all);
+        *error = fault(QCoreApplication::translate("ReportArchive", "cannot be brought up to date"), all);
         return false;
     }
     QSqlQuery update = ArchiveSql::prepared(
@@ -168,7 +172,8 @@ bool ReportArchive::migrate(QString *error)
             if (!state)
                 return false;
             if (state->version > SchemaVersion) {
-                *error = QStringLiteral("the archive %1 was made by a newer version of this program")
+                *error = QCoreApplication::translate(
+                    "ReportArchive", "the archive %1 was made by a newer version of this program")
                              .arg(m_path);
                 return false;
             }
@@ -176,7 +181,9 @@ bool ReportArchive::migrate(QString *error)
             for (int version = state->version + 1; version <= SchemaVersion; ++version) {
                 for (const QString &statement : m_engine->schemaStep(version)) {
                     if (!query.exec(statement)) {
-                        *error = fault(QStringLiteral("cannot be brought up to date"), query);
+                        *error = fault(
+                            QCoreApplication::translate("ReportArchive", "cannot be brought up to date"),
+                            query);
                         return false;
                     }
                 }
@@ -185,7 +192,8 @@ bool ReportArchive::migrate(QString *error)
             }
             for (const QString &statement : m_engine->markVersion(SchemaVersion)) {
                 if (!query.exec(statement)) {
-                    *error = fault(QStringLiteral("cannot be brought up to date"), query);
+                    *error = fault(
+                        QCoreApplication::translate("ReportArchive", "cannot be brought up to date"), query);
                     return false;
                 }
             }

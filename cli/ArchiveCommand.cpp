@@ -26,21 +26,24 @@ const char *const ArchiveCommandArguments
 
 namespace {
 
-const QString Usage = QStringLiteral(
-    "Usage: lorimet-report archive [--archive FILE] [--timeout SECONDS] COMMAND\n"
-    "  list [FILTERS] [--format table|csv|json]   the archived downloads, newest first\n"
-    "  show ID                                     the lines of one download\n"
-    "  alarms --serial S                           a detector's alarms in the order they began\n"
-    "  detectors [--as-of YYYY-MM-DD] [--ends-within DAYS] [--not-downloaded-for DAYS] [--attention]\n"
-    "            [--format table|csv|json]         each detector's life, last download and alarms\n"
-    "  export --format txt|csv|xlsx|docx|pdf [FILTERS] [--append] OUTPUT\n"
-    "                                              the downloads' lines, oldest first, as export writes "
-    "them\n"
-    "  import FILE...                              the reports of text exports not archived yet\n"
-    "  check                                       look for damage\n"
-    "FILTERS: --serial S, --user U, --since YYYY-MM-DD, --until YYYY-MM-DD\n"
-    "The archive is LORIMET_ARCHIVE when set, else the program's own. A site archive's server that does\n"
-    "not answer a call within SECONDS (30) is given up.\n");
+QString usage()
+{
+    return Cli::tr(
+        "Usage: lorimet-report archive [--archive FILE] [--timeout SECONDS] COMMAND\n"
+        "  list [FILTERS] [--format table|csv|json]   the archived downloads, newest first\n"
+        "  show ID                                     the lines of one download\n"
+        "  alarms --serial S                           a detector's alarms in the order they began\n"
+        "  detectors [--as-of YYYY-MM-DD] [--ends-within DAYS] [--not-downloaded-for DAYS] [--attention]\n"
+        "            [--format table|csv|json]         each detector's life, last download and alarms\n"
+        "  export --format txt|csv|xlsx|docx|pdf [FILTERS] [--append] OUTPUT\n"
+        "                                              the downloads' lines, oldest first, as export writes "
+        "them\n"
+        "  import FILE...                              the reports of text exports not archived yet\n"
+        "  check                                       look for damage\n"
+        "FILTERS: --serial S, --user U, --since YYYY-MM-DD, --until YYYY-MM-DD\n"
+        "The archive is LORIMET_ARCHIVE when set, else the program's own. A site archive's server that does\n"
+        "not answer a call within SECONDS (30) is given up.\n");
+}
 
 struct ArchiveArguments
 {
@@ -65,21 +68,21 @@ std::optional<ArchiveArguments> parseArguments(const QStringList &args, QString 
     const auto date = [problem](const QString &text) {
         const QDate parsed = QDate::fromString(text, Qt::ISODate);
         if (!parsed.isValid())
-            *problem = QStringLiteral("%1 is not a date; DATE is YYYY-MM-DD").arg(text);
+            *problem = Cli::tr("%1 is not a date; DATE is YYYY-MM-DD").arg(text);
         return parsed;
     };
     const auto days = [problem](const QString &text) {
         bool number = false;
         const int value = text.toInt(&number);
         if (!number || value < 0 || value > 36'500)
-            *problem = QStringLiteral("%1 is not a number of days from 0 to 36500").arg(text);
+            *problem = Cli::tr("%1 is not a number of days from 0 to 36500").arg(text);
         return value;
     };
     const auto seconds = [problem](const QString &text) {
         bool number = false;
         const int value = text.toInt(&number);
         if (!number || value <= 0 || value > 24 * 60 * 60)
-            *problem = QStringLiteral("%1 is not a number of seconds from 1 to 86400").arg(text);
+            *problem = Cli::tr("%1 is not a number of seconds from 1 to 86400").arg(text);
         return std::chrono::milliseconds(std::chrono::seconds(value));
     };
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -278,7 +281,7 @@ int show(ReportArchive &archive, const QString &id, QTextStream &out, QString *e
     const std::optional<QStringList> lines
         = number ? archive.lines(value, error) : std::optional<QStringList>();
     if (!number)
-        *error = QStringLiteral("%1 is not a download's ID").arg(id);
+        *error = Cli::tr("%1 is not a download's ID").arg(id);
     if (!lines)
         return ExitStatus::Failure;
     for (const QString &line : *lines)
@@ -310,7 +313,7 @@ int exportDownloads(ReportArchive &archive, const ArchiveArguments &arguments, Q
     if (!downloads)
         return ExitStatus::Failure;
     if (downloads->isEmpty()) {
-        *error = QStringLiteral("no archived download matches");
+        *error = Cli::tr("no archived download matches");
         return ExitStatus::Failure;
     }
     const auto lines = [&archive, &downloads](const ReportLineSink &take, QString *why) {
@@ -327,8 +330,7 @@ int exportDownloads(ReportArchive &archive, const ArchiveArguments &arguments, Q
         return true;
     };
     return exportReportLines(QStringLiteral("archive export"), arguments.format,
-        QStringLiteral("the selected downloads"), lines, arguments.positional.first(), arguments.append, out,
-        err);
+        Cli::tr("the selected downloads"), lines, arguments.positional.first(), arguments.append, out, err);
 }
 
 int import(
@@ -340,7 +342,8 @@ int import(
         archive, files, tally,
         [&](const QString &file, int done, int total) {
             if (terminal)
-                err << "\r" << file << ": " << done << " of " << total << " reports" << Qt::flush;
+                err << '\r' << Cli::tr("%1: %2 of %n reports", nullptr, total).arg(file).arg(done)
+                    << Qt::flush;
             return true;
         },
         error);
@@ -352,7 +355,7 @@ int import(
     if (!imported)
         return ExitStatus::Failure;
     if (!tally.unreadable.isEmpty()) {
-        *error = QStringLiteral("some reports could not be read");
+        *error = Cli::tr("some reports could not be read");
         return ExitStatus::Failure;
     }
     return ExitStatus::Success;
@@ -364,12 +367,13 @@ int check(ReportArchive &archive, QTextStream &out, QString *error)
     const std::optional<ReportArchive::Totals> totals = faults ? archive.totals(error) : std::nullopt;
     if (!totals)
         return ExitStatus::Failure;
-    out << archive.path() << ": " << totals->downloads << " downloads, " << totals->alarms << " alarms\n";
+    out << archive.path() << ": " << Cli::tr("%n downloads", nullptr, int(totals->downloads)) << ", "
+        << Cli::tr("%n alarms", nullptr, int(totals->alarms)) << '\n';
     for (const QString &fault : *faults)
         out << fault << '\n';
     if (faults->isEmpty())
         return ExitStatus::Success;
-    *error = QStringLiteral("the archive is damaged");
+    *error = Cli::tr("the archive is damaged");
     return ExitStatus::Failure;
 }
 
@@ -384,7 +388,7 @@ int runArchiveCommand(const QStringList &args, QTextStream &out, QTextStream &er
         return ExitStatus::UsageError;
     }
     if (!arguments || !validFor(*arguments)) {
-        err << Usage;
+        err << usage();
         return ExitStatus::UsageError;
     }
     const QString &command = arguments->command;

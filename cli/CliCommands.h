@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
 
@@ -14,13 +15,19 @@ inline constexpr int Failure = 1;
 inline constexpr int UsageError = 2;
 } // namespace ExitStatus
 
-// One subcommand: its name, its arguments as the help shows them, a one-line summary and its function.
-// Each takes the arguments after its own name.
+// The tool's texts for people, in the user's language: Cli::tr().
+struct Cli
+{
+    Q_DECLARE_TR_FUNCTIONS(Cli)
+};
+
+// One subcommand: its name, its arguments as the help shows them, a one-line summary (untranslated) and
+// its function. Each takes the arguments after its own name.
 struct CliCommand
 {
     QString name;
     QString arguments;
-    QString summary;
+    const char *summary;
     int (*run)(const QStringList &args, QTextStream &out, QTextStream &err);
 };
 

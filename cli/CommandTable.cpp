@@ -18,20 +18,22 @@ const QString VersionOption = QStringLiteral("--version");
 
 void printHelp(QTextStream &out)
 {
-    out << "Usage: " << ProgramName << " COMMAND [ARGUMENTS]\n\n"
-        << "Works with the reports of the Lorimet Adapter without opening a window.\n\n"
-        << "Commands:\n";
+    out << Cli::tr("Usage: %1 COMMAND [ARGUMENTS]").arg(ProgramName) << "\n\n"
+        << Cli::tr("Works with the reports of the Lorimet Adapter without opening a window.") << "\n\n"
+        << Cli::tr("Commands:") << '\n';
     const auto synopsis
         = [](const CliCommand &command) { return command.name + QLatin1Char(' ') + command.arguments; };
     qsizetype width = HelpOption.size();
     for (const CliCommand &command : cliCommands())
         width = std::max(width, synopsis(command).size());
     for (const CliCommand &command : cliCommands())
-        out << "  " << synopsis(command).leftJustified(width) << "  " << command.summary << '\n';
-    out << "\nOptions:\n"
-        << "  " << HelpOption.leftJustified(width)
-        << "  Show this help; after a command, that command's usage.\n"
-        << "  " << VersionOption.leftJustified(width) << "  Show the version of " << ProgramName << ".\n";
+        out << "  " << synopsis(command).leftJustified(width) << "  " << Cli::tr(command.summary) << '\n';
+    out << '\n'
+        << Cli::tr("Options:") << '\n'
+        << "  " << HelpOption.leftJustified(width) << "  "
+        << Cli::tr("Show this help; after a command, that command's usage.") << '\n'
+        << "  " << VersionOption.leftJustified(width) << "  "
+        << Cli::tr("Show the version of %1.").arg(ProgramName) << '\n';
 }
 
 } // namespace
@@ -40,17 +42,18 @@ const QList<CliCommand> &cliCommands()
 {
     static const QList<CliCommand> commands = {
         { QStringLiteral("decode"), QStringLiteral("CAPTURE"),
-            QStringLiteral("Print the report lines a download of the captured input reports adds."),
+            QT_TRANSLATE_NOOP("Cli", "Print the report lines a download of the captured input reports adds."),
             &runDecodeCommand },
         { QStringLiteral("record"), QStringLiteral("CAPTURE"),
-            QStringLiteral("Run one transfer on the attached adapter and save its input reports."),
+            QT_TRANSLATE_NOOP("Cli", "Run one transfer on the attached adapter and save its input reports."),
             &runRecordCommand },
         { QStringLiteral("export"), QString::fromLatin1(ExportCommandArguments),
-            QStringLiteral(
+            QT_TRANSLATE_NOOP("Cli",
                 "Append a saved text report to OUTPUT (txt) or write its event table (csv, xlsx, docx)."),
             &runExportCommand },
         { QStringLiteral("archive"), QString::fromLatin1(ArchiveCommandArguments),
-            QStringLiteral("List, show, export and import the archived downloads, and check the archive."),
+            QT_TRANSLATE_NOOP(
+                "Cli", "List, show, export and import the archived downloads, and check the archive."),
             &runArchiveCommand },
     };
     return commands;
@@ -59,8 +62,8 @@ const QList<CliCommand> &cliCommands()
 int runLorimetReport(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.isEmpty()) {
-        err << ProgramName << ": a command is missing.\n"
-            << "Try '" << ProgramName << " --help'.\n";
+        err << ProgramName << ": " << Cli::tr("a command is missing.") << '\n'
+            << Cli::tr("Try '%1 --help'.").arg(ProgramName) << '\n';
         return ExitStatus::UsageError;
     }
     if (isHelpOption(args.first())) {
@@ -76,13 +79,14 @@ int runLorimetReport(const QStringList &args, QTextStream &out, QTextStream &err
             continue;
         const QStringList rest = args.mid(1);
         if (std::any_of(rest.begin(), rest.end(), isHelpOption)) {
-            out << "Usage: " << ProgramName << ' ' << command.name << ' ' << command.arguments << '\n'
-                << command.summary << '\n';
+            out << Cli::tr("Usage: %1").arg(ProgramName + u' ' + command.name + u' ' + command.arguments)
+                << '\n'
+                << Cli::tr(command.summary) << '\n';
             return ExitStatus::Success;
         }
         return command.run(rest, out, err);
     }
-    err << ProgramName << ": unknown command \"" << args.first() << "\".\n"
-        << "Try '" << ProgramName << " --help'.\n";
+    err << ProgramName << ": " << Cli::tr("unknown command \"%1\".").arg(args.first()) << '\n'
+        << Cli::tr("Try '%1 --help'.").arg(ProgramName) << '\n';
     return ExitStatus::UsageError;
 }

@@ -7,7 +7,7 @@
 int runDecodeCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
-        err << "Usage: lorimet-report decode CAPTURE\n";
+        err << Cli::tr("Usage: %1").arg(QStringLiteral("lorimet-report decode CAPTURE")) << '\n';
         return ExitStatus::UsageError;
     }
     const QString &fileName = args.first();
@@ -15,7 +15,7 @@ int runDecodeCommand(const QStringList &args, QTextStream &out, QTextStream &err
     const std::optional<QList<CapturedReport>> capture = CaptureFile::read(fileName, &error);
     if (!capture) {
         if (error.line == 0) {
-            err << "lorimet-report: cannot read " << fileName << ": " << error.message << '\n';
+            err << "lorimet-report: " << Cli::tr("cannot read %1: %2").arg(fileName, error.message) << '\n';
             return ExitStatus::Failure;
         }
         err << fileName << ':' << error.line << ": " << error.message << '\n';

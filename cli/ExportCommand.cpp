@@ -84,12 +84,12 @@ std::optional<ExportArguments> parseArguments(const QStringList &args)
 
 QString cannotRead(const QString &path, const QString &reason)
 {
-    return QStringLiteral("cannot read %1: %2").arg(path, reason);
+    return Cli::tr("cannot read %1: %2").arg(path, reason);
 }
 
 QString cannotWrite(const QString &path, const QString &reason)
 {
-    return QStringLiteral("cannot write %1: %2").arg(path, reason);
+    return Cli::tr("cannot write %1: %2").arg(path, reason);
 }
 
 // Hands the display lines of a saved text report to take, one at a time as they are read, so memory
@@ -97,8 +97,7 @@ QString cannotWrite(const QString &path, const QString &reason)
 // take refuses, with take's error.
 bool readReportLines(const QString &path, const ReportLineSink &take, QString *error)
 {
-    const QString tooLarge
-        = cannotRead(path, QStringLiteral("it is larger than 256 MiB, too large for a report"));
+    const QString tooLarge = cannotRead(path, Cli::tr("it is larger than 256 MiB, too large for a report"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = cannotRead(path, file.errorString());
@@ -150,8 +149,8 @@ bool writeToStandardOutput(QTextStream &out, const QByteArray &bytes, QString *e
     QIODevice *device = out.device();
     if (device && device->write(bytes) == bytes.size())
         return true;
-    *error = cannotWrite(QStringLiteral("standard output"),
-        device ? device->errorString() : QStringLiteral("it takes text only"));
+    *error = cannotWrite(
+        Cli::tr("standard output"), device ? device->errorString() : Cli::tr("it takes text only"));
     return false;
 }
 
@@ -171,8 +170,8 @@ bool outputIsNotInput(const ExportArguments &arguments, QString *error)
     if (arguments.output == StandardOutputName || !QFileInfo::exists(arguments.input)
         || !SafeFile::sameFile(arguments.input, arguments.output))
         return true;
-    *error = cannotWrite(
-        arguments.output, QStringLiteral("it is the report being exported, %1").arg(arguments.input));
+    *error
+        = cannotWrite(arguments.output, Cli::tr("it is the report being exported, %1").arg(arguments.input));
     return false;
 }
 
@@ -218,10 +217,10 @@ bool exportLines(
     }
     if (format == ReportExport::Format::Text) {
         summary = withNotes(outcome.notes,
-            QStringLiteral("%1 lines appended to %2").arg(outcome.lines).arg(arguments.output));
+            Cli::tr("%n lines appended to %1", nullptr, int(outcome.lines)).arg(arguments.output));
         return noteReplaced();
     }
-    summary = QStringLiteral("%1 events written to %2").arg(outcome.events).arg(arguments.output);
+    summary = Cli::tr("%n events written to %1", nullptr, outcome.events).arg(arguments.output);
     for (const QString &note : outcome.notes)
         summary += QStringLiteral("; ") + note;
     return true;
@@ -248,7 +247,9 @@ int runExportCommand(const QStringList &args, QTextStream &out, QTextStream &err
 {
     std::optional<ExportArguments> arguments = parseArguments(args);
     if (!arguments) {
-        err << "Usage: lorimet-report export " << ExportCommandArguments << Qt::endl;
+        err << Cli::tr("Usage: %1")
+                   .arg(QStringLiteral("lorimet-report export ") + QLatin1String(ExportCommandArguments))
+            << Qt::endl;
         return ExitStatus::UsageError;
     }
     arguments->lines = [path = arguments->input](const ReportLineSink &take, QString *error) {

@@ -26,7 +26,7 @@ QByteArray asCapturedBytes(const QByteArray &dataBytes)
 int runRecordCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
-        err << "Usage: lorimet-report record CAPTURE\n";
+        err << Cli::tr("Usage: %1").arg(QStringLiteral("lorimet-report record CAPTURE")) << '\n';
         return ExitStatus::UsageError;
     }
     HidapiBackend backend;
@@ -40,10 +40,13 @@ int recordTransfer(HidBackend &backend, const QString &captureFile, std::chrono:
     adapter.setReadTimeout(readLimit);
     if (!adapter.InitDevice()) {
         if (adapter.accessDenied()) {
-            err << "lorimet-report: the Lorimet Adapter is attached, but you may not open it.\n"
-                << "Install the udev rule that grants access to it, then plug the adapter in again.\n";
+            err << "lorimet-report: "
+                << Cli::tr("the Lorimet Adapter is attached, but you may not open it.\n"
+                           "Install the udev rule that grants access to it, then plug the adapter in again.")
+                << '\n';
         } else {
-            err << "lorimet-report: no Lorimet Adapter is attached. Please re-check the USB connection.\n";
+            err << "lorimet-report: "
+                << Cli::tr("no Lorimet Adapter is attached. Please re-check the USB connection.") << '\n';
         }
         return ExitStatus::Failure;
     }
@@ -65,9 +68,9 @@ int recordTransfer(HidBackend &backend, const QString &captureFile, std::chrono:
     const QString comment = QStringLiteral("Lorimet Adapter transfer recorded %1")
                                 .arg(QDateTime::currentDateTime().toString(Qt::ISODate));
     if (QString problem; !CaptureFile::write(captureFile, reports, comment, &problem)) {
-        err << "lorimet-report: cannot write " << captureFile << ": " << problem << '\n';
+        err << "lorimet-report: " << Cli::tr("cannot write %1: %2").arg(captureFile, problem) << '\n';
         return ExitStatus::Failure;
     }
-    out << "Recorded " << reports.size() << " input reports to " << captureFile << ".\n";
+    out << Cli::tr("Recorded %n input reports to %1.", nullptr, int(reports.size())).arg(captureFile) << '\n';
     return ExitStatus::Success;
 }

@@ -11,6 +11,7 @@
 #include "cli/CliCommands.h"
 #include "cli/ExportCommand.h"
 #include "common/QuietMessages.h"
+#include "common/Translations.h"
 
 namespace {
 
@@ -29,12 +30,14 @@ int run(int argc, char *argv[])
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    Translations::install(*app, QLocale::system());
     QTextStream err(stderr);
     err.setEncoding(QStringConverter::Utf8);
     // Unbuffered, so that a failed write shows in the file's error.
     QFile standardOutput;
     if (!standardOutput.open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        err << "lorimet-report: cannot write to standard output: " << standardOutput.errorString() << '\n';
+        err << "lorimet-report: "
+            << Cli::tr("cannot write to standard output: %1").arg(standardOutput.errorString()) << '\n';
         return ExitStatus::Failure;
     }
     QTextStream out(&standardOutput);
@@ -44,7 +47,8 @@ int run(int argc, char *argv[])
     // A command that failed has said why; one that succeeded but could not deliver its output has not.
     if (status == ExitStatus::Success
         && (out.status() != QTextStream::Ok || standardOutput.error() != QFileDevice::NoError)) {
-        err << "lorimet-report: cannot write to standard output: " << standardOutput.errorString() << '\n';
+        err << "lorimet-report: "
+            << Cli::tr("cannot write to standard output: %1").arg(standardOutput.errorString()) << '\n';
         return ExitStatus::Failure;
     }
     return status;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
@@ -144,8 +145,9 @@ std::optional<QString> SafeFile::followablePath(const QString &path, QString *er
         && stat(nativePath(info.absolutePath()).constData(), &folder) == 0 && (folder.st_mode & S_ISVTX)
         && (folder.st_mode & S_IWOTH) && link.st_uid != geteuid() && link.st_uid != folder.st_uid) {
         setError(error,
-            QStringLiteral("%1 is a symbolic link that another user put in a folder everyone may write to; "
-                           "it is not followed.")
+            QCoreApplication::translate("SafeFile",
+                "%1 is a symbolic link that another user put in a folder everyone may write to; "
+                "it is not followed.")
                 .arg(path));
         return std::nullopt;
     }
@@ -174,8 +176,8 @@ bool SafeFile::isReplaceable(const QString &path, QString *error)
     if (!info.exists() || info.isFile())
         return true;
     setError(error,
-        info.isDir() ? QStringLiteral("%1 is a folder, not a file.").arg(path)
-                     : QStringLiteral("%1 is not a regular file.").arg(path));
+        info.isDir() ? QCoreApplication::translate("SafeFile", "%1 is a folder, not a file.").arg(path)
+                     : QCoreApplication::translate("SafeFile", "%1 is not a regular file.").arg(path));
     return false;
 }
 
@@ -238,7 +240,8 @@ struct SafeFile::Update::Private
                 if (heldHere().contains(key(before))) {
                     ::close(opened);
                     setError(error,
-                        QStringLiteral("%1 is being written by another export of this program.")
+                        QCoreApplication::translate(
+                            "SafeFile", "%1 is being written by another export of this program.")
                             .arg(lockPath));
                     return false;
                 }
@@ -264,7 +267,9 @@ struct SafeFile::Update::Private
                 return false;
             }
         }
-        setError(error, QStringLiteral("%1 keeps being replaced by another program.").arg(lockPath));
+        setError(error,
+            QCoreApplication::translate("SafeFile", "%1 keeps being replaced by another program.")
+                .arg(lockPath));
         return false;
     }
 
@@ -308,7 +313,8 @@ bool SafeFile::Update::read(const QString &path, qint64 maxSize, QByteArray &byt
     if (!d->lock(*followed, error))
         return false;
     if (d->locked.st_size > maxSize) {
-        setError(error, QStringLiteral("The file is larger than %1 MiB.").arg(maxSize >> 20));
+        setError(error,
+            QCoreApplication::translate("SafeFile", "The file is larger than %1 MiB.").arg(maxSize >> 20));
         return false;
     }
     QFile file;
@@ -322,7 +328,8 @@ bool SafeFile::Update::read(const QString &path, qint64 maxSize, QByteArray &byt
         setError(error,
             file.error() != QFileDevice::NoError
                 ? file.errorString()
-                : QStringLiteral("The file is larger than %1 MiB.").arg(maxSize >> 20));
+                : QCoreApplication::translate("SafeFile", "The file is larger than %1 MiB.")
+                      .arg(maxSize >> 20));
         return false;
     }
     return true;
@@ -333,7 +340,8 @@ bool SafeFile::Update::read(const QString &path, qint64 maxSize, QByteArray &byt
         return false;
     }
     if (file.size() > maxSize) {
-        setError(error, QStringLiteral("The file is larger than %1 MiB.").arg(maxSize >> 20));
+        setError(error,
+            QCoreApplication::translate("SafeFile", "The file is larger than %1 MiB.").arg(maxSize >> 20));
         return false;
     }
     bytes = file.readAll();
@@ -353,7 +361,8 @@ bool SafeFile::Update::replace(const QString &path, const QByteArray &bytes, QSt
     const QString target = *followed;
 #ifdef Q_OS_UNIX
     if (d->fd >= 0 && d->path != target) {
-        setError(error, QStringLiteral("%1 is not the file that was read.").arg(path));
+        setError(
+            error, QCoreApplication::translate("SafeFile", "%1 is not the file that was read.").arg(path));
         return false;
     }
     if (d->fd < 0 && QFileInfo::exists(target) && !d->lock(target, error))
@@ -361,7 +370,7 @@ bool SafeFile::Update::replace(const QString &path, const QByteArray &bytes, QSt
     const bool existed = d->fd >= 0;
     if (existed && d->locked.st_nlink > 1) {
         setError(error,
-            QStringLiteral(
+            QCoreApplication::translate("SafeFile",
                 "%1 has other hard links, which replacing it would separate from it; save to another "
                 "file.")
                 .arg(path));
@@ -376,7 +385,7 @@ bool SafeFile::Update::replace(const QString &path, const QByteArray &bytes, QSt
         = nativePath(folder.filePath(u'.' + info.fileName() + TemporaryMarker + QStringLiteral("XXXXXX")));
     if (info.fileName().toUtf8().size() + 1 + TemporaryMarker.size() + 6 > NAME_MAX) {
         setError(error,
-            QStringLiteral(
+            QCoreApplication::translate("SafeFile",
                 "The name %1 is too long for the temporary file that is written beside it; choose a "
                 "shorter name.")
                 .arg(info.fileName()));
@@ -404,11 +413,13 @@ bool SafeFile::Update::replace(const QString &path, const QByteArray &bytes, QSt
         if (fchown(fd, d->locked.st_uid, d->locked.st_gid) != 0) {
             // Not permitted to give it to another user: the group may still be kept.
             const bool groupKept = fchown(fd, static_cast<uid_t>(-1), d->locked.st_gid) == 0;
-            d->note = groupKept
-                ? QStringLiteral("%1 now belongs to you; its owner could not be kept.").arg(path)
-                : QStringLiteral("%1 now belongs to you and your group; its owner and group "
-                                 "could not be kept.")
-                      .arg(path);
+            d->note = groupKept ? QCoreApplication::translate(
+                          "SafeFile", "%1 now belongs to you; its owner could not be kept.")
+                                      .arg(path)
+                                : QCoreApplication::translate("SafeFile",
+                                    "%1 now belongs to you and your group; its owner and group "
+                                    "could not be kept.")
+                                      .arg(path);
         }
     } else {
         const mode_t mask = umask(0);
@@ -428,7 +439,8 @@ bool SafeFile::Update::replace(const QString &path, const QByteArray &bytes, QSt
         ::unlink(temporary.constData());
         d->changed = true;
         setError(error,
-            QStringLiteral("%1 was changed by another program while the report was being written.")
+            QCoreApplication::translate(
+                "SafeFile", "%1 was changed by another program while the report was being written.")
                 .arg(path));
         return false;
     }
@@ -507,8 +519,9 @@ bool SafeFile::AppendFile::repair(const QString &path, const QString &journalPat
             setError(error, m_file.errorString());
             return false;
         }
-        m_note = QStringLiteral("%1 was cut back to %2 bytes, its length before an export to it that did not "
-                                "finish.")
+        m_note = QCoreApplication::translate("SafeFile",
+            "%1 was cut back to %2 bytes, its length before an export to it that did not "
+            "finish.")
                      .arg(path)
                      .arg(length);
     }
@@ -563,11 +576,12 @@ bool SafeFile::AppendFile::append(const QByteArray &bytes, QString *error)
     };
     // The length before goes to the journal first, so that a killed export can be cut back.
     if (const QString folder = QFileInfo(m_journal).absolutePath(); !QDir().mkpath(folder))
-        return fail(QStringLiteral("The journal's folder %1 cannot be made").arg(folder));
+        return fail(
+            QCoreApplication::translate("SafeFile", "The journal's folder %1 cannot be made").arg(folder));
     if (!journal.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)
         || !writeAll(journal, QByteArray::number(before)))
-        return fail(
-            QStringLiteral("The journal %1 cannot be written: %2").arg(m_journal, journal.errorString()));
+        return fail(QCoreApplication::translate("SafeFile", "The journal %1 cannot be written: %2")
+                        .arg(m_journal, journal.errorString()));
 #ifdef Q_OS_UNIX
     if (fsync(journal.handle()) != 0)
         return fail(systemError(errno));

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
@@ -37,15 +38,19 @@ bool parseLine(QString line, CapturedReport &report, QString *problem)
         const QString digits = tokens.takeFirst().mid(1);
         const qint64 delay = digits.toLongLong(&ok);
         if (!ok || delay < 0 || digits.isEmpty() || !digits.at(0).isDigit())
-            return fail(QStringLiteral("the delay must be \"+\" followed by milliseconds"));
+            return fail(QCoreApplication::translate(
+                "CaptureFile", "the delay must be \"+\" followed by milliseconds"));
         report.delay = std::chrono::milliseconds(delay);
     }
     if (tokens.size() != ReportSize)
-        return fail(QStringLiteral("expected %1 hex bytes, found %2").arg(ReportSize).arg(tokens.size()));
+        return fail(QCoreApplication::translate("CaptureFile", "expected %1 hex bytes, found %2")
+                        .arg(ReportSize)
+                        .arg(tokens.size()));
     for (const QString &token : tokens) {
         const std::optional<int> byte = parseHexByte(token);
         if (!byte)
-            return fail(QStringLiteral("\"%1\" is not a two-digit hex byte").arg(token));
+            return fail(
+                QCoreApplication::translate("CaptureFile", "\"%1\" is not a two-digit hex byte").arg(token));
         report.bytes.append(static_cast<char>(*byte));
     }
     return true;
@@ -88,8 +93,9 @@ std::optional<QList<CapturedReport>> read(const QString &fileName, CaptureError 
     char block[64 * 1024];
     for (qint64 count; (count = file.read(block, sizeof block)) > 0;) {
         if (text.size() + count > MaxFileSize)
-            return fail(
-                QStringLiteral("it is larger than %1 MiB, too large for a capture").arg(MaxFileSize >> 20));
+            return fail(QCoreApplication::translate(
+                "CaptureFile", "it is larger than %1 MiB, too large for a capture")
+                            .arg(MaxFileSize >> 20));
         text.append(block, count);
     }
     if (file.error() != QFileDevice::NoError)

@@ -1,5 +1,7 @@
 #include "report/TextReportFile.h"
 
+#include <QCoreApplication>
+
 #include "common/Windows1252.h"
 
 QByteArray TextReportFile::encodeLine(const QString &line, qsizetype *replaced)
@@ -10,6 +12,8 @@ QByteArray TextReportFile::encodeLine(const QString &line, qsizetype *replaced)
 QString TextReportFile::replacedNote(qsizetype count)
 {
     return count == 1
-        ? QStringLiteral("1 character that a text report cannot hold was written as \"?\".")
-        : QStringLiteral("%1 characters that a text report cannot hold were written as \"?\".").arg(count);
+        ? QCoreApplication::translate(
+            "TextReportFile", "1 character that a text report cannot hold was written as \"?\".")
+        : QCoreApplication::translate("TextReportFile",
+            "%n characters that a text report cannot hold were written as \"?\".", nullptr, int(count));
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include "common/Windows1252.h"
@@ -24,11 +25,13 @@ bool isBlank(const QString &line)
 std::optional<QString> unreadableLine(const QString &line)
 {
     if (line.size() > MaxLineLength)
-        return QStringLiteral("the line is longer than the %1 characters of a report line")
+        return QCoreApplication::translate(
+            "TextReports", "the line is longer than the %1 characters of a report line")
             .arg(MaxLineLength);
     const auto control = [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; };
     if (std::any_of(line.cbegin(), line.cend(), control))
-        return QStringLiteral("the line holds control characters; this is not a text export");
+        return QCoreApplication::translate(
+            "TextReports", "the line holds control characters; this is not a text export");
     return std::nullopt;
 }
 
@@ -59,7 +62,8 @@ Split split(const QByteArray &bytes)
     Split result;
     if (instruments.isEmpty()) {
         if (!lines.isEmpty())
-            result.unreadable.append({ 1, QStringLiteral("no detector report in it (no \"S/N:\" line)") });
+            result.unreadable.append({ 1,
+                QCoreApplication::translate("TextReports", "no detector report in it (no \"S/N:\" line)") });
         return result;
     }
     // A report's header is the banner above its "S/N:" line, the same in every report of the file; what
@@ -85,7 +89,8 @@ Split split(const QByteArray &bytes)
     const bool textBeforeFirst = std::any_of(
         lines.cbegin(), lines.cbegin() + starts.first(), [](const QString &line) { return !isBlank(line); });
     if (textBeforeFirst)
-        result.unreadable.append({ 1, QStringLiteral("text before the first detector report") });
+        result.unreadable.append(
+            { 1, QCoreApplication::translate("TextReports", "text before the first detector report") });
 
     for (int r = 0; r < starts.size(); ++r) {
         const int begin = starts.at(r);
@@ -107,17 +112,20 @@ std::optional<Split> read(const QString &path, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        *error
+            = QCoreApplication::translate("TextReports", "cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
     const QByteArray bytes = file.read(MaxFileBytes + 1);
     if (bytes.size() > MaxFileBytes) {
-        *error = QStringLiteral("cannot read %1: it is larger than 256 MiB, too large for a text export")
+        *error = QCoreApplication::translate(
+            "TextReports", "cannot read %1: it is larger than 256 MiB, too large for a text export")
                      .arg(path);
         return std::nullopt;
     }
     if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        *error
+            = QCoreApplication::translate("TextReports", "cannot read %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
     return split(bytes);

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "app/windows/WindowDates.h"
 #include "documents/printed/AlarmChart.h"
 #include "report/DownloadFacts.h"
 
@@ -85,6 +86,7 @@ bool AlarmChartView::event(QEvent *event)
     }
     const ArchivedAlarm &alarm = m_charted.at(m_detector.points.at(index).row);
     QToolTip::showText(help->globalPos(),
-        QStringLiteral("Began %1\nPeak %2\nDuration %3").arg(alarm.began, alarm.peak, alarm.duration), this);
+        tr("Began %1\nPeak %2\nDuration %3").arg(WindowDates::shown(alarm.began), alarm.peak, alarm.duration),
+        this);
     return true;
 }

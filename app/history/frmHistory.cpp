@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "app/history/AlarmChartView.h"
+#include "app/windows/WindowDates.h"
 #include "archive/ArchiveImport.h"
 #include "documents/export/ReportExport.h"
 #include "documents/printed/AlarmChart.h"
@@ -30,7 +31,22 @@
 
 namespace {
 
-const QString Title = QStringLiteral("Report History");
+QString title()
+{
+    return frmHistory::tr("Report History");
+}
+
+// A detector's status in the user's words; the tool and the printed report keep the names.
+QString statusText(const QString &name)
+{
+    if (name == DetectorStatus::Expired)
+        return frmHistory::tr("expired");
+    if (name == DetectorStatus::EndsSoon)
+        return frmHistory::tr("ends-soon");
+    if (name == DetectorStatus::NotDownloaded)
+        return frmHistory::tr("not-downloaded");
+    return name;
+}
 
 // The columns of the downloads' query; the first, the id, is hidden.
 enum DownloadColumn
@@ -178,10 +194,10 @@ private:
         });
     }
 
-    inline static const QStringList Headers { QStringLiteral("Serial Number"), QStringLiteral("Downloads"),
-        QStringLiteral("Last Download"), QStringLiteral("User"), QStringLiteral("Life (Months)"),
-        QStringLiteral("Ends"), QStringLiteral("Self Tests"), QStringLiteral("Alarm Events"),
-        QStringLiteral("Highest Peak"), QStringLiteral("Last Alarm Began"), QStringLiteral("Status") };
+    const QStringList Headers { frmHistory::tr("Serial Number"), frmHistory::tr("Downloads"),
+        frmHistory::tr("Last Download"), frmHistory::tr("User"), frmHistory::tr("Life (Months)"),
+        frmHistory::tr("Ends"), frmHistory::tr("Self Tests"), frmHistory::tr("Alarm Events"),
+        frmHistory::tr("Highest Peak"), frmHistory::tr("Last Alarm Began"), frmHistory::tr("Status") };
     QList<Row> m_rows;
     int m_column = -1;
     Qt::SortOrder m_order = Qt::AscendingOrder;
@@ -194,28 +210,24 @@ frmHistory::frmHistory(const QString &location, HistoryActions &actions, QWidget
     , m_roundTripLimit(roundTripLimit)
     , m_importChooser([](QWidget *owner) {
         return QFileDialog::getOpenFileNames(
-            owner, QStringLiteral("Import Text Reports"), QString(), QStringLiteral("Text reports (*.txt)"));
+            owner, tr("Import Text Reports"), QString(), tr("Text reports (*.txt)"));
     })
     , m_csvChooser([](QWidget *owner) {
-        return QFileDialog::getSaveFileName(
-            owner, QStringLiteral("Export CSV"), QString(), QStringLiteral("CSV files (*.csv)"));
+        return QFileDialog::getSaveFileName(owner, tr("Export CSV"), QString(), tr("CSV files (*.csv)"));
     })
-    , m_downloads(new ArchiveRows(
-          { QStringLiteral("ID"), QStringLiteral("Downloaded"), QStringLiteral("Serial Number"),
-              QStringLiteral("User"), QStringLiteral("Alarm Events"), QStringLiteral("Highest Peak") },
+    , m_downloads(new ArchiveRows({ tr("ID"), tr("Downloaded"), tr("Serial Number"), tr("User"),
+                                      tr("Alarm Events"), tr("Highest Peak") },
           this))
-    , m_alarms(new ArchiveRows({ QStringLiteral("Began"), QStringLiteral("Peak"), QStringLiteral("Duration"),
-                                   QStringLiteral("Downloads") },
-          this))
+    , m_alarms(new ArchiveRows({ tr("Began"), tr("Peak"), tr("Duration"), tr("Downloads") }, this))
     , m_detectorRows(new DetectorRows(this))
 {
     setObjectName(QStringLiteral("frmHistory"));
-    setWindowTitle(Title);
+    setWindowTitle(title());
     m_slowAnswer.setSingleShot(true);
     m_slowAnswer.setInterval(SlowAnswer);
     connect(&m_slowAnswer, &QTimer::timeout, this, [this] {
         lblStatus->setText(
-            QStringLiteral("The archive has not answered yet; waiting for it up to %1 s.")
+            tr("The archive has not answered yet; waiting for it up to %1 s.")
                 .arg(std::chrono::duration_cast<std::chrono::seconds>(m_roundTripLimit).count()));
     });
     buildControls();
@@ -277,16 +289,16 @@ void frmHistory::open(const QString &location, const QString &fallback)
             if (!answer.value) {
                 tell(true,
                     fallback.isEmpty()
-                        ? QStringLiteral("The report archive cannot be opened:\n%1").arg(answer.error)
-                        : QStringLiteral("The site archive cannot be reached:\n%1\n\nThe History shows this "
-                                         "PC's archive.")
+                        ? tr("The report archive cannot be opened:\n%1").arg(answer.error)
+                        : tr("The site archive cannot be reached:\n%1\n\nThe History shows this "
+                             "PC's archive.")
                               .arg(answer.error));
                 if (!fallback.isEmpty())
                     open(fallback, QString());
                 return;
             }
             m_opened = true;
-            setWindowTitle(Title + QStringLiteral(" - ") + *answer.value);
+            setWindowTitle(title() + QStringLiteral(" - ") + *answer.value);
             waitingChanged(0);
             reload();
         });
@@ -314,23 +326,23 @@ void frmHistory::buildControls()
         connect(edit, &QLineEdit::textChanged, this, &frmHistory::refresh);
         return edit;
     };
-    txtSerial = lineEdit("txtSerial", QStringLiteral("Serial number"));
-    txtUser = lineEdit("txtUser", QStringLiteral("User"));
+    txtSerial = lineEdit("txtSerial", tr("Serial number"));
+    txtUser = lineEdit("txtUser", tr("User"));
     const auto dateFilter = [this](const char *checkName, const QString &caption, const char *dateName) {
         auto *check = new QCheckBox(caption, this);
         check->setObjectName(QString::fromLatin1(checkName));
         auto *date = new QDateEdit(QDate::currentDate(), this);
         date->setObjectName(QString::fromLatin1(dateName));
         date->setCalendarPopup(true);
-        date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        date->setDisplayFormat(WindowDates::editFormat());
         date->setEnabled(false);
         connect(check, &QCheckBox::toggled, date, &QWidget::setEnabled);
         connect(check, &QCheckBox::toggled, this, &frmHistory::refresh);
         connect(date, &QDateEdit::dateChanged, this, &frmHistory::refresh);
         return std::pair { check, date };
     };
-    std::tie(chkSince, dtpSince) = dateFilter("chkSince", QStringLiteral("&From"), "dtpSince");
-    std::tie(chkUntil, dtpUntil) = dateFilter("chkUntil", QStringLiteral("&To"), "dtpUntil");
+    std::tie(chkSince, dtpSince) = dateFilter("chkSince", tr("&From"), "dtpSince");
+    std::tie(chkUntil, dtpUntil) = dateFilter("chkUntil", tr("&To"), "dtpUntil");
 
     auto *filters = new QHBoxLayout;
     filters->addWidget(txtSerial);
@@ -356,7 +368,7 @@ void frmHistory::buildControls()
     // Widths from the first rows: a fleet of thousands is not measured cell by cell.
     tblDetectors->horizontalHeader()->setResizeContentsPrecision(100);
     tblDetectors->sortByColumn(0, Qt::AscendingOrder);
-    chkAttention = new QCheckBox(QStringLiteral("&Needs attention"), this);
+    chkAttention = new QCheckBox(tr("&Needs attention"), this);
     chkAttention->setObjectName(QStringLiteral("chkAttention"));
     connect(chkAttention, &QCheckBox::toggled, this, &frmHistory::showDetectors);
     auto *detectorsPage = new QWidget(this);
@@ -365,9 +377,9 @@ void frmHistory::buildControls()
     detectorsLayout->addWidget(tblDetectors, 1);
     tabViews = new QTabWidget(this);
     tabViews->setObjectName(QStringLiteral("tabViews"));
-    tabViews->addTab(tblDownloads, QStringLiteral("&Downloads"));
-    tabViews->addTab(alarmsPage, QStringLiteral("&Alarms of the Detector"));
-    tabViews->addTab(detectorsPage, QStringLiteral("De&tectors"));
+    tabViews->addTab(tblDownloads, tr("&Downloads"));
+    tabViews->addTab(alarmsPage, tr("&Alarms of the Detector"));
+    tabViews->addTab(detectorsPage, tr("De&tectors"));
     // A detector chosen in the fleet shows its alarms; Enter or a double click goes to them.
     connect(tblDetectors->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         [this](const QModelIndex &current) {
@@ -385,15 +397,14 @@ void frmHistory::buildControls()
         connect(push, &QPushButton::clicked, this, slot);
         return push;
     };
-    cmdPutOnDisplay = button("cmdPutOnDisplay", QStringLiteral("&Put on Display"), &frmHistory::putOnDisplay);
-    cmdSave = button("cmdSave", QStringLiteral("&Save..."), &frmHistory::save);
-    cmdExportCsv = button("cmdExportCsv", QStringLiteral("Export &CSV..."), &frmHistory::exportCsv);
-    cmdDelete = button("cmdDelete", QStringLiteral("D&elete"), &frmHistory::deleteSelected);
-    cmdImport
-        = button("cmdImport", QStringLiteral("&Import text reports..."), &frmHistory::importTextReports);
-    cmdLocation = button("cmdLocation", QStringLiteral("Archive &location..."), &frmHistory::chooseLocation);
+    cmdPutOnDisplay = button("cmdPutOnDisplay", tr("&Put on Display"), &frmHistory::putOnDisplay);
+    cmdSave = button("cmdSave", tr("&Save..."), &frmHistory::save);
+    cmdExportCsv = button("cmdExportCsv", tr("Export &CSV..."), &frmHistory::exportCsv);
+    cmdDelete = button("cmdDelete", tr("D&elete"), &frmHistory::deleteSelected);
+    cmdImport = button("cmdImport", tr("&Import text reports..."), &frmHistory::importTextReports);
+    cmdLocation = button("cmdLocation", tr("Archive &location..."), &frmHistory::chooseLocation);
     cmdLocation->hide();
-    cmdClose = button("cmdClose", QStringLiteral("Close"), &QDialog::accept);
+    cmdClose = button("cmdClose", tr("Close"), &QDialog::accept);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *push : { cmdPutOnDisplay, cmdSave, cmdExportCsv, cmdDelete, cmdImport })
         buttons->addWidget(push);
@@ -431,8 +442,9 @@ void frmHistory::refresh()
                 QList<QStringList> rows;
                 rows.reserve(downloads->size());
                 for (const ArchivedDownload &download : *downloads) {
-                    rows.append({ QString::number(download.id), download.downloadedAt, download.serial,
-                        download.user, QString::number(download.alarmCount), download.highestPeak });
+                    rows.append({ QString::number(download.id), WindowDates::shown(download.downloadedAt),
+                        download.serial, download.user, QString::number(download.alarmCount),
+                        download.highestPeak });
                 }
                 answer.value = std::move(rows);
             }
@@ -502,16 +514,23 @@ void frmHistory::showDetectors()
         const QDate ends = detector.ends();
         const int months = detector.lifeRemainingMonths.value_or(-1);
         DetectorRows::Row row;
-        row.texts = { detector.serial, QString::number(detector.downloads), detector.lastDownload,
-            detector.lastUser, months < 0 ? QString() : QString::number(months),
-            ends.isValid() ? ends.toString(Qt::ISODate) : QString(), detector.selfTests,
-            QString::number(detector.alarmEvents), detector.highestPeak, detector.lastAlarmBegan,
-            status.join(QStringLiteral(", ")) };
+        QStringList statusWords;
+        for (const QString &name : status)
+            statusWords.append(statusText(name));
+        row.texts = { detector.serial, QString::number(detector.downloads),
+            WindowDates::shown(detector.lastDownload), detector.lastUser,
+            months < 0 ? QString() : QString::number(months), WindowDates::shown(ends), detector.selfTests,
+            QString::number(detector.alarmEvents), detector.highestPeak,
+            WindowDates::shown(detector.lastAlarmBegan), statusWords.join(QStringLiteral(", ")) };
         for (const QString &text : std::as_const(row.texts))
             row.keys.append(text);
+        // Dates sort in their stored ISO form, numbers as numbers.
         row.keys[1] = detector.downloads;
+        row.keys[2] = detector.lastDownload;
         row.keys[4] = months;
+        row.keys[5] = ends.isValid() ? ends.toString(Qt::ISODate) : QString();
         row.keys[7] = detector.alarmEvents;
+        row.keys[9] = detector.lastAlarmBegan;
         row.keys[8] = DownloadFacts::peakRank(detector.highestPeak);
         row.colour = AlarmChart::statusColour(status);
         rows.append(std::move(row));
@@ -530,8 +549,8 @@ void frmHistory::showAlarmsOfCurrent()
 void frmHistory::showAlarmsOf(const QString &serial)
 {
     lblDetector->setText(serial.isEmpty()
-            ? QStringLiteral("Select a download to see its detector's alarms.")
-            : QStringLiteral("Alarms of detector %1, in the order they began:").arg(serial));
+            ? tr("Select a download to see its detector's alarms.")
+            : tr("Alarms of detector %1, in the order they began:").arg(serial));
     const int asked = ++m_alarmQueries;
     post(
         [serial](ReportArchive &archive) {
@@ -548,7 +567,8 @@ void frmHistory::showAlarmsOf(const QString &serial)
             }
             QList<QStringList> rows;
             for (const ArchivedAlarm &alarm : *answer.value)
-                rows.append({ alarm.began, alarm.peak, alarm.duration, QString::number(alarm.downloads) });
+                rows.append({ WindowDates::shown(alarm.began), alarm.peak, alarm.duration,
+                    QString::number(alarm.downloads) });
             m_alarms->setRows(std::move(rows));
             chartAlarms->setAlarms(serial, *answer.value);
             tblAlarms->resizeColumnsToContents();
@@ -568,7 +588,7 @@ std::optional<QStringList> frmHistory::selectedLines()
 {
     const QList<qint64> ids = selectedIds();
     if (ids.isEmpty()) {
-        tell(false, QStringLiteral("Select one or more downloads first."));
+        tell(false, tr("Select one or more downloads first."));
         return std::nullopt;
     }
     const Answer<QStringList> answer = call([&ids](ReportArchive &archive) {
@@ -614,23 +634,23 @@ void frmHistory::exportCsv()
                              [&](const QString &line) { return exporter.add(line, &reason); })
         && exporter.complete(&reason) && exporter.save(path, &reason);
     if (!written) {
-        tell(true, QStringLiteral("Cannot write %1: %2").arg(path, reason));
+        tell(true, tr("Cannot write %1: %2").arg(path, reason));
         return;
     }
-    tell(false, QStringLiteral("%1 alarm events written to %2.").arg(exporter.outcome().events).arg(path));
+    tell(false, tr("%n alarm events written to %1.", nullptr, int(exporter.outcome().events)).arg(path));
 }
 
 void frmHistory::deleteSelected()
 {
     const QList<qint64> ids = selectedIds();
     if (ids.isEmpty()) {
-        tell(false, QStringLiteral("Select one or more downloads first."));
+        tell(false, tr("Select one or more downloads first."));
         return;
     }
     const QString question = ids.size() == 1
-        ? QStringLiteral("Delete the selected download from the archive?")
-        : QStringLiteral("Delete the %1 selected downloads from the archive?").arg(ids.size());
-    QMessageBox box(QMessageBox::Question, Title, question, QMessageBox::Yes | QMessageBox::No, this);
+        ? tr("Delete the selected download from the archive?")
+        : tr("Delete the %n selected downloads from the archive?", nullptr, int(ids.size()));
+    QMessageBox box(QMessageBox::Question, title(), question, QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::No);
     if (box.exec() != QMessageBox::Yes)
         return;
@@ -650,9 +670,9 @@ void frmHistory::importTextReports()
     const QStringList files = m_importChooser(this);
     if (files.isEmpty())
         return;
-    QProgressDialog progress(QStringLiteral("Importing..."), QStringLiteral("Cancel"), 0, 0, this);
+    QProgressDialog progress(tr("Importing..."), tr("Cancel"), 0, 0, this);
     progress.setObjectName(QStringLiteral("dlgImportProgress"));
-    progress.setWindowTitle(Title);
+    progress.setWindowTitle(title());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     // The import runs in the archive's thread; the dialog shows how far it got and asks it to stop.
@@ -668,7 +688,7 @@ void frmHistory::importTextReports()
     connect(&poll, &QTimer::timeout, &progress, [&progress, &shared] {
         const std::lock_guard lock(shared.mutex);
         if (!shared.file.isEmpty())
-            progress.setLabelText(QStringLiteral("Importing %1...").arg(QFileInfo(shared.file).fileName()));
+            progress.setLabelText(tr("Importing %1...").arg(QFileInfo(shared.file).fileName()));
         progress.setMaximum(shared.total);
         progress.setValue(shared.done);
     });
@@ -707,13 +727,13 @@ void frmHistory::importTextReports()
     constexpr int ShownUnreadable = 10;
     for (int i = 0; i < std::min<int>(tally.unreadable.size(), ShownUnreadable); ++i) {
         const ImportTally::Unreadable &unreadable = tally.unreadable.at(i);
-        text += QStringLiteral("\n%1, line %2: %3")
+        text += tr("\n%1, line %2: %3")
                     .arg(QFileInfo(unreadable.file).fileName())
                     .arg(unreadable.where.line)
                     .arg(unreadable.where.reason);
     }
     if (!imported)
-        text += u'\n' + (error.isEmpty() ? QStringLiteral("The import was cancelled.") : error);
+        text += u'\n' + (error.isEmpty() ? tr("The import was cancelled.") : error);
     reload();
     tell(!imported || !tally.unreadable.isEmpty(), text);
 }
@@ -727,6 +747,6 @@ void frmHistory::chooseLocation()
 void frmHistory::tell(bool failure, const QString &text)
 {
     QMessageBox box(
-        failure ? QMessageBox::Warning : QMessageBox::Information, Title, text, QMessageBox::Ok, this);
+        failure ? QMessageBox::Warning : QMessageBox::Information, title(), text, QMessageBox::Ok, this);
     box.exec();
 }

@@ -84,8 +84,8 @@ bool DownloadArchive::setSiteLocation(const QString &location, QString *error)
     QString site;
     if (!location.trimmed().isEmpty()) {
         if (!ArchiveEngine::isServerLocation(location.trimmed())) {
-            *error = QStringLiteral("A site archive is a PostgreSQL server: "
-                                    "postgresql://user@host:port/database");
+            *error = tr("A site archive is a PostgreSQL server: "
+                        "postgresql://user@host:port/database");
             return false;
         }
         const std::unique_ptr<ArchiveEngine> engine = ArchiveEngine::forLocation(location.trimmed(), error);
@@ -98,7 +98,7 @@ bool DownloadArchive::setSiteLocation(const QString &location, QString *error)
     settings.sync();
     keepPrivate(m_settingsPath);
     if (settings.status() != QSettings::NoError) {
-        *error = QStringLiteral("The settings file %1 cannot be written.").arg(m_settingsPath);
+        *error = tr("The settings file %1 cannot be written.").arg(m_settingsPath);
         return false;
     }
     m_site = site;
@@ -192,8 +192,8 @@ void DownloadArchive::cannotStore(QWidget *owner, const QString &reason)
         return;
     m_failureTold = true;
     QMessageBox box(QMessageBox::Warning, AppInfo::Title,
-        QStringLiteral("The download could not be kept in the report archive:\n%1\n\n"
-                       "It stays on the display and can be saved as usual.")
+        tr("The download could not be kept in the report archive:\n%1\n\n"
+           "It stays on the display and can be saved as usual.")
             .arg(reason),
         QMessageBox::Ok, owner);
     box.exec();
@@ -206,9 +206,8 @@ void DownloadArchive::siteUnreachable(QWidget *owner, const QString &reason)
     m_siteFailureTold = true;
     // Nothing is lost and nothing waits for the user: the note does not stop the window.
     auto *box = new QMessageBox(QMessageBox::Information, AppInfo::Title,
-        QStringLiteral(
-            "The site archive cannot be reached: downloads are kept on this PC; will be sent to the "
-            "site archive when it can be reached again.\n\n%1")
+        tr("The site archive cannot be reached: downloads are kept on this PC; will be sent to the "
+           "site archive when it can be reached again.\n\n%1")
             .arg(reason),
         QMessageBox::Ok, owner);
     box->setObjectName(QStringLiteral("msgSiteAway"));
@@ -221,11 +220,10 @@ bool DownloadArchive::chooseSite(QWidget *owner)
 {
     QInputDialog dialog(owner);
     dialog.setObjectName(QStringLiteral("dlgArchiveLocation"));
-    dialog.setWindowTitle(QStringLiteral("Archive Location"));
-    dialog.setLabelText(
-        QStringLiteral("A site archive on a PostgreSQL server that the PCs of the site share,\n"
-                       "as postgresql://user@host:port/database (the password comes from\n"
-                       "~/.pgpass or PGPASSWORD). Empty: this PC's archive only."));
+    dialog.setWindowTitle(tr("Archive Location"));
+    dialog.setLabelText(tr("A site archive on a PostgreSQL server that the PCs of the site share,\n"
+                           "as postgresql://user@host:port/database (the password comes from\n"
+                           "~/.pgpass or PGPASSWORD). Empty: this PC's archive only."));
     dialog.setTextValue(m_site);
     while (dialog.exec() == QDialog::Accepted) {
         QString error;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -23,6 +24,8 @@ class QWidget;
 // not answer a call within the settings' siteTimeoutSeconds (30 by default) has its connection closed.
 class DownloadArchive
 {
+    Q_DECLARE_TR_FUNCTIONS(DownloadArchive)
+
 public:
     // settingsPath is the settings file, siteKey the key under which it keeps the site archive's URL.
     DownloadArchive(QString path, QString settingsPath, QString siteKey = QStringLiteral("siteArchive"));

@@ -53,8 +53,8 @@ void TagField::tellRefused()
 {
     if (m_refused.isEmpty())
         return;
-    const QString text = QStringLiteral("\"%1\" cannot be kept: a text report holds only the letters, digits "
-                                        "and signs of Western European languages.")
+    const QString text = tr("\"%1\" cannot be kept: a text report holds only the letters, digits "
+                            "and signs of Western European languages.")
                              .arg(m_refused);
     QToolTip::showText(mapToGlobal(QPoint(0, height())), text, this);
 }

@@ -15,10 +15,10 @@ frmAbout::frmAbout(QWidget &owner)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About ") + AppInfo::Title);
+    setWindowTitle(tr("About %1").arg(AppInfo::Title));
     setFixedSize(259, 85);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(170, 58, 84, 23);
     cmdOK->setFont(WindowFonts::arial(8.25));
@@ -35,7 +35,7 @@ frmAbout::frmAbout(QWidget &owner)
     lblTitle->setGeometry(136, 8, 117, 16);
     lblTitle->setFont(WindowFonts::arial(9));
 
-    lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3")
+    lblVersion = new QLabel(tr("Version %1.%2.%3")
                                 .arg(AppInfo::VersionMajor)
                                 .arg(AppInfo::VersionMinor)
                                 .arg(AppInfo::VersionRevision),

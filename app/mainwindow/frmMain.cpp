@@ -71,12 +71,12 @@ void frmMain::buildControls()
     client->setFixedSize(368, 517);
     setCentralWidget(client);
 
-    mnuHistory = menuBar()->addAction(QStringLiteral("&History"));
+    mnuHistory = menuBar()->addAction(tr("&History"));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
     mnuHistory->setEnabled(false);
     connect(mnuHistory, &QAction::triggered, this, &frmMain::mnuHistory_Click);
 
-    mnuHelpAbout = menuBar()->addAction(QStringLiteral("&About"));
+    mnuHelpAbout = menuBar()->addAction(tr("&About"));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 
@@ -109,11 +109,11 @@ void frmMain::buildControls()
         button->setFont(WindowFonts::arial());
         return button;
     };
-    cmdDownload = addButton("cmdDownload", QStringLiteral("&Download from Adapter"), { 16, 18, 129, 27 });
-    cmdSave = addButton("cmdSave", QStringLiteral("&Save"), { 16, 48, 129, 27 });
-    cmdClearReport = addButton("cmdClearReport", QStringLiteral("&Clear Display"), { 16, 78, 129, 27 });
-    cmdResetDevice = addButton("cmdResetDevice", QStringLiteral("&Reset the Adapter"), { 16, 108, 129, 27 });
-    cmdExit = addButton("cmdExit", QStringLiteral("E&xit"), { 238, 484, 125, 27 });
+    cmdDownload = addButton("cmdDownload", tr("&Download from Adapter"), { 16, 18, 129, 27 });
+    cmdSave = addButton("cmdSave", tr("&Save"), { 16, 48, 129, 27 });
+    cmdClearReport = addButton("cmdClearReport", tr("&Clear Display"), { 16, 78, 129, 27 });
+    cmdResetDevice = addButton("cmdResetDevice", tr("&Reset the Adapter"), { 16, 108, 129, 27 });
+    cmdExit = addButton("cmdExit", tr("E&xit"), { 238, 484, 125, 27 });
 
     connect(cmdDownload, &QPushButton::clicked, this, &frmMain::cmdDownload_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmMain::cmdSave_Click);
@@ -225,8 +225,8 @@ void frmMain::save(QWidget *owner, const QStringList &lines)
 void frmMain::cmdSave_Click()
 {
     if (m_lstOutput->ListCount() == 0) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Export Status"),
-            QStringLiteral("No current report exists to save."), QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Information, tr("Export Status"),
+            tr("No current report exists to save."), QMessageBox::Ok, this);
         box.setDefaultButton(QMessageBox::Ok);
         box.exec();
         return;
@@ -291,26 +291,26 @@ void frmMain::setCommandsEnabled(bool enabled)
 void frmMain::reportLinesLeftOut(int linesLeftOut)
 {
     const QString text = linesLeftOut == 1
-        ? QStringLiteral("The display is full: 1 line of the report just downloaded was left out.")
-        : QStringLiteral("The display is full: %1 lines of the report just downloaded were left out.")
-              .arg(linesLeftOut);
+        ? tr("The display is full: 1 line of the report just downloaded was left out.")
+        : tr("The display is full: %n lines of the report just downloaded were left out.", nullptr,
+            linesLeftOut);
     QMessageBox box(QMessageBox::Warning, AppInfo::Title,
-        text + QStringLiteral("\n\nPlease save the display and clear it before the next download."),
-        QMessageBox::Ok, this);
+        text + tr("\n\nPlease save the display and clear it before the next download."), QMessageBox::Ok,
+        this);
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }
 
 bool frmMain::confirmKeepingReport()
 {
-    const QString prompt = QStringLiteral(
-        "The display contains missing and/or error characters that may disrupt formatting when "
-        "saving\n"
-        "to Microsoft Excel or Microsoft Word.  It is recommended that you resend the data to "
-        "the\n"
-        "Lorimet Adapter.\n\n"
-        "Would you like to keep the report just downloaded?");
-    AnswerRequiredBox box(QMessageBox::Question, QStringLiteral("Lorimet Adapter Confirmation"), prompt,
+    const QString prompt
+        = tr("The display contains missing and/or error characters that may disrupt formatting when "
+             "saving\n"
+             "to Microsoft Excel or Microsoft Word.  It is recommended that you resend the data to "
+             "the\n"
+             "Lorimet Adapter.\n\n"
+             "Would you like to keep the report just downloaded?");
+    AnswerRequiredBox box(QMessageBox::Question, tr("Lorimet Adapter Confirmation"), prompt,
         QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;

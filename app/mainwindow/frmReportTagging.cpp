@@ -1,5 +1,7 @@
 #include "app/mainwindow/frmReportTagging.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
@@ -38,7 +40,7 @@ frmReportTagging::frmReportTagging(frmMain &owner)
     , m_owner(owner)
 {
     setObjectName(QStringLiteral("frmReportTagging"));
-    setWindowTitle(QStringLiteral("Report Tagging"));
+    setWindowTitle(tr("Report Tagging"));
     setFixedSize(251, 154);
     setFont(WindowFonts::arial());
     buildControls();
@@ -51,7 +53,7 @@ frmReportTagging::frmReportTagging(frmMain &owner)
 
 void frmReportTagging::buildControls()
 {
-    fraMain = new QGroupBox(QStringLiteral("Report Tagging"), this);
+    fraMain = new QGroupBox(tr("Report Tagging"), this);
     fraMain->setObjectName(QStringLiteral("fraMain"));
     fraMain->setGeometry(8, 6, 235, 105);
     fraMain->setFont(WindowFonts::arial(8.25, true));
@@ -64,15 +66,22 @@ void frmReportTagging::buildControls()
         label->setFont(WindowFonts::arial());
         return label;
     };
-    Label6 = addLabel("Label6", QStringLiteral("Date:"), 22);
-    Label9 = addLabel("Label9", QStringLiteral("Time:"), 40);
-    Label8 = addLabel("Label8", QStringLiteral("Serial #:"), 58);
-    Label7 = addLabel("Label7", QStringLiteral("User:"), 76);
+    Label6 = addLabel("Label6", tr("Date:"), 22);
+    Label9 = addLabel("Label9", tr("Time:"), 40);
+    Label8 = addLabel("Label8", tr("Serial #:"), 58);
+    Label7 = addLabel("Label7", tr("User:"), 76);
+    // A language with longer captions widens their column; the fields keep their right edge.
+    int captionWidth = 41;
+    for (QLabel *label : { Label6, Label9, Label8, Label7 })
+        captionWidth = std::max(captionWidth, label->sizeHint().width());
+    for (QLabel *label : { Label6, Label9, Label8, Label7 })
+        label->resize(captionWidth, label->height());
+    const int fieldLeft = 17 + captionWidth;
 
-    const auto addField = [this](const char *name, int typingLimit, int top) {
+    const auto addField = [this, fieldLeft](const char *name, int typingLimit, int top) {
         auto *field = new TagField(typingLimit, fraMain);
         field->setObjectName(QString::fromLatin1(name));
-        field->setGeometry(58, top, 165, 15);
+        field->setGeometry(fieldLeft, top, 223 - fieldLeft, 15);
         field->setFont(WindowFonts::arial());
         return field;
     };
@@ -82,7 +91,7 @@ void frmReportTagging::buildControls()
     txtUser = addField("txtUser", TagWidth, 76);
     txtSerialNo->setFocusForward(txtUser);
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK = new QPushButton(tr("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(68, 120, 85, 27);
     cmdOK->setDefault(true);
@@ -91,7 +100,7 @@ void frmReportTagging::buildControls()
         accept();
     });
 
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(160, 120, 85, 27);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,6 @@
 #include "app/save/APICommonDialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QPointer>
@@ -35,7 +36,7 @@ QString runFileDialog(
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (kind == APICommonDialog::DialogKind::Open)
-        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Open"));
+        dialog.setLabelText(QFileDialog::Accept, QCoreApplication::translate("APICommonDialog", "Open"));
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
@@ -100,7 +101,9 @@ QString APICommonDialog::BuildDialogFilter(const QStringList &items)
 
 QStringList APICommonDialog::nameFilters(const QString &filter)
 {
-    const QString list = filter.isEmpty() ? BuildDialogFilter({ QStringLiteral("All Files") }) : filter;
+    const QString list = filter.isEmpty()
+        ? BuildDialogFilter({ QCoreApplication::translate("APICommonDialog", "All Files") })
+        : filter;
     const QStringList items = list.split(QChar(u'\0'), Qt::SkipEmptyParts);
     QStringList nameFilters;
     for (qsizetype i = 0; i + 1 < items.size(); i += 2) {

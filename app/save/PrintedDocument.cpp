@@ -15,7 +15,10 @@
 
 namespace {
 
-const QString Title = QStringLiteral("Printed Report");
+QString title()
+{
+    return QCoreApplication::translate("PrintedDocument", "Printed Report");
+}
 
 PrintedReport::Options options()
 {
@@ -36,13 +39,15 @@ void PrintedDocument::saveAsPdf(const QStringList &displayLines, const QString &
                            [&](const QString &line) { return exporter.add(line, &error); })
         && exporter.complete(&error) && exporter.save(fileName, &error);
     if (!saved) {
-        QMessageBox::critical(APICommonDialog::owner(), Title,
-            QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(fileName, error));
+        QMessageBox::critical(APICommonDialog::owner(), title(),
+            QCoreApplication::translate("PrintedDocument", "The report could not be saved to %1.\r\n\r\n%2")
+                .arg(fileName, error));
         return;
     }
     if (!DocumentViewer::show(fileName))
-        QMessageBox::warning(APICommonDialog::owner(), Title,
-            QStringLiteral("The report was saved to %1, but no program could be started to show it.")
+        QMessageBox::warning(APICommonDialog::owner(), title(),
+            QCoreApplication::translate(
+                "PrintedDocument", "The report was saved to %1, but no program could be started to show it.")
                 .arg(fileName));
 }
 
@@ -59,6 +64,7 @@ void PrintedDocument::print(QWidget *owner, const QStringList &displayLines)
         return;
     QString error;
     if (!PrintedReport::paint(AlarmReport(displayLines), printer, printOptions, &error))
-        QMessageBox::critical(
-            owner, Title, QStringLiteral("The report could not be printed.\r\n\r\n%1").arg(error));
+        QMessageBox::critical(owner, title(),
+            QCoreApplication::translate("PrintedDocument", "The report could not be printed.\r\n\r\n%1")
+                .arg(error));
 }

@@ -8,7 +8,10 @@
 
 namespace {
 
-const QString ExportStatus = QStringLiteral("Export Status");
+QString exportStatus()
+{
+    return TableDocument::tr("Export Status");
+}
 
 } // namespace
 
@@ -43,16 +46,15 @@ void TableDocument::SaveAs(const QString &strFileName)
         return;
     QString error;
     if (!m_export->save(strFileName, &error)) {
-        QMessageBox::critical(APICommonDialog::owner(), ExportStatus,
-            QStringLiteral("The report could not be saved to %1.\r\n\r\n%2").arg(strFileName, error));
+        QMessageBox::critical(APICommonDialog::owner(), exportStatus(),
+            tr("The report could not be saved to %1.\r\n\r\n%2").arg(strFileName, error));
         return;
     }
     if (const QStringList notes = m_export->outcome().notes; !notes.isEmpty())
-        QMessageBox::information(APICommonDialog::owner(), ExportStatus, notes.join(u'\n'));
+        QMessageBox::information(APICommonDialog::owner(), exportStatus(), notes.join(u'\n'));
     if (!DocumentViewer::show(strFileName))
-        QMessageBox::warning(APICommonDialog::owner(), ExportStatus,
-            QStringLiteral("The report was saved to %1, but no program could be started to show it.")
-                .arg(strFileName));
+        QMessageBox::warning(APICommonDialog::owner(), exportStatus(),
+            tr("The report was saved to %1, but no program could be started to show it.").arg(strFileName));
 }
 
 bool TableDocument::start(bool append, const QString &strFileName)
@@ -68,7 +70,6 @@ bool TableDocument::start(bool append, const QString &strFileName)
 void TableDocument::reportFailure(const QString &reason)
 {
     m_failed = true;
-    QMessageBox::critical(APICommonDialog::owner(), ExportStatus,
-        QStringLiteral("An error has occured while attempting an export of the report.\r\n\r\n%1")
-            .arg(reason));
+    QMessageBox::critical(APICommonDialog::owner(), exportStatus(),
+        tr("An error has occured while attempting an export of the report.\r\n\r\n%1").arg(reason));
 }

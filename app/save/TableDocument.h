@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QCoreApplication>
 #include <QString>
 
 #include "app/save/ReportWriter.h"
@@ -11,6 +12,8 @@
 // the messages that tell the user when that fails.
 class TableDocument : public ReportWriter
 {
+    Q_DECLARE_TR_FUNCTIONS(TableDocument)
+
 public:
     [[nodiscard]] bool ParseData() const override { return m_parseData; }
     void setParseData(bool blnNewValue) override { m_parseData = blnNewValue; }

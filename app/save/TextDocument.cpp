@@ -9,8 +9,8 @@
 
 bool TextDocument::BrowseForDestination()
 {
-    m_filePath = APICommonDialog::ShowOpenFileDialog(QStringLiteral("Report File Location"),
-        QStringLiteral("Text Files"), QStringLiteral("*.txt"), QStringLiteral("C:\\"));
+    m_filePath = APICommonDialog::ShowOpenFileDialog(
+        tr("Report File Location"), tr("Text Files"), QStringLiteral("*.txt"), QStringLiteral("C:\\"));
     if (m_filePath.isEmpty())
         return false;
     if (!m_filePath.endsWith(QLatin1String(".txt"), Qt::CaseSensitive))
@@ -18,8 +18,7 @@ bool TextDocument::BrowseForDestination()
     QString error;
     const bool opened = m_export.begin(m_filePath, &error);
     if (const QStringList notes = m_export.outcome().notes; !notes.isEmpty())
-        QMessageBox::information(
-            APICommonDialog::owner(), QStringLiteral("Export Status"), notes.join(u'\n'));
+        QMessageBox::information(APICommonDialog::owner(), tr("Export Status"), notes.join(u'\n'));
     if (!opened)
         reportFailure(error);
     return opened;
@@ -41,17 +40,17 @@ void TextDocument::ShowFile()
         return;
     }
     if (const qsizetype replaced = m_export.outcome().replaced; replaced > 0)
-        QMessageBox::information(APICommonDialog::owner(), QStringLiteral("Export Status"),
-            TextReportFile::replacedNote(replaced));
+        QMessageBox::information(
+            APICommonDialog::owner(), tr("Export Status"), TextReportFile::replacedNote(replaced));
     if (!DocumentViewer::show(m_filePath))
-        QMessageBox::warning(APICommonDialog::owner(), QStringLiteral("Export Status"),
-            QStringLiteral("The report was saved to %1, but no program could be started to "
-                           "show it.")
+        QMessageBox::warning(APICommonDialog::owner(), tr("Export Status"),
+            tr("The report was saved to %1, but no program could be started to "
+               "show it.")
                 .arg(m_filePath));
 }
 
 void TextDocument::reportFailure(const QString &reason)
 {
-    QMessageBox::critical(APICommonDialog::owner(), QStringLiteral("Export Status"),
-        QStringLiteral("The report could not be written to %1.\r\n\r\n%2").arg(m_filePath, reason));
+    QMessageBox::critical(APICommonDialog::owner(), tr("Export Status"),
+        tr("The report could not be written to %1.\r\n\r\n%2").arg(m_filePath, reason));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include "app/save/ReportWriter.h"
@@ -9,6 +10,8 @@
 // go, and then opens it in the user's text viewer. A file that cannot take all of them is left as it was.
 class TextDocument : public ReportWriter
 {
+    Q_DECLARE_TR_FUNCTIONS(TextDocument)
+
 public:
     [[nodiscard]] bool BrowseForDestination() override;
     void WriteLine(const QString &FileLine) override;

@@ -12,14 +12,13 @@
 frmAppend::frmAppend(QWidget *owner)
     : QDialog(owner,
         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , Label1(new QLabel(
-          QStringLiteral("This file already exists.  Please choose one of the options below:"), this))
-    , cmdAppend(new QPushButton(QStringLiteral("&Append"), this))
-    , cmdOverwrite(new QPushButton(QStringLiteral("&Overwrite"), this))
-    , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+    , Label1(new QLabel(tr("This file already exists.  Please choose one of the options below:"), this))
+    , cmdAppend(new QPushButton(tr("&Append"), this))
+    , cmdOverwrite(new QPushButton(tr("&Overwrite"), this))
+    , cmdCancel(new QPushButton(tr("&Cancel"), this))
 {
     setObjectName(QStringLiteral("frmAppend"));
-    setWindowTitle(QStringLiteral(" Append Options"));
+    setWindowTitle(tr(" Append Options"));
     setFont(WindowFonts::arial());
     Label1->setObjectName(QStringLiteral("Label1"));
     cmdAppend->setObjectName(QStringLiteral("cmdAppend"));

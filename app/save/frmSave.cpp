@@ -27,17 +27,17 @@ frmSave::frmSave(const QStringList &displayLines, QWidget *owner)
     : QDialog(owner,
         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_displayLines(displayLines)
-    , fraMain(new QGroupBox(QStringLiteral("Save As"), this))
-    , optTextFile(new QRadioButton(QStringLiteral("Microsoft Windows Text File"), fraMain))
-    , optWordFile(new QRadioButton(QStringLiteral("Microsoft Word Document"), fraMain))
-    , optExcelFile(new QRadioButton(QStringLiteral("Microsoft Excel Document"), fraMain))
-    , optPdfFile(new QRadioButton(QStringLiteral("&PDF"), fraMain))
-    , cmdOK(new QPushButton(QStringLiteral("&OK"), this))
-    , cmdPrint(new QPushButton(QStringLiteral("P&rint..."), this))
-    , cmdCancel(new QPushButton(QStringLiteral("&Cancel"), this))
+    , fraMain(new QGroupBox(tr("Save As"), this))
+    , optTextFile(new QRadioButton(tr("Microsoft Windows Text File"), fraMain))
+    , optWordFile(new QRadioButton(tr("Microsoft Word Document"), fraMain))
+    , optExcelFile(new QRadioButton(tr("Microsoft Excel Document"), fraMain))
+    , optPdfFile(new QRadioButton(tr("&PDF"), fraMain))
+    , cmdOK(new QPushButton(tr("&OK"), this))
+    , cmdPrint(new QPushButton(tr("P&rint..."), this))
+    , cmdCancel(new QPushButton(tr("&Cancel"), this))
 {
     setObjectName(QStringLiteral("frmSave"));
-    setWindowTitle(QStringLiteral("Save Options"));
+    setWindowTitle(tr("Save Options"));
     setFont(WindowFonts::arial());
     fraMain->setObjectName(QStringLiteral("fraMain"));
     optTextFile->setObjectName(QStringLiteral("optTextFile"));
@@ -116,15 +116,15 @@ void frmSave::cmdPrint_Click()
 QString frmSave::GetPdfFile()
 {
     hide();
-    QString file = APICommonDialog::ShowSaveFileDialog(QStringLiteral("Save the Report as PDF"),
-        QStringLiteral("PDF Files"), QStringLiteral("*.pdf"), QString());
+    QString file = APICommonDialog::ShowSaveFileDialog(
+        tr("Save the Report as PDF"), tr("PDF Files"), QStringLiteral("*.pdf"), QString());
     if (file.isEmpty())
         return {};
     if (QFileInfo(file).suffix().isEmpty())
         file += QLatin1String(".pdf");
     if (QFileInfo::exists(file)
         && QMessageBox::question(APICommonDialog::owner(), windowTitle(),
-               QStringLiteral("%1 already exists.\r\nDo you want to replace it?").arg(file),
+               tr("%1 already exists.\r\nDo you want to replace it?").arg(file),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             != QMessageBox::Yes)
         return {};
@@ -137,10 +137,10 @@ bool frmSave::GetDestinationFile(const QString &fileType)
     const bool word = fileType == QLatin1String("MsWord");
     ExportChoice &choice = exportChoice();
     choice.ExportFileName = word
-        ? APICommonDialog::ShowSaveFileDialog(QStringLiteral("Save the Data File as MS Word"),
-            QStringLiteral("MsWord Files"), QStringLiteral("*.docx"), QString())
-        : APICommonDialog::ShowSaveFileDialog(QStringLiteral("Save the Data File as Excel Sheet"),
-            QStringLiteral("Excel Files"), QStringLiteral("*.xlsx"), QString());
+        ? APICommonDialog::ShowSaveFileDialog(
+            tr("Save the Data File as MS Word"), tr("MsWord Files"), QStringLiteral("*.docx"), QString())
+        : APICommonDialog::ShowSaveFileDialog(
+            tr("Save the Data File as Excel Sheet"), tr("Excel Files"), QStringLiteral("*.xlsx"), QString());
     if (choice.ExportFileName.isEmpty())
         return false;
     // The documents are Office Open XML; a name without extension would leave a file nothing recognises.

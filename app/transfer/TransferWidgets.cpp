@@ -1,5 +1,6 @@
 #include "app/transfer/TransferWidgets.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
@@ -42,12 +43,12 @@ void setFixedFrame(QWidget *dialog, const QString &caption, int widthTwips, int 
 
 QString initializationErrorText(bool accessDenied)
 {
-    QString text
-        = QStringLiteral("The device is not attached to the system.  Please re-check the USB connection.");
+    QString text = QCoreApplication::translate(
+        "TransferWidgets", "The device is not attached to the system.  Please re-check the USB connection.");
     if (accessDenied) {
         // The platform reports a present adapter that this user may not open like a missing one; without
         // this hint the user would go looking at the cable.
-        text += QStringLiteral(
+        text += QCoreApplication::translate("TransferWidgets",
             "\n\nThe adapter was found, but this user is not allowed to open it. Install the "
             "udev rule 70-lorimet-adapter.rules that comes with this program (cmake --install "
             "puts it into udev's rules directory), then unplug the adapter and plug it in "
@@ -58,7 +59,7 @@ QString initializationErrorText(bool accessDenied)
 
 void showInitializationError(QWidget *parent, bool accessDenied)
 {
-    QMessageBox::critical(parent, QStringLiteral("Initialization Error"),
+    QMessageBox::critical(parent, QCoreApplication::translate("TransferWidgets", "Initialization Error"),
         initializationErrorText(accessDenied), QMessageBox::Ok);
 }
 

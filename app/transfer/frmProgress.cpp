@@ -17,7 +17,7 @@ frmProgress::frmProgress(HidBackend &backend, OutputList &output, TransferTiming
     , m_output(output)
 {
     setObjectName(QStringLiteral("frmProgress"));
-    setFixedFrame(this, QStringLiteral("Data Transfer Status"), 4095, 1965);
+    setFixedFrame(this, tr("Data Transfer Status"), 4095, 1965);
 
     fraMain = new QGroupBox(this);
     fraMain->setObjectName(QStringLiteral("fraMain"));
@@ -32,14 +32,14 @@ frmProgress::frmProgress(HidBackend &backend, OutputList &output, TransferTiming
         imgCheckMark[index] = addIcon(fraMain, QStringLiteral("imgCheckMark_%1").arg(index),
             StageIcon::CheckMark, 150, rowTops[index], false);
     }
-    lblConnect = addStageLabel(fraMain, QStringLiteral("lblConnect"),
-        QStringLiteral("Connecting To Lorimet Adapter ..."), rowTops[0]);
+    lblConnect = addStageLabel(
+        fraMain, QStringLiteral("lblConnect"), tr("Connecting To Lorimet Adapter ..."), rowTops[0]);
     lblInitiate = addStageLabel(
-        fraMain, QStringLiteral("lblInitiate"), QStringLiteral("Initiating Data Transfer ..."), rowTops[1]);
-    lblReceive = addStageLabel(fraMain, QStringLiteral("lblReceive"),
-        QStringLiteral("Receiving Lorimet Adapter Data ..."), rowTops[2]);
-    lblComplete = addStageLabel(
-        fraMain, QStringLiteral("lblComplete"), QStringLiteral("Data Transfer Complete"), rowTops[3]);
+        fraMain, QStringLiteral("lblInitiate"), tr("Initiating Data Transfer ..."), rowTops[1]);
+    lblReceive = addStageLabel(
+        fraMain, QStringLiteral("lblReceive"), tr("Receiving Lorimet Adapter Data ..."), rowTops[2]);
+    lblComplete
+        = addStageLabel(fraMain, QStringLiteral("lblComplete"), tr("Data Transfer Complete"), rowTops[3]);
 
     Form_Load();
 }
@@ -58,21 +58,21 @@ void frmProgress::StartTransfer()
 
     imgConnect->hide();
     imgCheckMark[0]->show();
-    lblConnect->setText(QStringLiteral("Connected To Lorimet Adapter"));
+    lblConnect->setText(tr("Connected To Lorimet Adapter"));
 
     // Nothing goes to the adapter in this stage; it only shows that the transfer is about to start.
     imgInitiate->show();
     QCoreApplication::processEvents();
     imgInitiate->hide();
     imgCheckMark[1]->show();
-    lblInitiate->setText(QStringLiteral("Data Transfer Initiated"));
+    lblInitiate->setText(tr("Data Transfer Initiated"));
 
     imgReceive->show();
     QCoreApplication::processEvents();
     adapter->ReadDevice();
     imgReceive->hide();
     imgCheckMark[2]->show();
-    lblReceive->setText(QStringLiteral("Lorimet Adapter Data Received"));
+    lblReceive->setText(tr("Lorimet Adapter Data Received"));
     QCoreApplication::processEvents();
 
     imgFinish->hide();

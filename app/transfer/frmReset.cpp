@@ -15,7 +15,7 @@ frmReset::frmReset(HidBackend &backend, TransferTiming timing, QWidget *parent)
     : TransferDialog(backend, std::move(timing), parent)
 {
     setObjectName(QStringLiteral("frmReset"));
-    setFixedFrame(this, QStringLiteral("Device Status"), 4095, 885);
+    setFixedFrame(this, tr("Device Status"), 4095, 885);
 
     fraMain = new QGroupBox(this);
     fraMain->setObjectName(QStringLiteral("fraMain"));
@@ -25,8 +25,8 @@ frmReset::frmReset(HidBackend &backend, TransferTiming timing, QWidget *parent)
     imgReset = addIcon(fraMain, QStringLiteral("imgReset"), StageIcon::Arrow, 180, rowTop, true);
     imgCheckMark[0]
         = addIcon(fraMain, QStringLiteral("imgCheckMark_0"), StageIcon::CheckMark, 150, rowTop, false);
-    lblReset = addStageLabel(
-        fraMain, QStringLiteral("lblReset"), QStringLiteral("Resetting Lorimet Data Adapter..."), rowTop);
+    lblReset
+        = addStageLabel(fraMain, QStringLiteral("lblReset"), tr("Resetting Lorimet Data Adapter..."), rowTop);
 
     Form_Load();
 }
@@ -46,7 +46,7 @@ void frmReset::StartReset()
     adapter->ReadDevice();
     pauseSince(start, timing().drainPause);
 
-    lblReset->setText(QStringLiteral("Lorimet Adapter reset complete"));
+    lblReset->setText(tr("Lorimet Adapter reset complete"));
     imgReset->hide();
     imgCheckMark[0]->show();
     QCoreApplication::processEvents();

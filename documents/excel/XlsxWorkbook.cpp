@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QHash>
 #include <QLocale>
@@ -163,7 +164,7 @@ bool XlsxWorkbook::Private::load(QString *error)
 {
     const QString workbookPart = package->mainPart();
     if (!WorkbookContentTypes.contains(package->contentType(workbookPart)))
-        return fail(error, QStringLiteral("The file is not an Excel workbook."));
+        return fail(error, QCoreApplication::translate("XlsxWorkbook", "The file is not an Excel workbook."));
     if (!package->readXmlPart(workbookPart, workbook, error))
         return false;
     workbookNs = XmlNamespace::unify(workbook, MainNamespace, "", false);
@@ -184,10 +185,11 @@ bool XlsxWorkbook::Private::load(QString *error)
             sheetPart = relationship.target;
     }
     if (sheetId.isEmpty() || sheetPart.isEmpty() || !package->hasPart(sheetPart))
-        return fail(error, QStringLiteral("The workbook has no worksheet."));
+        return fail(error, QCoreApplication::translate("XlsxWorkbook", "The workbook has no worksheet."));
     if (package->contentType(sheetPart) != WorksheetContentType)
-        return fail(
-            error, QStringLiteral("The workbook's first sheet is not a worksheet (it may be a chart)."));
+        return fail(error,
+            QCoreApplication::translate(
+                "XlsxWorkbook", "The workbook's first sheet is not a worksheet (it may be a chart)."));
     const std::optional<QByteArray> sheetBytes = package->readPart(sheetPart, error);
     if (!sheetBytes)
         return false;
@@ -196,7 +198,7 @@ bool XlsxWorkbook::Private::load(QString *error)
     sheetMemory = sheetBytes->size() + sheetBytes->count('<') * BytesPerElement;
     if (sheetMemory > MaxWorksheetMemory)
         return fail(error,
-            QStringLiteral(
+            QCoreApplication::translate("XlsxWorkbook",
                 "The workbook's first worksheet is too large to append to: it would take about %1 MiB "
                 "of memory, more than %2 MiB.")
                 .arg(sheetMemory >> 20)
@@ -205,7 +207,8 @@ bool XlsxWorkbook::Private::load(QString *error)
         return false;
     ns = XmlNamespace::unify(sheet, MainNamespace, "", false);
     if (!ns.isDeclared() || ns.local(sheet.document_element()) != "worksheet")
-        return fail(error, QStringLiteral("The workbook's first worksheet is damaged."));
+        return fail(
+            error, QCoreApplication::translate("XlsxWorkbook", "The workbook's first worksheet is damaged."));
     valueName = ns.name("v");
     if (!grid.load(orderedChild(sheet.document_element(), ns, "sheetData", WorksheetOrder), ns, error))
         return false;
@@ -398,9 +401,10 @@ std::optional<int> XlsxWorkbook::Private::writeHeaders(
         = std::any_of(found.begin(), found.end(), [](const auto &column) { return column.has_value(); });
     if (!hasTable && grid.lastUsedRow() > 0) {
         (void)fail(error,
-            QStringLiteral("The first worksheet, \"%1\", holds no report table: its row 1 names none of the "
-                           "report's columns. Nothing was appended, so that no value goes to a column "
-                           "without its header.")
+            QCoreApplication::translate("XlsxWorkbook",
+                "The first worksheet, \"%1\", holds no report table: its row 1 names none of the "
+                "report's columns. Nothing was appended, so that no value goes to a column "
+                "without its header.")
                 .arg(sheetName));
         return std::nullopt;
     }
@@ -418,7 +422,8 @@ std::optional<int> XlsxWorkbook::Private::writeHeaders(
             const QString header = ReportTable::headerText(column);
             if (columnCount == MaxColumns) {
                 (void)fail(error,
-                    QStringLiteral("The worksheet has no column left for \"%1\": its last column is used.")
+                    QCoreApplication::translate("XlsxWorkbook",
+                        "The worksheet has no column left for \"%1\": its last column is used.")
                         .arg(header));
                 return std::nullopt;
             }
@@ -431,7 +436,9 @@ std::optional<int> XlsxWorkbook::Private::writeHeaders(
             notes.append(TableFile::addedColumnsNote(added));
     }
     if (sheetHidden)
-        notes.append(QStringLiteral("The worksheet \"%1\" that holds the table is hidden.").arg(sheetName));
+        notes.append(QCoreApplication::translate(
+            "XlsxWorkbook", "The worksheet \"%1\" that holds the table is hidden.")
+                         .arg(sheetName));
     setPrintTitles();
     return columnCount;
 }
@@ -606,7 +613,8 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
     const qint64 rows = static_cast<qint64>(d->currentRow) + table.rowCount();
     if (rows > MaxRows)
         return d->fail(error,
-            QStringLiteral("The worksheet would need %1 rows, more than the %2 a worksheet can hold.")
+            QCoreApplication::translate(
+                "XlsxWorkbook", "The worksheet would need %1 rows, more than the %2 a worksheet can hold.")
                 .arg(rows)
                 .arg(MaxRows));
     // Every cell of the used rows and columns gets formatted: a worksheet whose used range is far larger
@@ -616,8 +624,9 @@ bool XlsxWorkbook::writeTable(const ReportTable &table, QString *error)
     const qint64 memory = d->sheetMemory + cells * BytesPerElement;
     if (memory > MaxWorksheetMemory)
         return d->fail(error,
-            QStringLiteral("The worksheet is too large to format: it would take about %1 MiB of memory, more "
-                           "than %2 MiB.")
+            QCoreApplication::translate("XlsxWorkbook",
+                "The worksheet is too large to format: it would take about %1 MiB of memory, more "
+                "than %2 MiB.")
                 .arg(memory >> 20)
                 .arg(MaxWorksheetMemory >> 20));
 
@@ -689,7 +698,8 @@ bool XlsxWorkbook::writeRawLines(const QStringList &lines, QString *error)
 {
     if (static_cast<qint64>(d->currentRow) + lines.size() > MaxRows)
         return d->fail(error,
-            QStringLiteral("The worksheet would need %1 rows, more than the %2 a worksheet can hold.")
+            QCoreApplication::translate(
+                "XlsxWorkbook", "The worksheet would need %1 rows, more than the %2 a worksheet can hold.")
                 .arg(static_cast<qint64>(d->currentRow) + lines.size())
                 .arg(MaxRows));
     for (const QString &line : lines) {
@@ -710,7 +720,8 @@ bool XlsxWorkbook::save(const QString &path, QString *error)
         const QByteArray marker = "<!--" + d->newRowsMarker + "-->";
         const qsizetype at = sheet.indexOf(marker);
         if (at < 0)
-            return d->fail(error, QStringLiteral("The worksheet's new rows could not be placed."));
+            return d->fail(error,
+                QCoreApplication::translate("XlsxWorkbook", "The worksheet's new rows could not be placed."));
         sheet.replace(at, marker.size(), d->newRows);
     }
     d->package->setPart(d->sheetPart, std::move(sheet), WorksheetContentType);

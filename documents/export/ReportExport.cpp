@@ -1,5 +1,6 @@
 #include "documents/export/ReportExport.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include "documents/excel/XlsxWorkbook.h"
@@ -59,15 +60,18 @@ bool ReportExport::add(const QString &line, QString *error)
         return true;
     }
     m_parser.WriteLine(line);
-    const QString source = m_sourceName.isEmpty() ? QStringLiteral("the report") : m_sourceName;
+    const QString source
+        = m_sourceName.isEmpty() ? QCoreApplication::translate("ReportExport", "the report") : m_sourceName;
     // One row of a worksheet holds the headers.
     if (m_format != Format::Pdf && m_parser.rowCount() >= XlsxWorkbook::MaxRows) {
-        *error = QStringLiteral("%1 holds more alarm events than the %2 rows of a worksheet can take")
+        *error = QCoreApplication::translate(
+            "ReportExport", "%1 holds more alarm events than the %2 rows of a worksheet can take")
                      .arg(source, count(XlsxWorkbook::MaxRows));
         return false;
     }
     if (m_format == Format::Pdf && m_parser.rowCount() > MaxPrintedEvents) {
-        *error = QStringLiteral("%1 holds more than the %2 alarm events a printed report takes")
+        *error = QCoreApplication::translate(
+            "ReportExport", "%1 holds more than the %2 alarm events a printed report takes")
                      .arg(source, count(MaxPrintedEvents));
         return false;
     }
@@ -115,7 +119,7 @@ std::optional<QByteArray> ReportExport::bytes(QString *error) const
     case Format::Pdf:
         break;
     }
-    *error = QStringLiteral("this document is written to a file only");
+    *error = QCoreApplication::translate("ReportExport", "this document is written to a file only");
     return std::nullopt;
 }
 

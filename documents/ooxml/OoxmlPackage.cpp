@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -83,12 +84,12 @@ std::optional<QStringList> normalisedSegments(const QString &path)
 QString unsafeEntryReason(const QString &name)
 {
     if (name.isEmpty())
-        return QStringLiteral("an entry without a name");
+        return QCoreApplication::translate("OoxmlPackage", "an entry without a name");
     if (name.startsWith(u'/') || name.startsWith(u'\\') || (name.size() > 1 && name.at(1) == u':'))
-        return QStringLiteral("an entry with an absolute path (%1)").arg(name);
+        return QCoreApplication::translate("OoxmlPackage", "an entry with an absolute path (%1)").arg(name);
     const QStringList segments = QString(name).replace(u'\\', u'/').split(u'/');
     if (segments.contains(QStringLiteral("..")) || segments.contains(QStringLiteral(".")))
-        return QStringLiteral("an entry with a relative path (%1)").arg(name);
+        return QCoreApplication::translate("OoxmlPackage", "an entry with a relative path (%1)").arg(name);
     return {};
 }
 
@@ -117,10 +118,12 @@ QString compoundFileReason(const QByteArray &bytes)
     const QByteArray encryptionInfo
         = QByteArray::fromRawData(reinterpret_cast<const char *>(u"EncryptionInfo"), 14 * sizeof(char16_t));
     if (bytes.contains(encryptionInfo))
-        return QStringLiteral("The file is password-protected (encrypted). Remove the password in the "
-                              "program that made it and try again.");
-    return QStringLiteral("The file is in an older binary Office format, which is not supported. Save it "
-                          "as a .docx or .xlsx file first.");
+        return QCoreApplication::translate("OoxmlPackage",
+            "The file is password-protected (encrypted). Remove the password in the "
+            "program that made it and try again.");
+    return QCoreApplication::translate("OoxmlPackage",
+        "The file is in an older binary Office format, which is not supported. Save it "
+        "as a .docx or .xlsx file first.");
 }
 
 struct ZipArchiveDeleter
@@ -150,8 +153,9 @@ bool holdsDoctype(const QByteArray &bytes)
 bool parseXml(const QByteArray &bytes, const QString &partName, pugi::xml_document &document, QString *error)
 {
     if (holdsDoctype(bytes)) {
-        *error = QStringLiteral("The part %1 holds a document type declaration (DOCTYPE); DOCTYPEs are "
-                                "refused, as Office documents never contain one.")
+        *error = QCoreApplication::translate("OoxmlPackage",
+            "The part %1 holds a document type declaration (DOCTYPE); DOCTYPEs are "
+            "refused, as Office documents never contain one.")
                      .arg(partName);
         return false;
     }
@@ -160,7 +164,7 @@ bool parseXml(const QByteArray &bytes, const QString &partName, pugi::xml_docume
     const pugi::xml_parse_result result = document.load_buffer(
         bytes.constData(), static_cast<size_t>(bytes.size()), options, pugi::encoding_auto);
     if (!result) {
-        *error = QStringLiteral("The part %1 is damaged: %2 at byte %3.")
+        *error = QCoreApplication::translate("OoxmlPackage", "The part %1 is damaged: %2 at byte %3.")
                      .arg(partName, QString::fromUtf8(result.description()))
                      .arg(result.offset);
         return false;
@@ -258,7 +262,8 @@ std::optional<OoxmlPackage> OoxmlPackage::open(const QString &path, QString *err
     for (const QString &lockName : { QStringLiteral(".~lock.%1#").arg(name), QStringLiteral("~$") + name,
              QStringLiteral("~$") + name.mid(2) }) {
         if (name.size() > 2 && QFileInfo::exists(info.dir().filePath(lockName))) {
-            *error = QStringLiteral("The file is open in another program: %1. Close it and save again.")
+            *error = QCoreApplication::translate(
+                "OoxmlPackage", "The file is open in another program: %1. Close it and save again.")
                          .arg(name);
             return std::nullopt;
         }
@@ -285,7 +290,8 @@ std::optional<OoxmlPackage> OoxmlPackage::fromBytes(QByteArray bytes, QString *e
     Private &d = *package.d;
     d.sourceBytes = std::move(bytes);
     if (d.sourceBytes.isEmpty())
-        return fail(QStringLiteral("The file is empty, not a Word or Excel document."));
+        return fail(
+            QCoreApplication::translate("OoxmlPackage", "The file is empty, not a Word or Excel document."));
     if (const QString reason = compoundFileReason(d.sourceBytes); !reason.isEmpty())
         return fail(reason);
 
@@ -301,9 +307,11 @@ std::optional<OoxmlPackage> OoxmlPackage::fromBytes(QByteArray bytes, QString *e
     if (!d.archive) {
         const int code = zip_error_code_zip(&zipError);
         const QString reason = code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS
-            ? QStringLiteral("The file is not a Word or Excel document: it is not a zip archive, or a "
-                             "damaged one.")
-            : QStringLiteral("The file cannot be read as a zip archive: %1.").arg(zipErrorText(&zipError));
+            ? QCoreApplication::translate("OoxmlPackage",
+                "The file is not a Word or Excel document: it is not a zip archive, or a "
+                "damaged one.")
+            : QCoreApplication::translate("OoxmlPackage", "The file cannot be read as a zip archive: %1.")
+                  .arg(zipErrorText(&zipError));
         zip_error_fini(&zipError);
         return fail(reason);
     }
@@ -314,25 +322,31 @@ std::optional<OoxmlPackage> OoxmlPackage::fromBytes(QByteArray bytes, QString *e
         zip_stat_t stat;
         zip_stat_init(&stat);
         if (zip_stat_index(d.archive.get(), static_cast<zip_uint64_t>(index), 0, &stat) != 0)
-            return fail(QStringLiteral("The archive is damaged: %1.")
+            return fail(QCoreApplication::translate("OoxmlPackage", "The archive is damaged: %1.")
                             .arg(QString::fromLocal8Bit(zip_strerror(d.archive.get()))));
         const QString name = QString::fromUtf8(stat.name);
         if (const QString reason = unsafeEntryReason(name); !reason.isEmpty())
-            return fail(QStringLiteral("The archive holds %1; it is not read.").arg(reason));
+            return fail(QCoreApplication::translate("OoxmlPackage", "The archive holds %1; it is not read.")
+                            .arg(reason));
         if (d.entryByKey.contains(partKey(name)))
-            return fail(QStringLiteral("The file is damaged: two parts named %1.").arg(name));
+            return fail(
+                QCoreApplication::translate("OoxmlPackage", "The file is damaged: two parts named %1.")
+                    .arg(name));
         if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
-            return fail(QStringLiteral("The file is password-protected (encrypted). Remove the password in "
-                                       "the program that made it and try again."));
+            return fail(QCoreApplication::translate("OoxmlPackage",
+                "The file is password-protected (encrypted). Remove the password in "
+                "the program that made it and try again."));
         const auto size = static_cast<qint64>(stat.size);
         const auto compressedSize = static_cast<qint64>(stat.comp_size);
         if (size > MaxPartSize)
-            return fail(QStringLiteral("The part %1 would inflate to more than %2 MiB; it is not read.")
+            return fail(QCoreApplication::translate(
+                "OoxmlPackage", "The part %1 would inflate to more than %2 MiB; it is not read.")
                             .arg(name)
                             .arg(MaxPartSize >> 20));
         if (size > RatioCheckedAbove && size > compressedSize * MaxCompressionRatio)
-            return fail(QStringLiteral("The part %1 is compressed more than %2 to 1, as a zip bomb is; it "
-                                       "is not read.")
+            return fail(QCoreApplication::translate("OoxmlPackage",
+                "The part %1 is compressed more than %2 to 1, as a zip bomb is; it "
+                "is not read.")
                             .arg(name)
                             .arg(MaxCompressionRatio));
         d.entryByKey.insert(partKey(name), d.entries.size());
@@ -340,11 +354,13 @@ std::optional<OoxmlPackage> OoxmlPackage::fromBytes(QByteArray bytes, QString *e
     }
 
     if (!package.hasPart(ContentTypesPart) || !package.hasPart(QStringLiteral("_rels/.rels")))
-        return fail(QStringLiteral("The file is a zip archive but not a Word or Excel document."));
+        return fail(QCoreApplication::translate(
+            "OoxmlPackage", "The file is a zip archive but not a Word or Excel document."));
     if (!package.readXmlPart(ContentTypesPart, d.contentTypes, error))
         return std::nullopt;
     if (!XmlNamespace::unify(d.contentTypes, ContentTypesNamespace, "", false).isDeclared())
-        return fail(QStringLiteral("The file is a zip archive but not a Word or Excel document."));
+        return fail(QCoreApplication::translate(
+            "OoxmlPackage", "The file is a zip archive but not a Word or Excel document."));
 
     pugi::xml_document packageRelationships;
     if (!package.readXmlPart(QStringLiteral("_rels/.rels"), packageRelationships, error))
@@ -355,13 +371,16 @@ std::optional<OoxmlPackage> OoxmlPackage::fromBytes(QByteArray bytes, QString *e
             [type](const Relationship &relationship) { return relationship.type == QLatin1String(type); });
     };
     if (!hasType(OfficeDocumentRelationship) && hasType(StrictOfficeDocumentRelationship))
-        return fail(QStringLiteral("The file is saved as Strict Open XML, which is not supported. Save it "
-                                   "in the usual Office Open XML format and try again."));
+        return fail(QCoreApplication::translate("OoxmlPackage",
+            "The file is saved as Strict Open XML, which is not supported. Save it "
+            "in the usual Office Open XML format and try again."));
     const QString mainPart = package.mainPart();
     if (mainPart.isEmpty())
-        return fail(QStringLiteral("The file has no main document part."));
+        return fail(QCoreApplication::translate("OoxmlPackage", "The file has no main document part."));
     if (!package.hasPart(mainPart))
-        return fail(QStringLiteral("The file's main document part %1 is missing.").arg(mainPart));
+        return fail(
+            QCoreApplication::translate("OoxmlPackage", "The file's main document part %1 is missing.")
+                .arg(mainPart));
     return package;
 }
 
@@ -374,14 +393,15 @@ std::optional<QByteArray> OoxmlPackage::readPart(const QString &partName, QStrin
 {
     const Private::Entry *entry = d->find(partName);
     if (!entry) {
-        *error = QStringLiteral("The part %1 is missing.").arg(partName);
+        *error = QCoreApplication::translate("OoxmlPackage", "The part %1 is missing.").arg(partName);
         return std::nullopt;
     }
     if (entry->replaced)
         return entry->bytes;
 
     const auto fail = [&](const QString &reason) -> std::optional<QByteArray> {
-        *error = QStringLiteral("The part %1 cannot be read: %2").arg(partName, reason);
+        *error = QCoreApplication::translate("OoxmlPackage", "The part %1 cannot be read: %2")
+                     .arg(partName, reason);
         return std::nullopt;
     };
     zip_file_t *file = zip_fopen_index(d->archive.get(), static_cast<zip_uint64_t>(entry->sourceIndex), 0);
@@ -400,7 +420,9 @@ std::optional<QByteArray> OoxmlPackage::readPart(const QString &partName, QStrin
     const QString reason = QString::fromLocal8Bit(zip_file_strerror(file));
     zip_fclose(file);
     if (got != 0 || total != entry->size)
-        return fail(got < 0 ? reason : QStringLiteral("its size does not match the archive's directory."));
+        return fail(got < 0 ? reason
+                            : QCoreApplication::translate(
+                                "OoxmlPackage", "its size does not match the archive's directory."));
     return bytes;
 }
 

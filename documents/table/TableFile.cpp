@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+
 #include "documents/table/TableFile.h"
 
 QStringList TableFile::notes() const
@@ -12,7 +14,8 @@ QStringList TableFile::notes() const
 
 QString TableFile::addedColumnsNote(const QStringList &headers)
 {
-    return QStringLiteral("Columns added to the table: %1.").arg(headers.join(QStringLiteral(", ")));
+    return QCoreApplication::translate("TableFile", "Columns added to the table: %1.")
+        .arg(headers.join(QStringLiteral(", ")));
 }
 
 bool saveTableFile(std::unique_ptr<TableFile> &file, const QString &path, bool append,

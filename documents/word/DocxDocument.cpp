@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 #include <QUuid>
@@ -164,7 +165,7 @@ bool DocxDocument::open(const QString &path, QString *error)
     const QString contentType = mainPart.isEmpty() ? QString() : package->contentType(mainPart);
     if (!package->hasPart(mainPart)
         || (contentType != MainContentType && contentType != MacroEnabledContentType)) {
-        *error = QStringLiteral("The file is not a Word document.");
+        *error = QCoreApplication::translate("DocxDocument", "The file is not a Word document.");
         return false;
     }
     std::optional<QByteArray> bytes = package->readPart(mainPart, error);
@@ -204,7 +205,8 @@ bool DocxDocument::loadMainPart(const QByteArray &bytes, QString *error)
     const pugi::xml_node root = document.document_element();
     const WordNames w(prefix);
     if (!ns.isDeclared() || !w.is(root, "document") || !root.child(w("body"))) {
-        *error = QStringLiteral("The main part of the document is not a WordprocessingML document.");
+        *error = QCoreApplication::translate(
+            "DocxDocument", "The main part of the document is not a WordprocessingML document.");
         return false;
     }
 
@@ -237,26 +239,28 @@ std::optional<std::vector<RowLayout>> appendableRows(
     const WordNames &w, const pugi::xml_node &table, int gridCount, QString *error)
 {
     if (gridCount == 0) {
-        *error = QStringLiteral("The document's first table has no column grid (w:tblGrid), which says "
-                                "how wide its columns are; open the document in Word or LibreOffice, "
-                                "save it again and try once more.");
+        *error = QCoreApplication::translate("DocxDocument",
+            "The document's first table has no column grid (w:tblGrid), which says "
+            "how wide its columns are; open the document in Word or LibreOffice, "
+            "save it again and try once more.");
         return std::nullopt;
     }
     if (gridCount > MaxColumns) {
-        *error = QStringLiteral("The document's first table has more columns than Word allows.");
+        *error = QCoreApplication::translate(
+            "DocxDocument", "The document's first table has more columns than Word allows.");
         return std::nullopt;
     }
     std::optional<std::vector<RowLayout>> rows = layoutRows(w, table, gridCount, error);
     if (!rows)
         return std::nullopt;
     if (rows->empty()) {
-        *error = QStringLiteral("The document's first table has no rows.");
+        *error = QCoreApplication::translate("DocxDocument", "The document's first table has no rows.");
         return std::nullopt;
     }
     const RowLayout &headerRow = rows->front();
     if (headerRow.before != 0 || headerRow.after != 0 || headerRow.covered != gridCount) {
-        *error = QStringLiteral(
-            "The header row of the document's first table does not span all its columns.");
+        *error = QCoreApplication::translate(
+            "DocxDocument", "The header row of the document's first table does not span all its columns.");
         return std::nullopt;
     }
     return rows;
@@ -525,11 +529,12 @@ bool DocxDocument::appendToTable(const ReportTable &report, QString *error)
         return false;
     });
     if (!place.table) {
-        *error = anyTable
-            ? QStringLiteral("The document holds no report table: no table's first row names "
-                             "a column of the report (such as \"Download On\"). Nothing was "
-                             "appended, so that no value goes to a column without its header.")
-            : QStringLiteral("The document holds no table to append the report to.");
+        *error = anyTable ? QCoreApplication::translate("DocxDocument",
+                     "The document holds no report table: no table's first row names "
+                     "a column of the report (such as \"Download On\"). Nothing was "
+                     "appended, so that no value goes to a column without its header.")
+                          : QCoreApplication::translate(
+                              "DocxDocument", "The document holds no table to append the report to.");
         return false;
     }
     pugi::xml_node table = place.table;
@@ -670,7 +675,7 @@ bool DocxDocument::save(const QString &path, QString *error)
         m_pendingRows->write(part);
     }));
     if (!placed) {
-        *error = QStringLiteral("The table's rows could not be placed.");
+        *error = QCoreApplication::translate("DocxDocument", "The table's rows could not be placed.");
         return false;
     }
     part.append(QByteArrayView(nodes).sliced(copied));
