@@ -16,6 +16,10 @@ demo_packages=(
     libhidapi-dev
     libzip-dev
     libpugixml-dev
+    # lrelease and Qt's CMake support for it; Qt's own translations of its standard buttons
+    qt6-tools-dev
+    qt6-l10n-tools
+    qt6-translations-l10n
 )
 test_packages=(
     fonts-liberation
