@@ -161,7 +161,7 @@ der einen Aufruf nicht binnen SEKUNDEN (30) beantwortet, wird aufgegeben.
     </message>
     <message>
         <source>Append a saved text report to OUTPUT (txt) or write its event table (csv, xlsx, docx).</source>
-        <translation>Einen gespeicherten Textbericht an AUSGABE anhängen (txt) oder seine Ereignistabelle schreiben (csv, xlsx, docx).</translation>
+        <translation>Einen gespeicherten Textbericht an OUTPUT anhängen (txt) oder seine Ereignistabelle schreiben (csv, xlsx, docx).</translation>
     </message>
     <message>
         <source>List, show, export and import the archived downloads, and check the archive.</source>

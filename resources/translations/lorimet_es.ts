@@ -161,7 +161,7 @@ archivo del centro que no responde a una llamada en SEGUNDOS (30).
     </message>
     <message>
         <source>Append a saved text report to OUTPUT (txt) or write its event table (csv, xlsx, docx).</source>
-        <translation>Añadir un informe de texto guardado a SALIDA (txt) o escribir su tabla de eventos (csv, xlsx, docx).</translation>
+        <translation>Añadir un informe de texto guardado a OUTPUT (txt) o escribir su tabla de eventos (csv, xlsx, docx).</translation>
     </message>
     <message>
         <source>List, show, export and import the archived downloads, and check the archive.</source>

@@ -161,7 +161,7 @@ site qui ne répond pas à un appel en SECONDES (30) est abandonné.
     </message>
     <message>
         <source>Append a saved text report to OUTPUT (txt) or write its event table (csv, xlsx, docx).</source>
-        <translation>Ajouter un rapport texte enregistré à SORTIE (txt) ou écrire son tableau d'événements (csv, xlsx, docx).</translation>
+        <translation>Ajouter un rapport texte enregistré à OUTPUT (txt) ou écrire son tableau d'événements (csv, xlsx, docx).</translation>
     </message>
     <message>
         <source>List, show, export and import the archived downloads, and check the archive.</source>
