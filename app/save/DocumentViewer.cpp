@@ -1,6 +1,10 @@
 #include "app/save/DocumentViewer.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
+
+#include "app/save/APICommonDialog.h"
 
 namespace {
 
@@ -17,8 +21,12 @@ void DocumentViewer::setOpener(Opener replacement)
     opener() = std::move(replacement);
 }
 
-bool DocumentViewer::show(const QString &path)
+void DocumentViewer::show(const QString &path, const QString &title)
 {
     const QUrl url = QUrl::fromLocalFile(path);
-    return opener() ? opener()(url) : QDesktopServices::openUrl(url);
+    if (!(opener() ? opener()(url) : QDesktopServices::openUrl(url)))
+        QMessageBox::warning(APICommonDialog::owner(), title,
+            QCoreApplication::translate(
+                "DocumentViewer", "The report was saved to %1, but no program could be started to show it.")
+                .arg(path));
 }

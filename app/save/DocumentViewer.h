@@ -13,7 +13,8 @@ using Opener = std::function<bool(const QUrl &url)>;
 // An empty opener brings back the desktop's.
 void setOpener(Opener opener);
 
-// False when no program could be started for the file.
-[[nodiscard]] bool show(const QString &path);
+// Opens the saved file; when no program could be started for it, says so in a warning with the given
+// title.
+void show(const QString &path, const QString &title);
 
 } // namespace DocumentViewer

@@ -44,11 +44,7 @@ void PrintedDocument::saveAsPdf(const QStringList &displayLines, const QString &
                 .arg(fileName, error));
         return;
     }
-    if (!DocumentViewer::show(fileName))
-        QMessageBox::warning(APICommonDialog::owner(), title(),
-            QCoreApplication::translate(
-                "PrintedDocument", "The report was saved to %1, but no program could be started to show it.")
-                .arg(fileName));
+    DocumentViewer::show(fileName, title());
 }
 
 void PrintedDocument::print(QWidget *owner, const QStringList &displayLines)

@@ -52,9 +52,7 @@ void TableDocument::SaveAs(const QString &strFileName)
     }
     if (const QStringList notes = m_export->outcome().notes; !notes.isEmpty())
         QMessageBox::information(APICommonDialog::owner(), exportStatus(), notes.join(u'\n'));
-    if (!DocumentViewer::show(strFileName))
-        QMessageBox::warning(APICommonDialog::owner(), exportStatus(),
-            tr("The report was saved to %1, but no program could be started to show it.").arg(strFileName));
+    DocumentViewer::show(strFileName, exportStatus());
 }
 
 bool TableDocument::start(bool append, const QString &strFileName)

@@ -42,11 +42,7 @@ void TextDocument::ShowFile()
     if (const qsizetype replaced = m_export.outcome().replaced; replaced > 0)
         QMessageBox::information(
             APICommonDialog::owner(), tr("Export Status"), TextReportFile::replacedNote(replaced));
-    if (!DocumentViewer::show(m_filePath))
-        QMessageBox::warning(APICommonDialog::owner(), tr("Export Status"),
-            tr("The report was saved to %1, but no program could be started to "
-               "show it.")
-                .arg(m_filePath));
+    DocumentViewer::show(m_filePath, tr("Export Status"));
 }
 
 void TextDocument::reportFailure(const QString &reason)

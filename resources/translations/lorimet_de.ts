@@ -244,6 +244,13 @@ Installieren Sie die udev-Regel, die den Zugriff erlaubt, und stecken Sie den Ad
     </message>
 </context>
 <context>
+    <name>DocumentViewer</name>
+    <message>
+        <source>The report was saved to %1, but no program could be started to show it.</source>
+        <translation>Der Bericht wurde in %1 gespeichert, aber kein Programm konnte gestartet werden, um ihn anzuzeigen.</translation>
+    </message>
+</context>
+<context>
     <name>DocxDocument</name>
     <message>
         <source>The file is not a Word document.</source>
@@ -431,10 +438,6 @@ als postgresql://user@host:port/database (das Passwort kommt aus
         <translation>Der Bericht konnte nicht in %1 gespeichert werden.<byte value="xd"/>
 <byte value="xd"/>
 %2</translation>
-    </message>
-    <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>Der Bericht wurde in %1 gespeichert, aber kein Programm konnte gestartet werden, um ihn anzuzeigen.</translation>
     </message>
     <message>
         <source>The report could not be printed.<byte value="xd"/>
@@ -678,10 +681,6 @@ als postgresql://user@host:port/database (das Passwort kommt aus
 %2</translation>
     </message>
     <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>Der Bericht wurde in %1 gespeichert, aber kein Programm konnte gestartet werden, um ihn anzuzeigen.</translation>
-    </message>
-    <message>
         <source>An error has occured while attempting an export of the report.<byte value="xd"/>
 <byte value="xd"/>
 %1</source>
@@ -717,10 +716,6 @@ als postgresql://user@host:port/database (das Passwort kommt aus
     <message>
         <source>Export Status</source>
         <translation>Exportstatus</translation>
-    </message>
-    <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>Der Bericht wurde in %1 gespeichert, aber kein Programm konnte gestartet werden, um ihn anzuzeigen.</translation>
     </message>
     <message>
         <source>The report could not be written to %1.<byte value="xd"/>

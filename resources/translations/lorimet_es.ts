@@ -244,6 +244,13 @@ Instale la regla de udev que da acceso a él y vuelva a conectar el adaptador.</
     </message>
 </context>
 <context>
+    <name>DocumentViewer</name>
+    <message>
+        <source>The report was saved to %1, but no program could be started to show it.</source>
+        <translation>El informe se guardó en %1, pero no se pudo abrir ningún programa para mostrarlo.</translation>
+    </message>
+</context>
+<context>
     <name>DocxDocument</name>
     <message>
         <source>The file is not a Word document.</source>
@@ -431,10 +438,6 @@ como postgresql://user@host:port/database (la contraseña viene de
         <translation>No se pudo guardar el informe en %1.<byte value="xd"/>
 <byte value="xd"/>
 %2</translation>
-    </message>
-    <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>El informe se guardó en %1, pero no se pudo abrir ningún programa para mostrarlo.</translation>
     </message>
     <message>
         <source>The report could not be printed.<byte value="xd"/>
@@ -678,10 +681,6 @@ como postgresql://user@host:port/database (la contraseña viene de
 %2</translation>
     </message>
     <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>El informe se guardó en %1, pero no se pudo abrir ningún programa para mostrarlo.</translation>
-    </message>
-    <message>
         <source>An error has occured while attempting an export of the report.<byte value="xd"/>
 <byte value="xd"/>
 %1</source>
@@ -717,10 +716,6 @@ como postgresql://user@host:port/database (la contraseña viene de
     <message>
         <source>Export Status</source>
         <translation>Estado de la exportación</translation>
-    </message>
-    <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>El informe se guardó en %1, pero no se pudo abrir ningún programa para mostrarlo.</translation>
     </message>
     <message>
         <source>The report could not be written to %1.<byte value="xd"/>

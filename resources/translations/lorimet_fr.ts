@@ -244,6 +244,13 @@ Installez la règle udev qui en donne l'accès, puis rebranchez l'adaptateur.</t
     </message>
 </context>
 <context>
+    <name>DocumentViewer</name>
+    <message>
+        <source>The report was saved to %1, but no program could be started to show it.</source>
+        <translation>Le rapport a été enregistré dans %1, mais aucun programme n'a pu être lancé pour l'afficher.</translation>
+    </message>
+</context>
+<context>
     <name>DocxDocument</name>
     <message>
         <source>The file is not a Word document.</source>
@@ -431,10 +438,6 @@ sous la forme postgresql://user@host:port/database (le mot de passe vient de
         <translation>Le rapport n'a pas pu être enregistré dans %1.<byte value="xd"/>
 <byte value="xd"/>
 %2</translation>
-    </message>
-    <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>Le rapport a été enregistré dans %1, mais aucun programme n'a pu être lancé pour l'afficher.</translation>
     </message>
     <message>
         <source>The report could not be printed.<byte value="xd"/>
@@ -678,10 +681,6 @@ sous la forme postgresql://user@host:port/database (le mot de passe vient de
 %2</translation>
     </message>
     <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>Le rapport a été enregistré dans %1, mais aucun programme n'a pu être lancé pour l'afficher.</translation>
-    </message>
-    <message>
         <source>An error has occured while attempting an export of the report.<byte value="xd"/>
 <byte value="xd"/>
 %1</source>
@@ -717,10 +716,6 @@ sous la forme postgresql://user@host:port/database (le mot de passe vient de
     <message>
         <source>Export Status</source>
         <translation>État de l'export</translation>
-    </message>
-    <message>
-        <source>The report was saved to %1, but no program could be started to show it.</source>
-        <translation>Le rapport a été enregistré dans %1, mais aucun programme n'a pu être lancé pour l'afficher.</translation>
     </message>
     <message>
         <source>The report could not be written to %1.<byte value="xd"/>
