@@ -9,16 +9,15 @@ namespace Translations {
 
 namespace {
 
-// A translator that lives as long as the application, which deletes it with itself.
-bool installFile(
-    QCoreApplication &application, const QLocale &locale, const QString &name, const QString &folder)
+// Installs a translator that load fills; it lives as long as the application, which deletes it with
+// itself. Nothing when load finds no file.
+template<typename Load> QTranslator *installed(QCoreApplication &application, Load load)
 {
     auto *translator = new QTranslator(&application);
-    if (translator->load(locale, name, QStringLiteral("_"), folder)
-        && application.installTranslator(translator))
-        return true;
+    if (load(*translator) && application.installTranslator(translator))
+        return translator;
     delete translator;
-    return false;
+    return nullptr;
 }
 
 } // namespace
@@ -38,17 +37,18 @@ QString install(QCoreApplication &application, const QLocale &locale, const QStr
         if (language == QLatin1String("C") || language.startsWith(QLatin1String("en")))
             return {};
         for (const QString &folder : folders) {
-            auto *translator = new QTranslator(&application);
             // Finds lorimet_de.qm for de_AT as well.
-            if (!translator->load(QStringLiteral("lorimet_") + language, folder)) {
-                delete translator;
+            const QTranslator *program = installed(application, [&](QTranslator &translator) {
+                return translator.load(QStringLiteral("lorimet_") + language, folder);
+            });
+            if (!program)
                 continue;
-            }
-            const QString loaded = translator->language();
-            application.installTranslator(translator);
-            installFile(application, QLocale(loaded), QStringLiteral("qtbase"),
-                QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-            return loaded;
+            const QLocale loaded(program->language());
+            installed(application, [&loaded](QTranslator &translator) {
+                return translator.load(loaded, QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+            });
+            return program->language();
         }
     }
     return {};
